@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+// A list of lists stored in two flat arrays (offsets and items), so a mesh
+// of a million faces costs two allocations instead of a million.
+// lists[i] is a read-only range; the lists are filled by the owner through
+// reset/count/start/push in two passes (count, then fill in order).
+template <typename T>
+class IndexLists {
+public:
+    struct Range {
+        const T* first;
+        const T* last;
+        const T* begin() const { return first; }
+        const T* end() const { return last; }
+        std::size_t size() const { return std::size_t(last - first); }
+        bool empty() const { return first == last; }
+        const T& operator[](std::size_t k) const { return first[k]; }
+    };
+
+    std::size_t size() const { return offsets.empty() ? 0 : offsets.size() - 1; }
+    bool empty() const { return size() == 0; }
+    Range operator[](std::size_t i) const
+    {
+        assert(i < size());
+        return {items.data() + offsets[i], items.data() + offsets[i + 1]};
+    }
+
+    void clear()
+    {
+        offsets.clear();
+        items.clear();
+        fill.clear();
+    }
+
+    // Pass 1: reset(n), then count(i) once for each item list i will hold.
+    void reset(std::size_t n)
+    {
+        offsets.assign(n + 1, 0);
+        items.clear();
+        fill.clear();
+    }
+    void count(std::size_t i) { ++offsets[i + 1]; }
+    // Pass 2: start(), then push(i, item) in the wanted order.
+    void start()
+    {
+        for (std::size_t i = 1; i < offsets.size(); ++i) offsets[i] += offsets[i - 1];
+        items.resize(offsets.back());
+        fill.assign(offsets.begin(), offsets.end() - 1);
+    }
+    void push(std::size_t i, const T& item) { items[fill[i]++] = item; }
+    // Drops the fill cursors once every list is complete.
+    void finish() { std::vector<std::size_t>().swap(fill); }
+
+    std::vector<std::size_t> offsets;
+    std::vector<T> items;
+
+private:
+    std::vector<std::size_t> fill;
+};

@@ -1,0 +1,257 @@
+#include "core/Mesh.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+const char* flag_name(int flag)
+{
+    switch (flag) {
+    case MESH_CENTRE: return "MESH_CENTRE ";
+    case MESH_VERTEX_NORMALS: return "MESH_VERTEX_NORMALS ";
+    case MESH_FACE_NORMALS: return "MESH_FACE_NORMALS ";
+    case MESH_TEXCOORDS: return "MESH_TEXCOORDS ";
+    case MESH_EDGE_LIST: return "MESH_EDGE_LIST ";
+    case MESH_CENTROIDS: return "MESH_CENTROIDS ";
+    case MESH_BB: return "MESH_BB ";
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+void Mesh::build(std::initializer_list<int> flags)
+{
+    std::fputs("BUILDING: ", stdout);
+    for (int flag : flags) {
+        if (flag == 0) break;
+        run(flag);
+    }
+    std::fputs("\n\n", stdout);
+    std::fflush(stdout);
+}
+
+bool Mesh::is_current(int flag) const
+{
+    return flag > 0 && flag < 9 && built[flag] == revision;
+}
+
+void Mesh::build_stale(std::initializer_list<int> flags)
+{
+    bool any = false;
+    for (int flag : flags) {
+        if (flag == 0) break;
+        any = any || (flag_name(flag) && !is_current(flag));
+    }
+    if (!any) return;
+    std::fputs("BUILDING: ", stdout);
+    for (int flag : flags) {
+        if (flag == 0) break;
+        if (!is_current(flag)) run(flag);
+    }
+    std::fputs("\n\n", stdout);
+    std::fflush(stdout);
+}
+
+void Mesh::run(int flag)
+{
+    const char* name = flag_name(flag);
+    if (!name) return;
+    std::fputs(name, stdout);
+    switch (flag) {
+    case MESH_CENTRE: build_centre(); break;
+    case MESH_VERTEX_NORMALS:
+    case MESH_FACE_NORMALS:
+        build_normals();
+        built[MESH_VERTEX_NORMALS] = built[MESH_FACE_NORMALS] = revision;
+        break;
+    case MESH_TEXCOORDS: build_texcoords(); break;
+    case MESH_EDGE_LIST: build_edge_list(); break;
+    case MESH_CENTROIDS: build_centroids(); break;
+    case MESH_BB: build_bbox(); break;
+    }
+    built[flag] = revision;
+}
+
+void Mesh::build_centre()
+{
+    if (nv == 0) return;
+    float lo[3] = {vertices[0].x, vertices[0].y, vertices[0].z};
+    float hi[3] = {lo[0], lo[1], lo[2]};
+    for (const Vector& p : vertices) {
+        lo[0] = std::min(lo[0], p.x); hi[0] = std::max(hi[0], p.x);
+        lo[1] = std::min(lo[1], p.y); hi[1] = std::max(hi[1], p.y);
+        lo[2] = std::min(lo[2], p.z); hi[2] = std::max(hi[2], p.z);
+    }
+    centre.x = (lo[0] + hi[0]) * 0.5f;
+    centre.y = (lo[1] + hi[1]) * 0.5f;
+    centre.z = (lo[2] + hi[2]) * 0.5f;
+}
+
+void Mesh::build_centroids()
+{
+    if (nf == 0) return;
+    for (int i = 0; i < nf; ++i) {
+        const Face& f = faces[i];
+        Vector c = *f.v[0] + *f.v[1] + *f.v[2];
+        c.x /= 3.0f;
+        c.y /= 3.0f;
+        c.z /= 3.0f;
+        centroids[i] = c;
+    }
+}
+
+// Each vertex normal is re-normalised after every face added to it, so
+// later faces weigh more than earlier ones; stored files and tools rely on
+// exactly these normals.
+void Mesh::build_normals()
+{
+    for (Vector& n : vertex_normals) n = Vector(0.0f, 0.0f, 0.0f, 0.0f);
+    for (int i = 0; i < nf; ++i) {
+        Face& f = *face_list[i];
+        f.compute_normal();
+        for (int k = 0; k < 3; ++k) {
+            Vector& n = vertex_normals[f.vi[k]];
+            n += f.normal;
+            n.normalise();
+        }
+    }
+}
+
+void Mesh::build_texcoords()
+{
+    if (nv == 0) return;
+    float minx = vertices[0].x, maxx = minx, miny = vertices[0].y, maxy = miny;
+    for (const Vector& p : vertices) {
+        minx = std::min(minx, p.x); maxx = std::max(maxx, p.x);
+        miny = std::min(miny, p.y); maxy = std::max(maxy, p.y);
+    }
+    std::vector<Vector> fresh(nv);
+    for (int j = 0; j < nv; ++j)
+        fresh[j] = Vector((vertices[j].x - minx) / (maxx - minx) * 2.0f,
+                          (vertices[j].y - miny) / (maxy - miny) * 2.0f, 0.0f, 1.0f);
+    texcoords.swap(fresh);
+}
+
+void Mesh::build_bbox()
+{
+    if (nv == 0) return;
+    float lo[3] = {vertices[0].x, vertices[0].y, vertices[0].z};
+    float hi[3] = {lo[0], lo[1], lo[2]};
+    for (const Vector& p : vertices) {
+        lo[0] = std::min(lo[0], p.x); hi[0] = std::max(hi[0], p.x);
+        lo[1] = std::min(lo[1], p.y); hi[1] = std::max(hi[1], p.y);
+        lo[2] = std::min(lo[2], p.z); hi[2] = std::max(hi[2], p.z);
+    }
+    const float c[8][3] = {
+        {hi[0], lo[1], hi[2]}, {hi[0], hi[1], hi[2]}, {lo[0], hi[1], hi[2]}, {lo[0], lo[1], hi[2]},
+        {lo[0], lo[1], lo[2]}, {lo[0], hi[1], lo[2]}, {hi[0], hi[1], lo[2]}, {hi[0], lo[1], lo[2]},
+    };
+    for (int k = 0; k < 8; ++k) {
+        bbox[k].x = c[k][0];
+        bbox[k].y = c[k][1];
+        bbox[k].z = c[k][2];
+    }
+    extent = 0.0f;
+    const int sides[3][2] = {{0, 1}, {1, 2}, {1, 6}};
+    for (const auto& s : sides) {
+        Vector d = bbox[s[0]] - bbox[s[1]];
+        const float l = d.length();
+        if (l > extent) extent = l;
+    }
+}
+
+void Mesh::allocate_vertices(int n)
+{
+    n = std::max(n, 0);
+    vertices.assign(n, Vector());
+    vertex_normals.assign(n, Vector());
+    vertex_colours.assign(n, Vector());
+    texcoords.assign(n, Vector());
+    nv = n;
+    ++revision;
+}
+
+void Mesh::allocate_faces(int n)
+{
+    n = std::max(n, 0);
+    centroids.assign(n, Vector());
+    faces.assign(n, Face());
+    face_list.assign(n, nullptr);
+    nf = n;
+    ++revision;
+}
+
+void Mesh::allocate_morphogens(int n, int count)
+{
+    morphogen_values.assign(std::max(n, 0), std::vector<float>(std::max(count, 0), 0.0f));
+}
+
+void Mesh::set_face(int i, int a, int b, int c)
+{
+    Face& f = faces[i];
+    f.vi[0] = a;
+    f.vi[1] = b;
+    f.vi[2] = c;
+    f.v[0] = &vertices[a];
+    f.v[1] = &vertices[b];
+    f.v[2] = &vertices[c];
+    face_list[i] = &f;
+}
+
+void Mesh::clear()
+{
+    std::vector<Vector>().swap(vertices);
+    std::vector<Vector>().swap(vertex_normals);
+    std::vector<Vector>().swap(vertex_colours);
+    std::vector<Vector>().swap(texcoords);
+    std::vector<Face*>().swap(face_list);
+    std::vector<Face>().swap(faces);
+    std::vector<Vector>().swap(centroids);
+    std::vector<std::array<int, 2>>().swap(edges);
+    std::vector<std::array<int, 2>>().swap(edge_faces);
+    // The neighbour lists point into the freed edge arrays: drop them too.
+    vertex_neighbours.clear();
+    face_neighbours.clear();
+    morphogen_values.clear();
+    nv = nf = edge_count = 0;
+    for (Vector& c : bbox) c = Vector(0);
+    ++revision;
+}
+
+void Mesh::assign(const Mesh& other)
+{
+    if (&other == this) return;
+    allocate_vertices(other.nv);
+    std::copy(other.vertices.begin(), other.vertices.end(), vertices.begin());
+    std::copy(other.vertex_colours.begin(), other.vertex_colours.end(), vertex_colours.begin());
+    std::copy(other.vertex_normals.begin(), other.vertex_normals.end(), vertex_normals.begin());
+    allocate_faces(other.nf);
+    for (int i = 0; i < nf; ++i)
+        set_face(i, other.faces[i].vi[0], other.faces[i].vi[1], other.faces[i].vi[2]);
+}
+
+std::unique_ptr<Mesh> Mesh::clone() const
+{
+    auto copy = std::make_unique<Mesh>();
+    copy->assign(*this);
+    for (int i = 0; i < nf; ++i) {
+        Face& f = copy->faces[i];
+        f.normal = faces[i].normal;
+        f.colour = faces[i].colour;
+        f.marked = faces[i].marked;
+        f.group = faces[i].group;
+    }
+    return copy;
+}
+
+int Mesh::edge_of(const int* p) const
+{
+    if (!edges.empty() && p >= edges[0].data() && p < edges[0].data() + 2 * edges.size())
+        return int((p - edges[0].data()) / 2);
+    if (!edge_faces.empty() && p >= edge_faces[0].data() &&
+        p < edge_faces[0].data() + 2 * edge_faces.size())
+        return int((p - edge_faces[0].data()) / 2);
+    return -1;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+class Mesh;
+
+// What load_mesh_file did with a name.
+enum class LoadResult {
+    Loaded,     // a reader ran and accepted the file
+    Failed,     // a reader ran and rejected the file (the mesh is left empty)
+    NotAMesh,   // neither "obj" nor "net" among the last four characters: nothing read
+};
+
+enum class MeshFormat { None, Obj, Net };
+
+// The reader chosen by name: "obj" (any case) among the last four
+// characters, else "net", else none.
+MeshFormat mesh_format_of(const std::string& name);
+
+// Opens a mesh file as the view does: clears the mesh and runs the reader
+// the name selects, then builds centre, centroids, edge list, vertex normals
+// and box, orients the faces and rebuilds the vertex normals. When no reader
+// runs, the old mesh stays and only its derived data is rebuilt.
+// The command-line tool and the view both load through here.
+LoadResult load_mesh_file(Mesh& mesh, const std::string& name);
+
+// Swaps corners 1 and 2 of every face whose corners do not turn the right
+// way round its stored normal seen from its centroid (degenerate faces
+// included). Reads the face normals and centroids.
+void orient_faces(Mesh& mesh);

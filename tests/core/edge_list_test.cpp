@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "tests/support/NamedMeshes.h"
+
+namespace {
+
+void build_edges(Mesh& m)
+{
+    testing::internal::CaptureStdout();
+    m.build({MESH_EDGE_LIST});
+    testing::internal::GetCapturedStdout();
+}
+
+// The edge list as the design builds it: per-vertex buckets searched
+// linearly, links appended as edges and second faces are met.
+struct LiteralEdgeList {
+    struct Record { int key, lo, hi, face0, face1; };
+    std::vector<std::vector<Record>> buckets;
+    std::vector<std::vector<int>> vertex_links, face_links;
+    std::vector<std::array<int, 2>> edges, edge_faces;
+    std::vector<std::vector<int>> vertex_neighbour_edges, face_neighbour_edges;
+
+    void add_edge(int a, int b, int face)
+    {
+        if (a == -1 || b == -1) return;
+        const int lo = std::min(a, b), hi = std::max(a, b);
+        for (Record& r : buckets[lo])
+            if (r.key == hi) {
+                if (r.face1 != -1) return;
+                r.face1 = face;
+                face_links[r.face0].push_back(r.face1);
+                face_links[r.face1].push_back(r.face0);
+                return;
+            }
+        buckets[lo].push_back({hi, lo, hi, face, -1});
+        vertex_links[lo].push_back(hi);
+        vertex_links[hi].push_back(lo);
+    }
+
+    explicit LiteralEdgeList(const Mesh& m)
+        : buckets(m.nv), vertex_links(m.nv), face_links(m.nf), vertex_neighbour_edges(m.nv),
+          face_neighbour_edges(m.nf)
+    {
+        for (int i = 0; i < m.nf; ++i) {
+            const int* vi = m.faces[i].vi;
+            add_edge(vi[0], vi[1], i);
+            add_edge(vi[0], vi[2], i);
+            add_edge(vi[1], vi[2], i);
+        }
+        for (const auto& bucket : buckets)
+            for (const Record& r : bucket) {
+                const int e = int(edges.size());
+                edges.push_back({r.lo, r.hi});
+                edge_faces.push_back({r.face0, r.face1});
+                vertex_neighbour_edges[r.lo].push_back(e);
+                vertex_neighbour_edges[r.hi].push_back(e);
+                if (r.face1 != -1) {
+                    face_neighbour_edges[r.face0].push_back(e);
+                    face_neighbour_edges[r.face1].push_back(e);
+                }
+            }
+    }
+};
+
+void expect_same_as_literal(Mesh& m)
+{
+    build_edges(m);
+    const LiteralEdgeList ref(m);
+    ASSERT_EQ(m.edge_count, int(ref.edges.size()));
+    EXPECT_EQ(m.edge_table.count, m.edge_count);
+    EXPECT_EQ(m.edges, ref.edges);
+    EXPECT_EQ(m.edge_faces, ref.edge_faces);
+    for (int v = 0; v < m.nv; ++v) {
+        const auto links = m.edge_table.vertex_links[v];
+        EXPECT_EQ(std::vector<int>(links.begin(), links.end()), ref.vertex_links[v]) << "vertex " << v;
+        std::vector<int> via;
+        for (const int* p : m.vertex_neighbours[v]) {
+            via.push_back(m.edge_of(p));
+            EXPECT_EQ(*p, ref.edges[m.edge_of(p)][ref.edges[m.edge_of(p)][0] == v ? 1 : 0]);
+        }
+        EXPECT_EQ(via, ref.vertex_neighbour_edges[v]);
+    }
+    for (int f = 0; f < m.nf; ++f) {
+        const auto links = m.edge_table.face_links[f];
+        EXPECT_EQ(std::vector<int>(links.begin(), links.end()), ref.face_links[f]) << "face " << f;
+        std::vector<int> via;
+        for (const int* p : m.face_neighbours[f]) {
+            const int e = m.edge_of(p);
+            via.push_back(e);
+            EXPECT_EQ(*p, ref.edge_faces[e][ref.edge_faces[e][0] == f ? 1 : 0]);
+        }
+        EXPECT_EQ(via, ref.face_neighbour_edges[f]);
+    }
+}
+
+}  // namespace
+
+TEST(EdgeList, SingleTriangle)
+{
+    auto m = named::single_triangle();
+    build_edges(*m);
+    EXPECT_EQ(m->edges, (std::vector<std::array<int, 2>>{{0, 1}, {0, 2}, {1, 2}}));
+    for (const auto& ef : m->edge_faces) EXPECT_EQ(ef, (std::array<int, 2>{0, -1}));
+    for (int v = 0; v < 3; ++v) EXPECT_EQ(m->vertex_neighbours[v].size(), 2u);
+    EXPECT_EQ(m->face_neighbours[0].size(), 0u);
+}
+
+TEST(EdgeList, ClosedTetrahedron)
+{
+    auto m = named::tetrahedron();
+    build_edges(*m);
+    EXPECT_EQ(m->edge_count, 6);
+    for (const auto& ef : m->edge_faces) EXPECT_NE(ef[1], -1);
+    for (int f = 0; f < 4; ++f) EXPECT_EQ(m->face_neighbours[f].size(), 3u);
+}
+
+TEST(EdgeList, ThirdFaceOnAnEdgeIsNotRecorded)
+{
+    auto m = named::non_manifold_edge();
+    build_edges(*m);
+    EXPECT_EQ(m->edges[0], (std::array<int, 2>{0, 1}));
+    EXPECT_EQ(m->edge_faces[0], (std::array<int, 2>{0, 1}));
+    EXPECT_EQ(m->edge_table.face_links[2].size(), 0u);
+}
+
+TEST(EdgeList, OppositeDirectionsShareOneRecord)
+{
+    auto m = named::two_triangles();  // faces 0 1 2 and 1 3 2 meet on 1-2 / 2-1
+    build_edges(*m);
+    EXPECT_EQ(m->edge_count, 5);
+    EXPECT_EQ(m->face_neighbours[0].size(), 1u);
+}
+
+TEST(EdgeList, SameAsDesignOnNamedMeshes)
+{
+    std::vector<std::unique_ptr<Mesh>> meshes;
+    meshes.push_back(named::single_triangle());
+    meshes.push_back(named::two_triangles());
+    meshes.push_back(named::tetrahedron());
+    meshes.push_back(named::octahedron());
+    meshes.push_back(named::open_grid(5));
+    meshes.push_back(named::folded_grid(4));
+    meshes.push_back(named::disconnected_pair());
+    meshes.push_back(named::non_manifold_edge());
+    for (auto& m : meshes) expect_same_as_literal(*m);
+}
+
+TEST(EdgeList, SameAsDesignOnRandomSoupsAndBusyVertices)
+{
+    std::mt19937 rng(7);
+    for (int round = 0; round < 30; ++round) {
+        const int nv = 3 + int(rng() % 40);
+        const int nf = 1 + int(rng() % 120);
+        std::vector<Vector> points(nv);
+        std::vector<std::vector<int>> tris;
+        for (int i = 0; i < nf; ++i) {
+            // Vertex 0 is in most faces, so its bucket takes the sorted path.
+            const int a = (rng() % 3) ? 0 : int(rng() % nv);
+            tris.push_back({a, int(rng() % nv), int(rng() % nv)});
+        }
+        auto m = named::make(points, tris);
+        expect_same_as_literal(*m);
+    }
+}

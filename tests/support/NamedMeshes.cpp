@@ -1,0 +1,77 @@
+#include "tests/support/NamedMeshes.h"
+
+namespace named {
+
+std::unique_ptr<Mesh> make(const std::vector<Vector>& points, const std::vector<std::vector<int>>& triangles)
+{
+    auto m = std::make_unique<Mesh>();
+    m->allocate_vertices(int(points.size()));
+    for (std::size_t i = 0; i < points.size(); ++i) m->vertices[i] = points[i];
+    m->allocate_faces(int(triangles.size()));
+    for (std::size_t i = 0; i < triangles.size(); ++i)
+        m->set_face(int(i), triangles[i][0], triangles[i][1], triangles[i][2]);
+    return m;
+}
+
+std::unique_ptr<Mesh> empty() { return std::make_unique<Mesh>(); }
+
+std::unique_ptr<Mesh> single_triangle()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
+}
+
+std::unique_ptr<Mesh> two_triangles()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {1, 3, 2}});
+}
+
+std::unique_ptr<Mesh> tetrahedron()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 2, 1}, {0, 1, 3}, {1, 2, 3}, {0, 3, 2}});
+}
+
+std::unique_ptr<Mesh> octahedron()
+{
+    return make({{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}},
+                {{0, 2, 4}, {2, 1, 4}, {1, 3, 4}, {3, 0, 4}, {2, 0, 5}, {1, 2, 5}, {3, 1, 5}, {0, 3, 5}});
+}
+
+std::unique_ptr<Mesh> open_grid(int n)
+{
+    std::vector<Vector> points;
+    std::vector<std::vector<int>> triangles;
+    for (int j = 0; j <= n; ++j)
+        for (int i = 0; i <= n; ++i) points.emplace_back(float(i), float(j), 0.0f);
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            const int a = j * (n + 1) + i, b = a + 1, c = a + n + 1, d = c + 1;
+            triangles.push_back({a, b, d});
+            triangles.push_back({a, d, c});
+        }
+    return make(points, triangles);
+}
+
+std::unique_ptr<Mesh> folded_grid(int n)
+{
+    auto m = open_grid(n);
+    const float fold = float(n) / 2.0f;
+    for (Vector& p : m->vertices)
+        if (p.x > fold) {
+            p.z = p.x - fold;
+            p.x = fold;
+        }
+    return m;
+}
+
+std::unique_ptr<Mesh> disconnected_pair()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {5, 0, 0}, {6, 0, 0}, {5, 1, 0}}, {{0, 1, 2}, {3, 4, 5}});
+}
+
+std::unique_ptr<Mesh> non_manifold_edge()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}},
+                {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
+}
+
+}  // namespace named

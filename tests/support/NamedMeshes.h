@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Mesh.h"
+
+// Small meshes with known answers, shared by every test suite. Each is built
+// in memory (positions and corner triples) with no derived data; call
+// build() as the test needs.
+namespace named {
+
+std::unique_ptr<Mesh> make(const std::vector<Vector>& points, const std::vector<std::vector<int>>& triangles);
+
+std::unique_ptr<Mesh> empty();
+// Corners (0,0,0), (1,0,0), (0,1,0): one face 0 1 2.
+std::unique_ptr<Mesh> single_triangle();
+// Unit square split along 1-2: faces 0 1 2 and 1 3 2.
+std::unique_ptr<Mesh> two_triangles();
+// Closed, outward-facing: four faces.
+std::unique_ptr<Mesh> tetrahedron();
+// Closed, outward-facing: six vertices on the axes, eight faces.
+std::unique_ptr<Mesh> octahedron();
+// n x n quads in the z = 0 plane, each split in two: (n+1)^2 vertices, 2n^2 faces.
+std::unique_ptr<Mesh> open_grid(int n);
+// open_grid(n) folded by 90 degrees along the middle column line x = n/2.
+std::unique_ptr<Mesh> folded_grid(int n);
+// Two triangles that share no vertex.
+std::unique_ptr<Mesh> disconnected_pair();
+// Three faces on the edge 0-1 (a non-manifold edge).
+std::unique_ptr<Mesh> non_manifold_edge();
+
+}  // namespace named

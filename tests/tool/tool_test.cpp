@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <sys/wait.h>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string out;
+};
+
+// Runs halvane-tool with `args` (shell words), capturing standard output and error together.
+ToolRun tool(const std::string& args)
+{
+    const std::string command = std::string(HALVANE_TOOL) + " " + args + " 2>&1";
+    std::FILE* p = ::popen(command.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buffer;
+    std::size_t got;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), p)) > 0) out.append(buffer.data(), got);
+    const int status = ::pclose(p);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+}  // namespace
+
+TEST(Tool, InfoSummarisesMeshAndMorphogens)
+{
+    TempDir dir;
+    const std::string path = dir.write("m.obj", "mn heat\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\n"
+                                                "m 0.5\nm -1\nm 2\nm 0\nf 1 3 2\nf 1 2 4\nf 2 3 4\nf 1 4 3\n");
+    const ToolRun r = tool("info " + path);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Opening: " + path), std::string::npos);
+    EXPECT_NE(r.out.find("vertices: 4\nfaces: 4\nedges: 6\nborder edges: 0\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("bounding box: (0, 0, 0) to (1, 1, 1)\nextent: 1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("heat: min -1 max 2"), std::string::npos) << r.out;
+}
+
+TEST(Tool, ConvertWritesProgramOwnObj)
+{
+    TempDir dir;
+    const std::string in = dir.write("q.net", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n");
+    const ToolRun r = tool("convert " + in + " " + dir.file("out.obj"));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(slurp(dir.file("out.obj")), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/1/ 2/2/ 3/3/\n");
+}
+
+TEST(Tool, ExitStatusForUsageAndFailures)
+{
+    TempDir dir;
+    EXPECT_EQ(tool("").status, 2);
+    EXPECT_EQ(tool("frobnicate x").status, 2);
+    EXPECT_EQ(tool("info").status, 2);
+    EXPECT_EQ(tool("info " + dir.file("missing.obj")).status, 1);
+    EXPECT_EQ(tool("info " + dir.write("bad.obj", "f 1 2 3\n")).status, 1);
+    EXPECT_EQ(tool("info " + dir.file("notamesh.txt")).status, 1);
+    const std::string in = dir.write("t.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    EXPECT_EQ(tool("convert " + in + " /dev/full").status, 1);
+    EXPECT_EQ(tool("convert " + in + " " + dir.path() + "/no/such/dir/x.obj").status, 1);
+}

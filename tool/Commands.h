@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class Mesh;
+
+// Subcommands of halvane-tool. Each takes its own arguments (without the
+// subcommand name) and returns the exit status: 0 success, 1 a read or write
+// failure, 2 bad usage (after one line saying what was wrong).
+using Arguments = std::vector<std::string>;
+
+int cmd_info(const Arguments& args);
+int cmd_convert(const Arguments& args);
+
+// Shared by the subcommands.
+int usage_error(const std::string& message);
+// Loads a mesh exactly as the view does; false (after the reader's own
+// message, or one naming an unknown format) when nothing usable was read.
+bool load_for_tool(Mesh& mesh, const std::string& path);

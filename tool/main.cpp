@@ -1,0 +1,64 @@
+// halvane-tool: the mesh engines without the window.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/Mesh.h"
+#include "core/MeshLoader.h"
+#include "tool/Commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* synopsis;
+    int (*run)(const Arguments&);
+};
+
+const Command commands[] = {
+    {"info", "info FILE", cmd_info},
+    {"convert", "convert IN OUT.obj", cmd_convert},
+};
+
+void print_usage(std::FILE* to)
+{
+    std::fprintf(to, "usage: halvane-tool COMMAND ARGS...\ncommands:\n");
+    for (const Command& c : commands) std::fprintf(to, "  %s\n", c.synopsis);
+}
+
+}  // namespace
+
+int usage_error(const std::string& message)
+{
+    std::fprintf(stderr, "halvane-tool: %s\n", message.c_str());
+    return 2;
+}
+
+bool load_for_tool(Mesh& mesh, const std::string& path)
+{
+    switch (load_mesh_file(mesh, path)) {
+    case LoadResult::Loaded: return true;
+    case LoadResult::Failed: return false;
+    case LoadResult::NotAMesh:
+        std::fprintf(stderr, "ERROR: %s: not an OBJ or net file name\n", path.c_str());
+        return false;
+    }
+    return false;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        print_usage(stderr);
+        return 2;
+    }
+    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "help")) {
+        print_usage(stdout);
+        return 0;
+    }
+    for (const Command& c : commands) {
+        if (std::strcmp(argv[1], c.name) != 0) continue;
+        return c.run(Arguments(argv + 2, argv + argc));
+    }
+    return usage_error(std::string("unknown command \"") + argv[1] + "\" (try halvane-tool help)");
+}
