@@ -6,6 +6,7 @@
 // what stands before its first "/", negative numbers count back from the
 // last vertex read. A file outside what the reader handles is rejected with
 // one line naming the file, the line and the problem, leaving the mesh empty.
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -134,6 +135,25 @@ bool plain_decimals(std::string_view text, float* out, int count)
         while (p < end && static_cast<unsigned char>(*p) <= 32) ++p;
         if (!plain_decimal(p, end, out[i])) return false;
     }
+    return true;
+}
+
+// The common corner form: an optional "-" and up to 18 digits, not 0,
+// ending at a "/", a blank or the line end. `j` moves past the number. Any
+// other text returns false for the caller's full check.
+bool plain_corner(std::string_view text, std::size_t& j, long long& n)
+{
+    std::size_t k = j;
+    const bool negative = k < text.size() && text[k] == '-';
+    if (negative) ++k;
+    const std::size_t first = k, limit = std::min(text.size(), first + 18);
+    const char* c = text.data();
+    long long value = 0;
+    while (k < limit && unsigned(c[k] - '0') < 10) value = value * 10 + (c[k++] - '0');
+    if (k == first || value == 0) return false;
+    if (k < text.size() && !blank(text[k]) && text[k] != '/') return false;
+    n = negative ? -value : value;
+    j = k;
     return true;
 }
 
@@ -288,13 +308,16 @@ bool Mesh::read_obj(const std::string& path)
                 while (i < rest.size() && blank(rest[i])) ++i;
                 if (i == rest.size()) break;
                 std::size_t j = i;
-                while (j < rest.size() && !blank(rest[j]) && rest[j] != '/') ++j;
                 long long n = 0;
-                const auto r = std::from_chars(rest.data() + i, rest.data() + j, n);
-                if (r.ec != std::errc() || r.ptr != rest.data() + j || n == 0)
-                    return reject(lines.number, "corner \"" +
-                                                    std::string(rest.substr(i, j - i)) +
-                                                    "\" is not a vertex number");
+                if (!plain_corner(rest, j, n)) {
+                    j = i;
+                    while (j < rest.size() && !blank(rest[j]) && rest[j] != '/') ++j;
+                    const auto r = std::from_chars(rest.data() + i, rest.data() + j, n);
+                    if (r.ec != std::errc() || r.ptr != rest.data() + j || n == 0)
+                        return reject(lines.number, "corner \"" +
+                                                        std::string(rest.substr(i, j - i)) +
+                                                        "\" is not a vertex number");
+                }
                 const long long index = n > 0 ? n - 1 : vertex_counter + n;
                 if (index < 0 || index >= nv)
                     return reject(lines.number, "corner " + std::to_string(n) +
