@@ -8,12 +8,15 @@
 // one line naming the file, the line and the problem, leaving the mesh empty.
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <string_view>
 
+#include "core/Memory.h"
 #include "core/Mesh.h"
 #include "core/TextFile.h"
 #include "core/Tokenizer.h"
@@ -182,8 +185,13 @@ struct Reject {
 bool Mesh::read_obj(const std::string& path)
 {
     std::string text;
-    if (!read_text_file(path, text)) {
-        std::fprintf(stderr, "ERROR: Opening File: %s\n", path.c_str());
+    std::string problem;
+    if (!read_text_file(path, text, &problem)) {
+        // The plain message when the file cannot be opened, else why it cannot be read.
+        if (problem.empty())
+            std::fprintf(stderr, "ERROR: Opening File: %s\n", path.c_str());
+        else
+            std::fprintf(stderr, "ERROR: Opening File: %s (%s)\n", path.c_str(), problem.c_str());
         std::fflush(stderr);
         return false;
     }
@@ -240,13 +248,29 @@ bool Mesh::read_obj(const std::string& path)
     }
     if (vertex_count > 0x7fffffff || triangle_count > 0x7fffffff)
         return reject(0, "too many vertices or faces");
+    // What the arrays will take (a morphogen list is its own allocation of
+    // at least 32 bytes): a file can ask for far more than it holds.
+    const double per_list =
+        morphogen_count > 0 ? std::max(32.0, 16.0 * std::ceil((4.0 * morphogen_count + 8.0) / 16.0)) : 0.0;
+    const double needed = double(vertex_count) * (4.0 * sizeof(Vector) + sizeof(std::vector<float>) + per_list) +
+                          double(triangle_count) * (sizeof(Face) + sizeof(Face*) + sizeof(Vector));
+    if (needed >= double(physical_memory()))
+        return reject(0, std::to_string(vertex_count) + " vertices, " + std::to_string(triangle_count) +
+                             " triangles and " + std::to_string(morphogen_count) + " morphogens need " +
+                             std::to_string((long long)(needed / 1048576.0)) +
+                             " MB, more than this machine's memory");
     if (!morphogen_names.empty()) morphogen_names.erase(morphogen_names.begin());
     std::printf("nv: %d, nf: %d\n", int(vertex_count), int(triangle_count));
     std::printf("faceformat_type: %d\n", faceformat_type);
     std::fflush(stdout);
-    allocate_vertices(int(vertex_count));
-    allocate_faces(int(triangle_count));
-    allocate_morphogens(int(vertex_count), morphogen_count);
+    try {
+        allocate_vertices(int(vertex_count));
+        allocate_faces(int(triangle_count));
+        allocate_morphogens(int(vertex_count), morphogen_count);
+    } catch (const std::bad_alloc&) {
+        return reject(0, "not enough free memory for " + std::to_string(vertex_count) + " vertices and " +
+                             std::to_string(triangle_count) + " triangles");
+    }
 
     // Second pass: reading.
     int vertex_counter = 0, colour_counter = 0, morphogen_counter = 0, face_counter = 0;
