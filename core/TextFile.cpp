@@ -55,6 +55,18 @@ bool read_text_file(const std::string& path, std::string& text, std::string* pro
     return true;
 }
 
+bool read_text_file_or_report(const std::string& path, std::string& text, const char* prefix)
+{
+    std::string why;
+    if (read_text_file(path, text, &why)) return true;
+    if (why.empty())
+        std::fprintf(stderr, "%s%s\n", prefix, path.c_str());
+    else
+        std::fprintf(stderr, "%s%s (%s)\n", prefix, path.c_str(), why.c_str());
+    std::fflush(stderr);
+    return false;
+}
+
 void append_float(std::string& out, float value)
 {
     char buffer[32];

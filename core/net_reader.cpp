@@ -15,16 +15,7 @@
 bool Mesh::read_net(const std::string& path)
 {
     std::string text;
-    std::string why;
-    if (!read_text_file(path, text, &why)) {
-        // The plain message when the file cannot be opened, else why it cannot be read.
-        if (why.empty())
-            std::fprintf(stderr, "ERROR Opening File: %s\n", path.c_str());
-        else
-            std::fprintf(stderr, "ERROR Opening File: %s (%s)\n", path.c_str(), why.c_str());
-        std::fflush(stderr);
-        return false;
-    }
+    if (!read_text_file_or_report(path, text, "ERROR Opening File: ")) return false;
     std::printf("Opening: %s\n", path.c_str());
     std::fflush(stdout);
 

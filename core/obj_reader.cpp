@@ -185,16 +185,7 @@ struct Reject {
 bool Mesh::read_obj(const std::string& path)
 {
     std::string text;
-    std::string problem;
-    if (!read_text_file(path, text, &problem)) {
-        // The plain message when the file cannot be opened, else why it cannot be read.
-        if (problem.empty())
-            std::fprintf(stderr, "ERROR: Opening File: %s\n", path.c_str());
-        else
-            std::fprintf(stderr, "ERROR: Opening File: %s (%s)\n", path.c_str(), problem.c_str());
-        std::fflush(stderr);
-        return false;
-    }
+    if (!read_text_file_or_report(path, text, "ERROR: Opening File: ")) return false;
     std::printf("Opening: %s\n", path.c_str());
     morphogen_names.clear();
     const Reject reject{path, *this};
