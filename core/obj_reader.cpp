@@ -8,7 +8,6 @@
 // one line naming the file, the line and the problem, leaving the mesh empty.
 #include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <cstdio>
@@ -239,17 +238,9 @@ bool Mesh::read_obj(const std::string& path)
     }
     if (vertex_count > 0x7fffffff || triangle_count > 0x7fffffff)
         return reject(0, "too many vertices or faces");
-    // What the arrays will take (a morphogen list is its own allocation of
-    // at least 32 bytes): a file can ask for far more than it holds.
-    const double per_list =
-        morphogen_count > 0 ? std::max(32.0, 16.0 * std::ceil((4.0 * morphogen_count + 8.0) / 16.0)) : 0.0;
-    const double needed = double(vertex_count) * (4.0 * sizeof(Vector) + sizeof(std::vector<float>) + per_list) +
-                          double(triangle_count) * (sizeof(Face) + sizeof(Face*) + sizeof(Vector));
-    if (needed >= double(physical_memory()))
-        return reject(0, std::to_string(vertex_count) + " vertices, " + std::to_string(triangle_count) +
-                             " triangles and " + std::to_string(morphogen_count) + " morphogens need " +
-                             std::to_string((long long)(needed / 1048576.0)) +
-                             " MB, more than this machine's memory");
+    // A file can ask for far more than it holds.
+    std::string too_big;
+    if (!mesh_fits_in_memory(vertex_count, triangle_count, morphogen_count, too_big)) return reject(0, too_big);
     if (!morphogen_names.empty()) morphogen_names.erase(morphogen_names.begin());
     std::printf("nv: %d, nf: %d\n", int(vertex_count), int(triangle_count));
     std::printf("faceformat_type: %d\n", faceformat_type);

@@ -184,3 +184,22 @@ TEST(ReaderLimits, FileAskingForMoreMemoryThanTheMachineHasIsRejected)
     EXPECT_TRUE(m.morphogen_values.empty());
     EXPECT_TRUE(m.morphogen_names.empty());
 }
+
+TEST(ReaderLimits, NetIndexBeyondTheIntRangeIsOutOfRangeNotWrapped)
+{
+    // 4294967296 used to wrap to vertex 0 and give a face 0 1 0.
+    TempDir dir;
+    for (const char* face : {"f 0 1 4294967296", "f -4294967295 1 2", "f 0 1 99999999999999999999999"}) {
+        Mesh m;
+        const std::string path = dir.write("wide.net", std::string("v 0 0 0\nv 1 0 0\nv 0 1 0\n") + face + "\n");
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const bool ok = m.read_net(path);
+        testing::internal::GetCapturedStdout();
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(ok) << face;
+        EXPECT_NE(err.find("line 4: index"), std::string::npos) << face << " -> " << err;
+        EXPECT_NE(err.find("is outside the vertices 0 to 2"), std::string::npos) << err;
+        EXPECT_EQ(m.nf, 0);
+    }
+}
