@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+class Dialogs;
+class Menu;
+class QStatusBar;
+class QtGLObjectWindow;
+class QtGLWidget;
+class QtLightEditorDialogue;
+class QtMeshEditorDialogue;
+
+// The program's one window: menus, the view frame and the status bar. It
+// owns both tool dialogues and connects every panel to the view.
+class QtMainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit QtMainWindow(Dialogs& dialogs, QWidget* parent = nullptr);
+
+    QtGLWidget* view() const;
+    // Opens a mesh named on the command line: prints the name and loads it
+    // unless it is empty. False when a reader rejected the file.
+    bool open_by_name(const QString& name);
+
+    QtGLObjectWindow* editor;
+    QtMeshEditorDialogue* mesh_editor;
+    QtLightEditorDialogue* light_editor;
+    Menu* file_menu;
+    Menu* view_menu;
+    Menu* render_menu;
+    Menu* tools_menu;
+    QStatusBar* status;
+    QString file_name;
+
+public slots:
+    void dragndrop_slot(QString filename);
+    void aboutEvent();
+    void saveRenderImageEvent();
+    void projectionmodeEvent();
+    void backgroundcolourEvent();
+    void openfileEvent();
+    void savefileEvent();
+    void rendermodeEvent(int id);
+    void mesheditorEvent();
+    void lighteditorEvent();
+
+private:
+    void build_menus();
+    void connect_panels();
+
+    Dialogs& dialogs;
+};
