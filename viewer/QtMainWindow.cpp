@@ -107,6 +107,14 @@ void QtMainWindow::connect_panels()
     connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);
 }
 
+bool QtMainWindow::start(const QStringList& arguments)
+{
+    setWindowTitle("Halvane V1.0");
+    editor->resize(800, 600);
+    show();
+    return arguments.size() < 2 || open_by_name(arguments.at(1));
+}
+
 bool QtMainWindow::open_by_name(const QString& name)
 {
     std::printf("%s\n", name.toLocal8Bit().constData());

@@ -19,6 +19,10 @@ public:
     explicit QtMainWindow(Dialogs& dialogs, QWidget* parent = nullptr);
 
     QtGLWidget* view() const;
+    // Titles, sizes and shows the window, then opens the mesh named by the
+    // first argument after the program's name. False when that file cannot
+    // be read: the program then ends with status 1.
+    bool start(const QStringList& arguments);
     // Opens a mesh named on the command line: prints the name and loads it
     // unless it is empty. False when a reader rejected the file.
     bool open_by_name(const QString& name);

@@ -6,8 +6,6 @@
 
 #include "toolkit/MetaTypes.h"
 #include "toolkit/QtDialogs.h"
-#include "viewer/QtGLObjectWindow.h"
-#include "viewer/QtGLWidget.h"
 #include "viewer/QtMainWindow.h"
 
 namespace {
@@ -46,12 +44,6 @@ int main(int argc, char** argv)
 
     QtDialogs dialogs;
     QtMainWindow window(dialogs);
-    window.setWindowTitle("Halvane V1.0");
-    window.editor->resize(800, 600);
-    window.show();
-
-    const QStringList arguments = QApplication::arguments();
-    // A file named on the command line that cannot be read ends the program.
-    if (arguments.size() > 1 && !window.open_by_name(arguments.at(1))) return 1;
+    if (!window.start(QApplication::arguments())) return 1;
     return app.exec();
 }
