@@ -30,5 +30,8 @@ std::unique_ptr<Mesh> folded_grid(int n);
 std::unique_ptr<Mesh> disconnected_pair();
 // Three faces on the edge 0-1 (a non-manifold edge).
 std::unique_ptr<Mesh> non_manifold_edge();
+// Closed torus around the z axis (radii 2 and 1): rings x sides vertices,
+// 2 x rings x sides faces, outward-facing.
+std::unique_ptr<Mesh> torus(int rings, int sides);
 
 }  // namespace named

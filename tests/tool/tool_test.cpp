@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <sys/wait.h>
@@ -62,4 +63,32 @@ TEST(Tool, ExitStatusForUsageAndFailures)
     const std::string in = dir.write("t.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
     EXPECT_EQ(tool("convert " + in + " /dev/full").status, 1);
     EXPECT_EQ(tool("convert " + in + " " + dir.path() + "/no/such/dir/x.obj").status, 1);
+}
+
+TEST(Tool, SubdivideAndSimplifyReportCountsAndWrite)
+{
+    TempDir dir;
+    const std::string in = dir.write("oct.obj", "v 1 0 0\nv -1 0 0\nv 0 1 0\nv 0 -1 0\nv 0 0 1\nv 0 0 -1\n"
+                                                "f 1 3 5\nf 3 2 5\nf 2 4 5\nf 4 1 5\nf 3 1 6\nf 2 3 6\nf 4 2 6\nf 1 4 6\n");
+    ToolRun r = tool("subdivide --level 2 --weight 0.0625 " + in + " " + dir.file("fine.obj"));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("vertices: 6 -> 66\nfaces: 8 -> 128\n"), std::string::npos) << r.out;
+    r = tool("simplify --percent 50 " + dir.file("fine.obj") + " " + dir.file("coarse.obj"));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("vertices: 66 -> 33\n"), std::string::npos) << r.out;
+    const std::string coarse = slurp(dir.file("coarse.obj"));
+    EXPECT_EQ(std::count(coarse.begin(), coarse.end(), 'v'), 33);
+
+    r = tool("simplify --percent 0 " + in + " " + dir.file("none.obj"));
+    EXPECT_NE(r.out.find("the mesh is now empty"), std::string::npos) << r.out;
+
+    EXPECT_EQ(tool("subdivide " + in + " " + dir.file("x.obj")).status, 2);
+    EXPECT_EQ(tool("subdivide --level 0 " + in + " " + dir.file("x.obj")).status, 2);
+    EXPECT_EQ(tool("subdivide --level 1 --weight abc " + in + " " + dir.file("x.obj")).status, 2);
+    EXPECT_EQ(tool("simplify --percent 101 " + in + " " + dir.file("x.obj")).status, 2);
+    EXPECT_EQ(tool("simplify --percent 5x " + in + " " + dir.file("x.obj")).status, 2);
+    EXPECT_EQ(tool("simplify --percent 50 " + dir.file("missing.obj") + " " + dir.file("x.obj")).status, 1);
+    r = tool("subdivide --level 30 " + in + " " + dir.file("x.obj"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("the mesh is unchanged"), std::string::npos) << r.out;
 }
