@@ -18,6 +18,7 @@ struct Command {
 const Command commands[] = {
     {"info", "info FILE", cmd_info},
     {"convert", "convert IN OUT.obj", cmd_convert},
+    {"smooth", "smooth --method mean-shift|sphere-jump|median --radius R IN OUT.txt", cmd_smooth},
 };
 
 void print_usage(std::FILE* to)
