@@ -21,6 +21,7 @@ const Command commands[] = {
     {"convert", "convert IN OUT.obj", cmd_convert},
     {"subdivide", "subdivide --level L [--weight W] IN OUT.obj", cmd_subdivide},
     {"simplify", "simplify --percent P IN OUT.obj", cmd_simplify},
+    {"smooth", "smooth --method mean-shift|sphere-jump|median --radius R IN OUT.txt", cmd_smooth},
 };
 
 void print_usage(std::FILE* to)

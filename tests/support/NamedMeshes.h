@@ -35,3 +35,15 @@ std::unique_ptr<Mesh> non_manifold_edge();
 std::unique_ptr<Mesh> torus(int rings, int sides);
 
 }  // namespace named
+
+namespace named {
+
+// One separate triangle per x: corners (x, 1, 0), (x, -1, 0), (x, 0, 3), so
+// face i has the exact centroid (xs[i], 0, 1).
+std::unique_ptr<Mesh> triangle_row(const std::vector<float>& xs);
+// n separate triangles with corners drawn (seeded) from a small integer
+// lattice in a box of side `size`, so centroids repeat and sit at exact
+// distances from each other.
+std::unique_ptr<Mesh> random_triangles(int n, int size, unsigned seed);
+
+}  // namespace named

@@ -92,3 +92,45 @@ TEST(Tool, SubdivideAndSimplifyReportCountsAndWrite)
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("the mesh is unchanged"), std::string::npos) << r.out;
 }
+
+TEST(Tool, SmoothWritesOneFaceNormalPerLine)
+{
+    TempDir dir;
+    // Two faces meeting at an angle, and one far off in the plane x = 5.
+    const std::string in = dir.write("s.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 1\n"
+                                              "v 5 8 0\nv 5 9 0\nv 5 8 1\nf 1 2 3\nf 2 4 3\nf 5 6 7\n");
+    // Radius 0 is the zero kernel: the normals are written as loaded.
+    const ToolRun z = tool("smooth --method mean-shift --radius 0 " + in + " " + dir.file("z.txt"));
+    EXPECT_EQ(z.status, 0) << z.out;
+    EXPECT_EQ(z.out.find("Evaluating"), std::string::npos) << z.out;
+    EXPECT_EQ(slurp(dir.file("z.txt")), "0 -0 1\n-0.57735026 -0.57735026 0.57735026\n1 0 -0\n");
+
+    // The two near faces share the normalised sum of their normals.
+    const ToolRun r = tool("smooth --method sphere-jump --radius 20 " + in + " " + dir.file("n.txt"));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Evaluating SHPERE_JUMP: \nWEIGHT_MODE = 0\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Number of Regions:\t2 \n"), std::string::npos) << r.out;
+    EXPECT_EQ(slurp(dir.file("n.txt")), "-0.3250576 -0.3250576 0.88807386\n-0.3250576 -0.3250576 0.88807386\n1 0 -0\n");
+
+    const ToolRun m = tool("smooth --radius 3 --method median " + in + " " + dir.file("m.txt"));
+    EXPECT_EQ(m.status, 0) << m.out;
+    EXPECT_NE(m.out.find("Evaluating MEDIAN_FILTER: \ndepth: 3\n"), std::string::npos) << m.out;
+    EXPECT_EQ(slurp(dir.file("m.txt")), "-0.43301272 -0.43301272 0.6830127\n-0.43301272 -0.43301272 0.6830127\n1 0 -0\n");
+}
+
+TEST(Tool, SmoothRefusesBadArguments)
+{
+    TempDir dir;
+    const std::string in = dir.write("t.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    const std::string out = " " + in + " " + dir.file("n.txt");
+    EXPECT_EQ(tool("smooth --method blur --radius 5" + out).status, 2);
+    EXPECT_EQ(tool("smooth --method median --radius 101" + out).status, 2);
+    EXPECT_EQ(tool("smooth --method median --radius -1" + out).status, 2);
+    EXPECT_EQ(tool("smooth --method median --radius 2.5" + out).status, 2);
+    EXPECT_EQ(tool("smooth --method median" + out).status, 2);
+    EXPECT_EQ(tool("smooth --method median --radius 5 " + in).status, 2);
+    EXPECT_EQ(tool("smooth --method median --radius").status, 2);
+    EXPECT_EQ(tool("smooth --method median --radius 5 " + dir.file("none.obj") + " " + dir.file("n.txt")).status, 1);
+    EXPECT_EQ(tool("smooth --method median --radius 5 " + in + " /dev/full").status, 1);
+>>>>>>> smoothing
+}
