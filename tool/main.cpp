@@ -18,6 +18,7 @@ struct Command {
 const Command commands[] = {
     {"info", "info FILE", cmd_info},
     {"convert", "convert IN OUT.obj", cmd_convert},
+    {"segment", "segment IN --seed FACE --depth D --angle A [--seed FACE ...]... OUT_DIR", cmd_segment},
 };
 
 void print_usage(std::FILE* to)

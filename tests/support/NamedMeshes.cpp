@@ -74,4 +74,19 @@ std::unique_ptr<Mesh> non_manifold_edge()
                 {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
 }
 
+std::unique_ptr<Mesh> flipped_pair()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {1, 2, 3}});
+}
+
+std::unique_ptr<Mesh> stacked_pair()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}}, {{0, 1, 2}, {3, 4, 5}});
+}
+
+std::unique_ptr<Mesh> split_pair()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}, {4, 3, 5}});
+}
+
 }  // namespace named

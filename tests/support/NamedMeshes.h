@@ -30,5 +30,12 @@ std::unique_ptr<Mesh> folded_grid(int n);
 std::unique_ptr<Mesh> disconnected_pair();
 // Three faces on the edge 0-1 (a non-manifold edge).
 std::unique_ptr<Mesh> non_manifold_edge();
+// two_triangles with the second face wound the other way: opposite normals.
+std::unique_ptr<Mesh> flipped_pair();
+// The unit triangle at z = 0 (face 0) and the same triangle at z = 1 (face 1).
+std::unique_ptr<Mesh> stacked_pair();
+// two_triangles with the shared corners stored twice: vertices 4 and 5 sit on
+// 1 and 2, and face 1 uses them, so the faces share positions but no index.
+std::unique_ptr<Mesh> split_pair();
 
 }  // namespace named
