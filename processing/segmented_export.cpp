@@ -1,6 +1,7 @@
 // Segmented export: each group of faces as a mesh of its own, with its own
 // vertex list in which vertices at exactly the same position are written once.
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -110,13 +111,14 @@ bool write_file(const std::string& path, const FileMesh& m)
     for (std::size_t i = 0; i + 2 < m.corners.size(); i += 3) {
         out += 'f';
         for (int k = 2; k >= 0; --k) {
-            const std::string n = std::to_string(m.corners[i + k] + 1);
+            char n[16];
+            const std::size_t len = std::size_t(std::to_chars(n, n + sizeof n, m.corners[i + k] + 1).ptr - n);
             out += ' ';
-            out += n;
+            out.append(n, len);
             out += '/';
-            out += n;
+            out.append(n, len);
             out += '/';
-            out += n;
+            out.append(n, len);
         }
         out += '\n';
         if (out.size() > (1 << 20) - 128) flush();
