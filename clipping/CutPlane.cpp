@@ -16,7 +16,9 @@ int facing_axis(int face_id)
 
 float& coordinate(Vector& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
 
-Vector transformed(const std::array<float, 16>& m, const Vector& v)
+// m: a column-major 4 x 4 matrix.
+template <typename Matrix>
+Vector transformed(const Matrix& m, const Vector& v)
 {
     return Vector(m[0] * v.x + m[4] * v.y + m[8] * v.z + m[12],
                   m[1] * v.x + m[5] * v.y + m[9] * v.z + m[13],

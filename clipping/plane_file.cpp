@@ -34,8 +34,8 @@ void append_vector(std::string& out, const Vector& v)
     out += ' ';
 }
 
-template <std::size_t N>
-void append_floats(std::string& out, const std::array<float, N>& values)
+template <typename Floats>
+void append_floats(std::string& out, const Floats& values)
 {
     for (const float f : values) {
         append_float(out, f);
