@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/ArcBall.h"
+#include "viewer/ArcBall.h"
 #include "core/Vector.h"
 
 // One clipping plane of the cube. The kept side is where

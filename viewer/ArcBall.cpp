@@ -1,4 +1,4 @@
-#include "core/ArcBall.h"
+#include "viewer/ArcBall.h"
 
 #include <cmath>
 
@@ -14,15 +14,15 @@ Vector ArcBall::map_to_sphere(const Vector& p) const
     const float y = (map_mode == 0 || map_mode == 1) ? 1.0f - p.y * adjust_height : p.y;
     const float l = x * x + y * y;
     if (l > 1.0f) {
-        const float norm = 1.0f / std::sqrt(l);
-        return Vector(x * norm, y * norm, 0.0f);
+        const float n = 1.0f / std::sqrt(l);
+        return Vector(x * n, y * n, 0.0f);
     }
     return Vector(x, y, std::sqrt(1.0f - l));
 }
 
 void ArcBall::click(const Vector& p)
 {
-    last_rotation = this_rotation;
+    for (int i = 0; i < 9; ++i) last_rotation[i] = this_rotation[i];
     dragging = true;
     start_vector = map_to_sphere(p);
 }
@@ -32,10 +32,7 @@ void ArcBall::drag(const Vector& p)
     end_vector = map_to_sphere(p);
     Vector n;
     n.cross(start_vector, end_vector);
-
-    // Quaternion of the rotation from the click's sphere point to this one;
-    // all zero (the identity below) when the two points coincide.
-    float qx = 0.0f, qy = 0.0f, qz = 0.0f, qw = 0.0f;
+    float qx = 0, qy = 0, qz = 0, qw = 0;
     if (n.length() > 0.00001f) {
         qw = start_vector.dot(end_vector);
         switch (axis_mode) {
@@ -48,16 +45,17 @@ void ArcBall::drag(const Vector& p)
 
     const float sum = qx * qx + qy * qy + qz * qz + qw * qw;
     const float s = sum > 0.0f ? 2.0f / sum : 0.0f;
-    const std::array<float, 9> q{
+    const float q[9] = {
         1.0f - s * (qy * qy + qz * qz), s * (qx * qy + qw * qz), s * (qx * qz - qw * qy),
         s * (qx * qy - qw * qz), 1.0f - s * (qx * qx + qz * qz), s * (qy * qz + qw * qx),
-        s * (qx * qz + qw * qy), s * (qy * qz - qw * qx), 1.0f - s * (qx * qx + qy * qy)};
-
+        s * (qx * qz + qw * qy), s * (qy * qz - qw * qx), 1.0f - s * (qx * qx + qy * qy),
+    };
+    // Column-major: element (r, c) sits at c * 3 + r.
     for (int c = 0; c < 3; ++c)
         for (int r = 0; r < 3; ++r) {
-            float e = 0.0f;
-            for (int k = 0; k < 3; ++k) e += q[k * 3 + r] * last_rotation[c * 3 + k];
-            this_rotation[c * 3 + r] = e;
+            float v = 0.0f;
+            for (int k = 0; k < 3; ++k) v += q[k * 3 + r] * last_rotation[c * 3 + k];
+            this_rotation[c * 3 + r] = v;
         }
 
     // Keep whatever uniform scale the transform carries.
