@@ -13,25 +13,22 @@
 
 namespace {
 
-struct Loaded {
-    LoadResult result;
-    std::string err;
-};
-
-Loaded load(Mesh& m, const std::string& name)
+// Loads a sample as the view does and checks its vertex, face and border
+// edge counts and its Euler characteristic (2 for a sphere, 1 for a disc).
+void load_with_shape(Mesh& m, const std::string& name, int nv, int nf, int border, int euler)
 {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     const LoadResult r = load_mesh_file(m, std::string(HALVANE_SAMPLES) + "/" + name);
     testing::internal::GetCapturedStdout();
-    return {r, testing::internal::GetCapturedStderr()};
-}
-
-int border_edges(const Mesh& m)
-{
-    int n = 0;
-    for (const auto& ef : m.edge_faces) n += ef[1] == -1;
-    return n;
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(r, LoadResult::Loaded) << err;
+    int open_edges = 0;
+    for (const auto& ef : m.edge_faces) open_edges += ef[1] == -1;
+    EXPECT_EQ(m.nv, nv) << name;
+    EXPECT_EQ(m.nf, nf) << name;
+    EXPECT_EQ(open_edges, border) << name;
+    EXPECT_EQ(m.nv - m.edge_count + m.nf, euler) << name;
 }
 
 }  // namespace
@@ -39,12 +36,7 @@ int border_edges(const Mesh& m)
 TEST(Samples, BlobIsAClosedSphereWithColoursAndThreeSmoothMorphogens)
 {
     Mesh m;
-    const Loaded l = load(m, "blob.obj");
-    ASSERT_EQ(l.result, LoadResult::Loaded) << l.err;
-    EXPECT_EQ(m.nv, 2562);
-    EXPECT_EQ(m.nf, 5120);
-    EXPECT_EQ(border_edges(m), 0);
-    EXPECT_EQ(m.nv - m.edge_count + m.nf, 2);  // a sphere
+    ASSERT_NO_FATAL_FAILURE(load_with_shape(m, "blob.obj", 2562, 5120, 0, 2));
     EXPECT_EQ(m.morphogen_names, (std::vector<std::string>{"height", "bands", "spots"}));
     ASSERT_EQ(m.morphogen_values.size(), 2562u);
     for (int j = 0; j < 3; ++j) {
@@ -67,21 +59,12 @@ TEST(Samples, BlobIsAClosedSphereWithColoursAndThreeSmoothMorphogens)
 TEST(Samples, SheetIsOpenAndItsQuadsBecomeTwoTriangles)
 {
     Mesh m;
-    const Loaded l = load(m, "sheet.obj");
-    ASSERT_EQ(l.result, LoadResult::Loaded) << l.err;
-    EXPECT_EQ(m.nv, 80 * 50);
-    EXPECT_EQ(m.nf, 2 * 79 * 49);
-    EXPECT_EQ(border_edges(m), 2 * (79 + 49));
-    EXPECT_EQ(m.nv - m.edge_count + m.nf, 1);  // a disc
+    load_with_shape(m, "sheet.obj", 80 * 50, 2 * 79 * 49, 2 * (79 + 49), 1);
 }
 
 TEST(Samples, PyramidNetIsClosedWithItsColours)
 {
     Mesh m;
-    const Loaded l = load(m, "pyramid.net");
-    ASSERT_EQ(l.result, LoadResult::Loaded) << l.err;
-    EXPECT_EQ(m.nv, 5);
-    EXPECT_EQ(m.nf, 6);
-    EXPECT_EQ(border_edges(m), 0);
+    ASSERT_NO_FATAL_FAILURE(load_with_shape(m, "pyramid.net", 5, 6, 0, 2));
     EXPECT_EQ(m.vertex_colours[0], Vector(1.0f, 0.9f, 0.2f));
 }
