@@ -1,5 +1,7 @@
 #include "tests/support/NamedMeshes.h"
 
+#include <cmath>
+
 namespace named {
 
 std::unique_ptr<Mesh> make(const std::vector<Vector>& points, const std::vector<std::vector<int>>& triangles)
@@ -74,6 +76,27 @@ std::unique_ptr<Mesh> non_manifold_edge()
                 {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
 }
 
+std::unique_ptr<Mesh> torus(int rings, int sides)
+{
+    std::vector<Vector> points;
+    std::vector<std::vector<int>> triangles;
+    const double tau = 6.283185307179586;
+    for (int r = 0; r < rings; ++r)
+        for (int s = 0; s < sides; ++s) {
+            const double u = tau * r / rings, v = tau * s / sides;
+            points.emplace_back(float((2.0 + std::cos(v)) * std::cos(u)), float((2.0 + std::cos(v)) * std::sin(u)),
+                                float(std::sin(v)));
+        }
+    for (int r = 0; r < rings; ++r)
+        for (int s = 0; s < sides; ++s) {
+            const int a = r * sides + s, b = ((r + 1) % rings) * sides + s;
+            const int c = r * sides + (s + 1) % sides, d = ((r + 1) % rings) * sides + (s + 1) % sides;
+            triangles.push_back({a, b, d});
+            triangles.push_back({a, d, c});
+        }
+    return make(points, triangles);
+}
+
 }  // namespace named
 
 namespace named {
@@ -110,6 +133,21 @@ std::unique_ptr<Mesh> random_triangles(int n, int size, unsigned seed)
         triangles.push_back({a, a + 1, a + 2});
     }
     return make(points, triangles);
+}
+
+std::unique_ptr<Mesh> flipped_pair()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {1, 2, 3}});
+}
+
+std::unique_ptr<Mesh> stacked_pair()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}}, {{0, 1, 2}, {3, 4, 5}});
+}
+
+std::unique_ptr<Mesh> split_pair()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}, {4, 3, 5}});
 }
 
 }  // namespace named
