@@ -1,6 +1,7 @@
 #include "processing/QtMeshEditorDialogue.h"
 
 #include "clipping/QtCLippingWidget.h"
+#include "processing/QtMeanShiftWidget.h"
 #include "toolkit/Dialogs.h"
 
 QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, const QString& name)
@@ -12,6 +13,11 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     // `dialogs` for its file and colour questions.
     clipping = new QtCLippingWidget(dialogs, this, "clippingtab");
     add_tab(clipping, "Clipping Planes");
+
+    // Smoothing.
+    smoothing = new QtMeanShiftWidget(this, "meanshftab");
+    add_tab(smoothing, "Smoothing");
+    add_apply_action(smoothing, [this] { smoothing->apply(); });
 
     set_apply_button("Apply");
     set_default_button("Reload");

@@ -7,6 +7,7 @@
 
 class Dialogs;
 class QtCLippingWidget;
+class QtMeanShiftWidget;
 
 // The mesh tools dialogue. Its tool panels keep their own settings; Apply
 // runs the apply action of the panel on show, Reload asks the view to
@@ -15,6 +16,9 @@ class QtMeshEditorDialogue : public TabDialog {
     Q_OBJECT
 public:
     QtMeshEditorDialogue(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = QString());
+
+    // The panels.
+    QtMeanShiftWidget* smoothing = nullptr;
 
     // Registers what Apply does while `panel` is the current page.
     void add_apply_action(QWidget* panel, std::function<void()> action);

@@ -49,6 +49,7 @@ QtGLWidget::QtGLWidget(QWidget* parent, const QString& name) : QOpenGLWidget(par
     view_width = 0;
     view_height = 0;
     background = QColor(255, 255, 255, 255);
+    smoother.mesh = &mesh;
 }
 
 QtGLWidget::~QtGLWidget() = default;
@@ -147,6 +148,12 @@ void QtGLWidget::paintGL()
     draw_mesh(mesh, render_mode);
     glDisable(GL_LIGHTING);
     draw_picked_face(mesh);
+    glPopMatrix();
+
+    // The smoother's kernel ball.
+    glPushMatrix();
+    glTranslatef(-mesh.centre.x, -mesh.centre.y, -mesh.centre.z);
+    smoother.draw();
     glPopMatrix();
 
     cube.disable_clip_planes();
@@ -348,3 +355,37 @@ Vector light_direction(float alti, float azim)
     const float a = alti * pi / 180.0f, b = azim * pi / 180.0f;
     return Vector(std::cos(b) * std::sin(a), std::sin(b) * std::sin(a), std::cos(a), 0.0f);
 }
+
+// Smoothing.
+Vector QtGLWidget::smoothing_kernel_for(const Vector& v)
+{
+    // The extent is out of date after a tool replaced the mesh.
+    mesh.build_stale({MESH_BB});
+    return smoothing_kernel(v.x, mesh.extent);
+}
+
+void QtGLWidget::mshift_slot(Vector v, int mode)
+{
+    smoother.kernel = smoothing_kernel_for(v);
+    smoother.run(smoother.kernel, NormalSmoother::RunMode::Full, mode);
+}
+
+void QtGLWidget::mshiftrad_slot(Vector v, int mode)
+{
+    smoother.kernel = smoothing_kernel_for(v);
+    smoother.algorithm = mode;
+}
+
+void QtGLWidget::mshiftstep_slot(Vector v)
+{
+    smoother.kernel = smoothing_kernel_for(v);
+    std::printf("Step\n");
+    smoother.run(smoother.kernel, NormalSmoother::RunMode::Step, smoother.algorithm);
+}
+
+void QtGLWidget::function_slot(std::vector<Vector> func, int sizey)
+{
+    smoother.set_weight_curve(func, sizey);
+}
+
+void QtGLWidget::smooth_slot(float, float) {}

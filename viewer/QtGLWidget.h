@@ -13,6 +13,7 @@
 #include "core/Mesh.h"
 #include "core/MeshLoader.h"
 #include "core/Vector.h"
+#include "processing/NormalSmoother.h"
 #include "toolkit/MetaTypes.h"
 #include "viewer/ArcBall.h"
 
@@ -44,6 +45,7 @@ public:
     ArcBall camera;
     Mesh mesh;
     Mesh backup;  // the mesh as loaded, restored by reload_slot
+    NormalSmoother smoother;  // face-normal smoothing of `mesh`
 
     // Reads a mesh file into the view (the reader is chosen by name), keeps a
     // copy for reload_slot and resets the zoom. A rejected file leaves an
@@ -79,6 +81,14 @@ public slots:
     void cutplane_resetcurrent_slot();
     void cutplane_load_slot(QString fn);
     void cutplane_save_slot(QString fn);
+    // Smoothing: the panel's radius value v.x (0 to 100) becomes a ball of
+    // v.x / 200 of the mesh extent.
+    void mshift_slot(Vector v, int mode);
+    void mshiftrad_slot(Vector v, int mode);
+    void mshiftstep_slot(Vector v);
+    void function_slot(std::vector<Vector> func, int sizey);
+    // Reached by no control; kept for the panel wiring that names it.
+    void smooth_slot(float kernelsize, float kernelstrength);
 
 protected:
     void initializeGL() override;
@@ -92,6 +102,8 @@ protected:
 
 private:
     void apply_light_position();
+    // The smoothing kernel for a panel value, with the mesh's box current.
+    Vector smoothing_kernel_for(const Vector& v);
 
     QTimer timer;
 };

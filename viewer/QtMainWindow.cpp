@@ -8,6 +8,8 @@
 #include <QStatusBar>
 
 #include "clipping/QtCLippingWidget.h"
+#include "processing/QtFunctionWidget.h"
+#include "processing/QtMeanShiftWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
@@ -103,6 +105,13 @@ void QtMainWindow::connect_panels()
     QtGLWidget* glview = view();
     QtLightSettingsWidget* lights = light_editor->settings;
     connect(mesh_editor, &QtMeshEditorDialogue::reset_signal, glview, &QtGLWidget::reload_slot);
+    // Smoothing (14 to 16).
+    QtMeanShiftWidget* smoothing = mesh_editor->smoothing;
+    connect(smoothing, &QtMeanShiftWidget::rad_signal, glview, &QtGLWidget::mshiftrad_slot);
+    connect(smoothing, &QtMeanShiftWidget::mshift_signal, glview, &QtGLWidget::mshift_slot);
+    connect(smoothing, &QtMeanShiftWidget::step_signal, glview, &QtGLWidget::mshiftstep_slot);
+    // Smoothing's weight curve (18).
+    connect(smoothing->function, &QtFunctionWidget::signal_function, glview, &QtGLWidget::function_slot);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
     // Clipping planes.
     QtCLippingWidget* clipping = mesh_editor->clipping;

@@ -264,6 +264,9 @@ TEST_F(MainWindowTest, MeshToolsDialogueReloadsTheMeshAsLoaded)
     QtMeshEditorDialogue& editor = *window.mesh_editor;
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(editor.tabs()->tabText(0), "Clipping Planes");
+    QStringList pages;
+    for (int i = 0; i < editor.tabs()->count(); ++i) pages << editor.tabs()->tabText(i);
+    EXPECT_TRUE(pages.contains("Smoothing")) << pages.join(", ").toStdString();
     EXPECT_TRUE(editor.ok_button()->isHidden());
     EXPECT_EQ(editor.apply_button()->text(), "Apply");
     EXPECT_EQ(editor.default_button()->text(), "Reload");
