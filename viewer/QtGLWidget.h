@@ -12,6 +12,7 @@
 #include "core/Mesh.h"
 #include "core/MeshLoader.h"
 #include "core/Vector.h"
+#include "processing/EdgeTraversal.h"
 #include "toolkit/MetaTypes.h"
 #include "viewer/ArcBall.h"
 
@@ -42,6 +43,7 @@ public:
     ArcBall camera;
     Mesh mesh;
     Mesh backup;  // the mesh as loaded, restored by reload_slot
+    EdgeTraversal traversal{&mesh};
 
     // Reads a mesh file into the view (the reader is chosen by name), keeps a
     // copy for reload_slot and resets the zoom. A rejected file leaves an
@@ -54,6 +56,12 @@ public:
     QImage grab_image();
     // Rebuilds the projection for the stored size (after a projection toggle).
     void update_projection();
+    // Picks the face under the pointer at (x, y) in widget pixels with the
+    // matrices of the last paint; a miss keeps the previous pick.
+    bool pick(int x, int y);
+    // The segmented export of the traversal's groups into the working
+    // directory; the number of files that could not be written.
+    int save_all();
 
 signals:
     void dragndrop_signal(QString filename);
@@ -68,6 +76,10 @@ public slots:
     // Lighting.
     void light_colour_slot(Vector amb, Vector diff, Vector spec);
     void light_position_slot(float alti, float azim);
+
+    // Edge traversal.
+    void edgetraversal_slot(int depth, int angle);
+    void markcurrent_slot();
 
 protected:
     void initializeGL() override;

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 
 #include "processing/QtMeshEditorDialogue.h"
+#include "processing/QtMeshTraversalWidget.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
 #include "viewer/Icons.h"
@@ -51,6 +52,8 @@ void QtMainWindow::build_menus()
     file_menu->addSeparator();
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save As...", QKeySequence("Ctrl+S")),
             &QAction::triggered, this, &QtMainWindow::savefileEvent);
+    connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save ALL...", QKeySequence("Ctrl+A")),
+            &QAction::triggered, this, &QtMainWindow::saveallEvent);
     file_menu->addSeparator();
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save Rendering...", QKeySequence("Ctrl+R")),
             &QAction::triggered, this, &QtMainWindow::saveRenderImageEvent);
@@ -102,6 +105,9 @@ void QtMainWindow::connect_panels()
     QtGLWidget* glview = view();
     QtLightSettingsWidget* lights = light_editor->settings;
     connect(mesh_editor, &QtMeshEditorDialogue::reset_signal, glview, &QtGLWidget::reload_slot);
+    QtMeshTraversalWidget* traversal = mesh_editor->traversal_panel;
+    connect(traversal, &QtMeshTraversalWidget::edgetraversal_signal, glview, &QtGLWidget::edgetraversal_slot);
+    connect(traversal, &QtMeshTraversalWidget::markcurrent_signal, glview, &QtGLWidget::markcurrent_slot);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
     connect(lights, &QtLightSettingsWidget::light_colour_signal, glview, &QtGLWidget::light_colour_slot);
     connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);
@@ -176,6 +182,11 @@ void QtMainWindow::savefileEvent()
     if (name.isEmpty()) return;
     file_name = name;
     view()->save_mesh(name);
+}
+
+void QtMainWindow::saveallEvent()
+{
+    view()->save_all();
 }
 
 void QtMainWindow::rendermodeEvent(int id)

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -8,23 +7,9 @@
 
 #include "processing/QtMeshTraversalWidget.h"
 
-namespace {
-
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "traversal_panel_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
-}  // namespace
-
 TEST(TraversalPanel, ControlsAsBuilt)
 {
-    application();
-    QtMeshTraversalWidget panel;
+    QtMeshTraversalWidget panel(nullptr, "traversetab");
     EXPECT_EQ(panel.objectName(), "traversetab");
     EXPECT_EQ(panel.depth_label->text(), "Edge Depth:\t0");
     EXPECT_EQ(panel.angle_label->text(), "Angle Size:\t1");
@@ -45,7 +30,6 @@ TEST(TraversalPanel, ControlsAsBuilt)
 
 TEST(TraversalPanel, OneSignalPerValueChange)
 {
-    application();
     QtMeshTraversalWidget panel;
     QSignalSpy traverse(&panel, &QtMeshTraversalWidget::edgetraversal_signal);
     QSignalSpy mark(&panel, &QtMeshTraversalWidget::markcurrent_signal);
