@@ -12,6 +12,8 @@
 
 #include <GL/glu.h>
 
+#include "processing/Picking.h"
+#include "processing/PickingGL.h"
 #include "viewer/MeshDrawing.h"
 
 namespace {
@@ -174,6 +176,12 @@ void QtGLWidget::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) {
         drag_mode = 0;
         camera.click(p);
+    } else if (event->button() == Qt::MiddleButton) {
+        drag_mode = 0;
+        pick(int(p.x), int(p.y));
+        std::printf("\nSelected: %d \n", mesh.picked_face);
+        std::fflush(stdout);
+        if (mesh.picked_face >= 1) traversal.traverse(traversal.depth, traversal.angle);
     } else if (event->button() == Qt::RightButton) {
         drag_mode = 2;
         zoom_step = last_mouse.y - p.y;
@@ -347,6 +355,33 @@ void QtGLWidget::cutplane_load_slot(QString fn)
 void QtGLWidget::cutplane_save_slot(QString fn)
 {
     cube.save(local_path(fn));
+}
+
+bool QtGLWidget::pick(int x, int y)
+{
+    if (!isValid()) return false;
+    makeCurrent();
+    Vector near_point, far_point;
+    const bool unprojected = pointer_segment(x, y, view_height, projection_mode == 1, near_point, far_point);
+    doneCurrent();
+    return unprojected && pick_face(mesh, near_point, far_point);
+}
+
+int QtGLWidget::save_all()
+{
+    return traversal.export_groups();
+}
+
+// The depth and angle are kept even while no face is picked, so the next
+// middle click grows its region with the values the panel shows.
+void QtGLWidget::edgetraversal_slot(int depth, int angle)
+{
+    traversal.traverse(depth, angle);
+}
+
+void QtGLWidget::markcurrent_slot()
+{
+    if (traversal.has_pick()) traversal.commit();
 }
 
 Vector light_direction(float alti, float azim)

@@ -14,6 +14,7 @@
 #include "core/MeshLoader.h"
 #include "core/Vector.h"
 #include "processing/NormalSmoother.h"
+#include "processing/EdgeTraversal.h"
 #include "toolkit/MetaTypes.h"
 #include "viewer/ArcBall.h"
 
@@ -46,6 +47,7 @@ public:
     Mesh mesh;
     Mesh backup;  // the mesh as loaded, restored by reload_slot
     NormalSmoother smoother;  // face-normal smoothing of `mesh`
+    EdgeTraversal traversal{&mesh};
 
     // Reads a mesh file into the view (the reader is chosen by name), keeps a
     // copy for reload_slot and resets the zoom. A rejected file leaves an
@@ -58,6 +60,12 @@ public:
     QImage grab_image();
     // Rebuilds the projection for the stored size (after a projection toggle).
     void update_projection();
+    // Picks the face under the pointer at (x, y) in widget pixels with the
+    // matrices of the last paint; a miss keeps the previous pick.
+    bool pick(int x, int y);
+    // The segmented export of the traversal's groups into the working
+    // directory; the number of files that could not be written.
+    int save_all();
 
 signals:
     void dragndrop_signal(QString filename);
@@ -89,6 +97,9 @@ public slots:
     void function_slot(std::vector<Vector> func, int sizey);
     // Reached by no control; kept for the panel wiring that names it.
     void smooth_slot(float kernelsize, float kernelstrength);
+    // Edge traversal.
+    void edgetraversal_slot(int depth, int angle);
+    void markcurrent_slot();
 
 protected:
     void initializeGL() override;

@@ -11,6 +11,7 @@
 #include "processing/QtFunctionWidget.h"
 #include "processing/QtMeanShiftWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
+#include "processing/QtMeshTraversalWidget.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
 #include "viewer/Icons.h"
@@ -54,6 +55,8 @@ void QtMainWindow::build_menus()
     file_menu->addSeparator();
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save As...", QKeySequence("Ctrl+S")),
             &QAction::triggered, this, &QtMainWindow::savefileEvent);
+    connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save ALL...", QKeySequence("Ctrl+A")),
+            &QAction::triggered, this, &QtMainWindow::saveallEvent);
     file_menu->addSeparator();
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save Rendering...", QKeySequence("Ctrl+R")),
             &QAction::triggered, this, &QtMainWindow::saveRenderImageEvent);
@@ -105,6 +108,10 @@ void QtMainWindow::connect_panels()
     QtGLWidget* glview = view();
     QtLightSettingsWidget* lights = light_editor->settings;
     connect(mesh_editor, &QtMeshEditorDialogue::reset_signal, glview, &QtGLWidget::reload_slot);
+    // Edge traversal (2, 3).
+    QtMeshTraversalWidget* traversal = mesh_editor->traversal_panel;
+    connect(traversal, &QtMeshTraversalWidget::edgetraversal_signal, glview, &QtGLWidget::edgetraversal_slot);
+    connect(traversal, &QtMeshTraversalWidget::markcurrent_signal, glview, &QtGLWidget::markcurrent_slot);
     // Smoothing (14 to 16).
     QtMeanShiftWidget* smoothing = mesh_editor->smoothing;
     connect(smoothing, &QtMeanShiftWidget::rad_signal, glview, &QtGLWidget::mshiftrad_slot);
@@ -196,6 +203,11 @@ void QtMainWindow::savefileEvent()
     if (name.isEmpty()) return;
     file_name = name;
     view()->save_mesh(name);
+}
+
+void QtMainWindow::saveallEvent()
+{
+    view()->save_all();
 }
 
 void QtMainWindow::rendermodeEvent(int id)
