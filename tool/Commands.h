@@ -12,6 +12,8 @@ using Arguments = std::vector<std::string>;
 
 int cmd_info(const Arguments& args);
 int cmd_convert(const Arguments& args);
+int cmd_colour(const Arguments& args);
+int cmd_terrain(const Arguments& args);
 
 // Shared by the subcommands.
 int usage_error(const std::string& message);

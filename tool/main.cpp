@@ -18,6 +18,9 @@ struct Command {
 const Command commands[] = {
     {"info", "info FILE", cmd_info},
     {"convert", "convert IN OUT.obj", cmd_convert},
+    {"colour", "colour IN.obj SETTINGS.mor OUT.ply [--binary]", cmd_colour},
+    {"terrain", "terrain HEIGHTMAP.png [--resolution N] [--scale S] [--height H] [--map FILE.map] [--binary] OUT.obj|OUT.ply",
+     cmd_terrain},
 };
 
 void print_usage(std::FILE* to)

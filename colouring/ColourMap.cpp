@@ -1,0 +1,113 @@
+#include "colouring/ColourMap.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "core/TextFile.h"
+#include "core/Tokenizer.h"
+
+std::size_t ColourMap::insert(float value, Rgb colour)
+{
+    const std::size_t i = std::size_t(std::upper_bound(values.begin(), values.end(), value) - values.begin());
+    values.insert(values.begin() + std::ptrdiff_t(i), value);
+    colours.insert(colours.begin() + std::ptrdiff_t(i), colour);
+    return i;
+}
+
+std::size_t ColourMap::change(std::size_t i, float value, Rgb colour)
+{
+    values.erase(values.begin() + std::ptrdiff_t(i));
+    colours.erase(colours.begin() + std::ptrdiff_t(i));
+    return insert(value, colour);
+}
+
+void ColourMap::remove(std::size_t i)
+{
+    values.erase(values.begin() + std::ptrdiff_t(i));
+    colours.erase(colours.begin() + std::ptrdiff_t(i));
+}
+
+bool ColourMap::write(const std::string& path) const
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        std::printf("ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void)\n");
+        std::fflush(stdout);
+        return false;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < size(); ++i) {
+        append_float(out, values[i]);
+        const Rgb& c = colours[i];
+        out += "\t" + std::to_string(c.r) + "\t" + std::to_string(c.g) + "\t" + std::to_string(c.b) + "\n";
+    }
+    bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) {
+        std::printf("ERROR: %s: could not write the file completely [ColourMap::write()]\n", path.c_str());
+        std::fflush(stdout);
+    }
+    return ok;
+}
+
+namespace {
+
+bool reject(const std::string& path, int line, const char* problem)
+{
+    std::printf("ERROR: %s: line %d: %s; the colour map is unchanged\n", path.c_str(), line, problem);
+    std::fflush(stdout);
+    return false;
+}
+
+}  // namespace
+
+bool ColourMap::read(const std::string& path)
+{
+    std::string text;
+    if (!read_text_file(path, text)) {
+        std::printf("ERROR!!!\n");
+        std::fflush(stdout);
+        return false;
+    }
+    ColourMap fresh;
+    fresh.values.clear();
+    fresh.colours.clear();
+    bool complete = false;
+    int component[3] = {0, 0, 0};  // the working colour, kept from entry to entry
+
+    Tokenizer tok(text);
+    tok.line_ends_significant = true;
+    int token = tok.read_token();
+    while (token != Tokenizer::TT_EOF) {
+        if (token != Tokenizer::TT_NUMBER) {
+            token = tok.read_token();
+            continue;
+        }
+        const int line = tok.line + 1;
+        if (!std::isfinite(tok.number_value) || std::fabs(tok.number_value) > 3.4e38)
+            return reject(path, line, "the value is not a finite number");
+        fresh.values.push_back(float(tok.number_value));
+        int k = 0;
+        while (k < 3 && (token = tok.read_token()) == Tokenizer::TT_NUMBER) {
+            const double v = std::trunc(tok.number_value);
+            if (!(v >= 0.0 && v <= 255.0)) return reject(path, line, "a colour component is outside 0..255");
+            component[k++] = int(v);
+        }
+        if (k == 3) {
+            complete = true;
+            token = tok.read_token();
+        }
+        fresh.colours.push_back(
+            Rgb{(unsigned char)component[0], (unsigned char)component[1], (unsigned char)component[2]});
+    }
+    if (!complete) return reject(path, tok.line + 1, "no entry with a value and red, green and blue");
+
+    for (std::size_t i = 0; i < fresh.size(); ++i)
+        std::printf("%f, %d, %d, %d \n", double(fresh.values[i]), fresh.colours[i].r, fresh.colours[i].g,
+                    fresh.colours[i].b);
+    std::fflush(stdout);
+    values.swap(fresh.values);
+    colours.swap(fresh.colours);
+    return true;
+}
