@@ -9,23 +9,23 @@
 
 std::size_t ColourMap::insert(float value, Rgb colour)
 {
-    const std::size_t i = std::size_t(std::upper_bound(values.begin(), values.end(), value) - values.begin());
-    values.insert(values.begin() + std::ptrdiff_t(i), value);
-    colours.insert(colours.begin() + std::ptrdiff_t(i), colour);
+    const std::size_t i = std::size_t(std::upper_bound(map_values.begin(), map_values.end(), value) - map_values.begin());
+    map_values.insert(map_values.begin() + std::ptrdiff_t(i), value);
+    map_colours.insert(map_colours.begin() + std::ptrdiff_t(i), colour);
     return i;
 }
 
 std::size_t ColourMap::change(std::size_t i, float value, Rgb colour)
 {
-    values.erase(values.begin() + std::ptrdiff_t(i));
-    colours.erase(colours.begin() + std::ptrdiff_t(i));
+    map_values.erase(map_values.begin() + std::ptrdiff_t(i));
+    map_colours.erase(map_colours.begin() + std::ptrdiff_t(i));
     return insert(value, colour);
 }
 
 void ColourMap::remove(std::size_t i)
 {
-    values.erase(values.begin() + std::ptrdiff_t(i));
-    colours.erase(colours.begin() + std::ptrdiff_t(i));
+    map_values.erase(map_values.begin() + std::ptrdiff_t(i));
+    map_colours.erase(map_colours.begin() + std::ptrdiff_t(i));
 }
 
 bool ColourMap::write(const std::string& path) const
@@ -38,8 +38,8 @@ bool ColourMap::write(const std::string& path) const
     }
     std::string out;
     for (std::size_t i = 0; i < size(); ++i) {
-        append_float(out, values[i]);
-        const Rgb& c = colours[i];
+        append_float(out, map_values[i]);
+        const Rgb& c = map_colours[i];
         out += "\t" + std::to_string(c.r) + "\t" + std::to_string(c.g) + "\t" + std::to_string(c.b) + "\n";
     }
     bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
@@ -71,8 +71,8 @@ bool ColourMap::read(const std::string& path)
         return false;
     }
     ColourMap fresh;
-    fresh.values.clear();
-    fresh.colours.clear();
+    fresh.map_values.clear();
+    fresh.map_colours.clear();
     bool complete = false;
     int component[3] = {0, 0, 0};  // the working colour, kept from entry to entry
 
@@ -87,7 +87,7 @@ bool ColourMap::read(const std::string& path)
         const int line = tok.line + 1;
         if (!std::isfinite(tok.number_value) || std::fabs(tok.number_value) > 3.4e38)
             return reject(path, line, "the value is not a finite number");
-        fresh.values.push_back(float(tok.number_value));
+        fresh.map_values.push_back(float(tok.number_value));
         int k = 0;
         while (k < 3 && (token = tok.read_token()) == Tokenizer::TT_NUMBER) {
             const double v = std::trunc(tok.number_value);
@@ -98,16 +98,16 @@ bool ColourMap::read(const std::string& path)
             complete = true;
             token = tok.read_token();
         }
-        fresh.colours.push_back(
+        fresh.map_colours.push_back(
             Rgb{(unsigned char)component[0], (unsigned char)component[1], (unsigned char)component[2]});
     }
     if (!complete) return reject(path, tok.line + 1, "no entry with a value and red, green and blue");
 
     for (std::size_t i = 0; i < fresh.size(); ++i)
-        std::printf("%f, %d, %d, %d \n", double(fresh.values[i]), fresh.colours[i].r, fresh.colours[i].g,
-                    fresh.colours[i].b);
+        std::printf("%f, %d, %d, %d \n", double(fresh.map_values[i]), fresh.map_colours[i].r, fresh.map_colours[i].g,
+                    fresh.map_colours[i].b);
     std::fflush(stdout);
-    values.swap(fresh.values);
-    colours.swap(fresh.colours);
+    map_values.swap(fresh.map_values);
+    map_colours.swap(fresh.map_colours);
     return true;
 }

@@ -13,10 +13,10 @@
 // reads back exactly), then red, green and blue 0..255, separated by tabs.
 class ColourMap {
 public:
-    std::vector<Rgb> colours{Rgb{0, 0, 0}, Rgb{255, 255, 255}};
-    std::vector<float> values{0.0f, 1.0f};
+    std::vector<Rgb> map_colours{Rgb{0, 0, 0}, Rgb{255, 255, 255}};
+    std::vector<float> map_values{0.0f, 1.0f};
 
-    std::size_t size() const { return values.size(); }
+    std::size_t size() const { return map_values.size(); }
     // Puts the entry after any entries of equal or lower value; returns its index.
     std::size_t insert(float value, Rgb colour);
     // Changes entry i and moves it to its place in the order; returns its new index.

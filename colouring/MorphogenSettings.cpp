@@ -95,14 +95,14 @@ MorphogenSettings::Load MorphogenSettings::read(const std::string& path)
         Setting s{form->key, tok.line + 1, {0, 0, 0, 0}};
         for (int k = 0; k < form->count; ++k) {
             if (tok.read_token() != Tokenizer::TT_NUMBER) {
-                reject(path, tok.line + 1, std::string(form->word) + " needs " + std::to_string(form->count) +
+                reject(path, s.line, std::string(form->word) + " needs " + std::to_string(form->count) +
                                                (form->count == 1 ? " number" : " numbers"));
                 return Load::Malformed;
             }
             const double v = std::trunc(tok.number_value);
             const bool component = form->colour && k < 3;
             if (!(v >= (component ? 0.0 : -2147483647.0) && v <= (component ? 255.0 : 2147483647.0))) {
-                reject(path, tok.line + 1,
+                reject(path, s.line,
                        std::string(form->word) + (component ? " colour component outside 0..255"
                                                             : " value out of range"));
                 return Load::Malformed;

@@ -53,8 +53,8 @@ int main(int argc, char** argv)
     }
 
     ColourMap map;
-    map.colours = {{20, 40, 120}, {40, 90, 190}, {220, 200, 140}, {60, 140, 50},
+    map.map_colours = {{20, 40, 120}, {40, 90, 190}, {220, 200, 140}, {60, 140, 50},
                    {40, 100, 40}, {120, 95, 70}, {240, 240, 245}, {255, 255, 255}};
-    map.values = {0.0f, 0.12f, 0.16f, 0.25f, 0.5f, 0.7f, 0.85f, 1.0f};
+    map.map_values = {0.0f, 0.12f, 0.16f, 0.25f, 0.5f, 0.7f, 0.85f, 1.0f};
     return map.write(dir + "/terrain_hills.map") ? 0 : 1;
 }

@@ -87,6 +87,6 @@ int cmd_terrain(const Arguments& args)
     Mesh mesh;
     build_terrain(mesh, heightmap, resolution, scale, height);
     if (!ply) return mesh.write_obj(out) ? 0 : 1;
-    colour_by_height(mesh, map.colours, map.values);
+    colour_by_height(mesh, map.map_colours, map.map_values);
     return write_ply(mesh, out, format) ? 0 : 1;
 }

@@ -22,18 +22,18 @@ TEST(ColourMap, KeepsEntriesInOrderAndItsEnds)
 {
     ColourMap map;
     EXPECT_EQ(map.insert(0.5f, red), 1u);
-    EXPECT_EQ(map.values, (std::vector<float>{0.0f, 0.5f, 1.0f}));
-    EXPECT_EQ(map.colours, (std::vector<Rgb>{black, red, white}));
+    EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 0.5f, 1.0f}));
+    EXPECT_EQ(map.map_colours, (std::vector<Rgb>{black, red, white}));
     EXPECT_EQ(map.insert(0.5f, white), 2u);  // after an equal value
     EXPECT_EQ(map.change(1, 2.0f, red), 3u);
-    EXPECT_EQ(map.values, (std::vector<float>{0.0f, 0.5f, 1.0f, 2.0f}));
-    EXPECT_EQ(map.colours, (std::vector<Rgb>{black, white, white, red}));
+    EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 0.5f, 1.0f, 2.0f}));
+    EXPECT_EQ(map.map_colours, (std::vector<Rgb>{black, white, white, red}));
 
     EXPECT_FALSE(map.removable(0));
     EXPECT_FALSE(map.removable(3));
     EXPECT_TRUE(map.removable(1));
     map.remove(1);
-    EXPECT_EQ(map.values, (std::vector<float>{0.0f, 1.0f, 2.0f}));
+    EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 1.0f, 2.0f}));
     EXPECT_FALSE(ColourMap().removable(1));
 }
 
@@ -52,8 +52,8 @@ TEST(ColourMap, WritesTheShortestExactFloats)
               "0\t0\t0\t0\n1e-07\t7\t8\t9\n0.1\t1\t2\t3\n0.33333334\t4\t5\t6\n1\t255\t255\t255\n");
     ColourMap back;
     ASSERT_TRUE(read_quietly(back, dir.file("m.map")));
-    EXPECT_EQ(back.values, map.values);
-    EXPECT_EQ(back.colours, map.colours);
+    EXPECT_EQ(back.map_values, map.map_values);
+    EXPECT_EQ(back.map_colours, map.map_colours);
 
     testing::internal::CaptureStdout();
     EXPECT_FALSE(map.write(dir.path() + "/no/such/dir/m.map"));
@@ -67,8 +67,8 @@ TEST(ColourMap, ReadsEntriesAndFillsMissingComponentsFromTheEntryBefore)
     ColourMap map;
     std::string out;
     ASSERT_TRUE(read_quietly(map, dir.write("a.map", "0 10 20 30\n0.5 40 50\nsea 1 60\n"), &out));
-    EXPECT_EQ(map.values, (std::vector<float>{0.0f, 0.5f, 1.0f}));
-    EXPECT_EQ(map.colours, (std::vector<Rgb>{{10, 20, 30}, {40, 50, 30}, {60, 50, 30}}));
+    EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 0.5f, 1.0f}));
+    EXPECT_EQ(map.map_colours, (std::vector<Rgb>{{10, 20, 30}, {40, 50, 30}, {60, 50, 30}}));
     EXPECT_EQ(out, "0.000000, 10, 20, 30 \n0.500000, 40, 50, 30 \n1.000000, 60, 50, 30 \n");
 }
 
@@ -88,7 +88,7 @@ TEST(ColourMap, AFailedReadKeepsTheMap)
         const std::string path = dir.write("b.map", text);
         EXPECT_FALSE(read_quietly(map, path, &out)) << text;
         EXPECT_EQ(out, "ERROR: " + path + ": " + problem + "; the colour map is unchanged\n");
-        EXPECT_EQ(map.values, (std::vector<float>{0.0f, 0.25f, 1.0f}));
+        EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 0.25f, 1.0f}));
     }
     ColourMap map;
     std::string out;
