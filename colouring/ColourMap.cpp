@@ -30,25 +30,19 @@ void ColourMap::remove(std::size_t i)
 
 bool ColourMap::write(const std::string& path) const
 {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::printf("ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void)\n");
-        std::fflush(stdout);
-        return false;
-    }
     std::string out;
     for (std::size_t i = 0; i < size(); ++i) {
         append_float(out, map_values[i]);
         const Rgb& c = map_colours[i];
         out += "\t" + std::to_string(c.r) + "\t" + std::to_string(c.g) + "\t" + std::to_string(c.b) + "\n";
     }
-    bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) {
+    const WriteResult result = write_text_file(path, out);
+    if (result == WriteResult::NotOpened)
+        std::printf("ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void)\n");
+    else if (result == WriteResult::Incomplete)
         std::printf("ERROR: %s: could not write the file completely [ColourMap::write()]\n", path.c_str());
-        std::fflush(stdout);
-    }
-    return ok;
+    std::fflush(stdout);
+    return result == WriteResult::Written;
 }
 
 namespace {

@@ -15,12 +15,6 @@ void MorphogenSettings::reset(const std::vector<std::string>& morphogen_names)
 
 bool MorphogenSettings::write(const std::string& path) const
 {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::printf("ERROR: SAVING FILE .MOR File! QtMorphogenWidget::saveSlot(void)\n");
-        std::fflush(stdout);
-        return false;
-    }
     std::string out = "SIZE " + std::to_string(colours.size()) + "\n";
     out += "BASECOL " + std::to_string(base_colour.r) + " " + std::to_string(base_colour.g) + " " +
            std::to_string(base_colour.b) + "\n";
@@ -31,14 +25,14 @@ bool MorphogenSettings::write(const std::string& path) const
         out += "MORPHO\t" + std::to_string(c.r) + " " + std::to_string(c.g) + " " + std::to_string(c.b) +
                " " + std::to_string(toggle) + "\n";
     }
-    bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) {
+    const WriteResult result = write_text_file(path, out);
+    if (result == WriteResult::NotOpened)
+        std::printf("ERROR: SAVING FILE .MOR File! QtMorphogenWidget::saveSlot(void)\n");
+    else if (result == WriteResult::Incomplete)
         std::printf("ERROR: %s: could not write the file completely [MorphogenSettings::write()]\n",
                     path.c_str());
-        std::fflush(stdout);
-    }
-    return ok;
+    std::fflush(stdout);
+    return result == WriteResult::Written;
 }
 
 namespace {

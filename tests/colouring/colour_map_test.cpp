@@ -57,8 +57,10 @@ TEST(ColourMap, WritesTheShortestExactFloats)
 
     testing::internal::CaptureStdout();
     EXPECT_FALSE(map.write(dir.path() + "/no/such/dir/m.map"));
+    EXPECT_FALSE(map.write("/dev/full"));
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void)\n");
+              "ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void)\n"
+              "ERROR: /dev/full: could not write the file completely [ColourMap::write()]\n");
 }
 
 TEST(ColourMap, ReadsEntriesAndFillsMissingComponentsFromTheEntryBefore)
