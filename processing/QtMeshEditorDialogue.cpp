@@ -1,5 +1,7 @@
 #include "processing/QtMeshEditorDialogue.h"
 
+#include "colouring/QtMeshTerrainWidget.h"
+#include "colouring/QtMorphogenWidget.h"
 #include "toolkit/Dialogs.h"
 
 QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, const QString& name)
@@ -9,6 +11,11 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     // Panels are created in this order: clipping, morphogens, simplifier,
     // classifier, subdivision, terrain, traversal, smoothing. Each gets
     // `dialogs` for its file and colour questions.
+    morphogen_panel = new QtMorphogenWidget(dialogs, this, "morphotab");
+    terrain_panel = new QtMeshTerrainWidget(dialogs, this, "terraintab");
+    add_tab(morphogen_panel, "Morphogens");
+    add_tab(terrain_panel, "Terrain");
+    add_apply_action(terrain_panel, [this] { terrain_panel->apply_terrain(); });
 
     set_apply_button("Apply");
     set_default_button("Reload");

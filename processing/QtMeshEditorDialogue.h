@@ -6,6 +6,8 @@
 #include "toolkit/TabDialog.h"
 
 class Dialogs;
+class QtMeshTerrainWidget;
+class QtMorphogenWidget;
 
 // The mesh tools dialogue. Its tool panels keep their own settings; Apply
 // runs the apply action of the panel on show, Reload asks the view to
@@ -17,6 +19,9 @@ public:
 
     // Registers what Apply does while `panel` is the current page.
     void add_apply_action(QWidget* panel, std::function<void()> action);
+
+    QtMorphogenWidget* morphogen_panel;
+    QtMeshTerrainWidget* terrain_panel;
 
 signals:
     void reset_signal();

@@ -12,6 +12,8 @@
 
 #include <GL/glu.h>
 
+#include "colouring/QtColour.h"
+#include "colouring/VertexColouring.h"
 #include "viewer/MeshDrawing.h"
 
 namespace {
@@ -267,4 +269,17 @@ Vector light_direction(float alti, float azim)
     const float pi = 3.1415927f;
     const float a = alti * pi / 180.0f, b = azim * pi / 180.0f;
     return Vector(std::cos(b) * std::sin(a), std::sin(b) * std::sin(a), std::cos(a), 0.0f);
+}
+
+// Colouring.
+
+void QtGLWidget::buildvertexcolour_slot(int mixmode, std::vector<int> tooglestates, std::vector<QColor> colours,
+                                        QColor defaultcolour)
+{
+    colour_by_morphogens(mesh, mixmode, tooglestates, to_rgb(colours), to_rgb(defaultcolour));
+}
+
+void QtGLWidget::build_vertexcoloursterrain_slot(std::vector<QColor> colours, std::vector<float> values)
+{
+    colour_by_height(mesh, to_rgb(colours), values);
 }

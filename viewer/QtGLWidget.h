@@ -69,6 +69,11 @@ public slots:
     void light_colour_slot(Vector amb, Vector diff, Vector spec);
     void light_position_slot(float alti, float azim);
 
+    // Colouring: morphogen mixing and the terrain's height colours.
+    void buildvertexcolour_slot(int mixmode, std::vector<int> tooglestates, std::vector<QColor> colours,
+                                QColor defaultcolour);
+    void build_vertexcoloursterrain_slot(std::vector<QColor> colours, std::vector<float> values);
+
 protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;

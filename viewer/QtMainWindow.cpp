@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "colouring/QtMeshTerrainWidget.h"
+#include "colouring/QtMorphogenWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
@@ -34,6 +36,8 @@ QtMainWindow::QtMainWindow(Dialogs& dialogs_, QWidget* parent) : QMainWindow(par
     light_editor = new QtLightEditorDialogue(dialogs, this, "lighteditor");
 
     connect_panels();
+    // The terrain panel writes the terrain straight into the view's mesh.
+    mesh_editor->terrain_panel->mesh = &view()->mesh;
 }
 
 QtGLWidget* QtMainWindow::view() const
@@ -103,6 +107,12 @@ void QtMainWindow::connect_panels()
     QtLightSettingsWidget* lights = light_editor->settings;
     connect(mesh_editor, &QtMeshEditorDialogue::reset_signal, glview, &QtGLWidget::reload_slot);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
+    QtMorphogenWidget* morphogens = mesh_editor->morphogen_panel;
+    QtMeshTerrainWidget* terrain = mesh_editor->terrain_panel;
+    connect(glview, &QtGLWidget::buildtree_signal, morphogens, &QtMorphogenWidget::buildtree_slot);
+    connect(morphogens, &QtMorphogenWidget::buildvertexcolour_signal, glview, &QtGLWidget::buildvertexcolour_slot);
+    connect(terrain, &QtMeshTerrainWidget::build_vertexcolours_signal, glview,
+            &QtGLWidget::build_vertexcoloursterrain_slot);
     connect(lights, &QtLightSettingsWidget::light_colour_signal, glview, &QtGLWidget::light_colour_slot);
     connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);
 }
