@@ -39,7 +39,15 @@ QPixmap preview_pixmap(const Heightmap& h)
     return QPixmap::fromImage(image.copy());
 }
 
-QString value_text(float v) { return QString::number(double(v), 'g', 6); }
+// Six significant digits; whole numbers keep a ".0" so they read as values ("1.0").
+QString value_text(float v)
+{
+    QString text = QString::number(double(v), 'g', 6);
+    bool whole = true;
+    for (const QChar c : text) whole = whole && (c.isDigit() || c == QLatin1Char('-'));
+    if (whole) text += QStringLiteral(".0");
+    return text;
+}
 
 }  // namespace
 
