@@ -1,4 +1,3 @@
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -26,11 +25,9 @@ bool ends_with_ply(const std::string& name)
     return tail == ".ply";
 }
 
-bool parse_number(const std::string& text, float& value)
+bool positive_number(const std::string& text, float& value)
 {
-    const char* end = text.data() + text.size();
-    const auto r = std::from_chars(text.data(), end, value);
-    return r.ec == std::errc() && r.ptr == end && std::isfinite(value) && value > 0.0f;
+    return parse_float(text, value) && std::isfinite(value) && value > 0.0f;
 }
 
 }  // namespace
@@ -49,13 +46,11 @@ int cmd_terrain(const Arguments& args)
         if (valued && i + 1 >= args.size()) return usage_error(a + " needs a value");
         if (a == "--resolution") {
             const std::string& v = args[++i];
-            const auto r = std::from_chars(v.data(), v.data() + v.size(), resolution);
-            if (r.ec != std::errc() || r.ptr != v.data() + v.size() || resolution < 1 ||
-                resolution > max_terrain_resolution)
+            if (!parse_int(v, resolution) || resolution < 1 || resolution > max_terrain_resolution)
                 return usage_error("--resolution takes a whole number from 1 to " +
                                    std::to_string(max_terrain_resolution) + ", not \"" + v + "\"");
         } else if (a == "--scale" || a == "--height") {
-            if (!parse_number(args[++i], a == "--scale" ? scale : height))
+            if (!positive_number(args[++i], a == "--scale" ? scale : height))
                 return usage_error(a + " takes a positive number, not \"" + args[i] + "\"");
         } else if (a == "--map") {
             map_file = args[++i];

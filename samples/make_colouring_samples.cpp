@@ -1,11 +1,13 @@
-// Writes the terrain samples: a 256 by 256 grey heightmap of a few hills
-// around a valley (terrain_hills.png) and a colour map for it from water to
-// snow (terrain_hills.map). Run from anywhere: make_terrain_samples DIR.
+// Writes the colouring samples: a 256 by 256 grey heightmap of a few hills
+// around a valley (terrain_hills.png), a colour map for it from water to
+// snow (terrain_hills.map), and a morphogen setting for blob.obj's three
+// morphogens (blob.mor). Run from anywhere: make_colouring_samples DIR.
 #include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "colouring/ColourMap.h"
+#include "colouring/MorphogenSettings.h"
 #include "colouring/PngFile.h"
 
 namespace {
@@ -48,7 +50,7 @@ int main(int argc, char** argv)
         }
     std::string error;
     if (!write_png(dir + "/terrain_hills.png", image, error)) {
-        std::fprintf(stderr, "make_terrain_samples: %s\n", error.c_str());
+        std::fprintf(stderr, "make_colouring_samples: %s\n", error.c_str());
         return 1;
     }
 
@@ -56,5 +58,13 @@ int main(int argc, char** argv)
     map.map_colours = {{20, 40, 120}, {40, 90, 190}, {220, 200, 140}, {60, 140, 50},
                    {40, 100, 40}, {120, 95, 70}, {240, 240, 245}, {255, 255, 255}};
     map.map_values = {0.0f, 0.12f, 0.16f, 0.25f, 0.5f, 0.7f, 0.85f, 1.0f};
-    return map.write(dir + "/terrain_hills.map") ? 0 : 1;
+    if (!map.write(dir + "/terrain_hills.map")) return 1;
+
+    // blob.obj: "height" in orange and "spots" in blue over a dark grey base.
+    MorphogenSettings blob;
+    blob.reset({"height", "bands", "spots"});
+    blob.base_colour = {60, 60, 60};
+    blob.colours = {{255, 140, 0}, {255, 0, 0}, {40, 90, 255}};
+    blob.toggles = {1, 0, 1};
+    return blob.write(dir + "/blob.mor") ? 0 : 1;
 }
