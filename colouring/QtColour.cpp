@@ -1,5 +1,7 @@
 #include "colouring/QtColour.h"
 
+#include <QLabel>
+
 std::vector<Rgb> to_rgb(const std::vector<QColor>& colours)
 {
     std::vector<Rgb> out;
@@ -21,4 +23,12 @@ QPixmap swatch_pixmap(const QColor& colour)
     QPixmap p(16, 16);
     p.fill(colour);
     return p;
+}
+
+QLabel* swatch_label(const QColor& colour)
+{
+    auto* label = new QLabel;
+    label->setPixmap(swatch_pixmap(colour));
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
 }

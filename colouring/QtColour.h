@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QPixmap>
+
+class QLabel;
 #include <vector>
 
 #include "colouring/Rgb.h"
@@ -18,3 +20,6 @@ std::vector<QColor> to_qcolors(const std::vector<Rgb>& colours);
 
 // The 16 by 16 swatch the colour panels show for a colour.
 QPixmap swatch_pixmap(const QColor& colour);
+// A label showing that swatch, for a cell of a list; clicks pass through
+// to the list.
+QLabel* swatch_label(const QColor& colour);

@@ -192,10 +192,7 @@ void QtMeshTerrainWidget::fill_map_tree(int current)
     for (std::size_t i = 0; i < colour_map.size(); ++i) {
         auto* item = new QTreeWidgetItem(map_tree);
         item->setText(1, value_text(colour_map.map_values[i]));
-        auto* swatch = new QLabel;
-        swatch->setPixmap(swatch_pixmap(to_qcolor(colour_map.map_colours[i])));
-        swatch->setAttribute(Qt::WA_TransparentForMouseEvents);
-        map_tree->setItemWidget(item, 0, swatch);
+        map_tree->setItemWidget(item, 0, swatch_label(to_qcolor(colour_map.map_colours[i])));
     }
     if (current >= 0) map_tree->setCurrentItem(map_tree->topLevelItem(current));
 }

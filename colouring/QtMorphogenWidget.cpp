@@ -13,20 +13,6 @@
 #include "toolkit/ButtonGroup.h"
 #include "toolkit/Dialogs.h"
 
-namespace {
-
-QLabel* swatch_label(const QColor& colour)
-{
-    auto* label = new QLabel;
-    label->setPixmap(swatch_pixmap(colour));
-    label->setToolTip(QStringLiteral("Click to choose this morphogen's colour"));
-    // Clicks go through to the tree, which opens the colour dialog.
-    label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    return label;
-}
-
-}  // namespace
-
 QtMorphogenWidget::QtMorphogenWidget(Dialogs& dialogs_, QWidget* parent, const QString& name)
     : QWidget(parent), dialogs(dialogs_)
 {
@@ -106,6 +92,7 @@ void QtMorphogenWidget::fill_tree()
         item->setCheckState(0, settings.toggles[i] == 1 ? Qt::Checked : Qt::Unchecked);
         item->setText(1, QString::fromStdString(settings.names[i]));
         tree->setItemWidget(item, 2, swatch_label(to_qcolor(settings.colours[i])));
+        item->setToolTip(2, QStringLiteral("Click to choose this morphogen's colour"));
     }
     tree->resizeColumnToContents(0);
     tree->resizeColumnToContents(1);
