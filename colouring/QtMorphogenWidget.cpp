@@ -63,6 +63,9 @@ QtMorphogenWidget::QtMorphogenWidget(Dialogs& dialogs_, QWidget* parent, const Q
     tree->setMinimumHeight(400);
     list->add(tree);
     main->add(list);
+    // The colour controls stay together at the top beside the tall list.
+    main->layout()->setAlignment(base, Qt::AlignTop);
+    main->layout()->setAlignment(mixing, Qt::AlignTop);
     connect(tree, &QTreeWidget::itemClicked, this, &QtMorphogenWidget::itemClickedSlot);
     // Space on a row toggles its box without a click: follow it too.
     connect(tree, &QTreeWidget::itemChanged, this, &QtMorphogenWidget::check_changed);
