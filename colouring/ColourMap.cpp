@@ -64,6 +64,11 @@ bool ColourMap::read(const std::string& path)
         std::fflush(stdout);
         return false;
     }
+    return read_text(text, path);
+}
+
+bool ColourMap::read_text(const std::string& text, const std::string& path)
+{
     ColourMap fresh;
     fresh.map_values.clear();
     fresh.map_colours.clear();

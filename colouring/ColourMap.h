@@ -33,4 +33,6 @@ public:
     // before it. Each entry read is printed. Otherwise one console line
     // says why and the map stays as it was.
     bool read(const std::string& path);
+    // read() on a file's text; `path` names it in the messages.
+    bool read_text(const std::string& text, const std::string& path);
 };

@@ -76,7 +76,11 @@ MorphogenSettings::Load MorphogenSettings::read(const std::string& path)
         std::fflush(stdout);
         return Load::Unreadable;
     }
+    return read_text(text, path);
+}
 
+MorphogenSettings::Load MorphogenSettings::read_text(const std::string& text, const std::string& path)
+{
     // Check everything before anything changes.
     std::vector<Setting> settings;
     Tokenizer tok(text);

@@ -43,4 +43,6 @@ public:
     // differs from the number of names stops there (settings before it stay)
     // with one line giving both counts. Lines beyond the count are ignored.
     Load read(const std::string& path);
+    // read() on a file's text; `path` names it in the messages.
+    Load read_text(const std::string& text, const std::string& path);
 };
