@@ -124,6 +124,16 @@ TEST_F(ColouringView, AMorphogenSwitchedOnInRedReddensTheMeshWhereItIsHigh)
     EXPECT_LT(hot.green, 30.0);
     EXPECT_LT(hot.blue, 30.0);
     EXPECT_FLOAT_EQ(view().mesh.vertex_colours[8].x, 0.5f);  // heat 1: black + red / 2
+
+    // A net file keeps the list; its mesh has no values, so every vertex takes the base colour.
+    const QString net = QString::fromStdString(dir.write("tri.net", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n"));
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(view().load_mesh(net), LoadResult::Loaded);
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(morphogens().tree->topLevelItemCount(), 2);
+    EXPECT_EQ(morphogens().tree->topLevelItem(0)->checkState(0), Qt::Checked);
+    morphogens().tree->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    for (const Vector& c : view().mesh.vertex_colours) EXPECT_EQ(c.x + c.y + c.z, 0.0f);
 }
 
 TEST_F(ColouringView, ApplyOnTheTerrainTabBuildsAndColoursTheViewsMesh)
