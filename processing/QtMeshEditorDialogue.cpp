@@ -1,5 +1,6 @@
 #include "processing/QtMeshEditorDialogue.h"
 
+#include "clipping/QtCLippingWidget.h"
 #include "colouring/QtMeshTerrainWidget.h"
 #include "colouring/QtMorphogenWidget.h"
 #include "toolkit/Dialogs.h"
@@ -11,9 +12,11 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     // Panels are created in this order: clipping, morphogens, simplifier,
     // classifier, subdivision, terrain, traversal, smoothing. Each gets
     // `dialogs` for its file and colour questions.
+    clipping = new QtCLippingWidget(dialogs, this, "clippingtab");
+    add_tab(clipping, "Clipping Planes");
     morphogen_panel = new QtMorphogenWidget(dialogs, this, "morphotab");
-    terrain_panel = new QtMeshTerrainWidget(dialogs, this, "terraintab");
     add_tab(morphogen_panel, "Morphogens");
+    terrain_panel = new QtMeshTerrainWidget(dialogs, this, "terraintab");
     add_tab(terrain_panel, "Terrain");
     add_apply_action(terrain_panel, [this] { terrain_panel->apply_terrain(); });
 

@@ -6,6 +6,7 @@
 #include "toolkit/TabDialog.h"
 
 class Dialogs;
+class QtCLippingWidget;
 class QtMeshTerrainWidget;
 class QtMorphogenWidget;
 
@@ -20,8 +21,9 @@ public:
     // Registers what Apply does while `panel` is the current page.
     void add_apply_action(QWidget* panel, std::function<void()> action);
 
-    QtMorphogenWidget* morphogen_panel;
-    QtMeshTerrainWidget* terrain_panel;
+    QtCLippingWidget* clipping = nullptr;
+    QtMorphogenWidget* morphogen_panel = nullptr;
+    QtMeshTerrainWidget* terrain_panel = nullptr;
 
 signals:
     void reset_signal();

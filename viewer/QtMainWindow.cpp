@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "clipping/QtCLippingWidget.h"
 #include "colouring/QtMeshTerrainWidget.h"
 #include "colouring/QtMorphogenWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
@@ -107,9 +108,21 @@ void QtMainWindow::connect_panels()
     QtLightSettingsWidget* lights = light_editor->settings;
     connect(mesh_editor, &QtMeshEditorDialogue::reset_signal, glview, &QtGLWidget::reload_slot);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
+    // Morphogens: the names of a newly read mesh.
     QtMorphogenWidget* morphogens = mesh_editor->morphogen_panel;
-    QtMeshTerrainWidget* terrain = mesh_editor->terrain_panel;
     connect(glview, &QtGLWidget::buildtree_signal, morphogens, &QtMorphogenWidget::buildtree_slot);
+    // Clipping planes.
+    QtCLippingWidget* clipping = mesh_editor->clipping;
+    connect(clipping, &QtCLippingWidget::cutplane_resetall_signal, glview, &QtGLWidget::cutplane_resetall_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_resetcurrent_signal, glview,
+            &QtGLWidget::cutplane_resetcurrent_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_select_signal, glview, &QtGLWidget::cutplane_select_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_invert_signal, glview, &QtGLWidget::cutplane_invert_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_showall_signal, glview, &QtGLWidget::cutplane_showall_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_load_signal, glview, &QtGLWidget::cutplane_load_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_save_signal, glview, &QtGLWidget::cutplane_save_slot);
+    // Colouring.
+    QtMeshTerrainWidget* terrain = mesh_editor->terrain_panel;
     connect(morphogens, &QtMorphogenWidget::buildvertexcolour_signal, glview, &QtGLWidget::buildvertexcolour_slot);
     connect(terrain, &QtMeshTerrainWidget::build_vertexcolours_signal, glview,
             &QtGLWidget::build_vertexcoloursterrain_slot);
