@@ -1,13 +1,11 @@
 #include "colouring/QtMorphogenWidget.h"
 
 #include <QBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTreeWidget>
-#include <cstdio>
 
 #include "colouring/QtColour.h"
 #include "toolkit/ButtonGroup.h"
