@@ -3,6 +3,8 @@
 #include "clipping/QtCLippingWidget.h"
 #include "processing/QtMeanShiftWidget.h"
 #include "processing/QtMeshTraversalWidget.h"
+#include "colouring/QtMeshTerrainWidget.h"
+#include "colouring/QtMorphogenWidget.h"
 #include "toolkit/Dialogs.h"
 
 QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, const QString& name)
@@ -14,6 +16,11 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     // `dialogs` for its file and colour questions.
     clipping = new QtCLippingWidget(dialogs, this, "clippingtab");
     add_tab(clipping, "Clipping Planes");
+    morphogen_panel = new QtMorphogenWidget(dialogs, this, "morphotab");
+    add_tab(morphogen_panel, "Morphogens");
+    terrain_panel = new QtMeshTerrainWidget(dialogs, this, "terraintab");
+    add_tab(terrain_panel, "Terrain");
+    add_apply_action(terrain_panel, [this] { terrain_panel->apply_terrain(); });
 
     traversal_panel = new QtMeshTraversalWidget(this, "traversetab");
 

@@ -9,6 +9,8 @@ class Dialogs;
 class QtCLippingWidget;
 class QtMeanShiftWidget;
 class QtMeshTraversalWidget;
+class QtMeshTerrainWidget;
+class QtMorphogenWidget;
 
 // The mesh tools dialogue. Its tool panels keep their own settings; Apply
 // runs the apply action of the panel on show, Reload asks the view to
@@ -26,6 +28,8 @@ public:
     void add_apply_action(QWidget* panel, std::function<void()> action);
 
     QtCLippingWidget* clipping = nullptr;
+    QtMorphogenWidget* morphogen_panel = nullptr;
+    QtMeshTerrainWidget* terrain_panel = nullptr;
 
 signals:
     void reset_signal();

@@ -14,6 +14,8 @@
 
 #include "processing/Picking.h"
 #include "processing/PickingGL.h"
+#include "colouring/QtColour.h"
+#include "colouring/VertexColouring.h"
 #include "viewer/MeshDrawing.h"
 
 namespace {
@@ -424,3 +426,15 @@ void QtGLWidget::function_slot(std::vector<Vector> func, int sizey)
 }
 
 void QtGLWidget::smooth_slot(float, float) {}
+// Colouring.
+
+void QtGLWidget::buildvertexcolour_slot(int mixmode, std::vector<int> tooglestates, std::vector<QColor> colours,
+                                        QColor defaultcolour)
+{
+    colour_by_morphogens(mesh, mixmode, tooglestates, to_rgb(colours), to_rgb(defaultcolour));
+}
+
+void QtGLWidget::build_vertexcoloursterrain_slot(std::vector<QColor> colours, std::vector<float> values)
+{
+    colour_by_height(mesh, to_rgb(colours), values);
+}

@@ -101,6 +101,11 @@ public slots:
     void edgetraversal_slot(int depth, int angle);
     void markcurrent_slot();
 
+    // Colouring: morphogen mixing and the terrain's height colours.
+    void buildvertexcolour_slot(int mixmode, std::vector<int> tooglestates, std::vector<QColor> colours,
+                                QColor defaultcolour);
+    void build_vertexcoloursterrain_slot(std::vector<QColor> colours, std::vector<float> values);
+
 protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;

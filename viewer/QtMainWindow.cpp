@@ -10,6 +10,8 @@
 #include "clipping/QtCLippingWidget.h"
 #include "processing/QtFunctionWidget.h"
 #include "processing/QtMeanShiftWidget.h"
+#include "colouring/QtMeshTerrainWidget.h"
+#include "colouring/QtMorphogenWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
 #include "processing/QtMeshTraversalWidget.h"
 #include "toolkit/Dialogs.h"
@@ -38,6 +40,8 @@ QtMainWindow::QtMainWindow(Dialogs& dialogs_, QWidget* parent) : QMainWindow(par
     light_editor = new QtLightEditorDialogue(dialogs, this, "lighteditor");
 
     connect_panels();
+    // The terrain panel writes the terrain straight into the view's mesh.
+    mesh_editor->terrain_panel->mesh = &view()->mesh;
 }
 
 QtGLWidget* QtMainWindow::view() const
@@ -120,6 +124,9 @@ void QtMainWindow::connect_panels()
     // Smoothing's weight curve (18).
     connect(smoothing->function, &QtFunctionWidget::signal_function, glview, &QtGLWidget::function_slot);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
+    // Morphogens: the names of a newly read mesh.
+    QtMorphogenWidget* morphogens = mesh_editor->morphogen_panel;
+    connect(glview, &QtGLWidget::buildtree_signal, morphogens, &QtMorphogenWidget::buildtree_slot);
     // Clipping planes.
     QtCLippingWidget* clipping = mesh_editor->clipping;
     connect(clipping, &QtCLippingWidget::cutplane_resetall_signal, glview, &QtGLWidget::cutplane_resetall_slot);
@@ -130,6 +137,11 @@ void QtMainWindow::connect_panels()
     connect(clipping, &QtCLippingWidget::cutplane_showall_signal, glview, &QtGLWidget::cutplane_showall_slot);
     connect(clipping, &QtCLippingWidget::cutplane_load_signal, glview, &QtGLWidget::cutplane_load_slot);
     connect(clipping, &QtCLippingWidget::cutplane_save_signal, glview, &QtGLWidget::cutplane_save_slot);
+    // Colouring.
+    QtMeshTerrainWidget* terrain = mesh_editor->terrain_panel;
+    connect(morphogens, &QtMorphogenWidget::buildvertexcolour_signal, glview, &QtGLWidget::buildvertexcolour_slot);
+    connect(terrain, &QtMeshTerrainWidget::build_vertexcolours_signal, glview,
+            &QtGLWidget::build_vertexcoloursterrain_slot);
     connect(lights, &QtLightSettingsWidget::light_colour_signal, glview, &QtGLWidget::light_colour_slot);
     connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);
 }

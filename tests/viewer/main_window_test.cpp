@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "colouring/QtMorphogenWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/Menu.h"
@@ -268,6 +269,8 @@ TEST_F(MainWindowTest, MeshToolsDialogueReloadsTheMeshAsLoaded)
     QStringList pages;
     for (int i = 0; i < editor.tabs()->count(); ++i) pages << editor.tabs()->tabText(i);
     EXPECT_TRUE(pages.contains("Smoothing")) << pages.join(", ").toStdString();
+    EXPECT_EQ(editor.tabs()->tabText(1), "Morphogens");
+    EXPECT_EQ(editor.tabs()->widget(1), editor.morphogen_panel);
     EXPECT_TRUE(editor.ok_button()->isHidden());
     EXPECT_EQ(editor.apply_button()->text(), "Apply");
     EXPECT_EQ(editor.default_button()->text(), "Reload");
