@@ -1,5 +1,6 @@
 #include "processing/QtMeshEditorDialogue.h"
 
+#include "clipping/QtCLippingWidget.h"
 #include "toolkit/Dialogs.h"
 
 QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, const QString& name)
@@ -9,6 +10,8 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     // Panels are created in this order: clipping, morphogens, simplifier,
     // classifier, subdivision, terrain, traversal, smoothing. Each gets
     // `dialogs` for its file and colour questions.
+    clipping = new QtCLippingWidget(dialogs, this, "clippingtab");
+    add_tab(clipping, "Clipping Planes");
 
     set_apply_button("Apply");
     set_default_button("Reload");

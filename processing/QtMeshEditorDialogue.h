@@ -6,6 +6,7 @@
 #include "toolkit/TabDialog.h"
 
 class Dialogs;
+class QtCLippingWidget;
 
 // The mesh tools dialogue. Its tool panels keep their own settings; Apply
 // runs the apply action of the panel on show, Reload asks the view to
@@ -17,6 +18,8 @@ public:
 
     // Registers what Apply does while `panel` is the current page.
     void add_apply_action(QWidget* panel, std::function<void()> action);
+
+    QtCLippingWidget* clipping = nullptr;
 
 signals:
     void reset_signal();
