@@ -24,6 +24,7 @@ TEST(MeshEditorDialogue, ApplyRunsOnlyThePanelOnShow)
     // A hidden panel with an apply action is never the page on show.
     editor.add_apply_action(new QLabel("hidden", &editor), [] { FAIL() << "hidden panel applied"; });
 
+    editor.tabs()->setCurrentWidget(first);
     editor.apply_button()->click();
     EXPECT_EQ(first_runs, 1);
     EXPECT_EQ(second_runs, 0);
