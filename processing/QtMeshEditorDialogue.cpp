@@ -1,6 +1,8 @@
 #include "processing/QtMeshEditorDialogue.h"
 
 #include "clipping/QtCLippingWidget.h"
+#include "processing/QtMeanShiftWidget.h"
+#include "processing/QtMeshTraversalWidget.h"
 #include "toolkit/Dialogs.h"
 
 QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, const QString& name)
@@ -12,6 +14,16 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     // `dialogs` for its file and colour questions.
     clipping = new QtCLippingWidget(dialogs, this, "clippingtab");
     add_tab(clipping, "Clipping Planes");
+
+    traversal_panel = new QtMeshTraversalWidget(this, "traversetab");
+
+    add_tab(traversal_panel, "Edge Traversal");
+    add_apply_action(traversal_panel, [this] { traversal_panel->apply(); });
+
+    // Smoothing.
+    smoothing = new QtMeanShiftWidget(this, "meanshftab");
+    add_tab(smoothing, "Smoothing");
+    add_apply_action(smoothing, [this] { smoothing->apply(); });
 
     set_apply_button("Apply");
     set_default_button("Reload");

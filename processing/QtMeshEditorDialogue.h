@@ -7,6 +7,8 @@
 
 class Dialogs;
 class QtCLippingWidget;
+class QtMeanShiftWidget;
+class QtMeshTraversalWidget;
 
 // The mesh tools dialogue. Its tool panels keep their own settings; Apply
 // runs the apply action of the panel on show, Reload asks the view to
@@ -15,6 +17,10 @@ class QtMeshEditorDialogue : public TabDialog {
     Q_OBJECT
 public:
     QtMeshEditorDialogue(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = QString());
+
+    // The panels.
+    QtMeanShiftWidget* smoothing = nullptr;
+    QtMeshTraversalWidget* traversal_panel = nullptr;
 
     // Registers what Apply does while `panel` is the current page.
     void add_apply_action(QWidget* panel, std::function<void()> action);

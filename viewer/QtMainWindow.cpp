@@ -8,7 +8,10 @@
 #include <QStatusBar>
 
 #include "clipping/QtCLippingWidget.h"
+#include "processing/QtFunctionWidget.h"
+#include "processing/QtMeanShiftWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
+#include "processing/QtMeshTraversalWidget.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
 #include "viewer/Icons.h"
@@ -52,6 +55,8 @@ void QtMainWindow::build_menus()
     file_menu->addSeparator();
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save As...", QKeySequence("Ctrl+S")),
             &QAction::triggered, this, &QtMainWindow::savefileEvent);
+    connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save ALL...", QKeySequence("Ctrl+A")),
+            &QAction::triggered, this, &QtMainWindow::saveallEvent);
     file_menu->addSeparator();
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save Rendering...", QKeySequence("Ctrl+R")),
             &QAction::triggered, this, &QtMainWindow::saveRenderImageEvent);
@@ -103,6 +108,17 @@ void QtMainWindow::connect_panels()
     QtGLWidget* glview = view();
     QtLightSettingsWidget* lights = light_editor->settings;
     connect(mesh_editor, &QtMeshEditorDialogue::reset_signal, glview, &QtGLWidget::reload_slot);
+    // Edge traversal (2, 3).
+    QtMeshTraversalWidget* traversal = mesh_editor->traversal_panel;
+    connect(traversal, &QtMeshTraversalWidget::edgetraversal_signal, glview, &QtGLWidget::edgetraversal_slot);
+    connect(traversal, &QtMeshTraversalWidget::markcurrent_signal, glview, &QtGLWidget::markcurrent_slot);
+    // Smoothing (14 to 16).
+    QtMeanShiftWidget* smoothing = mesh_editor->smoothing;
+    connect(smoothing, &QtMeanShiftWidget::rad_signal, glview, &QtGLWidget::mshiftrad_slot);
+    connect(smoothing, &QtMeanShiftWidget::mshift_signal, glview, &QtGLWidget::mshift_slot);
+    connect(smoothing, &QtMeanShiftWidget::step_signal, glview, &QtGLWidget::mshiftstep_slot);
+    // Smoothing's weight curve (18).
+    connect(smoothing->function, &QtFunctionWidget::signal_function, glview, &QtGLWidget::function_slot);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
     // Clipping planes.
     QtCLippingWidget* clipping = mesh_editor->clipping;
@@ -187,6 +203,11 @@ void QtMainWindow::savefileEvent()
     if (name.isEmpty()) return;
     file_name = name;
     view()->save_mesh(name);
+}
+
+void QtMainWindow::saveallEvent()
+{
+    view()->save_all();
 }
 
 void QtMainWindow::rendermodeEvent(int id)
