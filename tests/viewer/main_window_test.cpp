@@ -306,3 +306,18 @@ TEST(Program, UnreadableArgumentEndsWithStatusOneAfterTheReadersMessage)
     EXPECT_TRUE(program.readAllStandardError().contains("absent.obj"));
     EXPECT_TRUE(program.readAllStandardOutput().startsWith(QByteArray::fromStdString(dir.file("absent.obj") + "\n")));
 }
+
+TEST(Program, WithoutOpenGLWarnsAndEndsWithMinusOne)
+{
+    QProcess program;
+    // Qt's offscreen platform offers no OpenGL.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.start(HALVANE_PROGRAM, {});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 255);
+    const QByteArray errors = program.readAllStandardError();
+    EXPECT_TRUE(errors.contains("This system has no OpenGL support. Exiting.\n")) << errors.toStdString();
+    EXPECT_TRUE(program.readAllStandardOutput().isEmpty());
+}
