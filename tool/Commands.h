@@ -14,6 +14,8 @@ int cmd_info(const Arguments& args);
 int cmd_convert(const Arguments& args);
 int cmd_subdivide(const Arguments& args);
 int cmd_simplify(const Arguments& args);
+int cmd_smooth(const Arguments& args);
+int cmd_segment(const Arguments& args);
 
 // Shared by the subcommands.
 int usage_error(const std::string& message);

@@ -21,6 +21,8 @@ const Command commands[] = {
     {"convert", "convert IN OUT.obj", cmd_convert},
     {"subdivide", "subdivide --level L [--weight W] IN OUT.obj", cmd_subdivide},
     {"simplify", "simplify --percent P IN OUT.obj", cmd_simplify},
+    {"smooth", "smooth --method mean-shift|sphere-jump|median --radius R IN OUT.txt", cmd_smooth},
+    {"segment", "segment IN --seed FACE --depth D --angle A [--seed FACE ...]... OUT_DIR", cmd_segment},
 };
 
 void print_usage(std::FILE* to)
