@@ -1,5 +1,7 @@
 #include "processing/QtMeshEditorDialogue.h"
 
+#include "processing/QtMeshSimplifierWidget.h"
+#include "processing/QtMeshSubdivideWidget.h"
 #include "toolkit/Dialogs.h"
 
 QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, const QString& name)
@@ -9,6 +11,14 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     // Panels are created in this order: clipping, morphogens, simplifier,
     // classifier, subdivision, terrain, traversal, smoothing. Each gets
     // `dialogs` for its file and colour questions.
+
+    // Simplification, then (after the classifier) subdivision.
+    simplification = new QtMeshSimplifierWidget(this, "simplifytab");
+    add_tab(simplification, "Simplification");
+    add_apply_action(simplification, [this] { simplification->apply(); });
+    subdivision = new QtMeshSubdivideWidget(this, "subdividetab");
+    add_tab(subdivision, "Subdivision");
+    add_apply_action(subdivision, [this] { subdivision->apply(); });
 
     set_apply_button("Apply");
     set_default_button("Reload");

@@ -6,6 +6,8 @@
 #include "toolkit/TabDialog.h"
 
 class Dialogs;
+class QtMeshSimplifierWidget;
+class QtMeshSubdivideWidget;
 
 // The mesh tools dialogue. Its tool panels keep their own settings; Apply
 // runs the apply action of the panel on show, Reload asks the view to
@@ -14,6 +16,10 @@ class QtMeshEditorDialogue : public TabDialog {
     Q_OBJECT
 public:
     QtMeshEditorDialogue(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = QString());
+
+    // Simplification and subdivision panels.
+    QtMeshSimplifierWidget* simplification = nullptr;
+    QtMeshSubdivideWidget* subdivision = nullptr;
 
     // Registers what Apply does while `panel` is the current page.
     void add_apply_action(QWidget* panel, std::function<void()> action);

@@ -12,6 +12,7 @@
 #include "core/Mesh.h"
 #include "core/MeshLoader.h"
 #include "core/Vector.h"
+#include "processing/ButterflySubdivider.h"
 #include "toolkit/MetaTypes.h"
 #include "viewer/ArcBall.h"
 
@@ -42,6 +43,7 @@ public:
     ArcBall camera;
     Mesh mesh;
     Mesh backup;  // the mesh as loaded, restored by reload_slot
+    ButterflySubdivider subdivider;  // subdivision of `mesh`, with its last level and weight
 
     // Reads a mesh file into the view (the reader is chosen by name), keeps a
     // copy for reload_slot and resets the zoom. A rejected file leaves an
@@ -64,6 +66,10 @@ signals:
 public slots:
     // The mesh as loaded.
     void reload_slot();
+
+    // Subdivision and simplification: each replaces `mesh` by its result.
+    void subdivide_slot(int subdiv, float weight);
+    void simplify_slot(float lod);
 
     // Lighting.
     void light_colour_slot(Vector amb, Vector diff, Vector spec);

@@ -8,6 +8,8 @@
 #include <QStatusBar>
 
 #include "processing/QtMeshEditorDialogue.h"
+#include "processing/QtMeshSimplifierWidget.h"
+#include "processing/QtMeshSubdivideWidget.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
 #include "viewer/Icons.h"
@@ -102,6 +104,8 @@ void QtMainWindow::connect_panels()
     QtGLWidget* glview = view();
     QtLightSettingsWidget* lights = light_editor->settings;
     connect(mesh_editor, &QtMeshEditorDialogue::reset_signal, glview, &QtGLWidget::reload_slot);
+    connect(mesh_editor->subdivision, &QtMeshSubdivideWidget::subdivide_signal, glview, &QtGLWidget::subdivide_slot);
+    connect(mesh_editor->simplification, &QtMeshSimplifierWidget::simplifySignal, glview, &QtGLWidget::simplify_slot);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
     connect(lights, &QtLightSettingsWidget::light_colour_signal, glview, &QtGLWidget::light_colour_slot);
     connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);
