@@ -19,13 +19,6 @@ struct Seed {
     int angle;
 };
 
-bool parse_int(const std::string& text, int& value)
-{
-    const char* end = text.data() + text.size();
-    const auto r = std::from_chars(text.data(), end, value);
-    return r.ec == std::errc() && r.ptr == end;
-}
-
 }  // namespace
 
 // Grows and commits one group per seed, as a middle click and "Mark Current"

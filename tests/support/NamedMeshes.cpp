@@ -133,6 +133,8 @@ std::unique_ptr<Mesh> random_triangles(int n, int size, unsigned seed)
         triangles.push_back({a, a + 1, a + 2});
     }
     return make(points, triangles);
+}
+
 std::unique_ptr<Mesh> flipped_pair()
 {
     return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {1, 2, 3}});
