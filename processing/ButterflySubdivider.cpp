@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <unistd.h>
 
+#include "core/Memory.h"
 #include "core/Mesh.h"
 
 namespace {
@@ -17,17 +17,9 @@ int corner_off(const Face& face, int x, int y)
     return -1;
 }
 
-double physical_memory()
-{
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long page = ::sysconf(_SC_PAGE_SIZE);
-    if (pages <= 0 || page <= 0) return 4.0e9;
-    return double(pages) * double(page);
-}
-
 }  // namespace
 
-ButterflySubdivider::ButterflySubdivider() : memory_limit(physical_memory() / 2.0) {}
+ButterflySubdivider::ButterflySubdivider() : memory_limit(double(physical_memory()) / 2.0) {}
 
 ButterflySubdivider::~ButterflySubdivider() = default;
 

@@ -1,5 +1,6 @@
 #include "processing/QtMeshEditorDialogue.h"
 
+#include "clipping/QtCLippingWidget.h"
 #include "processing/QtMeshSimplifierWidget.h"
 #include "processing/QtMeshSubdivideWidget.h"
 #include "toolkit/Dialogs.h"
@@ -11,6 +12,8 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     // Panels are created in this order: clipping, morphogens, simplifier,
     // classifier, subdivision, terrain, traversal, smoothing. Each gets
     // `dialogs` for its file and colour questions.
+    clipping = new QtCLippingWidget(dialogs, this, "clippingtab");
+    add_tab(clipping, "Clipping Planes");
 
     // Simplification, then (after the classifier) subdivision.
     simplification = new QtMeshSimplifierWidget(this, "simplifytab");

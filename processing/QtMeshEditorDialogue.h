@@ -6,6 +6,7 @@
 #include "toolkit/TabDialog.h"
 
 class Dialogs;
+class QtCLippingWidget;
 class QtMeshSimplifierWidget;
 class QtMeshSubdivideWidget;
 
@@ -23,6 +24,8 @@ public:
 
     // Registers what Apply does while `panel` is the current page.
     void add_apply_action(QWidget* panel, std::function<void()> action);
+
+    QtCLippingWidget* clipping = nullptr;
 
 signals:
     void reset_signal();

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "clipping/QtCLippingWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
 #include "processing/QtMeshSimplifierWidget.h"
 #include "processing/QtMeshSubdivideWidget.h"
@@ -107,6 +108,16 @@ void QtMainWindow::connect_panels()
     connect(mesh_editor->subdivision, &QtMeshSubdivideWidget::subdivide_signal, glview, &QtGLWidget::subdivide_slot);
     connect(mesh_editor->simplification, &QtMeshSimplifierWidget::simplifySignal, glview, &QtGLWidget::simplify_slot);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
+    // Clipping planes.
+    QtCLippingWidget* clipping = mesh_editor->clipping;
+    connect(clipping, &QtCLippingWidget::cutplane_resetall_signal, glview, &QtGLWidget::cutplane_resetall_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_resetcurrent_signal, glview,
+            &QtGLWidget::cutplane_resetcurrent_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_select_signal, glview, &QtGLWidget::cutplane_select_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_invert_signal, glview, &QtGLWidget::cutplane_invert_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_showall_signal, glview, &QtGLWidget::cutplane_showall_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_load_signal, glview, &QtGLWidget::cutplane_load_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_save_signal, glview, &QtGLWidget::cutplane_save_slot);
     connect(lights, &QtLightSettingsWidget::light_colour_signal, glview, &QtGLWidget::light_colour_slot);
     connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);
 }
