@@ -1,17 +1,16 @@
 #include "processing/QtMeshSubdivideWidget.h"
 
 #include <QBoxLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QSlider>
 
-#include "toolkit/PanelSlider.h"
+#include "toolkit/PanelParts.h"
 
 QtMeshSubdivideWidget::QtMeshSubdivideWidget(QWidget* parent, const char* name) : QWidget(parent)
 {
     setObjectName(name);
-    auto* group = new QGroupBox(this);
-    auto* inner = new QVBoxLayout(group);
+    QBoxLayout* inner = panel_group(this);
+    QWidget* group = inner->parentWidget();
     level_label = new QLabel("Subdivision Level:\t0", group);
     subdivlevel_slider = panel_slider(group, "subdivlevel_slider", 0, 10, 1, 0, 1);
     weight_label = new QLabel("Weight:\t0.0", group);
@@ -20,12 +19,6 @@ QtMeshSubdivideWidget::QtMeshSubdivideWidget(QWidget* parent, const char* name) 
     inner->addWidget(subdivlevel_slider);
     inner->addWidget(weight_label);
     inner->addWidget(weight_slider);
-
-    auto* layout = new QBoxLayout(QBoxLayout::TopToBottom, this);
-    layout->setObjectName("smoothertab_blayout");
-    layout->setContentsMargins(10, 10, 10, 10);
-    layout->setSpacing(10);
-    layout->addWidget(group, 10);
 
     connect(subdivlevel_slider, &QSlider::valueChanged, this, &QtMeshSubdivideWidget::subdivlevel_event);
     connect(weight_slider, &QSlider::valueChanged, this, &QtMeshSubdivideWidget::weight_event);

@@ -1,5 +1,7 @@
-#include "toolkit/PanelSlider.h"
+#include "toolkit/PanelParts.h"
 
+#include <QBoxLayout>
+#include <QGroupBox>
 #include <QSlider>
 
 QSlider* panel_slider(QWidget* parent, const char* name, int low, int high, int page_step, int value,
@@ -14,4 +16,16 @@ QSlider* panel_slider(QWidget* parent, const char* name, int low, int high, int 
     s->setTickInterval(tick_interval);
     s->setTracking(true);
     return s;
+}
+
+QBoxLayout* panel_group(QWidget* panel)
+{
+    auto* group = new QGroupBox(panel);
+    auto* inner = new QVBoxLayout(group);
+    auto* layout = new QBoxLayout(QBoxLayout::TopToBottom, panel);
+    layout->setObjectName("smoothertab_blayout");
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(10);
+    layout->addWidget(group, 10);
+    return inner;
 }
