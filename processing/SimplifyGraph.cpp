@@ -1,5 +1,6 @@
 #include "processing/SimplifyGraph.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -155,13 +156,20 @@ void SimplifyGraph::compute_cost(int v)
             int count = 0;
             for (int l = 0; l < k; ++l)
                 if (other[l][0] == n || other[l][1] == n) sides[count++] = l;
+            // The turn table is symmetric, so row s holds the turns against
+            // side s; the usual two sides are taken together.
             float curvature = 0.0f;
-            for (int j = 0; j < k; ++j) {
-                const float* row = turn + j * k;
-                float m = 1.0f;
-                for (int s = 0; s < count; ++s)
-                    if (row[sides[s]] < m) m = row[sides[s]];
-                if (m >= curvature) curvature = m;
+            if (count == 2) {
+                const float* first = turn + sides[0] * k;
+                const float* second = turn + sides[1] * k;
+                for (int j = 0; j < k; ++j)
+                    curvature = std::max(curvature, std::min(std::min(1.0f, first[j]), second[j]));
+            } else {
+                for (int j = 0; j < k; ++j) {
+                    float m = 1.0f;
+                    for (int s = 0; s < count; ++s) m = std::min(m, turn[sides[s] * k + j]);
+                    curvature = std::max(curvature, m);
+                }
             }
             c = ordered(distance(positions[v], positions[n]) * curvature);
         } else {
@@ -225,9 +233,10 @@ void SimplifyGraph::replace_vertex(int t, int from, int to)
     else
         c[2] = to;
     faces.push(to, t);
+    // The triangle's two other corners are neighbours already: they share it.
     for (int k = 0; k < 3; ++k)
         for (int j = 0; j < 3; ++j)
-            if (j != k) neighbours.push_unique(c[k], c[j]);
+            if (j != k && (c[k] == to || c[j] == to)) neighbours.push_unique(c[k], c[j]);
     compute_normal(t);
 }
 
