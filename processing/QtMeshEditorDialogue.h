@@ -7,6 +7,10 @@
 
 class Dialogs;
 class QtCLippingWidget;
+class QtMeanShiftWidget;
+class QtMeshTraversalWidget;
+class QtMeshTerrainWidget;
+class QtMorphogenWidget;
 class QtMeshSimplifierWidget;
 class QtMeshSubdivideWidget;
 
@@ -18,7 +22,9 @@ class QtMeshEditorDialogue : public TabDialog {
 public:
     QtMeshEditorDialogue(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = QString());
 
-    // Simplification and subdivision panels.
+    // The panels.
+    QtMeanShiftWidget* smoothing = nullptr;
+    QtMeshTraversalWidget* traversal_panel = nullptr;
     QtMeshSimplifierWidget* simplification = nullptr;
     QtMeshSubdivideWidget* subdivision = nullptr;
 
@@ -26,6 +32,8 @@ public:
     void add_apply_action(QWidget* panel, std::function<void()> action);
 
     QtCLippingWidget* clipping = nullptr;
+    QtMorphogenWidget* morphogen_panel = nullptr;
+    QtMeshTerrainWidget* terrain_panel = nullptr;
 
 signals:
     void reset_signal();

@@ -1,20 +1,19 @@
 #include "processing/QtMeshSimplifierWidget.h"
 
-#include <QBoxLayout>
 #include <QLabel>
 #include <QSlider>
 
+#include "toolkit/ButtonGroup.h"
 #include "toolkit/PanelParts.h"
 
 QtMeshSimplifierWidget::QtMeshSimplifierWidget(QWidget* parent, const char* name) : QWidget(parent)
 {
     setObjectName(name);
-    QBoxLayout* inner = panel_group(this);
-    QWidget* group = inner->parentWidget();
+    ButtonGroup* group = panel_group(this);
     lod_label = new QLabel("Level of Detail:\t75%", group);
     threshmin_slider = panel_slider(group, "threshmin_slider", 0, 100, 1, 75, 5);
-    inner->addWidget(lod_label);
-    inner->addWidget(threshmin_slider);
+    group->add(lod_label);
+    group->add(threshmin_slider);
 
     connect(threshmin_slider, &QSlider::valueChanged, this, &QtMeshSimplifierWidget::lodEvent);
 }

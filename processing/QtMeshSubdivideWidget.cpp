@@ -1,24 +1,23 @@
 #include "processing/QtMeshSubdivideWidget.h"
 
-#include <QBoxLayout>
 #include <QLabel>
 #include <QSlider>
 
+#include "toolkit/ButtonGroup.h"
 #include "toolkit/PanelParts.h"
 
 QtMeshSubdivideWidget::QtMeshSubdivideWidget(QWidget* parent, const char* name) : QWidget(parent)
 {
     setObjectName(name);
-    QBoxLayout* inner = panel_group(this);
-    QWidget* group = inner->parentWidget();
+    ButtonGroup* group = panel_group(this);
     level_label = new QLabel("Subdivision Level:\t0", group);
     subdivlevel_slider = panel_slider(group, "subdivlevel_slider", 0, 10, 1, 0, 1);
     weight_label = new QLabel("Weight:\t0.0", group);
     weight_slider = panel_slider(group, "weight_slider", 0, 100, 5, 50, 10);
-    inner->addWidget(level_label);
-    inner->addWidget(subdivlevel_slider);
-    inner->addWidget(weight_label);
-    inner->addWidget(weight_slider);
+    group->add(level_label);
+    group->add(subdivlevel_slider);
+    group->add(weight_label);
+    group->add(weight_slider);
 
     connect(subdivlevel_slider, &QSlider::valueChanged, this, &QtMeshSubdivideWidget::subdivlevel_event);
     connect(weight_slider, &QSlider::valueChanged, this, &QtMeshSubdivideWidget::weight_event);

@@ -23,6 +23,9 @@ const Command commands[] = {
     {"simplify", "simplify --percent P IN OUT.obj", cmd_simplify},
     {"smooth", "smooth --method mean-shift|sphere-jump|median --radius R IN OUT.txt", cmd_smooth},
     {"segment", "segment IN --seed FACE --depth D --angle A [--seed FACE ...]... OUT_DIR", cmd_segment},
+    {"colour", "colour IN.obj SETTINGS.mor OUT.ply [--binary]", cmd_colour},
+    {"terrain", "terrain HEIGHTMAP.png [--resolution N] [--scale S] [--height H] [--map FILE.map] [--binary] OUT.obj|OUT.ply",
+     cmd_terrain},
 };
 
 void print_usage(std::FILE* to)

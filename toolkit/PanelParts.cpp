@@ -1,8 +1,9 @@
 #include "toolkit/PanelParts.h"
 
 #include <QBoxLayout>
-#include <QGroupBox>
 #include <QSlider>
+
+#include "toolkit/ButtonGroup.h"
 
 QSlider* panel_slider(QWidget* parent, const char* name, int low, int high, int page_step, int value,
                       int tick_interval)
@@ -18,14 +19,13 @@ QSlider* panel_slider(QWidget* parent, const char* name, int low, int high, int 
     return s;
 }
 
-QBoxLayout* panel_group(QWidget* panel)
+ButtonGroup* panel_group(QWidget* panel)
 {
-    auto* group = new QGroupBox(panel);
-    auto* inner = new QVBoxLayout(group);
+    auto* group = new ButtonGroup(1, Qt::Vertical, panel);
     auto* layout = new QBoxLayout(QBoxLayout::TopToBottom, panel);
     layout->setObjectName("smoothertab_blayout");
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(10);
     layout->addWidget(group, 10);
-    return inner;
+    return group;
 }

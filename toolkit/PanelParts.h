@@ -1,6 +1,6 @@
 #pragma once
 
-class QBoxLayout;
+class ButtonGroup;
 class QSlider;
 class QWidget;
 
@@ -10,8 +10,8 @@ class QWidget;
 QSlider* panel_slider(QWidget* parent, const char* name, int low, int high, int page_step, int value,
                       int tick_interval);
 
-// The one group box of a panel that holds all its controls, laid out top to
-// bottom in "smoothertab_blayout" (margin 10, spacing 10, stretch 10).
-// Returns the group's own layout; add the controls to it, made with the
-// layout's widget as their parent.
-QBoxLayout* panel_group(QWidget* panel);
+// The one group of a panel that holds all its controls in a column, placed
+// in the panel's layout "smoothertab_blayout" (top to bottom, margin 10,
+// spacing 10, stretch 10). Make the controls with the group as parent and
+// add them to it in order.
+ButtonGroup* panel_group(QWidget* panel);

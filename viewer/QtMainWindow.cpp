@@ -8,9 +8,14 @@
 #include <QStatusBar>
 
 #include "clipping/QtCLippingWidget.h"
+#include "processing/QtFunctionWidget.h"
+#include "processing/QtMeanShiftWidget.h"
+#include "colouring/QtMeshTerrainWidget.h"
+#include "colouring/QtMorphogenWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
 #include "processing/QtMeshSimplifierWidget.h"
 #include "processing/QtMeshSubdivideWidget.h"
+#include "processing/QtMeshTraversalWidget.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
 #include "viewer/Icons.h"
@@ -37,6 +42,8 @@ QtMainWindow::QtMainWindow(Dialogs& dialogs_, QWidget* parent) : QMainWindow(par
     light_editor = new QtLightEditorDialogue(dialogs, this, "lighteditor");
 
     connect_panels();
+    // The terrain panel writes the terrain straight into the view's mesh.
+    mesh_editor->terrain_panel->mesh = &view()->mesh;
 }
 
 QtGLWidget* QtMainWindow::view() const
@@ -54,6 +61,8 @@ void QtMainWindow::build_menus()
     file_menu->addSeparator();
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save As...", QKeySequence("Ctrl+S")),
             &QAction::triggered, this, &QtMainWindow::savefileEvent);
+    connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save ALL...", QKeySequence("Ctrl+A")),
+            &QAction::triggered, this, &QtMainWindow::saveallEvent);
     file_menu->addSeparator();
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save Rendering...", QKeySequence("Ctrl+R")),
             &QAction::triggered, this, &QtMainWindow::saveRenderImageEvent);
@@ -105,9 +114,25 @@ void QtMainWindow::connect_panels()
     QtGLWidget* glview = view();
     QtLightSettingsWidget* lights = light_editor->settings;
     connect(mesh_editor, &QtMeshEditorDialogue::reset_signal, glview, &QtGLWidget::reload_slot);
+    // Edge traversal (2, 3).
+    QtMeshTraversalWidget* traversal = mesh_editor->traversal_panel;
+    connect(traversal, &QtMeshTraversalWidget::edgetraversal_signal, glview, &QtGLWidget::edgetraversal_slot);
+    connect(traversal, &QtMeshTraversalWidget::markcurrent_signal, glview, &QtGLWidget::markcurrent_slot);
+    // Subdivision (4).
     connect(mesh_editor->subdivision, &QtMeshSubdivideWidget::subdivide_signal, glview, &QtGLWidget::subdivide_slot);
+    // Smoothing (14 to 16).
+    QtMeanShiftWidget* smoothing = mesh_editor->smoothing;
+    connect(smoothing, &QtMeanShiftWidget::rad_signal, glview, &QtGLWidget::mshiftrad_slot);
+    connect(smoothing, &QtMeanShiftWidget::mshift_signal, glview, &QtGLWidget::mshift_slot);
+    connect(smoothing, &QtMeanShiftWidget::step_signal, glview, &QtGLWidget::mshiftstep_slot);
+    // Simplification (17).
     connect(mesh_editor->simplification, &QtMeshSimplifierWidget::simplifySignal, glview, &QtGLWidget::simplify_slot);
+    // Smoothing's weight curve (18).
+    connect(smoothing->function, &QtFunctionWidget::signal_function, glview, &QtGLWidget::function_slot);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
+    // Morphogens: the names of a newly read mesh.
+    QtMorphogenWidget* morphogens = mesh_editor->morphogen_panel;
+    connect(glview, &QtGLWidget::buildtree_signal, morphogens, &QtMorphogenWidget::buildtree_slot);
     // Clipping planes.
     QtCLippingWidget* clipping = mesh_editor->clipping;
     connect(clipping, &QtCLippingWidget::cutplane_resetall_signal, glview, &QtGLWidget::cutplane_resetall_slot);
@@ -118,6 +143,11 @@ void QtMainWindow::connect_panels()
     connect(clipping, &QtCLippingWidget::cutplane_showall_signal, glview, &QtGLWidget::cutplane_showall_slot);
     connect(clipping, &QtCLippingWidget::cutplane_load_signal, glview, &QtGLWidget::cutplane_load_slot);
     connect(clipping, &QtCLippingWidget::cutplane_save_signal, glview, &QtGLWidget::cutplane_save_slot);
+    // Colouring.
+    QtMeshTerrainWidget* terrain = mesh_editor->terrain_panel;
+    connect(morphogens, &QtMorphogenWidget::buildvertexcolour_signal, glview, &QtGLWidget::buildvertexcolour_slot);
+    connect(terrain, &QtMeshTerrainWidget::build_vertexcolours_signal, glview,
+            &QtGLWidget::build_vertexcoloursterrain_slot);
     connect(lights, &QtLightSettingsWidget::light_colour_signal, glview, &QtGLWidget::light_colour_slot);
     connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);
 }
@@ -191,6 +221,11 @@ void QtMainWindow::savefileEvent()
     if (name.isEmpty()) return;
     file_name = name;
     view()->save_mesh(name);
+}
+
+void QtMainWindow::saveallEvent()
+{
+    view()->save_all();
 }
 
 void QtMainWindow::rendermodeEvent(int id)
