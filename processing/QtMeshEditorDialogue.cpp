@@ -5,6 +5,8 @@
 #include "processing/QtMeshTraversalWidget.h"
 #include "colouring/QtMeshTerrainWidget.h"
 #include "colouring/QtMorphogenWidget.h"
+#include "processing/QtMeshSimplifierWidget.h"
+#include "processing/QtMeshSubdivideWidget.h"
 #include "toolkit/Dialogs.h"
 
 QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, const QString& name)
@@ -18,6 +20,13 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     add_tab(clipping, "Clipping Planes");
     morphogen_panel = new QtMorphogenWidget(dialogs, this, "morphotab");
     add_tab(morphogen_panel, "Morphogens");
+    // Simplification, then (after the classifier) subdivision.
+    simplification = new QtMeshSimplifierWidget(this, "simplifytab");
+    add_tab(simplification, "Simplification");
+    add_apply_action(simplification, [this] { simplification->apply(); });
+    subdivision = new QtMeshSubdivideWidget(this, "subdividetab");
+    add_tab(subdivision, "Subdivision");
+    add_apply_action(subdivision, [this] { subdivision->apply(); });
     terrain_panel = new QtMeshTerrainWidget(dialogs, this, "terraintab");
     add_tab(terrain_panel, "Terrain");
     add_apply_action(terrain_panel, [this] { terrain_panel->apply_terrain(); });

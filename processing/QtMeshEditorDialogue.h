@@ -11,6 +11,8 @@ class QtMeanShiftWidget;
 class QtMeshTraversalWidget;
 class QtMeshTerrainWidget;
 class QtMorphogenWidget;
+class QtMeshSimplifierWidget;
+class QtMeshSubdivideWidget;
 
 // The mesh tools dialogue. Its tool panels keep their own settings; Apply
 // runs the apply action of the panel on show, Reload asks the view to
@@ -23,6 +25,8 @@ public:
     // The panels.
     QtMeanShiftWidget* smoothing = nullptr;
     QtMeshTraversalWidget* traversal_panel = nullptr;
+    QtMeshSimplifierWidget* simplification = nullptr;
+    QtMeshSubdivideWidget* subdivision = nullptr;
 
     // Registers what Apply does while `panel` is the current page.
     void add_apply_action(QWidget* panel, std::function<void()> action);

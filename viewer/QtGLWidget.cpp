@@ -16,6 +16,7 @@
 #include "processing/PickingGL.h"
 #include "colouring/QtColour.h"
 #include "colouring/VertexColouring.h"
+#include "processing/simplify.h"
 #include "viewer/MeshDrawing.h"
 
 namespace {
@@ -284,6 +285,17 @@ void QtGLWidget::reload_slot()
 {
     mesh.assign(backup);
     mesh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
+}
+
+// Subdivision and simplification.
+void QtGLWidget::subdivide_slot(int subdiv, float weight)
+{
+    subdivider.subdivide(mesh, subdiv, weight);
+}
+
+void QtGLWidget::simplify_slot(float lod)
+{
+    simplify_mesh(mesh, lod);
 }
 
 void QtGLWidget::light_colour_slot(Vector amb, Vector diff, Vector spec)

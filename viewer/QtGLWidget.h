@@ -15,6 +15,7 @@
 #include "core/Vector.h"
 #include "processing/NormalSmoother.h"
 #include "processing/EdgeTraversal.h"
+#include "processing/ButterflySubdivider.h"
 #include "toolkit/MetaTypes.h"
 #include "viewer/ArcBall.h"
 
@@ -48,6 +49,7 @@ public:
     Mesh backup;  // the mesh as loaded, restored by reload_slot
     NormalSmoother smoother;  // face-normal smoothing of `mesh`
     EdgeTraversal traversal{&mesh};
+    ButterflySubdivider subdivider;  // subdivision of `mesh`, with its last level and weight
 
     // Reads a mesh file into the view (the reader is chosen by name), keeps a
     // copy for reload_slot and resets the zoom. A rejected file leaves an
@@ -76,6 +78,10 @@ signals:
 public slots:
     // The mesh as loaded.
     void reload_slot();
+
+    // Subdivision and simplification: each replaces `mesh` by its result.
+    void subdivide_slot(int subdiv, float weight);
+    void simplify_slot(float lod);
 
     // Lighting.
     void light_colour_slot(Vector amb, Vector diff, Vector spec);

@@ -13,6 +13,8 @@
 #include "colouring/QtMeshTerrainWidget.h"
 #include "colouring/QtMorphogenWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
+#include "processing/QtMeshSimplifierWidget.h"
+#include "processing/QtMeshSubdivideWidget.h"
 #include "processing/QtMeshTraversalWidget.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
@@ -116,11 +118,15 @@ void QtMainWindow::connect_panels()
     QtMeshTraversalWidget* traversal = mesh_editor->traversal_panel;
     connect(traversal, &QtMeshTraversalWidget::edgetraversal_signal, glview, &QtGLWidget::edgetraversal_slot);
     connect(traversal, &QtMeshTraversalWidget::markcurrent_signal, glview, &QtGLWidget::markcurrent_slot);
+    // Subdivision (4).
+    connect(mesh_editor->subdivision, &QtMeshSubdivideWidget::subdivide_signal, glview, &QtGLWidget::subdivide_slot);
     // Smoothing (14 to 16).
     QtMeanShiftWidget* smoothing = mesh_editor->smoothing;
     connect(smoothing, &QtMeanShiftWidget::rad_signal, glview, &QtGLWidget::mshiftrad_slot);
     connect(smoothing, &QtMeanShiftWidget::mshift_signal, glview, &QtGLWidget::mshift_slot);
     connect(smoothing, &QtMeanShiftWidget::step_signal, glview, &QtGLWidget::mshiftstep_slot);
+    // Simplification (17).
+    connect(mesh_editor->simplification, &QtMeshSimplifierWidget::simplifySignal, glview, &QtGLWidget::simplify_slot);
     // Smoothing's weight curve (18).
     connect(smoothing->function, &QtFunctionWidget::signal_function, glview, &QtGLWidget::function_slot);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);

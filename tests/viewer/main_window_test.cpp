@@ -279,7 +279,7 @@ TEST_F(MainWindowTest, MeshToolsDialogueReloadsTheMeshAsLoaded)
     view().mesh.vertices[3] = Vector(9.0f, 9.0f, 9.0f);
     printed([&] { editor.default_button()->click(); });
     EXPECT_FLOAT_EQ(view().mesh.vertices[3].x, 1.0f);
-    editor.apply_button()->click();
+    printed([&] { editor.apply_button()->click(); });
     editor.cancel_button()->click();
     EXPECT_TRUE(editor.isHidden());
 }
