@@ -12,6 +12,7 @@ using Arguments = std::vector<std::string>;
 
 int cmd_info(const Arguments& args);
 int cmd_convert(const Arguments& args);
+int cmd_classify(const Arguments& args);
 
 // Shared by the subcommands.
 int usage_error(const std::string& message);

@@ -18,6 +18,9 @@ struct Command {
 const Command commands[] = {
     {"info", "info FILE", cmd_info},
     {"convert", "convert IN OUT.obj", cmd_convert},
+    {"classify",
+     "classify IN.obj [--patches K] [--weight W] [--mode floyd|dijkstra] [--save-table F.spt | --load-table F.spt] OUT_DIR",
+     cmd_classify},
 };
 
 void print_usage(std::FILE* to)
