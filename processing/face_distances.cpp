@@ -25,7 +25,7 @@ std::vector<FaceLink> dual_links(const Mesh& mesh, const std::vector<Vector>& ce
         Vector gap = centroids[f1] - centroids[f0];
         const float length = gap.length();
         // Rounding can push the cosine of nearly parallel normals past 1;
-        // a degenerate face's NaN normal bends nothing.
+        // a degenerate face's NaN normal counts as parallel (fmin drops NaN).
         const float cosine = std::fmax(-1.0f, std::fmin(1.0f, mesh.faces[f0].normal.dot(mesh.faces[f1].normal)));
         const float angle = std::acos(cosine);
         float bend = float(0.05 * (1.0 - angle));
