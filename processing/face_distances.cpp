@@ -1,8 +1,8 @@
 #include "processing/face_distances.h"
 
 #include <atomic>
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <utility>
 
@@ -61,7 +61,6 @@ void step_distances(const FaceGraph& graph, ShortestPathTable& table, int thread
             // Row s holds the faces 0 ... s: the search stops once all of
             // them are reached.
             float* row = table.row(s);
-            std::fill(row, row + s, ShortestPathTable::unreachable);
             row[s] = 0.0f;
             int missing = s;
             int head = 0, tail = 0;
@@ -83,6 +82,10 @@ void step_distances(const FaceGraph& graph, ShortestPathTable& table, int thread
                     }
                 }
             }
+            // Faces the search never reached lie in other parts of the mesh.
+            if (missing > 0)
+                for (int t = 0; t < s; ++t)
+                    if (seen[t] != s) row[t] = ShortestPathTable::unreachable;
         }
     });
 }
@@ -121,7 +124,7 @@ void weighted_distances(const FaceGraph& graph, ShortestPathTable& table, int th
                 for (int k = graph.offsets[u]; k < graph.offsets[u + 1]; ++k) {
                     const int v = graph.targets[k];
                     const double nd = top.first + double(graph.weights[k]);
-                    if (std::isnan(nd)) continue;
+                    if (!(nd >= top.first)) continue;  // a NaN weight is no way through
                     if (stamp[v] != s) {
                         stamp[v] = s;
                         done[v] = 0;
