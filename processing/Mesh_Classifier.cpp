@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/Mesh.h"
+#include "processing/EdgeTraversal.h"
 #include "processing/face_distances.h"
 #include "processing/parallel_parts.h"
 
@@ -48,18 +49,7 @@ void print_seeds(const std::vector<int>& seeds, int k)
 
 Vector patch_colour(int p, int k)
 {
-    const float hue = 359.0f * float(p) / float(k);
-    const float h = hue / 60.0f;
-    const int sector = int(h) % 6;
-    const float x = 1.0f - std::fabs(std::fmod(h, 2.0f) - 1.0f);
-    switch (sector) {
-    case 0: return {1.0f, x, 0.0f};
-    case 1: return {x, 1.0f, 0.0f};
-    case 2: return {0.0f, 1.0f, x};
-    case 3: return {0.0f, x, 1.0f};
-    case 4: return {x, 0.0f, 1.0f};
-    default: return {1.0f, 0.0f, x};
-    }
+    return hue_colour(359.0f * float(p) / float(k));
 }
 
 Mesh_Classifier::Mesh_Classifier(Mesh* target) : mesh(target), threads(engine_threads()) {}

@@ -1,11 +1,10 @@
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "core/Mesh.h"
+#include "processing/EdgeTraversal.h"
 #include "processing/Mesh_Classifier.h"
-#include "processing/patch_export.h"
 #include "tool/Commands.h"
 
 namespace {
@@ -13,13 +12,6 @@ namespace {
 const char* const synopsis =
     "usage: halvane-tool classify IN.obj [--patches K] [--weight W] [--mode floyd|dijkstra] "
     "[--save-table F.spt | --load-table F.spt] OUT_DIR";
-
-bool parse_number(const std::string& text, double& value)
-{
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return !text.empty() && end && *end == '\0';
-}
 
 }  // namespace
 
@@ -38,15 +30,14 @@ int cmd_classify(const Arguments& args)
         }
         if (i + 1 >= args.size()) return usage_error(a + " needs a value\n" + synopsis);
         const std::string& value = args[++i];
-        double number = 0.0;
         if (a == "--patches") {
-            if (!parse_number(value, number) || number != double(int(number)) || number < 1 || number > 50)
+            if (!parse_int(value, patches) || patches < 1 || patches > 50)
                 return usage_error("--patches takes a whole number from 1 to 50");
-            patches = int(number);
         } else if (a == "--weight") {
-            if (!parse_number(value, number) || !(number >= 0.0 && number <= 1.0))
+            float w = 0.0f;
+            if (!parse_float(value, w) || !(w >= 0.0f && w <= 1.0f))
                 return usage_error("--weight takes a number from 0 to 1");
-            weight = number;
+            weight = w;
         } else if (a == "--mode") {
             if (value != "floyd" && value != "dijkstra") return usage_error("--mode is floyd or dijkstra");
             mode = value == "floyd" ? 0 : 1;

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "toolkit/TabDialog.h"
+
+class Dialogs;
+
+// The mesh tools dialogue. Its tool panels keep their own settings; Apply
+// runs the apply action of the panel on show, Reload asks the view to
+// restore the mesh as loaded.
+class QtMeshEditorDialogue : public TabDialog {
+    Q_OBJECT
+public:
+    QtMeshEditorDialogue(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = QString());
+
+    // Registers what Apply does while `panel` is the current page.
+    void add_apply_action(QWidget* panel, std::function<void()> action);
+
+signals:
+    void reset_signal();
+
+public slots:
+    void reset_event();
+    void apply_event();
+
+private:
+    struct ApplyAction {
+        QWidget* panel;
+        std::function<void()> run;
+    };
+
+    Dialogs& dialogs;
+    std::vector<ApplyAction> apply_actions;
+};

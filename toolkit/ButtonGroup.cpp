@@ -1,0 +1,58 @@
+#include "toolkit/ButtonGroup.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QGridLayout>
+
+ButtonGroup::ButtonGroup(int strip_count, Qt::Orientation orient, const QString& title, QWidget* parent)
+    : QGroupBox(title, parent),
+      strips(strip_count < 1 ? 1 : strip_count),
+      orientation(orient),
+      grid(new QGridLayout(this)),
+      group(new QButtonGroup(this))
+{
+    group->setExclusive(false);
+}
+
+ButtonGroup::ButtonGroup(int strip_count, Qt::Orientation orient, QWidget* parent)
+    : ButtonGroup(strip_count, orient, QString(), parent)
+{
+}
+
+void ButtonGroup::next_cell(int& row, int& column)
+{
+    const int across = cells % strips, along = cells / strips;
+    ++cells;
+    if (orientation == Qt::Horizontal) {
+        row = across;
+        column = along;
+    } else {
+        row = along;
+        column = across;
+    }
+}
+
+void ButtonGroup::add(QWidget* widget)
+{
+    int row = 0, column = 0;
+    next_cell(row, column);
+    grid->addWidget(widget, row, column);
+}
+
+void ButtonGroup::add(QAbstractButton* button, int id)
+{
+    add(static_cast<QWidget*>(button));
+    group->addButton(button, id == -1 ? int(group->buttons().size()) : id);
+}
+
+void ButtonGroup::add(QLayout* layout)
+{
+    int row = 0, column = 0;
+    next_cell(row, column);
+    grid->addLayout(layout, row, column);
+}
+
+void ButtonGroup::set_exclusive(bool exclusive)
+{
+    group->setExclusive(exclusive);
+}

@@ -1,0 +1,16 @@
+#include "toolkit/Dialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString data_directory(const QString& name)
+{
+    if (name != "\\Data" && name != "\\data") return name;
+    const QDir here = QDir::current();
+    // The spelling asked for first, then the other one.
+    const QString first = name.mid(1);
+    const QString second = first == "Data" ? QString("data") : QString("Data");
+    for (const QString& folder : {first, second})
+        if (here.exists(folder) && QFileInfo(here.filePath(folder)).isDir()) return here.absoluteFilePath(folder);
+    return here.absolutePath();
+}

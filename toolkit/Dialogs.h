@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class QWidget;
+
+// Every modal question the program asks goes through here, so tests can
+// answer with prepared replies instead of blocking on a real dialog.
+// File questions return an empty name and colour questions an invalid
+// colour when the user cancels.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    virtual QString open_file(QWidget* parent, const QString& caption, const QString& start,
+                              const QString& filter) = 0;
+    virtual QString save_file(QWidget* parent, const QString& caption, const QString& start,
+                              const QString& filter) = 0;
+    virtual QColor colour(QWidget* parent, const QColor& initial) = 0;
+    virtual void message(QWidget* parent, const QString& title, const QString& text) = 0;
+};
+
+// Where the fixed start directories "\Data" and "\data" point: a folder
+// "Data" or "data" in the working directory when there is one, else the
+// working directory itself. Any other name is returned unchanged.
+QString data_directory(const QString& name);

@@ -1,0 +1,25 @@
+#include "toolkit/QtDialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+QString QtDialogs::open_file(QWidget* parent, const QString& caption, const QString& start, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent, caption, start, filter);
+}
+
+QString QtDialogs::save_file(QWidget* parent, const QString& caption, const QString& start, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(parent, caption, start, filter);
+}
+
+QColor QtDialogs::colour(QWidget* parent, const QColor& initial)
+{
+    return QColorDialog::getColor(initial, parent);
+}
+
+void QtDialogs::message(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox::about(parent, title, text);
+}

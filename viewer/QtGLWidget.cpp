@@ -1,0 +1,270 @@
+#include "viewer/QtGLWidget.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+
+#include <GL/glu.h>
+
+#include "viewer/MeshDrawing.h"
+
+namespace {
+
+std::string local_path(const QString& name)
+{
+    return QFile::encodeName(name).toStdString();
+}
+
+Vector mouse_point(const QMouseEvent* event)
+{
+    return Vector(float(event->position().x()), float(event->position().y()), 0.0f);
+}
+
+}  // namespace
+
+QtGLWidget::QtGLWidget(QWidget* parent, const QString& name) : QOpenGLWidget(parent)
+{
+    setObjectName(name);
+    connect(&timer, &QTimer::timeout, this, qOverload<>(&QtGLWidget::update));
+    timer.start(10);
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    view_width = 0;
+    view_height = 0;
+    background = QColor(255, 255, 255, 255);
+}
+
+QtGLWidget::~QtGLWidget() = default;
+
+void QtGLWidget::initializeGL()
+{
+    camera.set_bounds(500.0f, 500.0f);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+
+    glShadeModel(GL_SMOOTH);
+    glDisable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_NORMALIZE);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+
+    const GLfloat ambient[] = {0.5f, 0.5f, 0.5f, 1.0f};
+    const GLfloat diffuse[] = {0.125f, 0.125f, 0.125f, 1.0f};
+    const GLfloat specular[] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    light_position = Vector(0.0f, 0.0f, 1.0f, 0.0f);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    light_position = light_direction(0.0f, 180.0f);
+    apply_light_position();
+
+    glLineWidth(2.0f);
+    glPointSize(3.0f);
+    glEnable(GL_LINE_SMOOTH);
+    glEnable(GL_POINT_SMOOTH);
+    glPolygonOffset(1.0f, 0.0001f);
+
+    view_width = width();
+    view_height = height();
+    render_mode = 4;
+    projection_mode = 1;
+}
+
+void QtGLWidget::resizeGL(int w, int h)
+{
+    if (w == 0) w = 1;
+    if (h == 0) h = 1;
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (projection_mode == 1)
+        glOrtho(-w / 2.0, w / 2.0, -h / 2.0, h / 2.0, -512.0, 512.0);
+    else
+        gluPerspective(45.0, double(w) / double(h), 0.1, 10000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    camera.set_bounds(float(w), float(h));
+    view_width = w;
+    view_height = h;
+}
+
+void QtGLWidget::update_projection()
+{
+    if (!isValid()) return;
+    makeCurrent();
+    resizeGL(view_width, view_height);
+    doneCurrent();
+}
+
+void QtGLWidget::paintGL()
+{
+    glClearColor(background.red() / 255.0f, background.green() / 255.0f, background.blue() / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (projection_mode == 1)
+        glScalef(-zoom, -zoom, -zoom);
+    else
+        gluLookAt(0.0, 0.0, -zoom, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    glMultMatrixf(camera.transform);
+
+    // The mesh and its overlays are drawn with the mesh's centre at the
+    // origin of the rotation.
+    glPushMatrix();
+    glTranslatef(-mesh.centre.x, -mesh.centre.y, -mesh.centre.z);
+    draw_mesh(mesh, render_mode);
+    glDisable(GL_LIGHTING);
+    draw_picked_face(mesh);
+    glPopMatrix();
+
+    glEnable(GL_LIGHTING);
+}
+
+void QtGLWidget::mousePressEvent(QMouseEvent* event)
+{
+    const Vector p = mouse_point(event);
+    if (event->button() == Qt::LeftButton) {
+        drag_mode = 0;
+        camera.click(p);
+    } else if (event->button() == Qt::RightButton) {
+        drag_mode = 2;
+        zoom_step = last_mouse.y - p.y;
+        zoom += zoom_step * 0.1f;
+    }
+    last_mouse = p;
+}
+
+void QtGLWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    const Vector p = mouse_point(event);
+    switch (drag_mode) {
+    case 0:
+        camera.move(p);
+        break;
+    case 2:
+        zoom_step = last_mouse.y - p.y;
+        zoom += zoom_step * 0.1f;
+        break;
+    default:
+        break;
+    }
+    last_mouse = p;
+}
+
+void QtGLWidget::mouseReleaseEvent(QMouseEvent*)
+{
+    drag_mode = -1;
+    camera.dragging = false;
+    camera.zooming = false;
+    camera.panning = false;
+}
+
+void QtGLWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasText() || event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void QtGLWidget::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty()) return;
+    event->acceptProposedAction();
+    emit dragndrop_signal(urls.first().toLocalFile());
+}
+
+LoadResult QtGLWidget::load_mesh(const QString& name)
+{
+    file_name = name;
+    mesh.picked_face = -1;
+    const std::string path = local_path(name);
+    const LoadResult result = load_mesh_file(mesh, path);
+    mesh.picked_face = -1;
+    if (mesh_format_of(path) == MeshFormat::Obj) emit buildtree_signal(mesh.morphogen_names);
+    backup.assign(mesh);
+    plane_interaction = 0;
+    zoom = -200.0f;
+    update();
+    return result;
+}
+
+bool QtGLWidget::save_mesh(const QString& name)
+{
+    file_name = name;
+    QString target = name;
+    if (!target.contains(".obj")) target += ".obj";
+    return mesh.write_obj(local_path(target));
+}
+
+QImage QtGLWidget::grab_image()
+{
+    QImage image(view_width, view_height, QImage::Format_ARGB32);
+    if (!isValid() || image.isNull()) return image;
+    makeCurrent();
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, view_width, view_height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    doneCurrent();
+    // Blended drawing leaves the frame's alpha below one in places; the
+    // picture on screen is opaque.
+    for (int y = 0; y < image.height(); ++y) {
+        uchar* row = image.scanLine(y);
+        for (int x = 0; x < image.width(); ++x) row[4 * x + 3] = 255;
+    }
+    return image.rgbSwapped().mirrored();
+}
+
+void QtGLWidget::reload_slot()
+{
+    mesh.assign(backup);
+    mesh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
+}
+
+void QtGLWidget::light_colour_slot(Vector amb, Vector diff, Vector spec)
+{
+    if (!isValid()) return;
+    makeCurrent();
+    const GLfloat a[] = {amb.x, amb.y, amb.z, amb.w};
+    const GLfloat d[] = {diff.x, diff.y, diff.z, diff.w};
+    const GLfloat s[] = {spec.x, spec.y, spec.z, spec.w};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, a);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, d);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, s);
+    doneCurrent();
+}
+
+void QtGLWidget::light_position_slot(float alti, float azim)
+{
+    light_position = light_direction(alti, azim);
+    if (!isValid()) return;
+    makeCurrent();
+    apply_light_position();
+    doneCurrent();
+}
+
+// OpenGL transforms the position by the model-view matrix in force now:
+// the one the last paint left, so the light stays fixed to the eye.
+void QtGLWidget::apply_light_position()
+{
+    const GLfloat p[] = {light_position.x, light_position.y, light_position.z, light_position.w};
+    glLightfv(GL_LIGHT0, GL_POSITION, p);
+}
+
+Vector light_direction(float alti, float azim)
+{
+    const float pi = 3.1415927f;
+    const float a = alti * pi / 180.0f, b = azim * pi / 180.0f;
+    return Vector(std::cos(b) * std::sin(a), std::sin(b) * std::sin(a), std::cos(a), 0.0f);
+}

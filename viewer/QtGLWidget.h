@@ -1,0 +1,90 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QColor>
+#include <QImage>
+#include <QOpenGLWidget>
+#include <QString>
+#include <QTimer>
+
+#include "core/Mesh.h"
+#include "core/MeshLoader.h"
+#include "core/Vector.h"
+#include "toolkit/MetaTypes.h"
+#include "viewer/ArcBall.h"
+
+// The OpenGL view and owner of the mesh on show. It repaints itself from a
+// 10 ms timer, turns the model with the left mouse button and zooms with the
+// right, opens dropped files through the main window, and offers the slots
+// through which the tool panels reach the mesh. Every slot changes the mesh
+// and its derived data and returns; the next tick paints the result.
+class QtGLWidget : public QOpenGLWidget {
+    Q_OBJECT
+public:
+    explicit QtGLWidget(QWidget* parent = nullptr, const QString& name = QString());
+    ~QtGLWidget() override;
+
+    QColor background{255, 255, 255, 255};
+    int projection_mode = 1;  // 1 orthographic, 0 perspective
+    int drag_mode = -1;       // -1 none, 0 camera rotation, 1 clipping-plane drag, 2 zoom
+    int plane_interaction = 0;  // 1 while a clipping plane is selected
+    QString file_name;
+    int render_mode = 4;
+    // Viewport size in pixels (QWidget already owns width() and height()).
+    int view_width = 0;
+    int view_height = 0;
+    float zoom = -200.0f;  // camera distance (perspective) or negated scale (orthographic)
+    float zoom_step = 0.0f;
+    Vector last_mouse{0.0f, 0.0f, 0.0f, 0.0f};
+    Vector light_position{0.0f, 0.0f, 1.0f, 0.0f};
+    ArcBall camera;
+    Mesh mesh;
+    Mesh backup;  // the mesh as loaded, restored by reload_slot
+
+    // Reads a mesh file into the view (the reader is chosen by name), keeps a
+    // copy for reload_slot and resets the zoom. A rejected file leaves an
+    // empty mesh; a name no reader takes keeps the old mesh.
+    LoadResult load_mesh(const QString& name);
+    // Writes the mesh as OBJ, adding ".obj" when the name lacks it; false
+    // when nothing was written (the writer says why on the console).
+    bool save_mesh(const QString& name);
+    // The last painted frame, view_width x view_height.
+    QImage grab_image();
+    // Rebuilds the projection for the stored size (after a projection toggle).
+    void update_projection();
+
+signals:
+    void dragndrop_signal(QString filename);
+    // After an OBJ read: the mesh's own list of morphogen names.
+    void buildtree_signal(std::vector<std::string>& names);
+
+    // Each subsystem's slots form one block below, headed by its name.
+public slots:
+    // The mesh as loaded.
+    void reload_slot();
+
+    // Lighting.
+    void light_colour_slot(Vector amb, Vector diff, Vector spec);
+    void light_position_slot(float alti, float azim);
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void apply_light_position();
+
+    QTimer timer;
+};
+
+// Direction of a light at an altitude (degrees from +z) and an azimuth
+// (degrees about z from +x towards +y), as a directional GL position.
+Vector light_direction(float alti, float azim);

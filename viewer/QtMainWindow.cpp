@@ -1,0 +1,197 @@
+#include "viewer/QtMainWindow.h"
+
+#include <cstdio>
+
+#include <QApplication>
+#include <QImage>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "processing/QtMeshEditorDialogue.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/Menu.h"
+#include "viewer/Icons.h"
+#include "viewer/QtGLObjectWindow.h"
+#include "viewer/QtGLWidget.h"
+#include "viewer/QtLightEditorDialogue.h"
+#include "viewer/QtLightSettingsWidget.h"
+
+QtMainWindow::QtMainWindow(Dialogs& dialogs_, QWidget* parent) : QMainWindow(parent), dialogs(dialogs_)
+{
+    build_menus();
+
+    editor = new QtGLObjectWindow(this, "editor");
+    editor->setFocus();
+    setCentralWidget(editor);
+
+    status = statusBar();
+    status->setObjectName("status");
+    status->showMessage("Ready", 2000);
+
+    resize(800, 800);
+
+    mesh_editor = new QtMeshEditorDialogue(dialogs, this, "mesheditor");
+    light_editor = new QtLightEditorDialogue(dialogs, this, "lighteditor");
+
+    connect_panels();
+}
+
+QtGLWidget* QtMainWindow::view() const
+{
+    return editor->view;
+}
+
+void QtMainWindow::build_menus()
+{
+    file_menu = new Menu(this);
+    file_menu->setTearOffEnabled(true);
+    file_menu->addSeparator();
+    connect(file_menu->insert_command(load_icon("fileopen.xpm"), "Open...", QKeySequence("Ctrl+O")),
+            &QAction::triggered, this, &QtMainWindow::openfileEvent);
+    file_menu->addSeparator();
+    connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save As...", QKeySequence("Ctrl+S")),
+            &QAction::triggered, this, &QtMainWindow::savefileEvent);
+    file_menu->addSeparator();
+    connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save Rendering...", QKeySequence("Ctrl+R")),
+            &QAction::triggered, this, &QtMainWindow::saveRenderImageEvent);
+    file_menu->addSeparator();
+    connect(file_menu->insert_command("Exit", QKeySequence("Ctrl+Q")), &QAction::triggered, qApp,
+            &QApplication::quit);
+
+    view_menu = new Menu(this);
+    view_menu->setTearOffEnabled(true);
+    connect(view_menu->insert_command("Background Colour"), &QAction::triggered, this,
+            &QtMainWindow::backgroundcolourEvent);
+    connect(view_menu->insert_command("Toggle Projection (ortho/persp)"), &QAction::triggered, this,
+            &QtMainWindow::projectionmodeEvent);
+    connect(view_menu->insert_command("Lighting and Shading Editor"), &QAction::triggered, this,
+            &QtMainWindow::lighteditorEvent);
+
+    render_menu = new Menu(this);
+    render_menu->setTearOffEnabled(true);
+    render_menu->insert_item("&Bounding Box", 7);
+    render_menu->insert_item("&Points Verts", 5);
+    render_menu->insert_item("&Face Normals", 6);
+    render_menu->insert_item("&Wireframe", 0);
+    render_menu->insert_item("&Wireframe + Dotted-HL", 1);
+    render_menu->insert_item("&Wireframe + No-HL", 2);
+    render_menu->insert_item("&Polygons + Wireframe", 3);
+    render_menu->insert_item("&Polygons", 4);
+    connect(render_menu, &Menu::activated, this, &QtMainWindow::rendermodeEvent);
+
+    tools_menu = new Menu(this);
+    tools_menu->setTearOffEnabled(true);
+    connect(tools_menu->insert_command("Mesh &Tools", QKeySequence("Ctrl+E")), &QAction::triggered, this,
+            &QtMainWindow::mesheditorEvent);
+    tools_menu->addSeparator();
+
+    file_menu->setTitle("&File");
+    view_menu->setTitle("&View");
+    render_menu->setTitle("&Render Mode");
+    tools_menu->setTitle("&Tools");
+    menuBar()->addMenu(file_menu);
+    menuBar()->addMenu(view_menu);
+    menuBar()->addMenu(render_menu);
+    menuBar()->addMenu(tools_menu);
+    menuBar()->addSeparator();
+}
+
+// Every request from a panel reaches the view through one of these.
+void QtMainWindow::connect_panels()
+{
+    QtGLWidget* glview = view();
+    QtLightSettingsWidget* lights = light_editor->settings;
+    connect(mesh_editor, &QtMeshEditorDialogue::reset_signal, glview, &QtGLWidget::reload_slot);
+    connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
+    connect(lights, &QtLightSettingsWidget::light_colour_signal, glview, &QtGLWidget::light_colour_slot);
+    connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);
+}
+
+bool QtMainWindow::start(const QStringList& arguments)
+{
+    setWindowTitle("Halvane V1.0");
+    editor->resize(800, 600);
+    show();
+    return arguments.size() < 2 || open_by_name(arguments.at(1));
+}
+
+bool QtMainWindow::open_by_name(const QString& name)
+{
+    std::printf("%s\n", name.toLocal8Bit().constData());
+    std::fflush(stdout);
+    if (name.isEmpty()) return true;
+    return view()->load_mesh(name) != LoadResult::Failed;
+}
+
+void QtMainWindow::dragndrop_slot(QString filename)
+{
+    std::printf("%s\n", filename.toLocal8Bit().constData());
+    std::fflush(stdout);
+    if (filename.isEmpty()) return;
+    file_name = filename;
+    view()->load_mesh(filename);
+}
+
+void QtMainWindow::aboutEvent()
+{
+    dialogs.message(this, "Halvane", "View and Play with mesh objects");
+}
+
+void QtMainWindow::saveRenderImageEvent()
+{
+    const QString name = dialogs.save_file(this, QString(), "rendering", "*.png");
+    if (name.isEmpty()) return;
+    view()->grab_image().save(name, "PNG");
+}
+
+void QtMainWindow::projectionmodeEvent()
+{
+    QtGLWidget* glview = view();
+    glview->projection_mode = glview->projection_mode == 1 ? 0 : 1;
+    std::printf("projectionmode: %d\n", glview->projection_mode);
+    std::fflush(stdout);
+    glview->update_projection();
+    update();
+}
+
+void QtMainWindow::backgroundcolourEvent()
+{
+    const QColor chosen = dialogs.colour(this, view()->background);
+    // A cancelled dialogue keeps the background as it was.
+    if (chosen.isValid()) view()->background = chosen;
+    update();
+}
+
+void QtMainWindow::openfileEvent()
+{
+    const QString name = dialogs.open_file(this, QString(), data_directory("\\Data"), "*.net *.obj *.gts");
+    if (name.isEmpty()) return;
+    file_name = name;
+    view()->load_mesh(name);
+}
+
+void QtMainWindow::savefileEvent()
+{
+    const QString name = dialogs.save_file(this, QString(), data_directory("\\data"), "*.obj");
+    if (name.isEmpty()) return;
+    file_name = name;
+    view()->save_mesh(name);
+}
+
+void QtMainWindow::rendermodeEvent(int id)
+{
+    if (id >= 0 && id <= 7) view()->render_mode = id;
+    view()->update();
+    update();
+}
+
+void QtMainWindow::mesheditorEvent()
+{
+    mesh_editor->show();
+    mesh_editor->raise();
+}
+
+void QtMainWindow::lighteditorEvent()
+{
+    light_editor->show();
+}

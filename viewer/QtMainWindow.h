@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+class Dialogs;
+class Menu;
+class QStatusBar;
+class QtGLObjectWindow;
+class QtGLWidget;
+class QtLightEditorDialogue;
+class QtMeshEditorDialogue;
+
+// The program's one window: menus, the view frame and the status bar. It
+// owns both tool dialogues and connects every panel to the view.
+class QtMainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit QtMainWindow(Dialogs& dialogs, QWidget* parent = nullptr);
+
+    QtGLWidget* view() const;
+    // Titles, sizes and shows the window, then opens the mesh named by the
+    // first argument after the program's name. False when that file cannot
+    // be read: the program then ends with status 1.
+    bool start(const QStringList& arguments);
+    // Opens a mesh named on the command line: prints the name and loads it
+    // unless it is empty. False when a reader rejected the file.
+    bool open_by_name(const QString& name);
+
+    QtGLObjectWindow* editor;
+    QtMeshEditorDialogue* mesh_editor;
+    QtLightEditorDialogue* light_editor;
+    Menu* file_menu;
+    Menu* view_menu;
+    Menu* render_menu;
+    Menu* tools_menu;
+    QStatusBar* status;
+    QString file_name;
+
+public slots:
+    void dragndrop_slot(QString filename);
+    void aboutEvent();
+    void saveRenderImageEvent();
+    void projectionmodeEvent();
+    void backgroundcolourEvent();
+    void openfileEvent();
+    void savefileEvent();
+    void rendermodeEvent(int id);
+    void mesheditorEvent();
+    void lighteditorEvent();
+
+private:
+    void build_menus();
+    void connect_panels();
+
+    Dialogs& dialogs;
+};

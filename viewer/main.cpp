@@ -1,0 +1,49 @@
+// halvane: the mesh viewer.
+#include <QApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
+
+#include "toolkit/MetaTypes.h"
+#include "toolkit/QtDialogs.h"
+#include "viewer/QtMainWindow.h"
+
+namespace {
+
+// The view draws with the fixed-function pipeline: ask for a compatibility
+// context with a depth buffer.
+void choose_surface_format()
+{
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
+}
+
+bool has_opengl()
+{
+    QOffscreenSurface surface;
+    surface.create();
+    QOpenGLContext context;
+    if (!context.create()) return false;
+    return context.makeCurrent(&surface);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    choose_surface_format();
+    QApplication app(argc, argv);
+    if (!has_opengl()) {
+        qWarning("This system has no OpenGL support. Exiting.");
+        return -1;
+    }
+    register_meta_types();
+
+    QtDialogs dialogs;
+    QtMainWindow window(dialogs);
+    if (!window.start(QApplication::arguments())) return 1;
+    return app.exec();
+}
