@@ -9,7 +9,8 @@
 
 void Mesh_Classifier::draw_seeds() const
 {
-    if (!mesh) return;
+    // Seeds found for another mesh (before a subdivision, say) are not shown.
+    if (!mesh || table.n != mesh->nf) return;
     const int shown = std::min<int>(num_patches, int(seeds.size()));
     for (int p = 0; p < shown; ++p) {
         const int face = seeds[p];

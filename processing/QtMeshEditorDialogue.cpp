@@ -1,5 +1,6 @@
 #include "processing/QtMeshEditorDialogue.h"
 
+#include "processing/QtMeshClassifierWidget.h"
 #include "toolkit/Dialogs.h"
 
 QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, const QString& name)
@@ -9,6 +10,10 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     // Panels are created in this order: clipping, morphogens, simplifier,
     // classifier, subdivision, terrain, traversal, smoothing. Each gets
     // `dialogs` for its file and colour questions.
+
+    classifier = new QtMeshClassifierWidget(dialogs, this, "classifytab");
+    add_tab(classifier, "Classification");
+    add_apply_action(classifier, [this] { classifier->apply(); });
 
     set_apply_button("Apply");
     set_default_button("Reload");

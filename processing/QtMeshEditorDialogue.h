@@ -6,6 +6,7 @@
 #include "toolkit/TabDialog.h"
 
 class Dialogs;
+class QtMeshClassifierWidget;
 
 // The mesh tools dialogue. Its tool panels keep their own settings; Apply
 // runs the apply action of the panel on show, Reload asks the view to
@@ -14,6 +15,9 @@ class QtMeshEditorDialogue : public TabDialog {
     Q_OBJECT
 public:
     QtMeshEditorDialogue(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = QString());
+
+    // Classification panel.
+    QtMeshClassifierWidget* classifier = nullptr;
 
     // Registers what Apply does while `panel` is the current page.
     void add_apply_action(QWidget* panel, std::function<void()> action);

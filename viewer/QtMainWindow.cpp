@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "processing/QtMeshClassifierWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
@@ -102,6 +103,19 @@ void QtMainWindow::connect_panels()
     QtGLWidget* glview = view();
     QtLightSettingsWidget* lights = light_editor->settings;
     connect(mesh_editor, &QtMeshEditorDialogue::reset_signal, glview, &QtGLWidget::reload_slot);
+    QtMeshClassifierWidget* classifier = mesh_editor->classifier;
+    connect(classifier, &QtMeshClassifierWidget::meshclassify_signal, glview, &QtGLWidget::meshclassify_slot);
+    connect(classifier, &QtMeshClassifierWidget::numpatches_signal, glview, &QtGLWidget::numpatches_slot);
+    connect(classifier, &QtMeshClassifierWidget::previouspatch_signal, glview, &QtGLWidget::previouspatch_slot);
+    connect(classifier, &QtMeshClassifierWidget::nextpatch_signal, glview, &QtGLWidget::nextpatch_slot);
+    connect(classifier, &QtMeshClassifierWidget::patchthresh_signal, glview, &QtGLWidget::patchthresh_slot);
+    connect(classifier, &QtMeshClassifierWidget::weight_signal, glview, &QtGLWidget::weight_slot);
+    connect(classifier, &QtMeshClassifierWidget::sp_mode_signal, glview, &QtGLWidget::sp_mode_slot);
+    connect(classifier, &QtMeshClassifierWidget::loadsp_signal, glview, &QtGLWidget::loadsp_slot);
+    connect(classifier, &QtMeshClassifierWidget::savesp_signal, glview, &QtGLWidget::savesp_slot);
+    // The view measures distances the way the panel shows from the start.
+    classifier->announce_mode();
+    connect(glview, &QtGLWidget::numbpatches_signal, classifier, &QtMeshClassifierWidget::numbpatchesEvent);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
     connect(lights, &QtLightSettingsWidget::light_colour_signal, glview, &QtGLWidget::light_colour_slot);
     connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);

@@ -263,7 +263,6 @@ TEST_F(MainWindowTest, MeshToolsDialogueReloadsTheMeshAsLoaded)
     action_named(window.tools_menu, "Mesh &Tools")->trigger();
     QtMeshEditorDialogue& editor = *window.mesh_editor;
     EXPECT_TRUE(editor.isVisible());
-    EXPECT_EQ(editor.tabs()->count(), 0);
     EXPECT_TRUE(editor.ok_button()->isHidden());
     EXPECT_EQ(editor.apply_button()->text(), "Apply");
     EXPECT_EQ(editor.default_button()->text(), "Reload");
@@ -272,7 +271,7 @@ TEST_F(MainWindowTest, MeshToolsDialogueReloadsTheMeshAsLoaded)
     view().mesh.vertices[3] = Vector(9.0f, 9.0f, 9.0f);
     printed([&] { editor.default_button()->click(); });
     EXPECT_FLOAT_EQ(view().mesh.vertices[3].x, 1.0f);
-    editor.apply_button()->click();
+    printed([&] { editor.apply_button()->click(); });
     editor.cancel_button()->click();
     EXPECT_TRUE(editor.isHidden());
 }
