@@ -1,5 +1,6 @@
 #include "processing/QtMeshEditorDialogue.h"
 
+#include "clipping/QtCLippingWidget.h"
 #include "processing/QtMeshClassifierWidget.h"
 #include "toolkit/Dialogs.h"
 
@@ -10,6 +11,8 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     // Panels are created in this order: clipping, morphogens, simplifier,
     // classifier, subdivision, terrain, traversal, smoothing. Each gets
     // `dialogs` for its file and colour questions.
+    clipping = new QtCLippingWidget(dialogs, this, "clippingtab");
+    add_tab(clipping, "Clipping Planes");
 
     classifier = new QtMeshClassifierWidget(dialogs, this, "classifytab");
     add_tab(classifier, "Classification");

@@ -6,6 +6,7 @@
 #include "toolkit/TabDialog.h"
 
 class Dialogs;
+class QtCLippingWidget;
 class QtMeshClassifierWidget;
 
 // The mesh tools dialogue. Its tool panels keep their own settings; Apply
@@ -21,6 +22,8 @@ public:
 
     // Registers what Apply does while `panel` is the current page.
     void add_apply_action(QWidget* panel, std::function<void()> action);
+
+    QtCLippingWidget* clipping = nullptr;
 
 signals:
     void reset_signal();

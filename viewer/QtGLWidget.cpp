@@ -21,6 +21,17 @@ std::string local_path(const QString& name)
     return QFile::encodeName(name).toStdString();
 }
 
+// The cube's button codes: 1 left, 2 middle, 3 right, 0 any other.
+int clipping_button(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::MiddleButton: return 2;
+    case Qt::RightButton: return 3;
+    default: return 0;
+    }
+}
+
 Vector mouse_point(const QMouseEvent* event)
 {
     return Vector(float(event->position().x()), float(event->position().y()), 0.0f);
@@ -80,6 +91,7 @@ void QtGLWidget::initializeGL()
     view_width = width();
     view_height = height();
     render_mode = 4;
+    cube.resize_cube(256.0f, 256.0f, 256.0f);
     projection_mode = 1;
 }
 
@@ -122,6 +134,12 @@ void QtGLWidget::paintGL()
         gluLookAt(0.0, 0.0, -zoom, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glMultMatrixf(camera.transform);
 
+    // Outlines unclipped; the clip planes defined under the full model-view
+    // matrix and in force for the mesh and its overlays.
+    cube.draw_outlines();
+    cube.set_clip_planes();
+    cube.enable_clip_planes();
+
     // The mesh and its overlays are drawn with the mesh's centre at the
     // origin of the rotation.
     glPushMatrix();
@@ -132,12 +150,21 @@ void QtGLWidget::paintGL()
     classifier.draw_seeds();
     glPopMatrix();
 
+    cube.disable_clip_planes();
     glEnable(GL_LIGHTING);
 }
 
 void QtGLWidget::mousePressEvent(QMouseEvent* event)
 {
     const Vector p = mouse_point(event);
+    // While a clipping plane is selected every button drags the selected planes.
+    const int plane_button = clipping_button(event->button());
+    if (plane_interaction == 1 && plane_button != 0) {
+        drag_mode = 1;
+        cube.mouse_press(p, plane_button);
+        last_mouse = p;
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         drag_mode = 0;
         camera.click(p);
@@ -156,6 +183,9 @@ void QtGLWidget::mouseMoveEvent(QMouseEvent* event)
     case 0:
         camera.move(p);
         break;
+    case 1:
+        cube.mouse_move(p);
+        break;
     case 2:
         zoom_step = last_mouse.y - p.y;
         zoom += zoom_step * 0.1f;
@@ -172,6 +202,7 @@ void QtGLWidget::mouseReleaseEvent(QMouseEvent*)
     camera.dragging = false;
     camera.zooming = false;
     camera.panning = false;
+    cube.mouse_release();
 }
 
 void QtGLWidget::dragEnterEvent(QDragEnterEvent* event)
@@ -197,6 +228,12 @@ LoadResult QtGLWidget::load_mesh(const QString& name)
     mesh.picked_face = -1;
     if (mesh_format_of(path) == MeshFormat::Obj) emit buildtree_signal(mesh.morphogen_names);
     backup.assign(mesh);
+    // A box four times the mesh's largest positive coordinate; every plane
+    // goes back on its face, unselected.
+    float box = 0.0f;
+    for (const float c : {mesh.bbox[1].x, mesh.bbox[1].y, mesh.bbox[1].z})
+        if (4.0f * c > box) box = 4.0f * c;
+    cube.resize_cube(box);
     plane_interaction = 0;
     zoom = -200.0f;
     update();
@@ -303,6 +340,49 @@ void QtGLWidget::apply_light_position()
 {
     const GLfloat p[] = {light_position.x, light_position.y, light_position.z, light_position.w};
     glLightfv(GL_LIGHT0, GL_POSITION, p);
+}
+
+void QtGLWidget::cutplane_select_slot(int selected)
+{
+    cube.toggle_plane(selected);
+    plane_interaction = cube.any_selected() ? 1 : 0;
+}
+
+void QtGLWidget::cutplane_invert_slot(int selected)
+{
+    cube.invert = selected;
+    if (selected == 1) cube.show_all = 1;
+    if (selected == 0) {
+        cube.show_all = 0;
+        plane_interaction = 0;
+    }
+}
+
+void QtGLWidget::cutplane_showall_slot(int selected)
+{
+    cube.show_all = selected;
+    cube.update_outlines();
+}
+
+void QtGLWidget::cutplane_resetall_slot()
+{
+    cube.reset_all();
+    plane_interaction = 0;
+}
+
+void QtGLWidget::cutplane_resetcurrent_slot()
+{
+    cube.reset_selected();
+}
+
+void QtGLWidget::cutplane_load_slot(QString fn)
+{
+    cube.load(local_path(fn));
+}
+
+void QtGLWidget::cutplane_save_slot(QString fn)
+{
+    cube.save(local_path(fn));
 }
 
 Vector light_direction(float alti, float azim)

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTimer>
 
+#include "clipping/PlaneWidgetInCube.h"
 #include "core/Mesh.h"
 #include "core/MeshLoader.h"
 #include "core/Vector.h"
@@ -31,6 +32,7 @@ public:
     int projection_mode = 1;  // 1 orthographic, 0 perspective
     int drag_mode = -1;       // -1 none, 0 camera rotation, 1 clipping-plane drag, 2 zoom
     int plane_interaction = 0;  // 1 while a clipping plane is selected
+    PlaneWidgetInCube cube;     // the six clipping planes
     QString file_name;
     int render_mode = 4;
     // Viewport size in pixels (QWidget already owns width() and height()).
@@ -84,6 +86,15 @@ public slots:
     // Lighting.
     void light_colour_slot(Vector amb, Vector diff, Vector spec);
     void light_position_slot(float alti, float azim);
+
+    // Clipping planes.
+    void cutplane_select_slot(int selected);
+    void cutplane_invert_slot(int selected);
+    void cutplane_showall_slot(int selected);
+    void cutplane_resetall_slot();
+    void cutplane_resetcurrent_slot();
+    void cutplane_load_slot(QString fn);
+    void cutplane_save_slot(QString fn);
 
 protected:
     void initializeGL() override;

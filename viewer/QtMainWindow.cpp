@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "clipping/QtCLippingWidget.h"
 #include "processing/QtMeshClassifierWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
 #include "toolkit/Dialogs.h"
@@ -117,6 +118,16 @@ void QtMainWindow::connect_panels()
     classifier->announce_mode();
     connect(glview, &QtGLWidget::numbpatches_signal, classifier, &QtMeshClassifierWidget::numbpatchesEvent);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
+    // Clipping planes.
+    QtCLippingWidget* clipping = mesh_editor->clipping;
+    connect(clipping, &QtCLippingWidget::cutplane_resetall_signal, glview, &QtGLWidget::cutplane_resetall_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_resetcurrent_signal, glview,
+            &QtGLWidget::cutplane_resetcurrent_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_select_signal, glview, &QtGLWidget::cutplane_select_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_invert_signal, glview, &QtGLWidget::cutplane_invert_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_showall_signal, glview, &QtGLWidget::cutplane_showall_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_load_signal, glview, &QtGLWidget::cutplane_load_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_save_signal, glview, &QtGLWidget::cutplane_save_slot);
     connect(lights, &QtLightSettingsWidget::light_colour_signal, glview, &QtGLWidget::light_colour_slot);
     connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);
 }

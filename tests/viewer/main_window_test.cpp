@@ -263,6 +263,7 @@ TEST_F(MainWindowTest, MeshToolsDialogueReloadsTheMeshAsLoaded)
     action_named(window.tools_menu, "Mesh &Tools")->trigger();
     QtMeshEditorDialogue& editor = *window.mesh_editor;
     EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(editor.tabs()->tabText(0), "Clipping Planes");
     EXPECT_TRUE(editor.ok_button()->isHidden());
     EXPECT_EQ(editor.apply_button()->text(), "Apply");
     EXPECT_EQ(editor.default_button()->text(), "Reload");

@@ -1,0 +1,255 @@
+// The clipping planes in the view, on a virtual display: the slots the
+// panel reaches, mouse drags of selected planes, and the drawn frame.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+#include <QImage>
+#include <QTest>
+
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "clipping/QtCLippingWidget.h"
+#include "processing/QtMeshEditorDialogue.h"
+#include "tests/support/TempDir.h"
+#include "toolkit/ScriptedDialogs.h"
+#include "viewer/QtGLWidget.h"
+#include "viewer/QtMainWindow.h"
+
+namespace {
+
+// A red square of side 1 centred on the origin, facing the viewer: 200 x 200
+// pixels at the starting zoom. Its box is 2 wide, so every plane starts 1
+// unit (10 window units of push/pull) from the mesh's centre.
+const char* const red_square =
+    "v -0.5 -0.5 0\nv 0.5 -0.5 0\nv -0.5 0.5 0\nv 0.5 0.5 0\n"
+    "vc 1 0 0\nvc 1 0 0\nvc 1 0 0\nvc 1 0 0\n"
+    "f 1 2 3\nf 2 4 3\n";
+
+bool is_reddish(QRgb p) { return qRed(p) > 100 && qGreen(p) < 40 && qBlue(p) < 40; }
+bool is_yellowish(QRgb p)
+{
+    return qRed(p) > 120 && qGreen(p) > 120 && qBlue(p) < 60 && std::abs(qRed(p) - qGreen(p)) < 40;
+}
+bool is_greyish(QRgb p)
+{
+    return qRed(p) > 40 && qRed(p) < 200 && qRed(p) == qGreen(p) && qGreen(p) == qBlue(p);
+}
+
+// Pixels passing `test` in columns [x0, x1).
+int count(const QImage& image, bool (*test)(QRgb), int x0 = 0, int x1 = 1 << 30)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, image.width()); ++x) n += test(image.pixel(x, y)) ? 1 : 0;
+    return n;
+}
+
+class ClippingViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        view.resize(300, 300);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        ASSERT_TRUE(view.isValid()) << "no OpenGL context";
+        const std::string path = dir.write("square.obj", red_square);
+        testing::internal::CaptureStdout();
+        view.load_mesh(QString::fromStdString(path));
+        testing::internal::GetCapturedStdout();
+    }
+
+    QImage frame()
+    {
+        QTest::qWait(60);
+        return view.grab_image();
+    }
+
+    void drag(Qt::MouseButton button, QPoint from, QPoint to)
+    {
+        QTest::mouseMove(&view, from);
+        QTest::mousePress(&view, button, {}, from);
+        QTest::mouseMove(&view, to);
+        QTest::mouseRelease(&view, button, {}, to);
+    }
+
+    TempDir dir;
+    QtGLWidget view;
+};
+
+}  // namespace
+
+TEST_F(ClippingViewTest, LoadSizesTheBoxFromTheMesh)
+{
+    EXPECT_EQ(view.cube.size, (std::array<float, 3>{2, 2, 2}));
+    EXPECT_EQ(view.cube.planes[2].centre, Vector(1, 0, 0));
+
+    view.cutplane_select_slot(2);
+    EXPECT_EQ(view.plane_interaction, 1);
+    const std::string path = dir.write("big.obj", "v 0 0 -3\nv 5 0 -3\nv 0 2 -1\nf 1 2 3\n");
+    testing::internal::CaptureStdout();
+    view.load_mesh(QString::fromStdString(path));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(view.cube.size, (std::array<float, 3>{20, 20, 20}));
+    EXPECT_FALSE(view.cube.any_selected());
+    EXPECT_EQ(view.plane_interaction, 0);
+
+    // No positive coordinate: a box of size 0, which clips nothing.
+    const std::string low = dir.write("low.obj", "v -1 -1 -1\nv -2 -1 -1\nv -1 -2 -1\nf 1 2 3\n");
+    testing::internal::CaptureStdout();
+    view.load_mesh(QString::fromStdString(low));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(view.cube.size, (std::array<float, 3>{0, 0, 0}));
+}
+
+TEST_F(ClippingViewTest, SlotsSelectShowAndReset)
+{
+    view.cutplane_select_slot(0);
+    view.cutplane_select_slot(3);
+    EXPECT_EQ(view.plane_interaction, 1);
+    view.cutplane_select_slot(0);
+    EXPECT_EQ(view.plane_interaction, 1);
+    view.cutplane_select_slot(3);
+    EXPECT_EQ(view.plane_interaction, 0);
+    view.cutplane_select_slot(6);
+    EXPECT_EQ(view.plane_interaction, 0);
+
+    view.cutplane_showall_slot(1);
+    EXPECT_EQ(view.cube.show_all, 1);
+    EXPECT_EQ(view.cube.outlines[4].size(), 4u);
+    view.cutplane_showall_slot(0);
+    EXPECT_EQ(view.cube.show_all, 0);
+
+    view.cutplane_select_slot(1);
+    view.cutplane_invert_slot(2);
+    EXPECT_EQ(view.cube.invert, 2);
+    EXPECT_EQ(view.plane_interaction, 1);
+    view.cutplane_invert_slot(1);
+    EXPECT_EQ(view.cube.show_all, 1);
+    view.cutplane_invert_slot(0);
+    EXPECT_EQ(view.cube.show_all, 0);
+    EXPECT_EQ(view.plane_interaction, 0);
+
+    view.cutplane_select_slot(4);  // plane 1 is still selected in the cube
+    view.cutplane_resetall_slot();
+    EXPECT_FALSE(view.cube.any_selected());
+    EXPECT_EQ(view.plane_interaction, 0);
+}
+
+TEST_F(ClippingViewTest, SelectedPlanesTakeEveryMouseButton)
+{
+    view.cutplane_select_slot(2);
+    const float zoom = view.zoom;
+    drag(Qt::RightButton, QPoint(100, 150), QPoint(100, 140));  // up by 10: one unit out
+    EXPECT_EQ(view.cube.planes[2].centre, Vector(2, 0, 0));
+    EXPECT_EQ(view.zoom, zoom);
+    EXPECT_EQ(view.drag_mode, -1);
+
+    drag(Qt::LeftButton, QPoint(150, 100), QPoint(150, 200));
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(view.camera.transform[i], i % 5 == 0 ? 1.0f : 0.0f);
+    EXPECT_NE(view.cube.planes[2].normal, Vector(1, 0, 0));
+    EXPECT_NEAR(view.cube.planes[2].normal.z, 0.0f, 1e-6f);  // turned about z
+
+    view.cutplane_resetcurrent_slot();
+    EXPECT_EQ(view.cube.planes[2].centre, Vector(1, 0, 0));
+    EXPECT_EQ(view.cube.states[2], 1);
+
+    // Saved and loaded back through the view's slots.
+    drag(Qt::MiddleButton, QPoint(100, 150), QPoint(180, 150));
+    const Vector tilted = view.cube.planes[2].normal;
+    const QString file = QString::fromStdString(dir.file("cut.slc"));
+    view.cutplane_save_slot(file);
+    view.cutplane_resetall_slot();
+    view.cutplane_load_slot(file);
+    EXPECT_EQ(view.cube.planes[2].normal, tilted);
+
+    // With nothing selected the left button turns the camera again.
+    drag(Qt::LeftButton, QPoint(150, 100), QPoint(150, 200));
+    EXPECT_NE(view.camera.transform[5], 1.0f);
+}
+
+TEST_F(ClippingViewTest, PushedPlaneCutsTheMeshInHalf)
+{
+    const QImage whole = frame();
+    const int left = count(whole, is_reddish, 0, 145);
+    const int right = count(whole, is_reddish, 155);
+    ASSERT_GT(left, 15000);
+    ASSERT_GT(right, 15000);
+    EXPECT_EQ(count(whole, is_yellowish), 0);
+
+    // Plane 2 (x+) pulled in by one unit: through the middle of the square.
+    view.cutplane_select_slot(2);
+    drag(Qt::RightButton, QPoint(100, 150), QPoint(100, 160));
+    view.cutplane_select_slot(2);
+    ASSERT_EQ(view.cube.planes[2].centre, Vector(0, 0, 0));
+    const QImage cut = frame();
+    EXPECT_GT(count(cut, is_reddish, 0, 145), left * 9 / 10);
+    EXPECT_EQ(count(cut, is_reddish, 155), 0);
+}
+
+TEST_F(ClippingViewTest, SelectedPlaneOutlineIsYellowTheOthersGrey)
+{
+    // Seen at a slant, with plane 0 (z+) pushed halfway in, its outline runs
+    // across the inside of the side faces, clear of the box edges.
+    view.camera.set_bounds(300, 300);
+    view.camera.click(Vector(150, 150, 0));
+    view.camera.move(Vector(190, 120, 0));
+    view.camera.dragging = false;
+    view.cutplane_select_slot(0);
+    drag(Qt::RightButton, QPoint(100, 150), QPoint(100, 155));
+    ASSERT_EQ(view.cube.planes[0].centre, Vector(0, 0, 0.5f));
+
+    const QImage selected = frame();
+    EXPECT_GT(count(selected, is_yellowish), 200);
+    EXPECT_GT(count(selected, is_greyish), 200);
+
+    view.cutplane_select_slot(0);
+    const QImage none = frame();
+    EXPECT_EQ(count(none, is_yellowish), 0);
+    EXPECT_EQ(count(none, is_greyish), 0);
+    view.cutplane_showall_slot(1);
+    EXPECT_GT(count(frame(), is_greyish), 200);
+}
+
+TEST(ClippingWiring, PanelReachesTheViewThroughTheMainWindow)
+{
+    TempDir dir;
+    ScriptedDialogs dialogs;
+    QtMainWindow window{dialogs};
+    ASSERT_TRUE(window.start({"halvane"}));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QtGLWidget& view = *window.view();
+    QtMeshEditorDialogue& editor = *window.mesh_editor;
+    QtCLippingWidget& panel = *editor.clipping;
+    EXPECT_EQ(editor.tabs()->tabText(0), "Clipping Planes");
+    EXPECT_EQ(editor.tabs()->widget(0), &panel);
+    ASSERT_EQ(view.cube.planes.size(), 6u);
+
+    panel.plane_buttons[1]->click();
+    EXPECT_EQ(view.cube.states[1], 1);
+    EXPECT_EQ(view.plane_interaction, 1);
+    panel.showall_button->click();
+    EXPECT_EQ(view.cube.show_all, 1);
+    panel.invert_button_event();
+    EXPECT_EQ(view.cube.invert, 1);
+
+    view.cube.mouse_press(Vector(0, 100, 0), 3);
+    view.cube.mouse_move(Vector(0, 50, 0));
+    view.cube.mouse_release();
+    EXPECT_EQ(view.cube.planes[1].centre, Vector(0, 0, -133));
+    const std::string saved = dir.file("planes");
+    dialogs.file_answers = {QString::fromStdString(saved), QString::fromStdString(saved + ".slc")};
+    panel.save_button->click();
+    panel.resetcurrent_button->click();
+    EXPECT_EQ(view.cube.planes[1].centre, Vector(0, 0, -128));
+    panel.load_button->click();
+    EXPECT_EQ(view.cube.planes[1].centre, Vector(0, 0, -133));
+
+    panel.resetall_button->click();
+    EXPECT_FALSE(view.cube.any_selected());
+    EXPECT_EQ(view.plane_interaction, 0);
+    EXPECT_EQ(view.cube.planes[1].centre, Vector(0, 0, -128));
+}
