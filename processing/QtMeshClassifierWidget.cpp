@@ -9,31 +9,7 @@
 
 #include "toolkit/ButtonGroup.h"
 #include "toolkit/Dialogs.h"
-
-namespace {
-
-QSlider* make_slider(const char* name, int low, int high, int value, int ticks)
-{
-    auto* s = new QSlider(Qt::Horizontal);
-    s->setObjectName(name);
-    s->setRange(low, high);
-    s->setPageStep(1);
-    s->setValue(value);
-    s->setTickPosition(QSlider::TicksBelow);
-    s->setTickInterval(ticks);
-    s->setTracking(true);
-    return s;
-}
-
-QPushButton* mode_button(const QString& text, bool checked)
-{
-    auto* button = new QPushButton(text);
-    button->setCheckable(true);
-    button->setChecked(checked);
-    return button;
-}
-
-}  // namespace
+#include "toolkit/PanelSlider.h"
 
 QString table_file_name(const QString& chosen)
 {
@@ -55,15 +31,18 @@ QtMeshClassifierWidget::QtMeshClassifierWidget(Dialogs& dialogs_, QWidget* paren
 
     auto* modes = new ButtonGroup(1, Qt::Horizontal);
     modes->set_exclusive(true);
-    floyd_button = mode_button("Floyd SP", false);
-    djikstra_button = mode_button("Djikstra SP", true);
+    floyd_button = new QPushButton("Floyd SP");
+    djikstra_button = new QPushButton("Djikstra SP");
+    floyd_button->setCheckable(true);
+    djikstra_button->setCheckable(true);
+    djikstra_button->setChecked(true);
     modes->add(floyd_button);
     modes->add(djikstra_button);
 
     patches_label = new QLabel("Number of Patches:\t1");
-    patches_slider = make_slider("threshmin_slider", 1, 50, 1, 1);
+    patches_slider = panel_slider(nullptr, "threshmin_slider", 1, 50, 1, 1, 1);
     weight_label = new QLabel("Weight:\t0.5");
-    weight_slider = make_slider("weight_slider", 0, 100, 50, 10);
+    weight_slider = panel_slider(nullptr, "weight_slider", 0, 100, 1, 50, 10);
 
     auto* browse = new ButtonGroup(1, Qt::Horizontal);
     previous_button = new QPushButton("Previous");
@@ -72,7 +51,7 @@ QtMeshClassifierWidget::QtMeshClassifierWidget(Dialogs& dialogs_, QWidget* paren
     browse->add(next_button);
 
     threshold_label = new QLabel("Patch Threshold:\t1");
-    threshold_slider = make_slider("patchthreshold_slider", 1, 100, 1, 5);
+    threshold_slider = panel_slider(nullptr, "patchthreshold_slider", 1, 100, 1, 1, 5);
     mark_button = new QPushButton("Mark Current");
 
     group->add(files);
