@@ -213,10 +213,14 @@ public:
 
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                seconds[r.benchmark_name()] = {r.real_accumulated_time / double(r.iterations),
-                                               r.cpu_accumulated_time / double(r.iterations)};
+        for (const Run& r : runs) {
+            if (r.run_type != Run::RT_Iteration || r.iterations == 0) continue;
+            std::string name = r.benchmark_name();
+            const std::size_t suffix = name.find("/process_time");
+            if (suffix != std::string::npos) name.erase(suffix);
+            seconds[name] = {r.real_accumulated_time / double(r.iterations),
+                             r.cpu_accumulated_time / double(r.iterations)};
+        }
         ConsoleReporter::ReportRuns(runs);
     }
 };
