@@ -2,6 +2,8 @@
 
 #include "clipping/QtCLippingWidget.h"
 #include "processing/QtMeshClassifierWidget.h"
+#include "processing/QtMeanShiftWidget.h"
+#include "processing/QtMeshTraversalWidget.h"
 #include "toolkit/Dialogs.h"
 
 QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, const QString& name)
@@ -17,6 +19,16 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     classifier = new QtMeshClassifierWidget(dialogs, this, "classifytab");
     add_tab(classifier, "Classification");
     add_apply_action(classifier, [this] { classifier->apply(); });
+
+    traversal_panel = new QtMeshTraversalWidget(this, "traversetab");
+
+    add_tab(traversal_panel, "Edge Traversal");
+    add_apply_action(traversal_panel, [this] { traversal_panel->apply(); });
+
+    // Smoothing.
+    smoothing = new QtMeanShiftWidget(this, "meanshftab");
+    add_tab(smoothing, "Smoothing");
+    add_apply_action(smoothing, [this] { smoothing->apply(); });
 
     set_apply_button("Apply");
     set_default_button("Reload");

@@ -8,6 +8,8 @@
 class Dialogs;
 class QtCLippingWidget;
 class QtMeshClassifierWidget;
+class QtMeanShiftWidget;
+class QtMeshTraversalWidget;
 
 // The mesh tools dialogue. Its tool panels keep their own settings; Apply
 // runs the apply action of the panel on show, Reload asks the view to
@@ -17,6 +19,9 @@ class QtMeshEditorDialogue : public TabDialog {
 public:
     QtMeshEditorDialogue(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = QString());
 
+    // The panels.
+    QtMeanShiftWidget* smoothing = nullptr;
+    QtMeshTraversalWidget* traversal_panel = nullptr;
     // Classification panel.
     QtMeshClassifierWidget* classifier = nullptr;
 

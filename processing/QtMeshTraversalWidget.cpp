@@ -1,10 +1,11 @@
 #include "processing/QtMeshTraversalWidget.h"
 
 #include <QBoxLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+
+#include "toolkit/ButtonGroup.h"
 
 namespace {
 
@@ -25,21 +26,21 @@ QString value_text(float v) { return QString::number(double(v), 'g', 6); }
 
 }  // namespace
 
-QtMeshTraversalWidget::QtMeshTraversalWidget(QWidget* parent, const char* name) : QWidget(parent)
+QtMeshTraversalWidget::QtMeshTraversalWidget(QWidget* parent, const QString& name) : QWidget(parent)
 {
     setObjectName(name);
-    auto* group = new QGroupBox(this);
-    auto* inner = new QVBoxLayout(group);
+    auto* group = new ButtonGroup(1, Qt::Vertical, this);
 
     depth_label = new QLabel("Edge Depth:\t" + value_text(depth), group);
     depth_slider = make_slider(group, "depth_slider", 0, 5000, 0, 500);
     angle_label = new QLabel("Angle Size:\t" + value_text(angle), group);
     stepsize_slider = make_slider(group, "stepsize_slider", 1, 360, 1, 36);
     auto* mark = new QPushButton("Mark Current", group);
-    for (QWidget* w : {static_cast<QWidget*>(depth_label), static_cast<QWidget*>(depth_slider),
-                       static_cast<QWidget*>(angle_label), static_cast<QWidget*>(stepsize_slider),
-                       static_cast<QWidget*>(mark)})
-        inner->addWidget(w);
+    group->add(depth_label);
+    group->add(depth_slider);
+    group->add(angle_label);
+    group->add(stepsize_slider);
+    group->add(mark);
 
     auto* layout = new QBoxLayout(QBoxLayout::TopToBottom, this);
     layout->setObjectName("smoothertab_blayout");

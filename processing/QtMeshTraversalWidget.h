@@ -10,7 +10,7 @@ class QSlider;
 class QtMeshTraversalWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit QtMeshTraversalWidget(QWidget* parent = nullptr, const char* name = "traversetab");
+    explicit QtMeshTraversalWidget(QWidget* parent = nullptr, const QString& name = QString());
 
     float depth = 0.0f;
     float angle = 1.0f;

@@ -9,3 +9,8 @@ if(HALVANE_GUI)
   target_sources(halvane_gui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/NormalSmoother_gl.cpp)
   target_link_libraries(halvane_gui PUBLIC halvane_smoothing)
 endif()
+if(HALVANE_GUI)
+  target_sources(halvane_gui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/QtFunctionWidget.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QtMeanShiftWidget.cpp)
+endif()

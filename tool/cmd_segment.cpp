@@ -1,4 +1,3 @@
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <string>

@@ -21,17 +21,6 @@ bool parse_method(const std::string& name, int& method)
     return true;
 }
 
-bool parse_radius(const std::string& text, int& value)
-{
-    if (text.empty() || text.size() > 3) return false;
-    value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    return value <= 100;
-}
-
 // One face normal per line: "x y z".
 bool write_normals(const Mesh& mesh, const std::string& path)
 {
@@ -58,10 +47,11 @@ int cmd_smooth(const Arguments& args)
     int method = -1, radius = -1;
     std::vector<std::string> files;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--method" || args[i] == "--radius") {
-            if (i + 1 == args.size()) return usage_error(smooth_usage);
-            const std::string& value = args[++i];
-            if (args[i - 1] == "--method" ? !parse_method(value, method) : !parse_radius(value, radius))
+        const bool has_value = i + 1 < args.size();
+        if (args[i] == "--method") {
+            if (!has_value || !parse_method(args[++i], method)) return usage_error(smooth_usage);
+        } else if (args[i] == "--radius") {
+            if (!has_value || !parse_int(args[++i], radius) || radius < 0 || radius > 100)
                 return usage_error(smooth_usage);
         } else {
             files.push_back(args[i]);

@@ -12,6 +12,8 @@
 
 #include <GL/glu.h>
 
+#include "processing/Picking.h"
+#include "processing/PickingGL.h"
 #include "viewer/MeshDrawing.h"
 
 namespace {
@@ -49,6 +51,7 @@ QtGLWidget::QtGLWidget(QWidget* parent, const QString& name) : QOpenGLWidget(par
     view_width = 0;
     view_height = 0;
     background = QColor(255, 255, 255, 255);
+    smoother.mesh = &mesh;
 }
 
 QtGLWidget::~QtGLWidget() = default;
@@ -150,6 +153,12 @@ void QtGLWidget::paintGL()
     classifier.draw_seeds();
     glPopMatrix();
 
+    // The smoother's kernel ball.
+    glPushMatrix();
+    glTranslatef(-mesh.centre.x, -mesh.centre.y, -mesh.centre.z);
+    smoother.draw();
+    glPopMatrix();
+
     cube.disable_clip_planes();
     glEnable(GL_LIGHTING);
 }
@@ -168,6 +177,12 @@ void QtGLWidget::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) {
         drag_mode = 0;
         camera.click(p);
+    } else if (event->button() == Qt::MiddleButton) {
+        drag_mode = 0;
+        pick(int(p.x), int(p.y));
+        std::printf("\nSelected: %d \n", mesh.picked_face);
+        std::fflush(stdout);
+        if (mesh.picked_face >= 1) traversal.traverse(traversal.depth, traversal.angle);
     } else if (event->button() == Qt::RightButton) {
         drag_mode = 2;
         zoom_step = last_mouse.y - p.y;
@@ -385,9 +400,70 @@ void QtGLWidget::cutplane_save_slot(QString fn)
     cube.save(local_path(fn));
 }
 
+bool QtGLWidget::pick(int x, int y)
+{
+    if (!isValid()) return false;
+    makeCurrent();
+    Vector near_point, far_point;
+    const bool unprojected = pointer_segment(x, y, view_height, projection_mode == 1, near_point, far_point);
+    doneCurrent();
+    return unprojected && pick_face(mesh, near_point, far_point);
+}
+
+int QtGLWidget::save_all()
+{
+    return traversal.export_groups();
+}
+
+// The depth and angle are kept even while no face is picked, so the next
+// middle click grows its region with the values the panel shows.
+void QtGLWidget::edgetraversal_slot(int depth, int angle)
+{
+    traversal.traverse(depth, angle);
+}
+
+void QtGLWidget::markcurrent_slot()
+{
+    if (traversal.has_pick()) traversal.commit();
+}
+
 Vector light_direction(float alti, float azim)
 {
     const float pi = 3.1415927f;
     const float a = alti * pi / 180.0f, b = azim * pi / 180.0f;
     return Vector(std::cos(b) * std::sin(a), std::sin(b) * std::sin(a), std::cos(a), 0.0f);
 }
+
+// Smoothing.
+Vector QtGLWidget::smoothing_kernel_for(const Vector& v)
+{
+    // The extent is out of date after a tool replaced the mesh.
+    mesh.build_stale({MESH_BB});
+    return smoothing_kernel(v.x, mesh.extent);
+}
+
+void QtGLWidget::mshift_slot(Vector v, int mode)
+{
+    smoother.kernel = smoothing_kernel_for(v);
+    smoother.run(smoother.kernel, NormalSmoother::RunMode::Full, mode);
+}
+
+void QtGLWidget::mshiftrad_slot(Vector v, int mode)
+{
+    smoother.kernel = smoothing_kernel_for(v);
+    smoother.algorithm = mode;
+}
+
+void QtGLWidget::mshiftstep_slot(Vector v)
+{
+    smoother.kernel = smoothing_kernel_for(v);
+    std::printf("Step\n");
+    smoother.run(smoother.kernel, NormalSmoother::RunMode::Step, smoother.algorithm);
+}
+
+void QtGLWidget::function_slot(std::vector<Vector> func, int sizey)
+{
+    smoother.set_weight_curve(func, sizey);
+}
+
+void QtGLWidget::smooth_slot(float, float) {}

@@ -13,6 +13,8 @@
 #include "core/Mesh.h"
 #include "core/MeshLoader.h"
 #include "core/Vector.h"
+#include "processing/NormalSmoother.h"
+#include "processing/EdgeTraversal.h"
 #include "processing/Mesh_Classifier.h"
 #include "toolkit/MetaTypes.h"
 #include "viewer/ArcBall.h"
@@ -45,6 +47,8 @@ public:
     ArcBall camera;
     Mesh mesh;
     Mesh backup;  // the mesh as loaded, restored by reload_slot
+    NormalSmoother smoother;  // face-normal smoothing of `mesh`
+    EdgeTraversal traversal{&mesh};
     Mesh_Classifier classifier{&mesh};  // patches of `mesh`, reset with each load
 
     // Reads a mesh file into the view (the reader is chosen by name), keeps a
@@ -58,6 +62,12 @@ public:
     QImage grab_image();
     // Rebuilds the projection for the stored size (after a projection toggle).
     void update_projection();
+    // Picks the face under the pointer at (x, y) in widget pixels with the
+    // matrices of the last paint; a miss keeps the previous pick.
+    bool pick(int x, int y);
+    // The segmented export of the traversal's groups into the working
+    // directory; the number of files that could not be written.
+    int save_all();
 
 signals:
     void dragndrop_signal(QString filename);
@@ -95,6 +105,17 @@ public slots:
     void cutplane_resetcurrent_slot();
     void cutplane_load_slot(QString fn);
     void cutplane_save_slot(QString fn);
+    // Smoothing: the panel's radius value v.x (0 to 100) becomes a ball of
+    // v.x / 200 of the mesh extent.
+    void mshift_slot(Vector v, int mode);
+    void mshiftrad_slot(Vector v, int mode);
+    void mshiftstep_slot(Vector v);
+    void function_slot(std::vector<Vector> func, int sizey);
+    // Reached by no control; kept for the panel wiring that names it.
+    void smooth_slot(float kernelsize, float kernelstrength);
+    // Edge traversal.
+    void edgetraversal_slot(int depth, int angle);
+    void markcurrent_slot();
 
 protected:
     void initializeGL() override;
@@ -108,6 +129,8 @@ protected:
 
 private:
     void apply_light_position();
+    // The smoothing kernel for a panel value, with the mesh's box current.
+    Vector smoothing_kernel_for(const Vector& v);
 
     QTimer timer;
 };

@@ -8,8 +8,11 @@
 #include <QStatusBar>
 
 #include "clipping/QtCLippingWidget.h"
+#include "processing/QtFunctionWidget.h"
+#include "processing/QtMeanShiftWidget.h"
 #include "processing/QtMeshClassifierWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
+#include "processing/QtMeshTraversalWidget.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
 #include "viewer/Icons.h"
@@ -53,6 +56,8 @@ void QtMainWindow::build_menus()
     file_menu->addSeparator();
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save As...", QKeySequence("Ctrl+S")),
             &QAction::triggered, this, &QtMainWindow::savefileEvent);
+    connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save ALL...", QKeySequence("Ctrl+A")),
+            &QAction::triggered, this, &QtMainWindow::saveallEvent);
     file_menu->addSeparator();
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save Rendering...", QKeySequence("Ctrl+R")),
             &QAction::triggered, this, &QtMainWindow::saveRenderImageEvent);
@@ -104,6 +109,11 @@ void QtMainWindow::connect_panels()
     QtGLWidget* glview = view();
     QtLightSettingsWidget* lights = light_editor->settings;
     connect(mesh_editor, &QtMeshEditorDialogue::reset_signal, glview, &QtGLWidget::reload_slot);
+    // Edge traversal (2, 3).
+    QtMeshTraversalWidget* traversal = mesh_editor->traversal_panel;
+    connect(traversal, &QtMeshTraversalWidget::edgetraversal_signal, glview, &QtGLWidget::edgetraversal_slot);
+    connect(traversal, &QtMeshTraversalWidget::markcurrent_signal, glview, &QtGLWidget::markcurrent_slot);
+    // Classification (5 to 13).
     QtMeshClassifierWidget* classifier = mesh_editor->classifier;
     connect(classifier, &QtMeshClassifierWidget::meshclassify_signal, glview, &QtGLWidget::meshclassify_slot);
     connect(classifier, &QtMeshClassifierWidget::numpatches_signal, glview, &QtGLWidget::numpatches_slot);
@@ -116,6 +126,14 @@ void QtMainWindow::connect_panels()
     connect(classifier, &QtMeshClassifierWidget::savesp_signal, glview, &QtGLWidget::savesp_slot);
     // The view measures distances the way the panel shows from the start.
     classifier->announce_mode();
+    // Smoothing (14 to 16).
+    QtMeanShiftWidget* smoothing = mesh_editor->smoothing;
+    connect(smoothing, &QtMeanShiftWidget::rad_signal, glview, &QtGLWidget::mshiftrad_slot);
+    connect(smoothing, &QtMeanShiftWidget::mshift_signal, glview, &QtGLWidget::mshift_slot);
+    connect(smoothing, &QtMeanShiftWidget::step_signal, glview, &QtGLWidget::mshiftstep_slot);
+    // Smoothing's weight curve (18).
+    connect(smoothing->function, &QtFunctionWidget::signal_function, glview, &QtGLWidget::function_slot);
+    // The patch count back to the classification panel (19).
     connect(glview, &QtGLWidget::numbpatches_signal, classifier, &QtMeshClassifierWidget::numbpatchesEvent);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
     // Clipping planes.
@@ -201,6 +219,11 @@ void QtMainWindow::savefileEvent()
     if (name.isEmpty()) return;
     file_name = name;
     view()->save_mesh(name);
+}
+
+void QtMainWindow::saveallEvent()
+{
+    view()->save_all();
 }
 
 void QtMainWindow::rendermodeEvent(int id)

@@ -45,6 +45,7 @@ public slots:
     void backgroundcolourEvent();
     void openfileEvent();
     void savefileEvent();
+    void saveallEvent();
     void rendermodeEvent(int id);
     void mesheditorEvent();
     void lighteditorEvent();

@@ -136,13 +136,3 @@ TEST(EdgeTraversal, WalksTheFacesAsTheyAreNow)
     EXPECT_EQ(walk(*m, t, 0, 5000, 1), m->nf);
     EXPECT_EQ(m->edge_table.face_links.size(), std::size_t(m->nf));
 }
-
-TEST(EdgeTraversal, HueColours)
-{
-    EXPECT_EQ(hue_colour(0), Vector(1, 0, 0));
-    EXPECT_EQ(hue_colour(120), Vector(0, 1, 0));
-    EXPECT_EQ(hue_colour(240), Vector(0, 0, 1));
-    EXPECT_EQ(hue_colour(360), Vector(1, 0, 0));
-    EXPECT_EQ(hue_colour(30), Vector(1, 0.5f, 0));
-    EXPECT_EQ(hue_colour(300), Vector(1, 0, 1));
-}

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTest>
 
 #include "processing/QtFunctionWidget.h"

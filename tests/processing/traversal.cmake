@@ -5,6 +5,5 @@ halvane_test(traversal_tests SOURCES
   LIBS halvane_traversal)
 
 if(HALVANE_GUI)
-  halvane_test(traversal_panel_tests SOURCES traversal_panel_test.cpp LIBS halvane_gui Qt6::Test)
-  set_tests_properties(traversal_panel_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  halvane_widget_test(traversal_panel_tests SOURCES traversal_panel_test.cpp)
 endif()

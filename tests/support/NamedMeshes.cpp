@@ -141,11 +141,6 @@ std::unique_ptr<Mesh> flipped_pair()
     return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {1, 2, 3}});
 }
 
-std::unique_ptr<Mesh> stacked_pair()
-{
-    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}}, {{0, 1, 2}, {3, 4, 5}});
-}
-
 std::unique_ptr<Mesh> split_pair()
 {
     return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}, {4, 3, 5}});

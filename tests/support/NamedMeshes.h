@@ -42,8 +42,6 @@ std::unique_ptr<Mesh> triangle_row(const std::vector<float>& xs);
 std::unique_ptr<Mesh> random_triangles(int n, int size, unsigned seed);
 // two_triangles with the second face wound the other way: opposite normals.
 std::unique_ptr<Mesh> flipped_pair();
-// The unit triangle at z = 0 (face 0) and the same triangle at z = 1 (face 1).
-std::unique_ptr<Mesh> stacked_pair();
 // two_triangles with the shared corners stored twice: vertices 4 and 5 sit on
 // 1 and 2, and face 1 uses them, so the faces share positions but no index.
 std::unique_ptr<Mesh> split_pair();

@@ -107,6 +107,7 @@ TEST_F(MainWindowTest, MenusCarryTheirItemsAndShortcuts)
                                     {"Open...", QKeySequence("Ctrl+O")},
                                     {"-", {}},
                                     {"Save As...", QKeySequence("Ctrl+S")},
+                                    {"Save ALL...", QKeySequence("Ctrl+A")},
                                     {"-", {}},
                                     {"Save Rendering...", QKeySequence("Ctrl+R")},
                                     {"-", {}},
@@ -119,7 +120,7 @@ TEST_F(MainWindowTest, MenusCarryTheirItemsAndShortcuts)
     EXPECT_EQ(items(window.tools_menu), tools);
     for (const Menu* m : {window.file_menu, window.view_menu, window.render_menu, window.tools_menu})
         EXPECT_TRUE(m->isTearOffEnabled());
-    for (const char* name : {"Open...", "Save As...", "Save Rendering..."})
+    for (const char* name : {"Open...", "Save As...", "Save ALL...", "Save Rendering..."})
         EXPECT_FALSE(action_named(window.file_menu, name)->icon().isNull()) << name;
 }
 
@@ -264,6 +265,9 @@ TEST_F(MainWindowTest, MeshToolsDialogueReloadsTheMeshAsLoaded)
     QtMeshEditorDialogue& editor = *window.mesh_editor;
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(editor.tabs()->tabText(0), "Clipping Planes");
+    QStringList pages;
+    for (int i = 0; i < editor.tabs()->count(); ++i) pages << editor.tabs()->tabText(i);
+    EXPECT_TRUE(pages.contains("Smoothing")) << pages.join(", ").toStdString();
     EXPECT_TRUE(editor.ok_button()->isHidden());
     EXPECT_EQ(editor.apply_button()->text(), "Apply");
     EXPECT_EQ(editor.default_button()->text(), "Reload");

@@ -1,0 +1,270 @@
+// Middle-click picking in the view, edge traversal from the picked face,
+// the red overlay, and the traversal panel wired through the main window,
+// on a virtual display with the matrices the view really paints with.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <QDir>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+
+#include <GL/glu.h>
+
+#include "processing/QtMeshEditorDialogue.h"
+#include "processing/QtMeshTraversalWidget.h"
+#include "tests/support/TempDir.h"
+#include "toolkit/Menu.h"
+#include "toolkit/ScriptedDialogs.h"
+#include "viewer/MeshDrawing.h"
+#include "viewer/QtGLWidget.h"
+#include "viewer/QtMainWindow.h"
+
+namespace {
+
+// Two unit triangles, one above the other: face 1 at z = 0, face 2 at z = 1.
+const char* const stacked = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\nv 1 0 1\nv 0 1 1\nf 1 2 3\nf 4 5 6\n";
+
+// A blue unit square far from the origin, split along its diagonal.
+const char* const far_square =
+    "v 1000 -2000 500\nv 1001 -2000 500\nv 1000 -1999 500\nv 1001 -1999 500\n"
+    "vc 0 0 1\nvc 0 0 1\nvc 0 0 1\nvc 0 0 1\nf 1 2 3\nf 2 4 3\n";
+
+// The same square with one corner lifted: the faces bend by 35 degrees.
+const char* const bent_square =
+    "v 1000 -2000 500\nv 1001 -2000 500\nv 1000 -1999 500\nv 1001 -1999 500.5\nf 1 2 3\nf 2 4 3\n";
+
+bool is_red(QRgb p) { return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60; }
+
+template <typename Step>
+std::string printed(Step step)
+{
+    testing::internal::CaptureStdout();
+    step();
+    return testing::internal::GetCapturedStdout();
+}
+
+struct OnScreen {
+    QPoint pixel;  // widget pixels, y downwards
+    double depth;  // window depth, smaller is nearer
+};
+
+// Where the view draws the model point p, from the viewport and matrices
+// its last paint left.
+OnScreen project(QtGLWidget& view, const Vector& p)
+{
+    view.makeCurrent();
+    GLint viewport[4];
+    GLdouble model[16], projection[16];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    view.doneCurrent();
+    const Vector q = p - view.mesh.centre;
+    double wx = 0, wy = 0, wz = 0;
+    gluProject(q.x, q.y, q.z, model, projection, viewport, &wx, &wy, &wz);
+    return {QPoint(int(std::lround(wx)), view.view_height - int(std::lround(wy))), wz};
+}
+
+Vector centroid(const Mesh& m, int face)
+{
+    const Face& f = m.faces[face];
+    return (*f.v[0] + *f.v[1] + *f.v[2]) / 3.0f;
+}
+
+class PickingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        view.resize(300, 300);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        ASSERT_TRUE(view.isValid()) << "no OpenGL context";
+    }
+
+    void load(const char* text)
+    {
+        const std::string path = dir.write("mesh.obj", text);
+        printed([&] { ASSERT_EQ(view.load_mesh(QString::fromStdString(path)), LoadResult::Loaded); });
+        paint();
+    }
+
+    void paint() { QTest::qWait(60); }
+
+    // A middle click at the pixel; what it printed.
+    std::string middle_click(QPoint at)
+    {
+        return printed([&] {
+            QTest::mousePress(&view, Qt::MiddleButton, {}, at);
+            QTest::mouseRelease(&view, Qt::MiddleButton, {}, at);
+        });
+    }
+
+    TempDir dir;
+    QtGLWidget view;
+};
+
+}  // namespace
+
+TEST_F(PickingTest, OverlappingFacesPickTheNearer)
+{
+    load(stacked);
+    const OnScreen low = project(view, centroid(view.mesh, 0));
+    const OnScreen high = project(view, centroid(view.mesh, 1));
+    EXPECT_LE((low.pixel - high.pixel).manhattanLength(), 1);
+    const int nearer = high.depth < low.depth ? 2 : 1;
+    EXPECT_EQ(middle_click(low.pixel), "\nSelected: " + std::to_string(nearer) + " \n");
+    EXPECT_EQ(view.mesh.picked_face, nearer);
+
+    // Seen from the other side, the other face is nearer.
+    const float half_turn[16] = {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1};
+    std::copy(half_turn, half_turn + 16, view.camera.transform);
+    paint();
+    const OnScreen turned = project(view, centroid(view.mesh, 0));
+    EXPECT_EQ(middle_click(turned.pixel), "\nSelected: " + std::to_string(3 - nearer) + " \n");
+}
+
+TEST_F(PickingTest, PerspectivePicksTheNearerToo)
+{
+    load("v 0 0 0\nv 50 0 0\nv 0 50 0\nv 0 0 20\nv 50 0 20\nv 0 50 20\nf 1 2 3\nf 4 5 6\n");
+    view.projection_mode = 0;
+    view.update_projection();
+    paint();
+    const OnScreen low = project(view, centroid(view.mesh, 0));
+    const OnScreen high = project(view, centroid(view.mesh, 1));
+    const int nearer = high.depth < low.depth ? 2 : 1;
+    middle_click(nearer == 2 ? high.pixel : low.pixel);
+    EXPECT_EQ(view.mesh.picked_face, nearer);
+}
+
+TEST_F(PickingTest, FarFromTheOriginTheFaceUnderThePointerIsPicked)
+{
+    load(far_square);
+    for (int face : {0, 1, 0}) {
+        const OnScreen at = project(view, centroid(view.mesh, face));
+        EXPECT_EQ(middle_click(at.pixel), "\nSelected: " + std::to_string(face + 1) + " \n");
+        EXPECT_EQ(view.mesh.picked_face, face + 1);
+        paint();
+        EXPECT_TRUE(is_red(view.grab_image().pixel(at.pixel))) << "face " << face;
+    }
+}
+
+TEST_F(PickingTest, AMissKeepsThePickAndTraversesNothing)
+{
+    load(far_square);
+    view.edgetraversal_slot(3, 10);
+    EXPECT_EQ(middle_click(QPoint(5, 5)), "\nSelected: -1 \n");
+    for (const Face& f : view.mesh.faces) EXPECT_EQ(f.marked, 0);
+
+    middle_click(project(view, centroid(view.mesh, 1)).pixel);
+    EXPECT_EQ(view.mesh.picked_face, 2);
+    EXPECT_EQ(middle_click(QPoint(295, 5)), "\nSelected: 2 \n");
+    EXPECT_EQ(view.mesh.picked_face, 2);
+}
+
+TEST_F(PickingTest, MiddleClickGrowsTheRegionWithTheLastDepthAndAngle)
+{
+    load(far_square);
+    // Sent before anything was picked: still kept for the click.
+    view.edgetraversal_slot(1, 10);
+    middle_click(project(view, centroid(view.mesh, 0)).pixel);
+    EXPECT_EQ(view.mesh.faces[1].marked, 1);
+    EXPECT_EQ(view.mesh.faces[0].marked, 0);
+    view.markcurrent_slot();
+    EXPECT_EQ(view.traversal.group_count, 1);
+    EXPECT_EQ(view.mesh.faces[1].group, 1);
+}
+
+TEST_F(PickingTest, ThePickedFaceIsRedInEveryRenderMode)
+{
+    load(far_square);
+    const QPoint at = project(view, centroid(view.mesh, 1)).pixel;
+    middle_click(at);
+    for (int mode = 0; mode <= 7; ++mode) {
+        view.render_mode = mode;
+        paint();
+        EXPECT_TRUE(is_red(view.grab_image().pixel(at))) << "render mode " << mode;
+    }
+}
+
+TEST_F(PickingTest, APickAfterTheFacesChangedFindsTheFaceUnderThePointer)
+{
+    load(far_square);
+    // Replace the faces as subdivision does, leaving the derived data alone.
+    Mesh grid;
+    grid.allocate_vertices(9);
+    for (int j = 0; j < 3; ++j)
+        for (int i = 0; i < 3; ++i) grid.vertices[j * 3 + i] = Vector(1000.0f + i * 0.5f, -2000.0f + j * 0.5f, 500.0f);
+    grid.allocate_faces(8);
+    int f = 0;
+    for (int j = 0; j < 2; ++j)
+        for (int i = 0; i < 2; ++i) {
+            const int a = j * 3 + i;
+            grid.set_face(f++, a, a + 1, a + 4);
+            grid.set_face(f++, a, a + 4, a + 3);
+        }
+    view.mesh.assign(grid);
+    paint();
+    for (int face : {5, 2}) {
+        middle_click(project(view, centroid(view.mesh, face)).pixel);
+        EXPECT_EQ(view.mesh.picked_face, face + 1);
+    }
+    printed([&] { view.edgetraversal_slot(5000, 1); });
+    for (const Face& face : view.mesh.faces) EXPECT_EQ(face.marked, 1);
+}
+
+// The traversal panel, "Save ALL..." and Apply through the main window.
+TEST(TraversalWiring, PanelMenuAndApplyReachTheView)
+{
+    TempDir dir;
+    const QString home = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path())));
+    ScriptedDialogs dialogs;
+    QtMainWindow window(dialogs);
+    ASSERT_TRUE(window.start({"halvane"}));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QtGLWidget& view = *window.view();
+    printed([&] { window.open_by_name(QString::fromStdString(dir.write("bent.obj", bent_square))); });
+    view.mesh.picked_face = 1;
+
+    QtMeshEditorDialogue& editor = *window.mesh_editor;
+    QtMeshTraversalWidget* panel = editor.findChild<QtMeshTraversalWidget*>("traversetab");
+    ASSERT_EQ(panel, editor.traversal_panel);
+    const int tab = editor.tabs()->indexOf(panel);
+    ASSERT_GE(tab, 0);
+    EXPECT_EQ(editor.tabs()->tabText(tab), "Edge Traversal");
+
+    panel->depth_slider->setValue(1);  // connection 2: a slider step regrows
+    EXPECT_EQ(view.traversal.depth, 1);
+    EXPECT_EQ(view.mesh.faces[1].marked, 0);
+    panel->stepsize_slider->setValue(30);
+    EXPECT_EQ(view.traversal.angle, 30);
+    EXPECT_EQ(view.mesh.faces[1].marked, 0);
+    panel->stepsize_slider->setValue(40);
+    EXPECT_EQ(view.mesh.faces[1].marked, 1);
+    panel->findChild<QPushButton*>()->click();  // connection 3
+    EXPECT_EQ(view.traversal.group_count, 1);
+    EXPECT_EQ(view.mesh.faces[1].group, 1);
+
+    // Apply on the traversal page reruns the walk.
+    editor.tabs()->setCurrentIndex(tab);
+    view.mesh.faces[0].marked = 1;
+    editor.apply_button()->click();
+    EXPECT_EQ(view.mesh.faces[0].marked, 0);
+    EXPECT_EQ(view.mesh.faces[1].marked, 1);
+
+    QAction* save_all = nullptr;
+    for (QAction* a : window.file_menu->actions())
+        if (a->text() == "Save ALL...") save_all = a;
+    ASSERT_TRUE(save_all);
+    ASSERT_TRUE(QDir().mkdir("object_1.obj"));
+    const std::string out = printed([&] { save_all->trigger(); });
+    EXPECT_NE(out.find("Saving: non-segemented.obj v:3 f:3\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("ERROR: could not open object_1.obj"), std::string::npos) << out;
+    EXPECT_NE(out.find("Saving: segemented.obj v:3 f:3\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Segmented export: 1 of 3 files failed\n"), std::string::npos) << out;
+    EXPECT_FALSE(slurp(dir.file("non-segemented.obj")).empty());
+    QDir::setCurrent(home);
+}
