@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/Vector.h"
 
@@ -42,6 +43,10 @@ public:
 // The bend between two unit normals in degrees, folded into 0 .. 90 so that
 // opposite normals count as parallel. NaN when either normal is not finite.
 float bend_degrees(const Vector& a, const Vector& b);
+
+// Writes the listed faces as one file in the export's form: each distinct
+// position once, corners last first. False (after a line) when it fails.
+bool write_face_selection(const Mesh& mesh, const std::vector<int>& face_ids, const std::string& path);
 
 // Red, green and blue (0 .. 1) of a hue in degrees at full saturation and value.
 Vector hue_colour(float hue);

@@ -7,6 +7,7 @@
 
 class Dialogs;
 class QtCLippingWidget;
+class QtMeshClassifierWidget;
 class QtMeanShiftWidget;
 class QtMeshTraversalWidget;
 class QtMeshTerrainWidget;
@@ -27,6 +28,8 @@ public:
     QtMeshTraversalWidget* traversal_panel = nullptr;
     QtMeshSimplifierWidget* simplification = nullptr;
     QtMeshSubdivideWidget* subdivision = nullptr;
+    // Classification panel.
+    QtMeshClassifierWidget* classifier = nullptr;
 
     // Registers what Apply does while `panel` is the current page.
     void add_apply_action(QWidget* panel, std::function<void()> action);

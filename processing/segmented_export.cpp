@@ -167,3 +167,13 @@ int EdgeTraversal::export_groups(const std::string& directory) const
     std::fflush(stdout);
     return failed;
 }
+
+bool write_face_selection(const Mesh& mesh, const std::vector<int>& face_ids, const std::string& path)
+{
+    std::vector<int> slot(std::size_t(mesh.nv), -1);
+    FileMesh file;
+    gather(mesh, face_ids, slot, file);
+    const bool ok = write_file(path, file);
+    std::fflush(stdout);
+    return ok;
+}

@@ -18,6 +18,7 @@ int cmd_smooth(const Arguments& args);
 int cmd_segment(const Arguments& args);
 int cmd_colour(const Arguments& args);
 int cmd_terrain(const Arguments& args);
+int cmd_classify(const Arguments& args);
 
 // Shared by the subcommands.
 int usage_error(const std::string& message);

@@ -26,6 +26,9 @@ const Command commands[] = {
     {"colour", "colour IN.obj SETTINGS.mor OUT.ply [--binary]", cmd_colour},
     {"terrain", "terrain HEIGHTMAP.png [--resolution N] [--scale S] [--height H] [--map FILE.map] [--binary] OUT.obj|OUT.ply",
      cmd_terrain},
+    {"classify",
+     "classify IN.obj [--patches K] [--weight W] [--mode floyd|dijkstra] [--save-table F.spt | --load-table F.spt] OUT_DIR",
+     cmd_classify},
 };
 
 void print_usage(std::FILE* to)

@@ -153,6 +153,7 @@ void QtGLWidget::paintGL()
     draw_mesh(mesh, render_mode);
     glDisable(GL_LIGHTING);
     draw_picked_face(mesh);
+    classifier.draw_seeds();
     glPopMatrix();
 
     // The smoother's kernel ball.
@@ -238,6 +239,7 @@ void QtGLWidget::dropEvent(QDropEvent* event)
 LoadResult QtGLWidget::load_mesh(const QString& name)
 {
     file_name = name;
+    classifier.reset();
     mesh.picked_face = -1;
     const std::string path = local_path(name);
     const LoadResult result = load_mesh_file(mesh, path);
@@ -283,6 +285,7 @@ QImage QtGLWidget::grab_image()
 
 void QtGLWidget::reload_slot()
 {
+    classifier.reset();
     mesh.assign(backup);
     mesh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
 }
@@ -296,6 +299,46 @@ void QtGLWidget::subdivide_slot(int subdiv, float weight)
 void QtGLWidget::simplify_slot(float lod)
 {
     simplify_mesh(mesh, lod);
+}
+
+void QtGLWidget::meshclassify_slot()
+{
+    if (mesh.nv == 0) return;
+    mesh.build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST});
+    if (classifier.classify()) emit numbpatches_signal(classifier.num_patches);
+}
+
+void QtGLWidget::numpatches_slot(int k)
+{
+    if (mesh.nv == 0) return;
+    classifier.set_patch_count(k);
+}
+
+// Browsing patches and the patch threshold have no effect on the view.
+void QtGLWidget::previouspatch_slot(int) {}
+void QtGLWidget::nextpatch_slot(int) {}
+void QtGLWidget::patchthresh_slot(int) {}
+
+void QtGLWidget::weight_slot(float weight)
+{
+    classifier.weight = weight;
+}
+
+void QtGLWidget::sp_mode_slot(int mode)
+{
+    classifier.sp_mode = mode;
+}
+
+void QtGLWidget::loadsp_slot(QString name)
+{
+    if (mesh.nv == 0) return;
+    classifier.load(local_path(name));
+}
+
+void QtGLWidget::savesp_slot(QString name)
+{
+    if (mesh.nv == 0) return;
+    classifier.save(local_path(name));
 }
 
 void QtGLWidget::light_colour_slot(Vector amb, Vector diff, Vector spec)

@@ -16,6 +16,7 @@
 #include "processing/NormalSmoother.h"
 #include "processing/EdgeTraversal.h"
 #include "processing/ButterflySubdivider.h"
+#include "processing/Mesh_Classifier.h"
 #include "toolkit/MetaTypes.h"
 #include "viewer/ArcBall.h"
 
@@ -50,6 +51,7 @@ public:
     NormalSmoother smoother;  // face-normal smoothing of `mesh`
     EdgeTraversal traversal{&mesh};
     ButterflySubdivider subdivider;  // subdivision of `mesh`, with its last level and weight
+    Mesh_Classifier classifier{&mesh};  // patches of `mesh`, reset with each load
 
     // Reads a mesh file into the view (the reader is chosen by name), keeps a
     // copy for reload_slot and resets the zoom. A rejected file leaves an
@@ -73,6 +75,8 @@ signals:
     void dragndrop_signal(QString filename);
     // After an OBJ read: the mesh's own list of morphogen names.
     void buildtree_signal(std::vector<std::string>& names);
+    // After a classification: the number of patches chosen.
+    void numbpatches_signal(int n);
 
     // Each subsystem's slots form one block below, headed by its name.
 public slots:
@@ -82,6 +86,17 @@ public slots:
     // Subdivision and simplification: each replaces `mesh` by its result.
     void subdivide_slot(int subdiv, float weight);
     void simplify_slot(float lod);
+    // Classification. Without vertices a classification or a table file
+    // does nothing; the mode and weight are kept for the next mesh.
+    void meshclassify_slot();
+    void numpatches_slot(int k);
+    void previouspatch_slot(int patch);
+    void nextpatch_slot(int patch);
+    void patchthresh_slot(int threshold);
+    void weight_slot(float weight);
+    void sp_mode_slot(int mode);
+    void loadsp_slot(QString name);
+    void savesp_slot(QString name);
 
     // Lighting.
     void light_colour_slot(Vector amb, Vector diff, Vector spec);

@@ -12,6 +12,7 @@
 #include "processing/QtMeanShiftWidget.h"
 #include "colouring/QtMeshTerrainWidget.h"
 #include "colouring/QtMorphogenWidget.h"
+#include "processing/QtMeshClassifierWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
 #include "processing/QtMeshSimplifierWidget.h"
 #include "processing/QtMeshSubdivideWidget.h"
@@ -120,6 +121,19 @@ void QtMainWindow::connect_panels()
     connect(traversal, &QtMeshTraversalWidget::markcurrent_signal, glview, &QtGLWidget::markcurrent_slot);
     // Subdivision (4).
     connect(mesh_editor->subdivision, &QtMeshSubdivideWidget::subdivide_signal, glview, &QtGLWidget::subdivide_slot);
+    // Classification (5 to 13).
+    QtMeshClassifierWidget* classifier = mesh_editor->classifier;
+    connect(classifier, &QtMeshClassifierWidget::meshclassify_signal, glview, &QtGLWidget::meshclassify_slot);
+    connect(classifier, &QtMeshClassifierWidget::numpatches_signal, glview, &QtGLWidget::numpatches_slot);
+    connect(classifier, &QtMeshClassifierWidget::previouspatch_signal, glview, &QtGLWidget::previouspatch_slot);
+    connect(classifier, &QtMeshClassifierWidget::nextpatch_signal, glview, &QtGLWidget::nextpatch_slot);
+    connect(classifier, &QtMeshClassifierWidget::patchthresh_signal, glview, &QtGLWidget::patchthresh_slot);
+    connect(classifier, &QtMeshClassifierWidget::weight_signal, glview, &QtGLWidget::weight_slot);
+    connect(classifier, &QtMeshClassifierWidget::sp_mode_signal, glview, &QtGLWidget::sp_mode_slot);
+    connect(classifier, &QtMeshClassifierWidget::loadsp_signal, glview, &QtGLWidget::loadsp_slot);
+    connect(classifier, &QtMeshClassifierWidget::savesp_signal, glview, &QtGLWidget::savesp_slot);
+    // The view measures distances the way the panel shows from the start.
+    classifier->announce_mode();
     // Smoothing (14 to 16).
     QtMeanShiftWidget* smoothing = mesh_editor->smoothing;
     connect(smoothing, &QtMeanShiftWidget::rad_signal, glview, &QtGLWidget::mshiftrad_slot);
@@ -129,6 +143,8 @@ void QtMainWindow::connect_panels()
     connect(mesh_editor->simplification, &QtMeshSimplifierWidget::simplifySignal, glview, &QtGLWidget::simplify_slot);
     // Smoothing's weight curve (18).
     connect(smoothing->function, &QtFunctionWidget::signal_function, glview, &QtGLWidget::function_slot);
+    // The patch count back to the classification panel (19).
+    connect(glview, &QtGLWidget::numbpatches_signal, classifier, &QtMeshClassifierWidget::numbpatchesEvent);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
     // Morphogens: the names of a newly read mesh.
     QtMorphogenWidget* morphogens = mesh_editor->morphogen_panel;

@@ -1,6 +1,7 @@
 #include "tests/support/NamedMeshes.h"
 
 #include <cmath>
+#include <random>
 
 namespace named {
 
@@ -157,6 +158,45 @@ std::unique_ptr<Mesh> flipped_pair()
 std::unique_ptr<Mesh> split_pair()
 {
     return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}, {4, 3, 5}});
+}
+
+std::unique_ptr<Mesh> triangle_strip(int n)
+{
+    std::vector<Vector> points;
+    std::vector<std::vector<int>> triangles;
+    for (int i = 0; i < n + 2; ++i) points.emplace_back(float(i / 2) + (i % 2) * 0.5f, float(i % 2), 0.0f);
+    for (int i = 0; i < n; ++i) triangles.push_back(i % 2 ? std::vector<int>{i, i + 2, i + 1} : std::vector<int>{i, i + 1, i + 2});
+    return make(points, triangles);
+}
+
+std::unique_ptr<Mesh> two_grids(int n)
+{
+    auto left = open_grid(n);
+    std::vector<Vector> points(left->vertices);
+    std::vector<std::vector<int>> triangles;
+    for (const Face& f : left->faces) triangles.push_back({f.vi[0], f.vi[1], f.vi[2]});
+    const int nv = left->nv;
+    for (int i = 0; i < nv; ++i) points.emplace_back(left->vertices[i].x + float(n + 2), left->vertices[i].y, 0.0f);
+    for (const Face& f : left->faces) triangles.push_back({f.vi[0] + nv, f.vi[1] + nv, f.vi[2] + nv});
+    return make(points, triangles);
+}
+
+std::unique_ptr<Mesh> random_soup(int vertices, int faces, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> coordinate(-1.0f, 1.0f);
+    std::uniform_int_distribution<int> corner(0, vertices - 1);
+    std::vector<Vector> points;
+    for (int i = 0; i < vertices; ++i) {
+        const float x = coordinate(random), y = coordinate(random), z = coordinate(random);
+        points.emplace_back(x, y, z);
+    }
+    std::vector<std::vector<int>> triangles;
+    for (int i = 0; i < faces; ++i) {
+        const int a = corner(random), b = corner(random), c = corner(random);
+        triangles.push_back({a, b, c});
+    }
+    return make(points, triangles);
 }
 
 }  // namespace named

@@ -49,4 +49,12 @@ std::unique_ptr<Mesh> flipped_pair();
 // 1 and 2, and face 1 uses them, so the faces share positions but no index.
 std::unique_ptr<Mesh> split_pair();
 
+// n triangles in a row in the z = 0 plane, face i sharing an edge with face i + 1.
+std::unique_ptr<Mesh> triangle_strip(int n);
+// Two copies of open_grid(n) that share no vertex, the second n + 2 to the right.
+std::unique_ptr<Mesh> two_grids(int n);
+// `faces` triangles over `vertices` random points, corners drawn at random
+// (seeded): shared edges, non-manifold edges, duplicate and degenerate faces.
+std::unique_ptr<Mesh> random_soup(int vertices, int faces, unsigned seed);
+
 }  // namespace named

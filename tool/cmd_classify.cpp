@@ -1,0 +1,84 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/Mesh.h"
+#include "processing/EdgeTraversal.h"
+#include "processing/Mesh_Classifier.h"
+#include "tool/Commands.h"
+
+namespace {
+
+const char* const synopsis =
+    "usage: halvane-tool classify IN.obj [--patches K] [--weight W] [--mode floyd|dijkstra] "
+    "[--save-table F.spt | --load-table F.spt] OUT_DIR";
+
+}  // namespace
+
+int cmd_classify(const Arguments& args)
+{
+    std::vector<std::string> plain;
+    int patches = 0;
+    double weight = 0.5;
+    int mode = 0;
+    std::string save_table, load_table;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.rfind("--", 0) != 0) {
+            plain.push_back(a);
+            continue;
+        }
+        if (i + 1 >= args.size()) return usage_error(a + " needs a value\n" + synopsis);
+        const std::string& value = args[++i];
+        if (a == "--patches") {
+            if (!parse_int(value, patches) || patches < 1 || patches > 50)
+                return usage_error("--patches takes a whole number from 1 to 50");
+        } else if (a == "--weight") {
+            float w = 0.0f;
+            if (!parse_float(value, w) || !(w >= 0.0f && w <= 1.0f))
+                return usage_error("--weight takes a number from 0 to 1");
+            weight = w;
+        } else if (a == "--mode") {
+            if (value != "floyd" && value != "dijkstra") return usage_error("--mode is floyd or dijkstra");
+            mode = value == "floyd" ? 0 : 1;
+        } else if (a == "--save-table") {
+            save_table = value;
+        } else if (a == "--load-table") {
+            load_table = value;
+        } else {
+            return usage_error("unknown option " + a + "\n" + synopsis);
+        }
+    }
+    if (plain.size() != 2) return usage_error(synopsis);
+    if (!save_table.empty() && !load_table.empty())
+        return usage_error("--save-table and --load-table exclude each other");
+
+    Mesh mesh;
+    if (!load_for_tool(mesh, plain[0])) return 1;
+    if (mesh.nv == 0 || mesh.nf == 0) {
+        std::fprintf(stderr, "ERROR: %s: the mesh has no faces to classify\n", plain[0].c_str());
+        return 1;
+    }
+    // As the view does before a classification.
+    mesh.build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST});
+
+    Mesh_Classifier classifier(&mesh);
+    classifier.sp_mode = mode;
+    classifier.weight = weight;
+    if (!load_table.empty() && !classifier.load(load_table)) return 1;
+    if (!classifier.classify()) return 1;
+    if (!save_table.empty() && !classifier.save(save_table)) return 1;
+
+    const int k = patches > 0 ? patches : classifier.num_patches;
+    if (k < 1) {
+        std::printf("No patches found; nothing written\n");
+        return 0;
+    }
+    classifier.set_patch_count(k);
+    std::vector<std::vector<int>> members(static_cast<std::size_t>(k));
+    for (int f = 0; f < mesh.nf; ++f) members[classifier.face_patch[f]].push_back(f);
+    bool ok = true;
+    for (int p = 0; p < k; ++p)
+        ok = write_face_selection(mesh, members[p], plain[1] + "/patch_" + std::to_string(p) + ".obj") && ok;
+    return ok ? 0 : 1;
+}
