@@ -9,10 +9,15 @@ bool read_text_file(const std::string& path, std::string& text)
     if (!f) return false;
     text.clear();
     bool ok = true;
+    // A regular file is read in one piece straight into the string; the
+    // loop below takes whatever is left (a file that grew, a pipe).
     if (std::fseek(f, 0, SEEK_END) == 0) {
         const long size = std::ftell(f);
-        if (size > 0) text.reserve(std::size_t(size));
         std::rewind(f);
+        if (size > 0) {
+            text.resize(std::size_t(size));
+            text.resize(std::fread(text.data(), 1, text.size(), f));
+        }
     }
     char buffer[1 << 16];
     for (;;) {

@@ -6,7 +6,9 @@
 // what stands before its first "/", negative numbers count back from the
 // last vertex read. A file outside what the reader handles is rejected with
 // one line naming the file, the line and the problem, leaving the mesh empty.
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <cstdio>
 #include <string>
@@ -82,6 +84,77 @@ int face_form(std::string_view line)
     if (std::sscanf(c, "f %i// %i// %i//", a, a + 1, a + 2) == 3) form = 5;
     if (std::sscanf(c, "f %i/%i %i/%i %i/%i", a, a + 1, a + 2, a + 3, a + 4, a + 5) == 6) form = 6;
     return form;
+}
+
+// The common number form "[-]digits[.digits]" standing alone (a blank or the
+// line end after it), read to exactly the float the tokenizer gives: with
+// at most 2^53 as its digits and at most 22 decimals, digits / 10^decimals
+// is one correctly rounded division, the same double std::from_chars
+// returns. Anything else returns false and the caller lets the tokenizer
+// read the line.
+bool plain_decimal(const char*& p, const char* end, float& out)
+{
+    static const double powers[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* s = p;
+    const bool negative = s < end && *s == '-';
+    if (negative) ++s;
+    std::uint64_t digits = 0;
+    int count = 0, decimals = 0;
+    const char* first = s;
+    while (s < end && unsigned(*s - '0') < 10) {
+        digits = digits * 10 + unsigned(*s++ - '0');
+        ++count;
+    }
+    if (s == first) return false;
+    if (s < end && *s == '.') {
+        const char* fraction = ++s;
+        while (s < end && unsigned(*s - '0') < 10) {
+            digits = digits * 10 + unsigned(*s++ - '0');
+            ++count;
+        }
+        decimals = int(s - fraction);
+        if (decimals == 0) return false;
+    }
+    if (s < end && static_cast<unsigned char>(*s) > 32) return false;
+    if (count > 19 || digits > (std::uint64_t(1) << 53) || decimals > 22) return false;
+    const double value = double(digits) / powers[decimals];
+    out = float(negative ? -value : value);
+    p = s;
+    return true;
+}
+
+// Reads `count` plain decimals from a line's text into `out`; false (with
+// `out` partly written) when any is in another form.
+bool plain_decimals(std::string_view text, float* out, int count)
+{
+    const char* p = text.data();
+    const char* end = p + text.size();
+    for (int i = 0; i < count; ++i) {
+        while (p < end && static_cast<unsigned char>(*p) <= 32) ++p;
+        if (!plain_decimal(p, end, out[i])) return false;
+    }
+    return true;
+}
+
+// The common corner form: an optional "-" and up to 18 digits, not 0,
+// ending at a "/", a blank or the line end. `j` moves past the number. Any
+// other text returns false for the caller's full check.
+bool plain_corner(std::string_view text, std::size_t& j, long long& n)
+{
+    std::size_t k = j;
+    const bool negative = k < text.size() && text[k] == '-';
+    if (negative) ++k;
+    const std::size_t first = k, limit = std::min(text.size(), first + 18);
+    const char* c = text.data();
+    long long value = 0;
+    while (k < limit && unsigned(c[k] - '0') < 10) value = value * 10 + (c[k++] - '0');
+    if (k == first || value == 0) return false;
+    if (k < text.size() && !blank(text[k]) && text[k] != '/') return false;
+    n = negative ? -value : value;
+    j = k;
+    return true;
 }
 
 bool is_face_colour(std::string_view rest)
@@ -188,12 +261,14 @@ bool Mesh::read_obj(const std::string& path)
         const char c0 = word[0];
         if (c0 != 'v' && c0 != 'f' && c0 != 'm') continue;
         if (word == "v") {
-            tok.set_text(rest.data(), rest.data() + rest.size());
             float p[3];
-            for (float& x : p) {
-                if (tok.read_token() != Tokenizer::TT_NUMBER)
-                    return reject(lines.number, "vertex with fewer than three numbers");
-                x = float(tok.number_value);
+            if (!plain_decimals(rest, p, 3)) {
+                tok.set_text(rest.data(), rest.data() + rest.size());
+                for (float& x : p) {
+                    if (tok.read_token() != Tokenizer::TT_NUMBER)
+                        return reject(lines.number, "vertex with fewer than three numbers");
+                    x = float(tok.number_value);
+                }
             }
             hx = p[0];
             hy = p[1];
@@ -201,16 +276,27 @@ bool Mesh::read_obj(const std::string& path)
             vertices[vertex_counter++] = Vector(p[0], p[1], p[2], 1.0f);
         } else if (word == "vc") {
             if (colour_counter >= nv) return reject(lines.number, "more vertex colours than vertices");
-            tok.set_text(rest.data(), rest.data() + rest.size());
-            float* holder[3] = {&hx, &hy, &hz};
-            for (float* h : holder)
-                if (tok.read_token() == Tokenizer::TT_NUMBER) *h = float(tok.number_value);
+            float c[3];
+            if (plain_decimals(rest, c, 3)) {
+                hx = c[0];
+                hy = c[1];
+                hz = c[2];
+            } else {
+                tok.set_text(rest.data(), rest.data() + rest.size());
+                float* holder[3] = {&hx, &hy, &hz};
+                for (float* h : holder)
+                    if (tok.read_token() == Tokenizer::TT_NUMBER) *h = float(tok.number_value);
+            }
             vertex_colours[colour_counter++] = Vector(hx, hy, hz, 1.0f);
         } else if (word == "m") {
             if (morphogen_count == 0) continue;
             if (morphogen_counter >= nv) return reject(lines.number, "more morphogen lines than vertices");
-            tok.set_text(rest.data(), rest.data() + rest.size());
             std::vector<float>& values = morphogen_values[morphogen_counter++];
+            if (plain_decimals(rest, values.data(), morphogen_count)) {
+                hx = values[morphogen_count - 1];
+                continue;
+            }
+            tok.set_text(rest.data(), rest.data() + rest.size());
             for (int i = 0; i < morphogen_count; ++i) {
                 if (tok.read_token() == Tokenizer::TT_NUMBER) hx = float(tok.number_value);
                 values[i] = hx;
@@ -222,13 +308,16 @@ bool Mesh::read_obj(const std::string& path)
                 while (i < rest.size() && blank(rest[i])) ++i;
                 if (i == rest.size()) break;
                 std::size_t j = i;
-                while (j < rest.size() && !blank(rest[j]) && rest[j] != '/') ++j;
                 long long n = 0;
-                const auto r = std::from_chars(rest.data() + i, rest.data() + j, n);
-                if (r.ec != std::errc() || r.ptr != rest.data() + j || n == 0)
-                    return reject(lines.number, "corner \"" +
-                                                    std::string(rest.substr(i, j - i)) +
-                                                    "\" is not a vertex number");
+                if (!plain_corner(rest, j, n)) {
+                    j = i;
+                    while (j < rest.size() && !blank(rest[j]) && rest[j] != '/') ++j;
+                    const auto r = std::from_chars(rest.data() + i, rest.data() + j, n);
+                    if (r.ec != std::errc() || r.ptr != rest.data() + j || n == 0)
+                        return reject(lines.number, "corner \"" +
+                                                        std::string(rest.substr(i, j - i)) +
+                                                        "\" is not a vertex number");
+                }
                 const long long index = n > 0 ? n - 1 : vertex_counter + n;
                 if (index < 0 || index >= nv)
                     return reject(lines.number, "corner " + std::to_string(n) +

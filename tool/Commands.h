@@ -12,9 +12,16 @@ using Arguments = std::vector<std::string>;
 
 int cmd_info(const Arguments& args);
 int cmd_convert(const Arguments& args);
+int cmd_subdivide(const Arguments& args);
+int cmd_simplify(const Arguments& args);
+int cmd_smooth(const Arguments& args);
+int cmd_segment(const Arguments& args);
 
 // Shared by the subcommands.
 int usage_error(const std::string& message);
 // Loads a mesh exactly as the view does; false (after the reader's own
 // message, or one naming an unknown format) when nothing usable was read.
 bool load_for_tool(Mesh& mesh, const std::string& path);
+// Reads a whole argument as a number; false when any of it is not one.
+bool parse_int(const std::string& text, int& value);
+bool parse_float(const std::string& text, float& value);

@@ -1,4 +1,5 @@
 // halvane-tool: the mesh engines without the window.
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,6 +19,10 @@ struct Command {
 const Command commands[] = {
     {"info", "info FILE", cmd_info},
     {"convert", "convert IN OUT.obj", cmd_convert},
+    {"subdivide", "subdivide --level L [--weight W] IN OUT.obj", cmd_subdivide},
+    {"simplify", "simplify --percent P IN OUT.obj", cmd_simplify},
+    {"smooth", "smooth --method mean-shift|sphere-jump|median --radius R IN OUT.txt", cmd_smooth},
+    {"segment", "segment IN --seed FACE --depth D --angle A [--seed FACE ...]... OUT_DIR", cmd_segment},
 };
 
 void print_usage(std::FILE* to)
@@ -44,6 +49,21 @@ bool load_for_tool(Mesh& mesh, const std::string& path)
         return false;
     }
     return false;
+}
+
+bool parse_int(const std::string& text, int& value)
+{
+    const char* end = text.data() + text.size();
+    const auto r = std::from_chars(text.data(), end, value);
+    return !text.empty() && r.ec == std::errc() && r.ptr == end;
+}
+
+bool parse_float(const std::string& text, float& value)
+{
+    const char* first = text.data() + (!text.empty() && text[0] == '+');
+    const char* end = text.data() + text.size();
+    const auto r = std::from_chars(first, end, value);
+    return first != end && r.ec == std::errc() && r.ptr == end;
 }
 
 int main(int argc, char** argv)

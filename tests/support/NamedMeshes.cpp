@@ -1,5 +1,7 @@
 #include "tests/support/NamedMeshes.h"
 
+#include <cmath>
+
 namespace named {
 
 std::unique_ptr<Mesh> make(const std::vector<Vector>& points, const std::vector<std::vector<int>>& triangles)
@@ -72,6 +74,80 @@ std::unique_ptr<Mesh> non_manifold_edge()
 {
     return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}},
                 {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
+}
+
+std::unique_ptr<Mesh> torus(int rings, int sides)
+{
+    std::vector<Vector> points;
+    std::vector<std::vector<int>> triangles;
+    const double tau = 6.283185307179586;
+    for (int r = 0; r < rings; ++r)
+        for (int s = 0; s < sides; ++s) {
+            const double u = tau * r / rings, v = tau * s / sides;
+            points.emplace_back(float((2.0 + std::cos(v)) * std::cos(u)), float((2.0 + std::cos(v)) * std::sin(u)),
+                                float(std::sin(v)));
+        }
+    for (int r = 0; r < rings; ++r)
+        for (int s = 0; s < sides; ++s) {
+            const int a = r * sides + s, b = ((r + 1) % rings) * sides + s;
+            const int c = r * sides + (s + 1) % sides, d = ((r + 1) % rings) * sides + (s + 1) % sides;
+            triangles.push_back({a, b, d});
+            triangles.push_back({a, d, c});
+        }
+    return make(points, triangles);
+}
+
+}  // namespace named
+
+namespace named {
+
+std::unique_ptr<Mesh> triangle_row(const std::vector<float>& xs)
+{
+    std::vector<Vector> points;
+    std::vector<std::vector<int>> triangles;
+    for (float x : xs) {
+        const int a = int(points.size());
+        points.emplace_back(x, 1.0f, 0.0f);
+        points.emplace_back(x, -1.0f, 0.0f);
+        points.emplace_back(x, 0.0f, 3.0f);
+        triangles.push_back({a, a + 1, a + 2});
+    }
+    return make(points, triangles);
+}
+
+std::unique_ptr<Mesh> random_triangles(int n, int size, unsigned seed)
+{
+    std::vector<Vector> points;
+    std::vector<std::vector<int>> triangles;
+    unsigned state = seed;
+    auto next = [&state, size]() {
+        state = state * 1664525u + 1013904223u;
+        return float((state >> 8) % unsigned(size + 1));
+    };
+    for (int i = 0; i < n; ++i) {
+        const int a = int(points.size());
+        for (int k = 0; k < 3; ++k) {
+            const float x = next(), y = next(), z = next();
+            points.emplace_back(x, y, z);
+        }
+        triangles.push_back({a, a + 1, a + 2});
+    }
+    return make(points, triangles);
+}
+
+std::unique_ptr<Mesh> flipped_pair()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {1, 2, 3}});
+}
+
+std::unique_ptr<Mesh> stacked_pair()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}}, {{0, 1, 2}, {3, 4, 5}});
+}
+
+std::unique_ptr<Mesh> split_pair()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}, {4, 3, 5}});
 }
 
 }  // namespace named

@@ -30,5 +30,22 @@ std::unique_ptr<Mesh> folded_grid(int n);
 std::unique_ptr<Mesh> disconnected_pair();
 // Three faces on the edge 0-1 (a non-manifold edge).
 std::unique_ptr<Mesh> non_manifold_edge();
+// Closed torus around the z axis (radii 2 and 1): rings x sides vertices,
+// 2 x rings x sides faces, outward-facing.
+std::unique_ptr<Mesh> torus(int rings, int sides);
+// One separate triangle per x: corners (x, 1, 0), (x, -1, 0), (x, 0, 3), so
+// face i has the exact centroid (xs[i], 0, 1).
+std::unique_ptr<Mesh> triangle_row(const std::vector<float>& xs);
+// n separate triangles with corners drawn (seeded) from a small integer
+// lattice in a box of side `size`, so centroids repeat and sit at exact
+// distances from each other.
+std::unique_ptr<Mesh> random_triangles(int n, int size, unsigned seed);
+// two_triangles with the second face wound the other way: opposite normals.
+std::unique_ptr<Mesh> flipped_pair();
+// The unit triangle at z = 0 (face 0) and the same triangle at z = 1 (face 1).
+std::unique_ptr<Mesh> stacked_pair();
+// two_triangles with the shared corners stored twice: vertices 4 and 5 sit on
+// 1 and 2, and face 1 uses them, so the faces share positions but no index.
+std::unique_ptr<Mesh> split_pair();
 
 }  // namespace named

@@ -1,0 +1,359 @@
+// Mesh file speed: reads a generated closed OBJ of one million faces, once
+// plain and once with "mn", "vc" and "m" lines, with our reader and with
+// tinyobjloader and assimp on the same files in the same run; times each
+// build flag on the loaded mesh and the OBJ writer. Peak memory of a read
+// is measured in a fresh process (this program run with --peak FILE), so
+// the generated inputs held here do not count.
+#include <benchmark/benchmark.h>
+
+#include <assimp/Importer.hpp>
+#include <assimp/scene.h>
+#include <tiny_obj_loader.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdint>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/Mesh.h"
+
+namespace {
+
+// Sends standard output to /dev/null while alive: the reader and build()
+// print their console lines, which would drown the report.
+class Quiet {
+public:
+    Quiet()
+    {
+        std::fflush(stdout);
+        saved = dup(1);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        close(null);
+    }
+    ~Quiet()
+    {
+        std::fflush(stdout);
+        dup2(saved, 1);
+        close(saved);
+    }
+    Quiet(const Quiet&) = delete;
+    Quiet& operator=(const Quiet&) = delete;
+
+private:
+    int saved;
+};
+
+void append_fixed(std::string& out, double v, int digits)
+{
+    char buffer[64];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, digits);
+    out.append(buffer, r.ptr);
+}
+
+// A closed torus of `rings` x `sides` quads, each split in two, with seeded
+// jitter so the numbers look like scanned data. `rich` adds a name line, a
+// "vc" colour line and an "m" line of three values per vertex.
+std::string torus_obj(int rings, int sides, bool rich)
+{
+    std::mt19937 rng(20261206);
+    auto jitter = [&rng]() { return (double(rng() >> 8) / double(1 << 24) - 0.5) * 0.002; };
+    const double pi = 3.14159265358979323846;
+    std::string out;
+    out.reserve(std::size_t(rings) * sides * (rich ? 150 : 75));
+    out += "# generated torus\n";
+    if (rich) out += "mn alpha beta gamma\n";
+    std::string colours, morphogens;
+    for (int i = 0; i < rings; ++i)
+        for (int j = 0; j < sides; ++j) {
+            const double u = 2 * pi * i / rings, v = 2 * pi * j / sides;
+            const double r = 1.0 + 0.4 * std::cos(v);
+            const double p[3] = {r * std::cos(u) + jitter(), r * std::sin(u) + jitter(), 0.4 * std::sin(v) + jitter()};
+            out += "v";
+            for (double x : p) {
+                out += ' ';
+                append_fixed(out, x, 6);
+            }
+            out += '\n';
+            if (!rich) continue;
+            colours += "vc";
+            for (double c : {0.5 + 0.5 * std::cos(u), 0.5 + 0.5 * std::sin(v), 0.5}) {
+                colours += ' ';
+                append_fixed(colours, c, 4);
+            }
+            colours += '\n';
+            morphogens += "m";
+            for (double m : {std::sin(3 * u), std::cos(5 * v), u * v / 40.0}) {
+                morphogens += ' ';
+                append_fixed(morphogens, m, 5);
+            }
+            morphogens += '\n';
+        }
+    out += colours;
+    out += morphogens;
+    auto id = [sides, rings](int i, int j) { return (i % rings) * sides + (j % sides) + 1; };
+    for (int i = 0; i < rings; ++i)
+        for (int j = 0; j < sides; ++j) {
+            const int a = id(i, j), b = id(i + 1, j), c = id(i + 1, j + 1), d = id(i, j + 1);
+            out += "f " + std::to_string(a) + ' ' + std::to_string(b) + ' ' + std::to_string(c) + '\n';
+            out += "f " + std::to_string(a) + ' ' + std::to_string(c) + ' ' + std::to_string(d) + '\n';
+        }
+    return out;
+}
+
+bool write_file(const std::string& path, const std::string& text)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+long status_kib(const char* key)
+{
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return -1;
+    char line[256];
+    long value = -1;
+    const std::size_t n = std::strlen(key);
+    while (std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, key, n) == 0) value = std::atol(line + n);
+    std::fclose(f);
+    return value;
+}
+
+template <typename T>
+std::size_t bytes_of(const std::vector<T>& v)
+{
+    return v.capacity() * sizeof(T);
+}
+
+// Heap bytes the loaded mesh holds (each small morphogen vector counted
+// at its malloc chunk size of at least 32 bytes).
+std::size_t mesh_bytes(const Mesh& m)
+{
+    std::size_t b = bytes_of(m.vertices) + bytes_of(m.vertex_normals) + bytes_of(m.vertex_colours) +
+                    bytes_of(m.texcoords) + bytes_of(m.centroids) + bytes_of(m.face_list) + bytes_of(m.faces) +
+                    bytes_of(m.morphogen_values);
+    for (const auto& v : m.morphogen_values)
+        if (v.capacity()) b += std::max<std::size_t>(32, (v.capacity() * sizeof(float) + 8 + 15) / 16 * 16);
+    return b;
+}
+
+// Child mode: read one file and print baseline and peak resident memory.
+int peak_mode(const char* path)
+{
+    const long before = status_kib("VmRSS:");
+    Mesh mesh;
+    bool ok;
+    {
+        Quiet quiet;
+        ok = mesh.read_obj(path);
+    }
+    const long peak = status_kib("VmHWM:");
+    std::printf("%d %ld %ld %zu\n", ok ? 1 : 0, before, peak, mesh_bytes(mesh));
+    return ok ? 0 : 1;
+}
+
+struct Inputs {
+    std::string dir;
+    std::string plain, rich;
+    std::size_t plain_bytes = 0, rich_bytes = 0;
+};
+
+void read_ours(benchmark::State& state, const std::string& path, std::size_t bytes)
+{
+    for (auto _ : state) {
+        auto mesh = std::make_unique<Mesh>();
+        bool ok;
+        {
+            Quiet quiet;
+            ok = mesh->read_obj(path);
+        }
+        if (!ok) state.SkipWithError("read_obj failed");
+        state.PauseTiming();
+        mesh.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations() * bytes));
+}
+
+void read_tinyobj(benchmark::State& state, const std::string& path, std::size_t bytes)
+{
+    for (auto _ : state) {
+        auto attrib = std::make_unique<tinyobj::attrib_t>();
+        auto shapes = std::make_unique<std::vector<tinyobj::shape_t>>();
+        std::vector<tinyobj::material_t> materials;
+        std::string warn, err;
+        if (!tinyobj::LoadObj(attrib.get(), shapes.get(), &materials, &warn, &err, path.c_str()))
+            state.SkipWithError("tinyobjloader failed");
+        state.PauseTiming();
+        attrib.reset();
+        shapes.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations() * bytes));
+}
+
+void read_assimp(benchmark::State& state, const std::string& path, std::size_t bytes)
+{
+    for (auto _ : state) {
+        auto importer = std::make_unique<Assimp::Importer>();
+        const aiScene* scene = importer->ReadFile(path, 0);
+        if (!scene || scene->mNumMeshes == 0) state.SkipWithError("assimp failed");
+        state.PauseTiming();
+        importer.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations() * bytes));
+}
+
+// Records each run's mean real and CPU time in milliseconds for the
+// closing summary.
+class Recorder : public benchmark::ConsoleReporter {
+public:
+    explicit Recorder(OutputOptions options) : ConsoleReporter(options) {}
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs)
+            if (!r.error_occurred && r.iterations > 0) {
+                ms[r.run_name.function_name] = r.real_accumulated_time * 1e3 / double(r.iterations);
+                cpu_ms[r.run_name.function_name] = r.cpu_accumulated_time * 1e3 / double(r.iterations);
+            }
+    }
+    std::map<std::string, double> ms, cpu_ms;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--peak") == 0) return peak_mode(argv[2]);
+
+    benchmark::Initialize(&argc, argv);
+    Inputs in;
+    char pattern[] = "/tmp/halvane_bench_XXXXXX";
+    if (!mkdtemp(pattern)) {
+        std::fprintf(stderr, "cannot make a temporary directory\n");
+        return 1;
+    }
+    in.dir = pattern;
+    in.plain = in.dir + "/torus_plain.obj";
+    in.rich = in.dir + "/torus_rich.obj";
+    // 1000 x 500 quads: 500,000 vertices and 1,000,000 faces.
+    {
+        const std::string plain = torus_obj(1000, 500, false), rich = torus_obj(1000, 500, true);
+        in.plain_bytes = plain.size();
+        in.rich_bytes = rich.size();
+        if (!write_file(in.plain, plain) || !write_file(in.rich, rich)) {
+            std::fprintf(stderr, "cannot write the inputs in %s\n", in.dir.c_str());
+            return 1;
+        }
+    }
+    std::printf("inputs: 500000 vertices, 1000000 faces; plain %.1f MB, with vc/m/mn lines %.1f MB\n",
+                in.plain_bytes / 1e6, in.rich_bytes / 1e6);
+
+    const auto ms = benchmark::kMillisecond;
+    benchmark::RegisterBenchmark("read/ours/plain", read_ours, in.plain, in.plain_bytes)->Unit(ms)->Iterations(5);
+    benchmark::RegisterBenchmark("read/tinyobjloader/plain", read_tinyobj, in.plain, in.plain_bytes)->Unit(ms)->Iterations(3);
+    benchmark::RegisterBenchmark("read/assimp/plain", read_assimp, in.plain, in.plain_bytes)->Unit(ms)->Iterations(3);
+    benchmark::RegisterBenchmark("read/ours/rich", read_ours, in.rich, in.rich_bytes)->Unit(ms)->Iterations(5);
+    benchmark::RegisterBenchmark("read/tinyobjloader/rich", read_tinyobj, in.rich, in.rich_bytes)->Unit(ms)->Iterations(3);
+    benchmark::RegisterBenchmark("read/assimp/rich", read_assimp, in.rich, in.rich_bytes)->Unit(ms)->Iterations(3);
+
+    Mesh mesh;
+    {
+        Quiet quiet;
+        mesh.read_obj(in.rich);
+    }
+    const std::pair<int, const char*> flags[] = {
+        {MESH_CENTRE, "MESH_CENTRE"},       {MESH_VERTEX_NORMALS, "MESH_VERTEX_NORMALS"},
+        {MESH_FACE_NORMALS, "MESH_FACE_NORMALS"}, {MESH_TEXCOORDS, "MESH_TEXCOORDS"},
+        {MESH_EDGE_LIST, "MESH_EDGE_LIST"}, {MESH_CENTROIDS, "MESH_CENTROIDS"},
+        {MESH_BB, "MESH_BB"}};
+    for (const auto& [flag, name] : flags)
+        benchmark::RegisterBenchmark((std::string("build/") + name).c_str(),
+                                     [&mesh, f = flag](benchmark::State& state) {
+                                         for (auto _ : state) {
+                                             Quiet quiet;
+                                             mesh.build({f});
+                                         }
+                                     })
+            ->Unit(ms)
+            ->Iterations(5);
+
+    const std::string out = in.dir + "/written.obj";
+    benchmark::RegisterBenchmark("write/ours", [&mesh, &out](benchmark::State& state) {
+        for (auto _ : state) {
+            Quiet quiet;
+            if (!mesh.write_obj(out)) state.SkipWithError("write_obj failed");
+        }
+        state.SetBytesProcessed(std::int64_t(state.iterations() * std::filesystem::file_size(out)));
+    })->Unit(ms)->Iterations(3);
+
+    Recorder recorder(isatty(1) ? benchmark::ConsoleReporter::OO_Defaults : benchmark::ConsoleReporter::OO_Tabular);
+    benchmark::RunSpecifiedBenchmarks(&recorder);
+
+    // The machine may be shared: CPU time is the steadier figure, real time
+    // includes waiting for a core.
+    std::printf("\nsummary: mean time per read, real (CPU); ratio = ours / theirs, lower is better\n");
+    for (const char* kind : {"plain", "rich"}) {
+        const std::size_t bytes = std::string(kind) == "plain" ? in.plain_bytes : in.rich_bytes;
+        const auto get = [&](const std::map<std::string, double>& times, const char* who) {
+            const auto it = times.find(std::string("read/") + who + "/" + kind);
+            return it == times.end() ? -1.0 : it->second;
+        };
+        const double ours = get(recorder.ms, "ours"), ours_cpu = get(recorder.cpu_ms, "ours");
+        if (ours <= 0) continue;
+        std::printf("  %-5s %5.1f MB: ours %6.1f ms (%5.1f ms CPU), %4.0f MB/s\n", kind, bytes / 1e6, ours, ours_cpu,
+                    bytes / 1e3 / ours);
+        for (const char* peer : {"tinyobjloader", "assimp"}) {
+            const double theirs = get(recorder.ms, peer), theirs_cpu = get(recorder.cpu_ms, peer);
+            if (theirs <= 0) continue;
+            std::printf("        %-13s %6.1f ms (%5.1f ms CPU), ratio %.2f (CPU %.2f): ours %.1fx faster (CPU %.1fx)\n",
+                        peer, theirs, theirs_cpu, ours / theirs, ours_cpu / theirs_cpu, theirs / ours,
+                        theirs_cpu / ours_cpu);
+        }
+    }
+    if (recorder.ms.count("write/ours"))
+        std::printf("  write %.1f MB: %.1f ms (%.0f MB/s)\n", std::filesystem::file_size(out) / 1e6,
+                    recorder.ms["write/ours"],
+                    std::filesystem::file_size(out) / 1e3 / recorder.ms["write/ours"]);
+
+    // Peak memory of a read, each in a fresh process.
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n > 0) {
+        self[n] = '\0';
+        for (const std::string* path : {&in.plain, &in.rich}) {
+            const std::string command = std::string("'") + self + "' --peak '" + *path + "'";
+            std::FILE* p = popen(command.c_str(), "r");
+            int ok = 0;
+            long before = 0, peak = 0;
+            std::size_t held = 0;
+            if (p && std::fscanf(p, "%d %ld %ld %zu", &ok, &before, &peak, &held) == 4 && ok) {
+                const double file_mb = std::filesystem::file_size(*path) / 1e6;
+                std::printf("  peak memory reading %s: %.1f MB over a %.1f MB start; mesh holds %.1f MB, "
+                            "file %.1f MB, mesh + file %.1f MB\n",
+                            std::filesystem::path(*path).filename().c_str(), (peak - before) * 1024 / 1e6,
+                            before * 1024 / 1e6, held / 1e6, file_mb, held / 1e6 + file_mb);
+            }
+            if (p) pclose(p);
+        }
+    }
+    std::filesystem::remove_all(in.dir);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "core/Vector.h"
+#include "processing/ListArena.h"
+
+class Mesh;
+
+// The working graph of edge-collapse simplification: vertices with their
+// neighbours and triangles, triangles with their corners and normals.
+// Vertices and triangles keep their numbers from the mesh; removed ones are
+// flagged dead, so the survivors stay in their original order.
+// The neighbour and triangle lists of each vertex are ordered exactly as the
+// collapses leave them, since the order decides ties between equal costs.
+class SimplifyGraph {
+public:
+    std::vector<Vector> positions;
+    std::vector<std::array<int, 3>> corners;  // per triangle
+    std::vector<Vector> normals;               // per triangle
+    std::vector<unsigned char> vertex_alive;
+    std::vector<unsigned char> triangle_alive;
+    std::vector<float> cost;                   // per vertex: its cheapest collapse
+    std::vector<int> target;                   // where that collapse goes, -1 for none
+    ListArena neighbours;                      // per vertex
+    ListArena faces;                           // per vertex: its triangles
+    int vertex_count = 0;                      // vertices alive
+    int triangle_count = 0;                    // triangles alive
+
+    // One vertex per mesh vertex and one triangle per face with three
+    // different corners (a face with a repeated corner has no area and no
+    // edge to collapse, and would make a vertex its own neighbour).
+    void build(const Mesh& mesh);
+
+    // Cost of collapsing u onto v: edge length times how far the triangles
+    // around u turn away from those on the edge (0 on a flat region).
+    float edge_cost(int u, int v) const;
+    // Sets cost[v] and target[v]: the cheapest collapse over v's neighbours
+    // in list order (the first of equals), -0.01 and none for a vertex
+    // without neighbours.
+    void compute_cost(int v);
+    // Collapses u onto v (v = -1 just removes u): the triangles on the edge go,
+    // the others of u move to v, u goes. `touched` receives u's former
+    // neighbours, whose costs the caller must recompute.
+    void collapse(int u, int v, std::vector<int>& touched);
+
+    // Replaces the mesh's vertices and faces by the survivors in order.
+    // Morphogen values follow their vertices; everything else per vertex and
+    // per face starts at its defaults.
+    void write_back(Mesh& mesh) const;
+
+private:
+    bool has(int t, int v) const
+    {
+        const std::array<int, 3>& c = corners[std::size_t(t)];
+        return c[0] == v || c[1] == v || c[2] == v;
+    }
+    void compute_normal(int t);
+    void delete_triangle(int t);
+    void replace_vertex(int t, int from, int to);
+    void remove_vertex(int u);
+    // Drops n from a's neighbours unless one of a's triangles still has n.
+    void drop_if_apart(int a, int n);
+    float curvature(int v, int n, const float* turn, int k) const;
+};

@@ -1,0 +1,42 @@
+#include "processing/simplify.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/Mesh.h"
+#include "processing/CollapseQueue.h"
+#include "processing/SimplifyGraph.h"
+
+void simplify(Mesh& mesh, float x)
+{
+    const int start = mesh.nv;
+    int keep = start;
+    if (!std::isnan(x) && x < 1.0f) keep = x > 0.0f ? int(x * float(start)) : 0;
+
+    SimplifyGraph graph;
+    graph.build(mesh);
+    for (int v = 0; v < start; ++v) graph.compute_cost(v);
+    CollapseQueue queue;
+    queue.reset(graph.cost);
+    std::vector<int> touched;
+    while (graph.vertex_count > keep) {
+        const int u = queue.top();
+        queue.pop();
+        graph.collapse(u, graph.target[u], touched);
+        for (int n : touched) {
+            graph.compute_cost(n);
+            queue.update(n, graph.cost[n]);
+        }
+    }
+    graph.write_back(mesh);
+}
+
+void simplify_mesh(Mesh& mesh, float lod)
+{
+    const int before = mesh.nv;
+    simplify(mesh, lod / 100.0f);
+    mesh.build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST, MESH_CENTRE, MESH_CENTROIDS, MESH_BB});
+    if (before > 0 && mesh.nv == 0)
+        std::printf("Simplification to %g%% left no vertices: the mesh is now empty\n", double(lod));
+    std::fflush(stdout);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+class Mesh;
+
+// Reduces the mesh to the integer part of x times its vertex count by
+// repeated edge collapse, always collapsing the vertex whose cheapest
+// collapse costs least (the first in vertex order among equals). The mesh
+// is written back even when nothing collapses, so per-face data and vertex
+// colours return to their defaults; morphogen values follow their vertices.
+// Derived data is left for the caller to build.
+void simplify(Mesh& mesh, float x);
+
+// Simplification at a level of detail in percent, as the view runs it:
+// simplify to lod / 100, then rebuild normals, edge list, centre, centroids
+// and box. Says so on the console when no vertex is left.
+void simplify_mesh(Mesh& mesh, float lod);

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+
+#include "processing/QtMeshTraversalWidget.h"
+
+namespace {
+
+QApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "traversal_panel_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+}  // namespace
+
+TEST(TraversalPanel, ControlsAsBuilt)
+{
+    application();
+    QtMeshTraversalWidget panel;
+    EXPECT_EQ(panel.objectName(), "traversetab");
+    EXPECT_EQ(panel.depth_label->text(), "Edge Depth:\t0");
+    EXPECT_EQ(panel.angle_label->text(), "Angle Size:\t1");
+    auto* depth = panel.findChild<QSlider*>("depth_slider");
+    auto* angle = panel.findChild<QSlider*>("stepsize_slider");
+    ASSERT_TRUE(depth && angle);
+    EXPECT_EQ(depth->minimum(), 0);
+    EXPECT_EQ(depth->maximum(), 5000);
+    EXPECT_EQ(depth->value(), 0);
+    EXPECT_EQ(depth->tickInterval(), 500);
+    EXPECT_EQ(angle->minimum(), 1);
+    EXPECT_EQ(angle->maximum(), 360);
+    EXPECT_EQ(angle->value(), 1);
+    EXPECT_EQ(angle->tickInterval(), 36);
+    EXPECT_EQ(depth->orientation(), Qt::Horizontal);
+    EXPECT_EQ(depth->tickPosition(), QSlider::TicksBelow);
+}
+
+TEST(TraversalPanel, OneSignalPerValueChange)
+{
+    application();
+    QtMeshTraversalWidget panel;
+    QSignalSpy traverse(&panel, &QtMeshTraversalWidget::edgetraversal_signal);
+    QSignalSpy mark(&panel, &QtMeshTraversalWidget::markcurrent_signal);
+
+    for (int v = 1; v <= 5000; ++v) panel.depth_slider->setValue(v);
+    ASSERT_EQ(traverse.count(), 5000);
+    EXPECT_EQ(traverse.at(0).at(0).toInt(), 1);
+    EXPECT_EQ(traverse.last().at(0).toInt(), 5000);
+    EXPECT_EQ(traverse.last().at(1).toInt(), 1);
+    EXPECT_EQ(panel.depth_label->text(), "Edge Depth:\t5000");
+
+    panel.depth_slider->setValue(5000);  // no change, no signal
+    EXPECT_EQ(traverse.count(), 5000);
+    panel.depth_slider->setValue(9999);  // held at the maximum
+    EXPECT_EQ(traverse.count(), 5000);
+
+    traverse.clear();
+    panel.stepsize_slider->setValue(45);
+    ASSERT_EQ(traverse.count(), 1);
+    EXPECT_EQ(traverse.at(0).at(0).toInt(), 5000);
+    EXPECT_EQ(traverse.at(0).at(1).toInt(), 45);
+    EXPECT_EQ(panel.angle_label->text(), "Angle Size:\t45");
+
+    traverse.clear();
+    panel.apply();
+    ASSERT_EQ(traverse.count(), 1);
+    EXPECT_EQ(traverse.at(0).at(1).toInt(), 45);
+
+    auto* button = panel.findChild<QPushButton*>();
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->text(), "Mark Current");
+    button->click();
+    EXPECT_EQ(mark.count(), 1);
+    EXPECT_EQ(traverse.count(), 1);
+}

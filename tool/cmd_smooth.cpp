@@ -1,0 +1,83 @@
+#include <cstdio>
+#include <string>
+
+#include "core/Mesh.h"
+#include "core/TextFile.h"
+#include "processing/NormalSmoother.h"
+#include "tool/Commands.h"
+
+namespace {
+
+const char* const smooth_usage =
+    "usage: halvane-tool smooth --method mean-shift|sphere-jump|median --radius R IN OUT.txt "
+    "(R: the panel's radius value, 0 to 100)";
+
+bool parse_method(const std::string& name, int& method)
+{
+    if (name == "mean-shift") method = NormalSmoother::MEAN_SHIFT;
+    else if (name == "sphere-jump") method = NormalSmoother::SPHERE_JUMP;
+    else if (name == "median") method = NormalSmoother::MEDIAN_FILTER;
+    else return false;
+    return true;
+}
+
+bool parse_radius(const std::string& text, int& value)
+{
+    if (text.empty() || text.size() > 3) return false;
+    value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    return value <= 100;
+}
+
+// One face normal per line: "x y z".
+bool write_normals(const Mesh& mesh, const std::string& path)
+{
+    std::string text;
+    for (const Face& f : mesh.faces) {
+        append_float(text, f.normal.x);
+        text += ' ';
+        append_float(text, f.normal.y);
+        text += ' ';
+        append_float(text, f.normal.z);
+        text += '\n';
+    }
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    bool ok = out && std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    if (out && std::fclose(out) != 0) ok = false;
+    if (!ok) std::fprintf(stderr, "ERROR: %s: could not write the face normals\n", path.c_str());
+    return ok;
+}
+
+}  // namespace
+
+int cmd_smooth(const Arguments& args)
+{
+    int method = -1, radius = -1;
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--method" || args[i] == "--radius") {
+            if (i + 1 == args.size()) return usage_error(smooth_usage);
+            const std::string& value = args[++i];
+            if (args[i - 1] == "--method" ? !parse_method(value, method) : !parse_radius(value, radius))
+                return usage_error(smooth_usage);
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (method < 0 || radius < 0 || files.size() != 2) return usage_error(smooth_usage);
+
+    Mesh mesh;
+    if (!load_for_tool(mesh, files[0])) return 1;
+    NormalSmoother smoother;
+    smoother.mesh = &mesh;
+    const Vector kernel = smoothing_kernel(float(radius), mesh.extent);
+    smoother.kernel = kernel;
+    smoother.run(kernel, NormalSmoother::RunMode::Full, method);
+    // The median filter's progress bar leaves its line open.
+    if (method == NormalSmoother::MEDIAN_FILTER) std::printf("\n");
+    std::fflush(stdout);
+    return write_normals(mesh, files[1]) ? 0 : 1;
+}

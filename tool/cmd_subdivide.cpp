@@ -1,0 +1,35 @@
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/Mesh.h"
+#include "processing/ButterflySubdivider.h"
+#include "tool/Commands.h"
+
+int cmd_subdivide(const Arguments& args)
+{
+    const char* usage = "usage: halvane-tool subdivide --level L [--weight W] IN OUT.obj";
+    int level = 0;
+    float weight = 0.0f;
+    Arguments files;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--level" && i + 1 < args.size()) {
+            if (!parse_int(args[++i], level) || level < 1)
+                return usage_error("--level needs a whole number of 1 or more");
+        } else if (args[i] == "--weight" && i + 1 < args.size()) {
+            if (!parse_float(args[++i], weight) || !std::isfinite(weight))
+                return usage_error("--weight needs a number");
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 2 || level < 1) return usage_error(usage);
+
+    Mesh mesh;
+    if (!load_for_tool(mesh, files[0])) return 1;
+    const int nv = mesh.nv, nf = mesh.nf;
+    ButterflySubdivider subdivider;
+    if (!subdivider.subdivide(mesh, level, weight)) return 1;
+    std::printf("vertices: %d -> %d\nfaces: %d -> %d\n", nv, mesh.nv, nf, mesh.nf);
+    return mesh.write_obj(files[1]) ? 0 : 1;
+}
