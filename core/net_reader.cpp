@@ -9,17 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "core/Memory.h"
 #include "core/Mesh.h"
 #include "core/TextFile.h"
 
 bool Mesh::read_net(const std::string& path)
 {
     std::string text;
-    if (!read_text_file(path, text)) {
-        std::fprintf(stderr, "ERROR Opening File: %s\n", path.c_str());
-        std::fflush(stderr);
-        return false;
-    }
+    if (!read_text_file_or_report(path, text, "ERROR Opening File: ")) return false;
     std::printf("Opening: %s\n", path.c_str());
     std::fflush(stdout);
 
@@ -31,7 +28,7 @@ bool Mesh::read_net(const std::string& path)
     };
 
     std::vector<Vector> positions, normals, colours;
-    std::vector<std::array<int, 3>> triangles;
+    std::vector<std::array<long long, 3>> triangles;
     std::vector<int> triangle_lines;
     std::size_t pos = 0;
     int number = 0;
@@ -62,9 +59,11 @@ bool Mesh::read_net(const std::string& path)
             colours.emplace_back(a, b, c, 1.0f);
             break;
         case 'f': {
-            int i[10];
-            const int got = std::sscanf(s, "f %d %d %d %d %d %d %d %d %d %d", i, i + 1, i + 2, i + 3,
-                                        i + 4, i + 5, i + 6, i + 7, i + 8, i + 9);
+            // Read wide, so an index beyond the int range is reported as out
+            // of range instead of wrapping onto some vertex.
+            long long i[10];
+            const int got = std::sscanf(s, "f %lld %lld %lld %lld %lld %lld %lld %lld %lld %lld", i, i + 1, i + 2,
+                                        i + 3, i + 4, i + 5, i + 6, i + 7, i + 8, i + 9);
             if (got < 3) return reject(number, "malformed face line");
             triangles.push_back({i[0], i[1], i[2]});
             triangle_lines.push_back(number);
@@ -78,9 +77,12 @@ bool Mesh::read_net(const std::string& path)
     if (!colours.empty() && colours.size() < positions.size())
         return reject(number, std::to_string(colours.size()) + " colour lines for " +
                                   std::to_string(positions.size()) + " vertices");
+    std::string too_big;
+    if (!mesh_fits_in_memory((long long)positions.size(), (long long)triangles.size(), 0, too_big))
+        return reject(0, too_big);
     const int n = int(positions.size());
     for (std::size_t j = 0; j < triangles.size(); ++j)
-        for (int k : triangles[j])
+        for (long long k : triangles[j])
             if (k < 0 || k >= n)
                 return reject(triangle_lines[j], "index " + std::to_string(k) + " is outside the vertices 0 to " +
                                                      std::to_string(n - 1));
@@ -98,6 +100,6 @@ bool Mesh::read_net(const std::string& path)
         vertex_colours[v] = colours.empty() ? Vector(0.4f, 0.4f, 0.4f, 1.0f) : colours[v];
     }
     allocate_faces(int(triangles.size()));
-    for (int j = 0; j < nf; ++j) set_face(j, triangles[j][0], triangles[j][1], triangles[j][2]);
+    for (int j = 0; j < nf; ++j) set_face(j, int(triangles[j][0]), int(triangles[j][1]), int(triangles[j][2]));
     return true;
 }

@@ -11,9 +11,11 @@
 #include <cstdint>
 #include <cstring>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <string_view>
 
+#include "core/Memory.h"
 #include "core/Mesh.h"
 #include "core/TextFile.h"
 #include "core/Tokenizer.h"
@@ -182,11 +184,7 @@ struct Reject {
 bool Mesh::read_obj(const std::string& path)
 {
     std::string text;
-    if (!read_text_file(path, text)) {
-        std::fprintf(stderr, "ERROR: Opening File: %s\n", path.c_str());
-        std::fflush(stderr);
-        return false;
-    }
+    if (!read_text_file_or_report(path, text, "ERROR: Opening File: ")) return false;
     std::printf("Opening: %s\n", path.c_str());
     morphogen_names.clear();
     const Reject reject{path, *this};
@@ -240,13 +238,21 @@ bool Mesh::read_obj(const std::string& path)
     }
     if (vertex_count > 0x7fffffff || triangle_count > 0x7fffffff)
         return reject(0, "too many vertices or faces");
+    // A file can ask for far more than it holds.
+    std::string too_big;
+    if (!mesh_fits_in_memory(vertex_count, triangle_count, morphogen_count, too_big)) return reject(0, too_big);
     if (!morphogen_names.empty()) morphogen_names.erase(morphogen_names.begin());
     std::printf("nv: %d, nf: %d\n", int(vertex_count), int(triangle_count));
     std::printf("faceformat_type: %d\n", faceformat_type);
     std::fflush(stdout);
-    allocate_vertices(int(vertex_count));
-    allocate_faces(int(triangle_count));
-    allocate_morphogens(int(vertex_count), morphogen_count);
+    try {
+        allocate_vertices(int(vertex_count));
+        allocate_faces(int(triangle_count));
+        allocate_morphogens(int(vertex_count), morphogen_count);
+    } catch (const std::bad_alloc&) {
+        return reject(0, "not enough free memory for " + std::to_string(vertex_count) + " vertices and " +
+                             std::to_string(triangle_count) + " triangles");
+    }
 
     // Second pass: reading.
     int vertex_counter = 0, colour_counter = 0, morphogen_counter = 0, face_counter = 0;

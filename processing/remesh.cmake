@@ -1,0 +1,13 @@
+# Butterfly subdivision and edge-collapse simplification.
+add_library(halvane_remesh STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/SubdivisionEdgeMap.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ButterflySubdivider.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ListArena.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CollapseQueue.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SimplifyGraph.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/simplify.cpp
+)
+target_link_libraries(halvane_remesh PUBLIC halvane_core)
+if(HALVANE_GUI)
+  target_link_libraries(halvane_gui PUBLIC halvane_remesh)
+endif()
