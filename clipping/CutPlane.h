@@ -2,12 +2,12 @@
 
 #include <array>
 
-#include "viewer/ArcBall.h"
 #include "core/Vector.h"
+#include "viewer/ArcBall.h"
 
 // One clipping plane of the cube. The kept side is where
 // a·x + b·y + c·z + d >= 0; the four doubles are handed to glClipPlane as
-// they stand. The handle carries the drag mode in map_mode (0 none, 1 and 2
+// they are. The handle carries the drag mode in map_mode (0 none, 1 and 2
 // tilt, 3 push/pull), the face id 1..6 in axis_mode, and the plane's tilt and
 // offset in its transform.
 class CutPlane {
@@ -30,6 +30,4 @@ public:
     // One drag step with window point p in the current drag mode, then
     // corners, normal, centre and equation recomputed from the handle.
     void update(Vector p);
-
-    const double* equation() const { return &a; }
 };

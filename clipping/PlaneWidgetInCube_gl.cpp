@@ -47,8 +47,10 @@ void PlaneWidgetInCube::draw_outlines() const
 
 void PlaneWidgetInCube::set_clip_planes() const
 {
-    for (std::size_t i = 0; i < planes.size() && i < std::size_t(plane_count); ++i)
-        glClipPlane(GLenum(GL_CLIP_PLANE0 + i), planes[i].equation());
+    for (std::size_t i = 0; i < planes.size() && i < std::size_t(plane_count); ++i) {
+        const GLdouble equation[4] = {planes[i].a, planes[i].b, planes[i].c, planes[i].d};
+        glClipPlane(GLenum(GL_CLIP_PLANE0 + i), equation);
+    }
 }
 
 void PlaneWidgetInCube::enable_clip_planes() const

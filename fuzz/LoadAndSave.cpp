@@ -26,13 +26,24 @@ const std::string& work_directory()
 
 }  // namespace
 
-int load_and_save(const std::uint8_t* data, std::size_t size, const char* extension)
+std::string work_file(const std::string& name)
 {
-    const std::string input = work_directory() + "/input" + extension;
+    return work_directory() + "/" + name;
+}
+
+std::string write_input(const std::uint8_t* data, std::size_t size, const char* extension)
+{
+    const std::string input = work_file(std::string("input") + extension);
     std::FILE* f = std::fopen(input.c_str(), "wb");
     if (!f) std::abort();
     if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
     if (std::fclose(f) != 0) std::abort();
+    return input;
+}
+
+int load_and_save(const std::uint8_t* data, std::size_t size, const char* extension)
+{
+    const std::string input = write_input(data, size, extension);
 
     Mesh mesh;
     if (load_mesh_file(mesh, input) == LoadResult::Loaded) {

@@ -2,6 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+
+// Writes one fuzz input to "input" plus the extension in the process's
+// private temporary directory and returns its path.
+std::string write_input(const std::uint8_t* data, std::size_t size, const char* extension);
+// A file name inside that directory.
+std::string work_file(const std::string& name);
 
 // One fuzz input: written to a file with the given extension (".obj" or
 // ".net") in a private temporary directory, loaded as the view loads a mesh,

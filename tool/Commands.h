@@ -25,6 +25,10 @@ int usage_error(const std::string& message);
 // Loads a mesh exactly as the view does; false (after the reader's own
 // message, or one naming an unknown format) when nothing usable was read.
 bool load_for_tool(Mesh& mesh, const std::string& path);
+// Writes the mesh as OBJ; false (after one line naming `source`, the file
+// the mesh came from) when it has no vertices or no faces, which the writer
+// refuses, or when the writer failed.
+bool write_for_tool(const Mesh& mesh, const std::string& path, const std::string& source);
 // Reads a whole argument as a number; false when any of it is not one.
 bool parse_int(const std::string& text, int& value);
 bool parse_float(const std::string& text, float& value);

@@ -24,5 +24,5 @@ int cmd_simplify(const Arguments& args)
     const int nv = mesh.nv, nf = mesh.nf;
     simplify_mesh(mesh, percent);
     std::printf("vertices: %d -> %d\nfaces: %d -> %d\n", nv, mesh.nv, nf, mesh.nf);
-    return mesh.write_obj(files[1]) ? 0 : 1;
+    return write_for_tool(mesh, files[1], files[0]) ? 0 : 1;
 }

@@ -31,5 +31,5 @@ int cmd_subdivide(const Arguments& args)
     ButterflySubdivider subdivider;
     if (!subdivider.subdivide(mesh, level, weight)) return 1;
     std::printf("vertices: %d -> %d\nfaces: %d -> %d\n", nv, mesh.nv, nf, mesh.nf);
-    return mesh.write_obj(files[1]) ? 0 : 1;
+    return write_for_tool(mesh, files[1], files[0]) ? 0 : 1;
 }

@@ -57,6 +57,16 @@ bool load_for_tool(Mesh& mesh, const std::string& path)
     return false;
 }
 
+bool write_for_tool(const Mesh& mesh, const std::string& path, const std::string& source)
+{
+    if (mesh.nv == 0 || mesh.nf == 0) {
+        mesh.write_obj(path);
+        std::fprintf(stderr, "ERROR: %s: the mesh has no vertices or no faces; nothing written\n", source.c_str());
+        return false;
+    }
+    return mesh.write_obj(path);
+}
+
 bool parse_int(const std::string& text, int& value)
 {
     const char* end = text.data() + text.size();

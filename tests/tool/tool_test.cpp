@@ -63,7 +63,9 @@ TEST(Tool, SubdivideAndSimplifyReportCountsAndWrite)
     EXPECT_EQ(std::count(coarse.begin(), coarse.end(), 'v'), 33);
 
     r = tool("simplify --percent 0 " + in + " " + dir.file("none.obj"));
+    EXPECT_EQ(r.status, 1);  // nothing left to write
     EXPECT_NE(r.out.find("the mesh is now empty"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("nothing written"), std::string::npos) << r.out;
 
     EXPECT_EQ(tool("subdivide " + in + " " + dir.file("x.obj")).status, 2);
     EXPECT_EQ(tool("subdivide --level 0 " + in + " " + dir.file("x.obj")).status, 2);
