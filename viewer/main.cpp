@@ -1,39 +1,10 @@
 // halvane: the mesh viewer.
 #include <QApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QSurfaceFormat>
 
 #include "toolkit/MetaTypes.h"
 #include "toolkit/QtDialogs.h"
+#include "viewer/OpenGLCheck.h"
 #include "viewer/QtMainWindow.h"
-
-namespace {
-
-// The view draws with the fixed-function pipeline: ask for a compatibility
-// context with a depth buffer.
-void choose_surface_format()
-{
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
-}
-
-bool has_opengl()
-{
-    // Qt's offscreen platform can make contexts through an X display, but it
-    // cannot show an OpenGL widget.
-    if (QGuiApplication::platformName() == "offscreen") return false;
-    QOffscreenSurface surface;
-    surface.create();
-    QOpenGLContext context;
-    if (!context.create()) return false;
-    return context.makeCurrent(&surface);
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
