@@ -341,13 +341,13 @@ void QtGLWidget::savesp_slot(QString name)
     classifier.save(local_path(name));
 }
 
-void QtGLWidget::light_colour_slot(Vector amb, Vector diff, Vector spec)
+void QtGLWidget::light_colour_slot(Vector amb, Vector diff, Vector specular)
 {
     if (!isValid()) return;
     makeCurrent();
     const GLfloat a[] = {amb.x, amb.y, amb.z, amb.w};
     const GLfloat d[] = {diff.x, diff.y, diff.z, diff.w};
-    const GLfloat s[] = {spec.x, spec.y, spec.z, spec.w};
+    const GLfloat s[] = {specular.x, specular.y, specular.z, specular.w};
     glLightfv(GL_LIGHT0, GL_AMBIENT, a);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, d);
     glLightfv(GL_LIGHT0, GL_SPECULAR, s);

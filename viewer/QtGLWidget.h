@@ -99,7 +99,7 @@ public slots:
     void savesp_slot(QString name);
 
     // Lighting.
-    void light_colour_slot(Vector amb, Vector diff, Vector spec);
+    void light_colour_slot(Vector amb, Vector diff, Vector specular);
     void light_position_slot(float alti, float azim);
 
     // Clipping planes.
