@@ -17,20 +17,9 @@
 #include "core/Mesh.h"
 #include "toolkit/ButtonGroup.h"
 #include "toolkit/Dialogs.h"
+#include "toolkit/PanelParts.h"
 
 namespace {
-
-QSlider* make_slider(int lo, int hi, QWidget* parent)
-{
-    auto* s = new QSlider(Qt::Horizontal, parent);
-    s->setRange(lo, hi);
-    s->setPageStep(1);
-    s->setValue(256);
-    s->setTickPosition(QSlider::TicksBelow);
-    s->setTickInterval(25);
-    s->setTracking(true);
-    return s;
-}
 
 QPixmap preview_pixmap(const Heightmap& h)
 {
@@ -99,14 +88,11 @@ QtMeshTerrainWidget::QtMeshTerrainWidget(Dialogs& dialogs_, QWidget* parent, con
 
     auto* sliders = new ButtonGroup(1, Qt::Vertical, QString(), this);
     gridres_label = new QLabel(QStringLiteral("Grid Resolution:\t256"), sliders);
-    gridres_slider = make_slider(1, 512, sliders);
-    gridres_slider->setObjectName(QStringLiteral("gridres_slider"));
+    gridres_slider = panel_slider(sliders, "gridres_slider", 1, 512, 1, 256, 25);
     gridsize_label = new QLabel(QStringLiteral("Grid Scale:\t256"), sliders);
-    gridsize_slider = make_slider(1, 512, sliders);
-    gridsize_slider->setObjectName(QStringLiteral("gridres_slider"));
+    gridsize_slider = panel_slider(sliders, "gridres_slider", 1, 512, 1, 256, 25);
     height_label = new QLabel(QStringLiteral("Height Scale:\t256"), sliders);
-    height_slider = make_slider(1, 1024, sliders);
-    height_slider->setObjectName(QStringLiteral("height_slider"));
+    height_slider = panel_slider(sliders, "height_slider", 1, 1024, 1, 256, 25);
     for (QWidget* w : {static_cast<QWidget*>(gridres_label), static_cast<QWidget*>(gridres_slider),
                        static_cast<QWidget*>(gridsize_label), static_cast<QWidget*>(gridsize_slider),
                        static_cast<QWidget*>(height_label), static_cast<QWidget*>(height_slider)})

@@ -7,6 +7,7 @@
 
 #include "processing/QtFunctionWidget.h"
 #include "toolkit/ButtonGroup.h"
+#include "toolkit/PanelParts.h"
 
 namespace {
 
@@ -45,14 +46,7 @@ QtMeanShiftWidget::QtMeanShiftWidget(QWidget* parent, const QString& name) : QWi
 
     auto* sizes = new ButtonGroup(1, Qt::Vertical, this);
     radius_label = new QLabel("Sphere Radius:\t\t0");
-    radius_slider = new QSlider(Qt::Horizontal);
-    radius_slider->setObjectName("xsize_slider");
-    radius_slider->setRange(0, 100);
-    radius_slider->setPageStep(1);
-    radius_slider->setValue(0);
-    radius_slider->setTickPosition(QSlider::TicksBelow);
-    radius_slider->setTickInterval(5);
-    radius_slider->setTracking(true);
+    radius_slider = panel_slider(nullptr, "xsize_slider", 0, 100, 1, 0, 5);
     step_button = new QPushButton("Step");
     sizes->add(radius_label);
     sizes->add(radius_slider);

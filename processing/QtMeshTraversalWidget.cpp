@@ -1,26 +1,13 @@
 #include "processing/QtMeshTraversalWidget.h"
 
-#include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 
 #include "toolkit/ButtonGroup.h"
+#include "toolkit/PanelParts.h"
 
 namespace {
-
-QSlider* make_slider(QWidget* parent, const char* name, int low, int high, int value, int ticks)
-{
-    auto* s = new QSlider(Qt::Horizontal, parent);
-    s->setObjectName(name);
-    s->setRange(low, high);
-    s->setPageStep(1);
-    s->setValue(value);
-    s->setTickPosition(QSlider::TicksBelow);
-    s->setTickInterval(ticks);
-    s->setTracking(true);
-    return s;
-}
 
 QString value_text(float v) { return QString::number(double(v), 'g', 6); }
 
@@ -29,24 +16,18 @@ QString value_text(float v) { return QString::number(double(v), 'g', 6); }
 QtMeshTraversalWidget::QtMeshTraversalWidget(QWidget* parent, const QString& name) : QWidget(parent)
 {
     setObjectName(name);
-    auto* group = new ButtonGroup(1, Qt::Vertical, this);
+    ButtonGroup* group = panel_group(this);
 
     depth_label = new QLabel("Edge Depth:\t" + value_text(depth), group);
-    depth_slider = make_slider(group, "depth_slider", 0, 5000, 0, 500);
+    depth_slider = panel_slider(group, "depth_slider", 0, 5000, 1, 0, 500);
     angle_label = new QLabel("Angle Size:\t" + value_text(angle), group);
-    stepsize_slider = make_slider(group, "stepsize_slider", 1, 360, 1, 36);
+    stepsize_slider = panel_slider(group, "stepsize_slider", 1, 360, 1, 1, 36);
     auto* mark = new QPushButton("Mark Current", group);
     group->add(depth_label);
     group->add(depth_slider);
     group->add(angle_label);
     group->add(stepsize_slider);
     group->add(mark);
-
-    auto* layout = new QBoxLayout(QBoxLayout::TopToBottom, this);
-    layout->setObjectName("smoothertab_blayout");
-    layout->setContentsMargins(10, 10, 10, 10);
-    layout->setSpacing(10);
-    layout->addWidget(group, 10);
 
     connect(depth_slider, &QSlider::valueChanged, this, &QtMeshTraversalWidget::depthEvent);
     connect(stepsize_slider, &QSlider::valueChanged, this, &QtMeshTraversalWidget::stepsizeEvent);
