@@ -2,22 +2,15 @@
 // panel reaches, mouse drags of selected planes, and the drawn frame.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdlib>
-
-#include <QImage>
-#include <QTest>
 
 #include <QPushButton>
 #include <QTabWidget>
 
 #include "clipping/QtCLippingWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
-#include "tests/support/TempDir.h"
-#include "toolkit/ScriptedDialogs.h"
-#include "viewer/QtGLWidget.h"
-#include "viewer/QtMainWindow.h"
+#include "tests/support/GLViewTest.h"
 
 namespace {
 
@@ -39,45 +32,14 @@ bool is_greyish(QRgb p)
     return qRed(p) > 40 && qRed(p) < 200 && qRed(p) == qGreen(p) && qGreen(p) == qBlue(p);
 }
 
-// Pixels passing `test` in columns [x0, x1).
-int count(const QImage& image, bool (*test)(QRgb), int x0 = 0, int x1 = 1 << 30)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = std::max(x0, 0); x < std::min(x1, image.width()); ++x) n += test(image.pixel(x, y)) ? 1 : 0;
-    return n;
-}
-
-class ClippingViewTest : public ::testing::Test {
+class ClippingViewTest : public GLViewTest {
 protected:
     void SetUp() override
     {
-        view.resize(300, 300);
-        view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        ASSERT_TRUE(view.isValid()) << "no OpenGL context";
-        const std::string path = dir.write("square.obj", red_square);
-        testing::internal::CaptureStdout();
-        view.load_mesh(QString::fromStdString(path));
-        testing::internal::GetCapturedStdout();
+        GLViewTest::SetUp();
+        if (!HasFatalFailure()) load(red_square);
     }
-
-    QImage frame()
-    {
-        QTest::qWait(60);
-        return view.grab_image();
-    }
-
-    void drag(Qt::MouseButton button, QPoint from, QPoint to)
-    {
-        QTest::mouseMove(&view, from);
-        QTest::mousePress(&view, button, {}, from);
-        QTest::mouseMove(&view, to);
-        QTest::mouseRelease(&view, button, {}, to);
-    }
-
-    TempDir dir;
-    QtGLWidget view;
+    void drag(Qt::MouseButton button, QPoint from, QPoint to) { ::drag(view, button, from, to); }
 };
 
 }  // namespace
@@ -89,19 +51,13 @@ TEST_F(ClippingViewTest, LoadSizesTheBoxFromTheMesh)
 
     view.cutplane_select_slot(2);
     EXPECT_EQ(view.plane_interaction, 1);
-    const std::string path = dir.write("big.obj", "v 0 0 -3\nv 5 0 -3\nv 0 2 -1\nf 1 2 3\n");
-    testing::internal::CaptureStdout();
-    view.load_mesh(QString::fromStdString(path));
-    testing::internal::GetCapturedStdout();
+    load("v 0 0 -3\nv 5 0 -3\nv 0 2 -1\nf 1 2 3\n");
     EXPECT_EQ(view.cube.size, (std::array<float, 3>{20, 20, 20}));
     EXPECT_FALSE(view.cube.any_selected());
     EXPECT_EQ(view.plane_interaction, 0);
 
     // No positive coordinate: a box of size 0, which clips nothing.
-    const std::string low = dir.write("low.obj", "v -1 -1 -1\nv -2 -1 -1\nv -1 -2 -1\nf 1 2 3\n");
-    testing::internal::CaptureStdout();
-    view.load_mesh(QString::fromStdString(low));
-    testing::internal::GetCapturedStdout();
+    load("v -1 -1 -1\nv -2 -1 -1\nv -1 -2 -1\nf 1 2 3\n");
     EXPECT_EQ(view.cube.size, (std::array<float, 3>{0, 0, 0}));
 }
 
@@ -174,11 +130,11 @@ TEST_F(ClippingViewTest, SelectedPlanesTakeEveryMouseButton)
 TEST_F(ClippingViewTest, PushedPlaneCutsTheMeshInHalf)
 {
     const QImage whole = frame();
-    const int left = count(whole, is_reddish, 0, 145);
-    const int right = count(whole, is_reddish, 155);
+    const int left = count_pixels(whole, is_reddish, 0, 145);
+    const int right = count_pixels(whole, is_reddish, 155);
     ASSERT_GT(left, 15000);
     ASSERT_GT(right, 15000);
-    EXPECT_EQ(count(whole, is_yellowish), 0);
+    EXPECT_EQ(count_pixels(whole, is_yellowish), 0);
 
     // Plane 2 (x+) pulled in by one unit: through the middle of the square.
     view.cutplane_select_slot(2);
@@ -186,8 +142,8 @@ TEST_F(ClippingViewTest, PushedPlaneCutsTheMeshInHalf)
     view.cutplane_select_slot(2);
     ASSERT_EQ(view.cube.planes[2].centre, Vector(0, 0, 0));
     const QImage cut = frame();
-    EXPECT_GT(count(cut, is_reddish, 0, 145), left * 9 / 10);
-    EXPECT_EQ(count(cut, is_reddish, 155), 0);
+    EXPECT_GT(count_pixels(cut, is_reddish, 0, 145), left * 9 / 10);
+    EXPECT_EQ(count_pixels(cut, is_reddish, 155), 0);
 }
 
 TEST_F(ClippingViewTest, SelectedPlaneOutlineIsYellowTheOthersGrey)
@@ -203,25 +159,22 @@ TEST_F(ClippingViewTest, SelectedPlaneOutlineIsYellowTheOthersGrey)
     ASSERT_EQ(view.cube.planes[0].centre, Vector(0, 0, 0.5f));
 
     const QImage selected = frame();
-    EXPECT_GT(count(selected, is_yellowish), 200);
-    EXPECT_GT(count(selected, is_greyish), 200);
+    EXPECT_GT(count_pixels(selected, is_yellowish), 200);
+    EXPECT_GT(count_pixels(selected, is_greyish), 200);
 
     view.cutplane_select_slot(0);
     const QImage none = frame();
-    EXPECT_EQ(count(none, is_yellowish), 0);
-    EXPECT_EQ(count(none, is_greyish), 0);
+    EXPECT_EQ(count_pixels(none, is_yellowish), 0);
+    EXPECT_EQ(count_pixels(none, is_greyish), 0);
     view.cutplane_showall_slot(1);
-    EXPECT_GT(count(frame(), is_greyish), 200);
+    EXPECT_GT(count_pixels(frame(), is_greyish), 200);
 }
 
-TEST(ClippingWiring, PanelReachesTheViewThroughTheMainWindow)
+using ClippingWiring = GLWindowTest;
+
+TEST_F(ClippingWiring, PanelReachesTheViewThroughTheMainWindow)
 {
-    TempDir dir;
-    ScriptedDialogs dialogs;
-    QtMainWindow window{dialogs};
-    ASSERT_TRUE(window.start({"halvane"}));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QtGLWidget& view = *window.view();
+    QtGLWidget& view = this->view();
     QtMeshEditorDialogue& editor = *window.mesh_editor;
     QtCLippingWidget& panel = *editor.clipping;
     EXPECT_EQ(editor.tabs()->tabText(0), "Clipping Planes");

@@ -2,19 +2,14 @@
 // signals reach the view and the frame shows the colours.
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTest>
 #include <QTreeWidget>
 
 #include "colouring/QtMeshTerrainWidget.h"
 #include "colouring/QtMorphogenWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
-#include "tests/support/TempDir.h"
-#include "toolkit/ScriptedDialogs.h"
-#include "viewer/QtGLWidget.h"
-#include "viewer/QtMainWindow.h"
+#include "tests/support/GLViewTest.h"
 
 namespace {
 
@@ -72,29 +67,9 @@ Band band(const QImage& image, double from, double to)
     return b;
 }
 
-class ColouringView : public ::testing::Test {
+class ColouringView : public GLWindowTest {
 protected:
-    void SetUp() override
-    {
-        testing::internal::CaptureStdout();
-        ASSERT_TRUE(window.start({"halvane"}));
-        testing::internal::GetCapturedStdout();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        ASSERT_TRUE(view().isValid()) << "no OpenGL context";
-    }
-
-    QtGLWidget& view() { return *window.view(); }
     QtMorphogenWidget& morphogens() { return *window.mesh_editor->morphogen_panel; }
-
-    QImage frame()
-    {
-        QTest::qWait(80);
-        return view().grab_image();
-    }
-
-    TempDir dir;
-    ScriptedDialogs dialogs;
-    QtMainWindow window{dialogs};
 };
 
 }  // namespace
@@ -102,9 +77,7 @@ protected:
 TEST_F(ColouringView, AMorphogenSwitchedOnInRedReddensTheMeshWhereItIsHigh)
 {
     const QString path = QString::fromStdString(dir.write("heat.obj", heat_grid(8)));
-    testing::internal::CaptureStdout();
-    ASSERT_EQ(view().load_mesh(path), LoadResult::Loaded);
-    testing::internal::GetCapturedStdout();
+    printed([&] { ASSERT_EQ(view().load_mesh(path), LoadResult::Loaded); });
     ASSERT_EQ(morphogens().tree->topLevelItemCount(), 2);
     EXPECT_EQ(morphogens().tree->topLevelItem(0)->text(1), "heat");
 
@@ -127,9 +100,7 @@ TEST_F(ColouringView, AMorphogenSwitchedOnInRedReddensTheMeshWhereItIsHigh)
 
     // A net file keeps the list; its mesh has no values, so every vertex takes the base colour.
     const QString net = QString::fromStdString(dir.write("tri.net", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n"));
-    testing::internal::CaptureStdout();
-    ASSERT_EQ(view().load_mesh(net), LoadResult::Loaded);
-    testing::internal::GetCapturedStdout();
+    printed([&] { ASSERT_EQ(view().load_mesh(net), LoadResult::Loaded); });
     ASSERT_EQ(morphogens().tree->topLevelItemCount(), 2);
     EXPECT_EQ(morphogens().tree->topLevelItem(0)->checkState(0), Qt::Checked);
     morphogens().tree->topLevelItem(1)->setCheckState(0, Qt::Checked);
@@ -147,9 +118,7 @@ TEST_F(ColouringView, ApplyOnTheTerrainTabBuildsAndColoursTheViewsMesh)
         for (int x = 0; x < Heightmap::size; ++x)
             for (int ch = 0; ch < 3; ++ch) h.rgb[(std::size_t(y) * Heightmap::size + x) * 3 + ch] = (unsigned char)x;
     editor.terrain_panel->colour_map.map_colours = {Rgb{0, 0, 255}, Rgb{255, 0, 0}};
-    testing::internal::CaptureStdout();
-    editor.apply_button()->click();
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = printed([&] { editor.apply_button()->click(); });
     EXPECT_NE(out.find("4096, 7938 \n"), std::string::npos) << out;
     EXPECT_NE(out.find("terrain vertex colours...\n"), std::string::npos) << out;
     ASSERT_EQ(view().mesh.nv, 4096);

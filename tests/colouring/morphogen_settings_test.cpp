@@ -32,17 +32,6 @@ MorphogenSettings::Load read_quietly(MorphogenSettings& s, const std::string& pa
 
 }  // namespace
 
-TEST(MorphogenSettings, ResetGivesEveryMorphogenRedAndOff)
-{
-    MorphogenSettings s = example();
-    s.reset({"x", "y"});
-    EXPECT_EQ(s.names, (std::vector<std::string>{"x", "y"}));
-    EXPECT_EQ(s.colours, (std::vector<Rgb>{red, red}));
-    EXPECT_EQ(s.toggles, (std::vector<int>{0, 0}));
-    EXPECT_EQ(s.mix_mode, 1);  // base colour and mix mode stay
-    EXPECT_EQ(s.base_colour, (Rgb{10, 20, 30}));
-}
-
 TEST(MorphogenSettings, SavesTheExampleByteForByteAndReadsItBack)
 {
     TempDir dir;

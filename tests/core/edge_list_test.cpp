@@ -3,14 +3,13 @@
 #include <random>
 
 #include "tests/support/NamedMeshes.h"
+#include "tests/support/Printed.h"
 
 namespace {
 
 void build_edges(Mesh& m)
 {
-    testing::internal::CaptureStdout();
-    m.build({MESH_EDGE_LIST});
-    testing::internal::GetCapturedStdout();
+    printed([&] { m.build({MESH_EDGE_LIST}); });
 }
 
 // The edge list as the design builds it: per-vertex buckets searched
@@ -96,42 +95,6 @@ void expect_same_as_literal(Mesh& m)
 }
 
 }  // namespace
-
-TEST(EdgeList, SingleTriangle)
-{
-    auto m = named::single_triangle();
-    build_edges(*m);
-    EXPECT_EQ(m->edges, (std::vector<std::array<int, 2>>{{0, 1}, {0, 2}, {1, 2}}));
-    for (const auto& ef : m->edge_faces) EXPECT_EQ(ef, (std::array<int, 2>{0, -1}));
-    for (int v = 0; v < 3; ++v) EXPECT_EQ(m->vertex_neighbours[v].size(), 2u);
-    EXPECT_EQ(m->face_neighbours[0].size(), 0u);
-}
-
-TEST(EdgeList, ClosedTetrahedron)
-{
-    auto m = named::tetrahedron();
-    build_edges(*m);
-    EXPECT_EQ(m->edge_count, 6);
-    for (const auto& ef : m->edge_faces) EXPECT_NE(ef[1], -1);
-    for (int f = 0; f < 4; ++f) EXPECT_EQ(m->face_neighbours[f].size(), 3u);
-}
-
-TEST(EdgeList, ThirdFaceOnAnEdgeIsNotRecorded)
-{
-    auto m = named::non_manifold_edge();
-    build_edges(*m);
-    EXPECT_EQ(m->edges[0], (std::array<int, 2>{0, 1}));
-    EXPECT_EQ(m->edge_faces[0], (std::array<int, 2>{0, 1}));
-    EXPECT_EQ(m->edge_table.face_links[2].size(), 0u);
-}
-
-TEST(EdgeList, OppositeDirectionsShareOneRecord)
-{
-    auto m = named::two_triangles();  // faces 0 1 2 and 1 3 2 meet on 1-2 / 2-1
-    build_edges(*m);
-    EXPECT_EQ(m->edge_count, 5);
-    EXPECT_EQ(m->face_neighbours[0].size(), 1u);
-}
 
 TEST(EdgeList, SameAsDesignOnNamedMeshes)
 {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tests/support/NamedMeshes.h"
+#include "tests/support/Printed.h"
 
 TEST(MeshBuild, PrintsFlagNamesInOrderAndSkipsUnknown)
 {
@@ -26,9 +27,7 @@ TEST(MeshBuild, EmptyMeshPrintsAndChangesNothing)
 TEST(MeshBuild, BoxOfUnitCube)
 {
     auto m = named::make({{0, 0, 0}, {1, 1, 1}, {1, 0, 0}}, {{0, 1, 2}});
-    testing::internal::CaptureStdout();
-    m->build({MESH_BB, MESH_CENTRE, MESH_CENTROIDS});
-    testing::internal::GetCapturedStdout();
+    printed([&] { m->build({MESH_BB, MESH_CENTRE, MESH_CENTROIDS}); });
     EXPECT_EQ(m->extent, 1.0f);
     EXPECT_EQ(m->bbox[0], Vector(1, 0, 1));
     EXPECT_EQ(m->bbox[4], Vector(0, 0, 0));
@@ -43,23 +42,11 @@ TEST(MeshBuild, VertexNormalsWeighLaterFacesMore)
     // Vertex 0 is met by faces with normals (1,0,0), (1,0,0), (0,1,0) in that order.
     auto m = named::make({{0, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 2, 0}, {0, 0, 2}, {1, 0, 0}, {0, 0, 1}},
                          {{0, 1, 2}, {0, 3, 4}, {0, 6, 5}});
-    testing::internal::CaptureStdout();
-    m->build({MESH_VERTEX_NORMALS});
-    testing::internal::GetCapturedStdout();
+    printed([&] { m->build({MESH_VERTEX_NORMALS}); });
     EXPECT_EQ(m->faces[0].normal, Vector(1, 0, 0));
     EXPECT_EQ(m->faces[2].normal, Vector(0, 1, 0));
     EXPECT_FLOAT_EQ(m->vertex_normals[0].x, 1.0f / std::sqrt(2.0f));
     EXPECT_FLOAT_EQ(m->vertex_normals[0].y, 1.0f / std::sqrt(2.0f));
-}
-
-TEST(MeshBuild, TexcoordsSpanZeroToTwo)
-{
-    auto m = named::two_triangles();
-    testing::internal::CaptureStdout();
-    m->build({MESH_TEXCOORDS});
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(m->texcoords[3], Vector(2, 2, 0));
-    EXPECT_EQ(m->texcoords[0], Vector(0, 0, 0));
 }
 
 TEST(MeshCopy, AssignCopiesGeometryAndRepointsFaces)
@@ -80,24 +67,6 @@ TEST(MeshCopy, AssignCopiesGeometryAndRepointsFaces)
     auto cloned = m->clone();
     EXPECT_EQ(cloned->faces[1].marked, 1);
     EXPECT_EQ(cloned->faces[0].v[0], &cloned->vertices[0]);
-}
-
-TEST(MeshCopy, ClearEmptiesArraysButKeepsNames)
-{
-    auto m = named::tetrahedron();
-    m->morphogen_names = {"a"};
-    m->allocate_morphogens(4, 1);
-    testing::internal::CaptureStdout();
-    m->build({MESH_EDGE_LIST, MESH_BB});
-    testing::internal::GetCapturedStdout();
-    m->clear();
-    EXPECT_EQ(m->nv, 0);
-    EXPECT_EQ(m->nf, 0);
-    EXPECT_EQ(m->edge_count, 0);
-    EXPECT_TRUE(m->morphogen_values.empty());
-    EXPECT_EQ(m->morphogen_names.size(), 1u);
-    EXPECT_EQ(m->bbox[1], Vector(0, 0, 0));
-    EXPECT_TRUE(m->vertex_neighbours.empty());
 }
 
 TEST(MeshStaleness, ToolsSeeWhenDerivedDataIsOld)

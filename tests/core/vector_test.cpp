@@ -4,17 +4,6 @@
 
 #include "core/Vector.h"
 
-TEST(Vector, ConstructorsSetFourthComponent)
-{
-    EXPECT_EQ(Vector().w, 1.0f);
-    const Vector three(3);
-    EXPECT_EQ(three.x, 3.0f);
-    EXPECT_EQ(three.w, 3.0f);
-    const Vector two(1.0f, 2.0f);
-    EXPECT_EQ(two.z, 0.0f);
-    EXPECT_EQ(two.w, 1.0f);
-}
-
 TEST(Vector, NormalFromPointsFollowsArgumentOrder)
 {
     const Vector a(0, 0, 0), b(1, 0, 0), c(0, 1, 0);
@@ -58,10 +47,4 @@ TEST(Vector, ComparisonIgnoresW_AssignmentSkipsLength)
     b.length();
     b = a;
     EXPECT_EQ(b.len, 1.0f);
-}
-
-TEST(Vector, WithinIsInclusive)
-{
-    EXPECT_TRUE(Vector(1, 0, 0).within(Vector(0, 0, 0), 1.0f));
-    EXPECT_FALSE(Vector(1.01f, 0, 0).within(Vector(0, 0, 0), 1.0f));
 }

@@ -4,6 +4,7 @@
 
 #include "core/Mesh.h"
 #include "processing/Mesh_Classifier.h"
+#include "tests/support/Printed.h"
 
 // A classifier on `mesh` with its table built (normals and edge list made
 // first, as the view does). Console output is swallowed.
@@ -14,13 +15,4 @@ inline bool build_table_quietly(Mesh& mesh, Mesh_Classifier& classifier)
     const bool ok = classifier.build_table();
     testing::internal::GetCapturedStdout();
     return ok;
-}
-
-// Runs `work` with standard output captured and returns what it printed.
-template <class Work>
-std::string console_of(const Work& work)
-{
-    testing::internal::CaptureStdout();
-    work();
-    return testing::internal::GetCapturedStdout();
 }

@@ -1,24 +1,14 @@
 // The seed faces of a classification drawn over the mesh, on a virtual display.
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QTest>
-
+#include "tests/support/GLViewTest.h"
 #include "tests/support/NamedMeshes.h"
-#include "tests/support/TempDir.h"
-#include "viewer/QtGLWidget.h"
 
 namespace {
 
 bool is_yellow(QRgb p) { return qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) < 80; }
 
-int yellow_pixels(const QImage& image)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) n += is_yellow(image.pixel(x, y)) ? 1 : 0;
-    return n;
-}
+int yellow_pixels(const QImage& image) { return count_pixels(image, is_yellow); }
 
 // open_grid(6) shrunk to one unit (200 pixels at the starting zoom), blue.
 std::string blue_grid()
@@ -36,35 +26,21 @@ std::string blue_grid()
 
 }  // namespace
 
-TEST(ClassifierOverlay, SeedFacesShowInYellowUntilTheMeshIsReloaded)
+using ClassifierOverlay = GLViewTest;
+
+TEST_F(ClassifierOverlay, SeedFacesShowInYellowUntilTheMeshIsReloaded)
 {
-    TempDir dir;
-    QtGLWidget view;
-    view.resize(300, 300);
-    view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-    ASSERT_TRUE(view.isValid()) << "no OpenGL context";
-    testing::internal::CaptureStdout();
-    view.load_mesh(QString::fromStdString(dir.write("grid.obj", blue_grid())));
-    testing::internal::GetCapturedStdout();
+    load(blue_grid());
+    EXPECT_EQ(yellow_pixels(frame()), 0);
 
-    QTest::qWait(60);
-    EXPECT_EQ(yellow_pixels(view.grab_image()), 0);
-
-    testing::internal::CaptureStdout();
-    view.meshclassify_slot();
-    testing::internal::GetCapturedStdout();
+    printed([&] { view.meshclassify_slot(); });
     const int k = view.classifier.num_patches;
     ASSERT_GE(k, 2);
-    QTest::qWait(60);
-    const int shown = yellow_pixels(view.grab_image());
+    const int shown = yellow_pixels(frame());
     // Each seed is one of 72 faces of a 200 x 200 pixel square: about 555 pixels.
     EXPECT_GT(shown, 450 * k);
     EXPECT_LT(shown, 650 * k);
 
-    testing::internal::CaptureStdout();
-    view.reload_slot();
-    testing::internal::GetCapturedStdout();
-    QTest::qWait(60);
-    EXPECT_EQ(yellow_pixels(view.grab_image()), 0);
+    printed([&] { view.reload_slot(); });
+    EXPECT_EQ(yellow_pixels(frame()), 0);
 }

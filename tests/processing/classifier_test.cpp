@@ -192,7 +192,7 @@ Classified classify(std::unique_ptr<Mesh> mesh, int threads = 2)
     Classified c{std::move(mesh), nullptr, ""};
     c.classifier = std::make_unique<Mesh_Classifier>(c.mesh.get());
     c.classifier->threads = threads;
-    c.console = console_of([&] {
+    c.console = printed([&] {
         c.mesh->build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST});
         EXPECT_TRUE(c.classifier->classify());
     });
@@ -247,7 +247,7 @@ TEST(Classifier, StagesMatchTheirPlainTranscription)
 
         for (int shown : {k, 3, 1}) {
             if (shown < 1) continue;
-            console_of([&] { c.classifier->set_patch_count(shown); });
+            printed([&] { c.classifier->set_patch_count(shown); });
             const std::vector<int> patch_of = literal.assign(shown);
             EXPECT_EQ(engine.seeds, literal.seeds) << shown << " patches";
             EXPECT_EQ(engine.face_patch, patch_of) << shown << " patches";
@@ -269,7 +269,7 @@ TEST(Classifier, TwoSeparateTrianglesSeedFaceZeroThenFaceOne)
     Mesh_Classifier c(pair.get());
     ASSERT_TRUE(build_table_quietly(*pair, c));
     c.max_patches = 50;
-    const std::string out = console_of([&] {
+    const std::string out = printed([&] {
         c.build_patches();
         c.choose_patch_count();
     });
@@ -280,7 +280,7 @@ TEST(Classifier, TwoSeparateTrianglesSeedFaceZeroThenFaceOne)
 
     // The whole run ends with one patch per triangle.
     Classified whole = classify(named::disconnected_pair());
-    console_of([&] { whole.classifier->set_patch_count(2); });
+    printed([&] { whole.classifier->set_patch_count(2); });
     EXPECT_EQ(whole.classifier->face_patch, (std::vector<int>{0, 1}));
 }
 
@@ -290,29 +290,12 @@ TEST(Classifier, ClassifyingTwiceGivesTheSameResult)
     const std::vector<int> seeds = c.classifier->seeds;
     const int count = c.classifier->num_patches;
     const std::vector<Vector> colours = face_colours(*c.mesh);
-    const std::string again = console_of([&] { EXPECT_TRUE(c.classifier->classify()); });
+    const std::string again = printed([&] { EXPECT_TRUE(c.classifier->classify()); });
     EXPECT_EQ(again, c.console.substr(c.console.find("Using Floyd")));
     EXPECT_EQ(c.classifier->seeds, seeds);
     EXPECT_EQ(c.classifier->num_patches, count);
     const std::vector<Vector> after = face_colours(*c.mesh);
     for (std::size_t f = 0; f < after.size(); ++f) EXPECT_TRUE(same_colour(after[f], colours[f])) << f;
-}
-
-TEST(Classifier, MembershipsOfEveryOtherFaceSumToOne)
-{
-    Classified c = classify(named::open_grid(6));
-    const Mesh_Classifier& m = *c.classifier;
-    const int k = m.num_patches;
-    ASSERT_GE(k, 2);
-    for (int f = 0; f < c.mesh->nf; ++f) {
-        if (std::find(m.seeds.begin(), m.seeds.begin() + k, f) != m.seeds.begin() + k) {
-            for (int p = 0; p < k; ++p) EXPECT_EQ(m.probabilities[p][f], f == m.seeds[p] ? 1.0f : 0.0f);
-            continue;
-        }
-        float sum = 0.0f;
-        for (int p = 0; p < k; ++p) sum += m.probabilities[p][f];
-        EXPECT_NEAR(sum, 1.0f, 1e-5f) << "face " << f;
-    }
 }
 
 TEST(Classifier, FacesAreColouredAndSeedsShowYellow)
@@ -324,7 +307,7 @@ TEST(Classifier, FacesAreColouredAndSeedsShowYellow)
     for (int p = 0; p < k; ++p) EXPECT_TRUE(same_colour(c.mesh->faces[m.seeds[p]].colour, yellow));
     for (const Face& f : c.mesh->faces) EXPECT_EQ(f.colour.w, 1.0f);
 
-    console_of([&] { c.classifier->set_patch_count(k); });
+    printed([&] { c.classifier->set_patch_count(k); });
     EXPECT_EQ(m.num_patches, k);
     ASSERT_EQ(m.face_patch.size(), std::size_t(c.mesh->nf));
     for (int f = 0; f < c.mesh->nf; ++f)
@@ -340,7 +323,7 @@ TEST(Classifier, AssignConvergesAndATiedFaceJoinsTheLaterPatch)
     Mesh_Classifier c(strip.get());
     ASSERT_TRUE(build_table_quietly(*strip, c));
     c.seeds = {0, 2};
-    const std::string out = console_of([&] { c.set_patch_count(2); });
+    const std::string out = printed([&] { c.set_patch_count(2); });
     EXPECT_EQ(c.face_patch, (std::vector<int>{0, 1, 1}));  // face 1 is one step from both seeds
     EXPECT_EQ(c.seeds, (std::vector<int>{0, 2}));         // of the tied medoids 1 and 2, the last
     EXPECT_EQ(out.find("WARNING"), std::string::npos);
@@ -357,7 +340,7 @@ TEST(Classifier, RefinementNeverTakesAnEarlierSeed)
     for (int a = 0; a < 3; ++a)
         for (int b = 0; b < a; ++b) c.table.set(a, b, 3e6f);
     c.seeds = {0, 1, 2};
-    console_of([&] {
+    printed([&] {
         c.compute_probabilities(3);
         c.find_neighbours(3);
         c.refine_seeds(3);
@@ -387,16 +370,16 @@ TEST(Classifier, ChoosingPatchesNeedsAClassification)
     auto grid = named::open_grid(3);
     Mesh_Classifier c(grid.get());
     const std::vector<Vector> before = face_colours(*grid);
-    std::string out = console_of([&] { c.set_patch_count(3); });
+    std::string out = printed([&] { c.set_patch_count(3); });
     EXPECT_EQ(out, "ERROR: no classification with 3 patches to show; classify the mesh first "
                    "[Mesh_Classifier::assign()]\n");
 
     Classified done = classify(named::open_grid(3));
     const std::vector<Vector> classified = face_colours(*done.mesh);
-    console_of([&] { done.classifier->set_patch_count(0); });
+    printed([&] { done.classifier->set_patch_count(0); });
     const std::vector<Vector> after = face_colours(*done.mesh);
     for (std::size_t f = 0; f < after.size(); ++f) EXPECT_TRUE(same_colour(after[f], classified[f]));
-    out = console_of([&] { done.classifier->set_patch_count(52); });
+    out = printed([&] { done.classifier->set_patch_count(52); });
     EXPECT_NE(out.find("ERROR"), std::string::npos);
 
     // A new mesh forgets the old classification.
@@ -404,7 +387,7 @@ TEST(Classifier, ChoosingPatchesNeedsAClassification)
     EXPECT_TRUE(done.classifier->seeds.empty());
     EXPECT_TRUE(done.classifier->rebuild);
     EXPECT_EQ(done.classifier->weight, 0.5);
-    out = console_of([&] { done.classifier->set_patch_count(1); });
+    out = printed([&] { done.classifier->set_patch_count(1); });
     EXPECT_NE(out.find("ERROR"), std::string::npos);
 }
 
@@ -412,6 +395,6 @@ TEST(Classifier, AMeshWithoutFacesIsNotClassified)
 {
     auto empty = named::empty();
     Mesh_Classifier c(empty.get());
-    const std::string out = console_of([&] { EXPECT_FALSE(c.classify()); });
+    const std::string out = printed([&] { EXPECT_FALSE(c.classify()); });
     EXPECT_EQ(out, "ERROR: the mesh has no faces to classify [Mesh_Classifier::classify()]\n");
 }

@@ -5,6 +5,7 @@
 
 #include "processing/NormalSmoother.h"
 #include "tests/support/NamedMeshes.h"
+#include "tests/support/Printed.h"
 
 namespace {
 
@@ -12,9 +13,7 @@ using RunMode = NormalSmoother::RunMode;
 
 void quiet_build(Mesh& m, std::initializer_list<int> flags)
 {
-    testing::internal::CaptureStdout();
-    m.build(flags);
-    testing::internal::GetCapturedStdout();
+    printed([&] { m.build(flags); });
 }
 
 // Runs the smoother and returns what it printed.
@@ -95,80 +94,6 @@ TEST_F(Smoothing, FacelessMeshPrintsOnlyTheHeader)
               "Evaluating SHPERE_JUMP: \nWEIGHT_MODE = 0\n");
     EXPECT_EQ(run(smoother, ball(1.0f), RunMode::Step, NormalSmoother::MEAN_SHIFT),
               "Evaluating MEAN_SHIFT: \nWEIGHT_MODE = 0\n");
-}
-
-TEST_F(Smoothing, SphereJumpWithEveryFaceInTheBallMakesOneRegion)
-{
-    use(named::tetrahedron());
-    Vector expected = mesh->faces[0].normal;
-    for (int i = 1; i < mesh->nf; ++i) expected += mesh->faces[i].normal;
-    expected.normalise();
-    const std::string out = run(smoother, ball(10.0f), RunMode::Full, NormalSmoother::SPHERE_JUMP);
-    EXPECT_NE(out.find(summary(4, "10.000000", 1)), std::string::npos) << out;
-    ASSERT_EQ(smoother.regions.size(), 1u);
-    for (const Face& f : mesh->faces) expect_same(f.normal, expected);
-}
-
-TEST_F(Smoothing, MeanShiftStepsOpenGrowAndCloseRegions)
-{
-    use(named::triangle_row({0.0f, 1.0f, 2.0f, 10.0f}));
-    const std::vector<Vector> normals = {Vector(1.0f, 0.0f, 0.0f, 0.0f), Vector(0.0f, 1.0f, 0.0f, 0.0f),
-                                         Vector(0.0f, 0.0f, 1.0f, 0.0f), Vector(0.0f, 0.0f, 2.0f, 0.0f)};
-    set_normals(*mesh, normals);
-    const Vector k = ball(1.5f);
-
-    // Step 1 opens a region at face 0 and captures face 1; the ball moves to their mean.
-    std::string out = run(smoother, k, RunMode::Step, NormalSmoother::MEAN_SHIFT);
-    EXPECT_EQ(out, "Evaluating MEAN_SHIFT: \nWEIGHT_MODE = 0\n" + empty_bar + "\n" + summary(4, "1.500000", 0));
-    EXPECT_EQ(smoother.current_region.size(), 2u);
-    EXPECT_EQ(smoother.current_region[1].w, 1.0f);
-    EXPECT_EQ(smoother.centre.x, 0.5f);
-    EXPECT_TRUE(smoother.captured);
-    EXPECT_EQ(smoother.processed, 2);
-
-    // Step 2 grows it by face 2, exactly on the sphere around 0.5.
-    run(smoother, k, RunMode::Step, NormalSmoother::MEAN_SHIFT);
-    EXPECT_EQ(smoother.current_region.size(), 3u);
-    EXPECT_EQ(smoother.centre.x, 1.0f);
-    expect_same(mesh->faces[0].normal, normals[0]);  // nothing given out before the close
-
-    // Step 3 captures nothing and closes the region with the mean normal.
-    out = run(smoother, k, RunMode::Step, NormalSmoother::MEAN_SHIFT);
-    EXPECT_NE(out.find(summary(4, "1.500000", 1)), std::string::npos);
-    EXPECT_FALSE(smoother.captured);
-    Vector mean = normals[0] + normals[1] + normals[2];
-    mean /= 3.0f;
-    mean.normalise();
-    for (int i = 0; i < 3; ++i) expect_same(mesh->faces[i].normal, mean);
-    expect_same(mesh->faces[3].normal, normals[3]);
-
-    // Step 4 opens at the last face; the list runs empty and the cycle ends.
-    out = run(smoother, k, RunMode::Step, NormalSmoother::MEAN_SHIFT);
-    EXPECT_NE(out.find(summary(4, "1.500000", 2)), std::string::npos);
-    expect_same(mesh->faces[3].normal, Vector(0.0f, 0.0f, 1.0f, 0.0f));
-    EXPECT_TRUE(smoother.restart_needed);
-    EXPECT_EQ(smoother.processed, 0);
-
-    // The next step begins a new cycle from face 0.
-    out = run(smoother, k, RunMode::Step, NormalSmoother::MEAN_SHIFT);
-    EXPECT_NE(out.find(summary(4, "1.500000", 0)), std::string::npos);
-    EXPECT_EQ(smoother.seed, 0);
-    EXPECT_EQ(smoother.current_region.size(), 2u);
-}
-
-TEST_F(Smoothing, FullRunsFinishTheCycleAndStartAnew)
-{
-    use(named::triangle_row({0.0f, 1.0f, 2.0f, 10.0f, 20.0f}));
-    const Vector k = ball(1.5f);
-    run(smoother, k, RunMode::Step, NormalSmoother::MEAN_SHIFT);
-    // A full run after a step goes on with the same region and cycle.
-    std::string out = run(smoother, k, RunMode::Full, NormalSmoother::MEAN_SHIFT);
-    EXPECT_NE(out.find(summary(5, "1.500000", 3)), std::string::npos) << out;
-    // The next run reports only the regions of its own cycle.
-    out = run(smoother, ball(100.0f), RunMode::Full, NormalSmoother::SPHERE_JUMP);
-    EXPECT_NE(out.find(summary(5, "100.000000", 1)), std::string::npos) << out;
-    out = run(smoother, ball(0.5f), RunMode::Full, NormalSmoother::SPHERE_JUMP);
-    EXPECT_NE(out.find(summary(5, "0.500000", 5)), std::string::npos) << out;
 }
 
 TEST_F(Smoothing, WeightedContributionsFollowTheCurve)

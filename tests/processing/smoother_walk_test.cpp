@@ -13,6 +13,7 @@
 
 #include "processing/NormalSmoother.h"
 #include "tests/support/NamedMeshes.h"
+#include "tests/support/Printed.h"
 
 namespace {
 
@@ -203,9 +204,7 @@ struct LiteralSmoother {
 
 void quiet_build(Mesh& m)
 {
-    testing::internal::CaptureStdout();
-    m.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
-    testing::internal::GetCapturedStdout();
+    printed([&] { m.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}); });
 }
 
 // Face normals drawn (seeded) from a small lattice, the zero vector among them.

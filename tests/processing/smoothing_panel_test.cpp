@@ -1,94 +1,10 @@
-// The smoothing panel and its weight curve on Qt's offscreen platform.
+// The smoothing panel's weight curve on Qt's offscreen platform.
 #include <gtest/gtest.h>
 
-#include <QLabel>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QSlider>
-#include <QTabWidget>
 #include <QTest>
 
 #include "processing/QtFunctionWidget.h"
-#include "processing/QtMeanShiftWidget.h"
-#include "processing/QtMeshEditorDialogue.h"
-#include "toolkit/ScriptedDialogs.h"
-
-namespace {
-
-Vector kernel_of(const QList<QVariant>& args) { return args.at(0).value<Vector>(); }
-
-}  // namespace
-
-TEST(SmoothingPanel, ModeButtonsAreExclusiveAndAnnounceTheMode)
-{
-    QtMeanShiftWidget panel(nullptr, "meanshftab");
-    EXPECT_TRUE(panel.mean_shift_button->isChecked());
-    EXPECT_EQ(panel.mode, 0);
-    QSignalSpy rad(&panel, &QtMeanShiftWidget::rad_signal);
-
-    QTest::mouseClick(panel.median_button, Qt::LeftButton);
-    EXPECT_EQ(panel.mode, 2);
-    EXPECT_TRUE(panel.median_button->isChecked());
-    EXPECT_FALSE(panel.mean_shift_button->isChecked());
-    QTest::mouseClick(panel.sphere_jump_button, Qt::LeftButton);
-    EXPECT_EQ(panel.mode, 1);
-    EXPECT_FALSE(panel.median_button->isChecked());
-    QTest::mouseClick(panel.mean_shift_button, Qt::LeftButton);
-    EXPECT_EQ(panel.mode, 0);
-
-    ASSERT_EQ(rad.count(), 3);
-    EXPECT_EQ(rad.at(0).at(1).toInt(), 2);
-    EXPECT_EQ(rad.at(1).at(1).toInt(), 1);
-    EXPECT_EQ(rad.at(2).at(1).toInt(), 0);
-}
-
-TEST(SmoothingPanel, SliderSetsRadiusAndLabel)
-{
-    QtMeanShiftWidget panel;
-    EXPECT_EQ(panel.radius_label->text(), "Sphere Radius:\t\t0");
-    QSlider* slider = panel.findChild<QSlider*>("xsize_slider");
-    ASSERT_NE(slider, nullptr);
-    EXPECT_EQ(slider->minimum(), 0);
-    EXPECT_EQ(slider->maximum(), 100);
-    QTest::mouseClick(panel.sphere_jump_button, Qt::LeftButton);
-    QSignalSpy rad(&panel, &QtMeanShiftWidget::rad_signal);
-    slider->setValue(37);
-    EXPECT_EQ(panel.radius_label->text(), "Sphere Radius:\t37");
-    EXPECT_EQ(panel.kernel.x, 37.0f);
-    EXPECT_EQ(panel.radius, 37.0f);
-    ASSERT_EQ(rad.count(), 1);
-    EXPECT_EQ(kernel_of(rad.at(0)).x, 37.0f);
-    EXPECT_EQ(rad.at(0).at(1).toInt(), 1);
-}
-
-TEST(SmoothingPanel, StepAndApplySendTheKernel)
-{
-    ScriptedDialogs dialogs;
-    QtMeshEditorDialogue dialogue(dialogs, nullptr, "mesheditor");
-    QtMeanShiftWidget* panel = dialogue.findChild<QtMeanShiftWidget*>("meanshftab");
-    ASSERT_NE(panel, nullptr);
-    panel->radius_slider->setValue(12);
-    QTest::mouseClick(panel->median_button, Qt::LeftButton);
-
-    QSignalSpy step(panel, &QtMeanShiftWidget::step_signal);
-    QTest::mouseClick(panel->step_button, Qt::LeftButton);
-    ASSERT_EQ(step.count(), 1);
-    EXPECT_EQ(kernel_of(step.at(0)).x, 12.0f);
-
-    // Apply runs a full pass only while the smoothing page is on show.
-    QSignalSpy run(panel, &QtMeanShiftWidget::mshift_signal);
-    auto* other = new QWidget;
-    dialogue.add_tab(other, "Other");
-    dialogue.tabs()->setCurrentWidget(other);
-    dialogue.apply_event();
-    EXPECT_EQ(run.count(), 0);
-    dialogue.tabs()->setCurrentWidget(panel);
-    ASSERT_EQ(dialogue.current_page(), panel);
-    dialogue.apply_event();
-    ASSERT_EQ(run.count(), 1);
-    EXPECT_EQ(kernel_of(run.at(0)).x, 12.0f);
-    EXPECT_EQ(run.at(0).at(1).toInt(), 2);
-}
 
 TEST(SmoothingPanel, DraggingDrawsACurveOf101Points)
 {

@@ -6,30 +6,18 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabWidget>
-#include <QTest>
 
 #include "processing/QtFunctionWidget.h"
 #include "processing/QtMeanShiftWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
 #include "tests/support/NamedMeshes.h"
-#include "tests/support/TempDir.h"
-#include "toolkit/ScriptedDialogs.h"
-#include "viewer/QtGLWidget.h"
-#include "viewer/QtMainWindow.h"
+#include "tests/support/GLViewTest.h"
 
 namespace {
 
 // A blue unit square folded along its diagonal, so the two faces differ.
 const char* const folded_square =
     "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0.3\nvc 0 0 1\nvc 0 0 1\nvc 0 0 1\nvc 0 0 1\nf 1 2 3\nf 2 4 3\n";
-
-template <typename Step>
-std::string printed(Step step)
-{
-    testing::internal::CaptureStdout();
-    step();
-    return testing::internal::GetCapturedStdout();
-}
 
 // The ball: red faces under black lines.
 bool is_ball(QRgb p)
@@ -39,37 +27,19 @@ bool is_ball(QRgb p)
     return red || dark;
 }
 
-int ball_pixels(const QImage& image)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) n += is_ball(image.pixel(x, y)) ? 1 : 0;
-    return n;
-}
+int ball_pixels(const QImage& image) { return count_pixels(image, is_ball); }
 
-class SmoothingView : public ::testing::Test {
+class SmoothingView : public GLWindowTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(window.start({"halvane"}));
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        const QString path = QString::fromStdString(dir.write("square.obj", folded_square));
-        printed([&] { window.open_by_name(path); });
+        GLWindowTest::SetUp();
+        if (HasFatalFailure()) return;
+        open(folded_square);
         panel = window.mesh_editor->smoothing;
         ASSERT_NE(panel, nullptr);
     }
 
-    QtGLWidget& view() { return *window.view(); }
-
-    QImage frame()
-    {
-        QTest::qWait(60);
-        return view().grab_image();
-    }
-
-    TempDir dir;
-    ScriptedDialogs dialogs;
-    QtMainWindow window{dialogs};
     QtMeanShiftWidget* panel = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include "tests/support/MeshVariants.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/ReferenceRemesh.h"
+#include "tests/support/Printed.h"
 
 namespace {
 
@@ -16,9 +17,7 @@ std::unique_ptr<Mesh> run(const Mesh& mesh, int levels, float weight)
     s.source = mesh.clone();
     s.levels = levels;
     s.weight = weight;
-    testing::internal::CaptureStdout();
-    s.run();
-    testing::internal::GetCapturedStdout();
+    printed([&] { s.run(); });
     return std::move(s.result);
 }
 

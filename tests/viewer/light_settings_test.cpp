@@ -1,7 +1,6 @@
 // The lighting dialogue's page, off screen: its controls and what it sends.
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -31,34 +30,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(LightSettingsTest, StartsWithTheDefaultLight)
-{
-    EXPECT_EQ(editor.windowTitle(), "Lighting Editor");
-    EXPECT_FALSE(editor.isModal());
-    EXPECT_FALSE(editor.windowIcon().isNull());
-    EXPECT_EQ(editor.tabs()->count(), 1);
-    EXPECT_EQ(editor.tabs()->tabText(0), "Lighting");
-    EXPECT_EQ(lights.objectName(), "lightettings_tab");
-    EXPECT_TRUE(editor.ok_button()->isHidden());
-    EXPECT_EQ(editor.cancel_button()->text(), "Close");
-
-    EXPECT_EQ(lights.ambient_colour, QColor(127, 127, 127));
-    EXPECT_EQ(lights.diffuse_colour, QColor(31, 31, 31));
-    EXPECT_EQ(lights.specular_colour, QColor(0, 0, 0));
-    EXPECT_EQ(lights.altitude_label->text(), "Altitude: 0");
-    EXPECT_EQ(lights.azimuth_label->text(), "Azimuth: 180");
-    EXPECT_EQ(lights.azimuth_slider->value(), 180);
-    for (QSlider* s : {lights.altitude_slider, lights.azimuth_slider}) {
-        EXPECT_EQ(s->maximum(), 360);
-        EXPECT_EQ(s->pageStep(), 10);
-        EXPECT_EQ(s->tickInterval(), 36);
-        EXPECT_FALSE(s->hasTracking());
-    }
-    EXPECT_EQ(lights.findChild<QSlider*>("l_altitude_slider"), lights.altitude_slider);
-    EXPECT_NE(lights.findChild<QPushButton*>("open"), nullptr);
-    EXPECT_NE(lights.findChild<QPushButton*>("save"), nullptr);
-}
 
 TEST_F(LightSettingsTest, ChangedColourIsSentWithTheOtherTwo)
 {
@@ -104,16 +75,4 @@ TEST_F(LightSettingsTest, SlidersSendOnReleaseOnly)
     ASSERT_EQ(positions.count(), 2);
     EXPECT_EQ(lights.azimuth_slider->value(), 45);
     EXPECT_EQ(lights.azimuth_label->text(), "Azimuth: 45");
-}
-
-TEST_F(LightSettingsTest, ShaderChoiceSendsNothing)
-{
-    QSignalSpy shader(&lights, &QtLightSettingsWidget::shader_signal);
-    auto* combo = lights.findChild<QComboBox*>("volshader_combobox");
-    ASSERT_NE(combo, nullptr);
-    EXPECT_EQ(combo->itemText(1), "per pixel lighting");
-    combo->setCurrentIndex(1);
-    lights.shader_combobox_event(1);
-    EXPECT_EQ(shader.count(), 0);
-    EXPECT_EQ(colours.count() + positions.count(), 0);
 }

@@ -13,7 +13,6 @@ TEST(MeshEditorDialogue, ApplyRunsOnlyThePanelOnShow)
 {
     ScriptedDialogs dialogs;
     QtMeshEditorDialogue editor(dialogs, nullptr, "mesheditor");
-    EXPECT_EQ(editor.objectName(), "mesheditor");
     auto* first = new QLabel("first");
     auto* second = new QLabel("second");
     editor.add_tab(first, "First");

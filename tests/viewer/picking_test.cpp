@@ -9,18 +9,14 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
-#include <QTest>
 
 #include <GL/glu.h>
 
 #include "processing/QtMeshEditorDialogue.h"
 #include "processing/QtMeshTraversalWidget.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/GLViewTest.h"
 #include "toolkit/Menu.h"
-#include "toolkit/ScriptedDialogs.h"
 #include "viewer/MeshDrawing.h"
-#include "viewer/QtGLWidget.h"
-#include "viewer/QtMainWindow.h"
 
 namespace {
 
@@ -37,14 +33,6 @@ const char* const bent_square =
     "v 1000 -2000 500\nv 1001 -2000 500\nv 1000 -1999 500\nv 1001 -1999 500.5\nf 1 2 3\nf 2 4 3\n";
 
 bool is_red(QRgb p) { return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60; }
-
-template <typename Step>
-std::string printed(Step step)
-{
-    testing::internal::CaptureStdout();
-    step();
-    return testing::internal::GetCapturedStdout();
-}
 
 struct OnScreen {
     QPoint pixel;  // widget pixels, y downwards
@@ -74,20 +62,11 @@ Vector centroid(const Mesh& m, int face)
     return (*f.v[0] + *f.v[1] + *f.v[2]) / 3.0f;
 }
 
-class PickingTest : public ::testing::Test {
+class PickingTest : public GLViewTest {
 protected:
-    void SetUp() override
+    void load_and_paint(const char* text)
     {
-        view.resize(300, 300);
-        view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        ASSERT_TRUE(view.isValid()) << "no OpenGL context";
-    }
-
-    void load(const char* text)
-    {
-        const std::string path = dir.write("mesh.obj", text);
-        printed([&] { ASSERT_EQ(view.load_mesh(QString::fromStdString(path)), LoadResult::Loaded); });
+        ASSERT_EQ(load(text), LoadResult::Loaded);
         paint();
     }
 
@@ -101,16 +80,13 @@ protected:
             QTest::mouseRelease(&view, Qt::MiddleButton, {}, at);
         });
     }
-
-    TempDir dir;
-    QtGLWidget view;
 };
 
 }  // namespace
 
 TEST_F(PickingTest, OverlappingFacesPickTheNearer)
 {
-    load(stacked);
+    load_and_paint(stacked);
     const OnScreen low = project(view, centroid(view.mesh, 0));
     const OnScreen high = project(view, centroid(view.mesh, 1));
     EXPECT_LE((low.pixel - high.pixel).manhattanLength(), 1);
@@ -128,7 +104,7 @@ TEST_F(PickingTest, OverlappingFacesPickTheNearer)
 
 TEST_F(PickingTest, PerspectivePicksTheNearerToo)
 {
-    load("v 0 0 0\nv 50 0 0\nv 0 50 0\nv 0 0 20\nv 50 0 20\nv 0 50 20\nf 1 2 3\nf 4 5 6\n");
+    load_and_paint("v 0 0 0\nv 50 0 0\nv 0 50 0\nv 0 0 20\nv 50 0 20\nv 0 50 20\nf 1 2 3\nf 4 5 6\n");
     view.projection_mode = 0;
     view.update_projection();
     paint();
@@ -141,7 +117,7 @@ TEST_F(PickingTest, PerspectivePicksTheNearerToo)
 
 TEST_F(PickingTest, FarFromTheOriginTheFaceUnderThePointerIsPicked)
 {
-    load(far_square);
+    load_and_paint(far_square);
     for (int face : {0, 1, 0}) {
         const OnScreen at = project(view, centroid(view.mesh, face));
         EXPECT_EQ(middle_click(at.pixel), "\nSelected: " + std::to_string(face + 1) + " \n");
@@ -153,7 +129,7 @@ TEST_F(PickingTest, FarFromTheOriginTheFaceUnderThePointerIsPicked)
 
 TEST_F(PickingTest, AMissKeepsThePickAndTraversesNothing)
 {
-    load(far_square);
+    load_and_paint(far_square);
     view.edgetraversal_slot(3, 10);
     EXPECT_EQ(middle_click(QPoint(5, 5)), "\nSelected: -1 \n");
     for (const Face& f : view.mesh.faces) EXPECT_EQ(f.marked, 0);
@@ -166,7 +142,7 @@ TEST_F(PickingTest, AMissKeepsThePickAndTraversesNothing)
 
 TEST_F(PickingTest, MiddleClickGrowsTheRegionWithTheLastDepthAndAngle)
 {
-    load(far_square);
+    load_and_paint(far_square);
     // Sent before anything was picked: still kept for the click.
     view.edgetraversal_slot(1, 10);
     middle_click(project(view, centroid(view.mesh, 0)).pixel);
@@ -179,7 +155,7 @@ TEST_F(PickingTest, MiddleClickGrowsTheRegionWithTheLastDepthAndAngle)
 
 TEST_F(PickingTest, ThePickedFaceIsRedInEveryRenderMode)
 {
-    load(far_square);
+    load_and_paint(far_square);
     const QPoint at = project(view, centroid(view.mesh, 1)).pixel;
     middle_click(at);
     for (int mode = 0; mode <= 7; ++mode) {
@@ -191,7 +167,7 @@ TEST_F(PickingTest, ThePickedFaceIsRedInEveryRenderMode)
 
 TEST_F(PickingTest, APickAfterTheFacesChangedFindsTheFaceUnderThePointer)
 {
-    load(far_square);
+    load_and_paint(far_square);
     // Replace the faces as subdivision does, leaving the derived data alone.
     Mesh grid;
     grid.allocate_vertices(9);
@@ -216,17 +192,14 @@ TEST_F(PickingTest, APickAfterTheFacesChangedFindsTheFaceUnderThePointer)
 }
 
 // The traversal panel, "Save ALL..." and Apply through the main window.
-TEST(TraversalWiring, PanelMenuAndApplyReachTheView)
+using TraversalWiring = GLWindowTest;
+
+TEST_F(TraversalWiring, PanelMenuAndApplyReachTheView)
 {
-    TempDir dir;
     const QString home = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path())));
-    ScriptedDialogs dialogs;
-    QtMainWindow window(dialogs);
-    ASSERT_TRUE(window.start({"halvane"}));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QtGLWidget& view = *window.view();
-    printed([&] { window.open_by_name(QString::fromStdString(dir.write("bent.obj", bent_square))); });
+    QtGLWidget& view = this->view();
+    open(bent_square, "bent.obj");
     view.mesh.picked_face = 1;
 
     QtMeshEditorDialogue& editor = *window.mesh_editor;

@@ -1,0 +1,93 @@
+#pragma once
+
+// Fixtures for tests that draw on the virtual display: a bare 300 x 300
+// view, or the whole main window, with frames read back from OpenGL.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+#include <QImage>
+#include <QTest>
+
+#include "tests/support/Printed.h"
+#include "tests/support/TempDir.h"
+#include "toolkit/ScriptedDialogs.h"
+#include "viewer/QtGLWidget.h"
+#include "viewer/QtMainWindow.h"
+
+// Pixels passing `test` in columns [x0, x1).
+inline int count_pixels(const QImage& image, bool (*test)(QRgb), int x0 = 0, int x1 = INT_MAX)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, image.width()); ++x) n += test(image.pixel(x, y)) ? 1 : 0;
+    return n;
+}
+
+// Lets the view's timer paint at least once more, then reads the frame back.
+inline QImage next_frame(QtGLWidget& view)
+{
+    QTest::qWait(60);
+    return view.grab_image();
+}
+
+inline void drag(QWidget& widget, Qt::MouseButton button, QPoint from, QPoint to)
+{
+    QTest::mouseMove(&widget, from);
+    QTest::mousePress(&widget, button, {}, from);
+    QTest::mouseMove(&widget, to);
+    QTest::mouseRelease(&widget, button, {}, to);
+}
+
+class GLViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        view.resize(300, 300);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        ASSERT_TRUE(view.isValid()) << "no OpenGL context";
+    }
+
+    // Writes `obj` to a file and loads it into the view, quietly.
+    LoadResult load(const std::string& obj, const std::string& name = "mesh.obj")
+    {
+        const QString path = QString::fromStdString(dir.write(name, obj));
+        LoadResult result{};
+        printed([&] { result = view.load_mesh(path); });
+        return result;
+    }
+
+    QImage frame() { return next_frame(view); }
+
+    TempDir dir;
+    QtGLWidget view;
+};
+
+class GLWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        printed([&] { started = window.start({"halvane"}); });
+        ASSERT_TRUE(started);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(view().isValid()) << "no OpenGL context";
+    }
+
+    QtGLWidget& view() { return *window.view(); }
+    QImage frame() { return next_frame(view()); }
+
+    // Writes `obj` to a file and opens it through the window, quietly.
+    void open(const std::string& obj, const std::string& name = "mesh.obj")
+    {
+        const QString path = QString::fromStdString(dir.write(name, obj));
+        printed([&] { window.open_by_name(path); });
+    }
+
+    TempDir dir;
+    ScriptedDialogs dialogs;
+    QtMainWindow window{dialogs};
+    bool started = false;
+};
