@@ -120,13 +120,7 @@ TEST(Tool, SegmentGrowsOneGroupPerSeedAndExports)
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("group 1: 2 faces from face 1 (depth 10, angle 1)\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("group 2: 1 faces from face 3 (depth 1, angle 91)\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Saving: " + out + "/non-segemented.obj v:3 f:3\n"
-                         "Saving: " + out + "/object_1.obj v:3 f:3\n"
-                         "Saving: " + out + "/object_2.obj v:3 f:3\n"
-                         "Saving: " + out + "/segemented.obj v:4 f:6\n"
-                         "Segmented export: 0 of 4 files failed\n"),
-              std::string::npos)
-        << r.out;
+    EXPECT_NE(r.out.find("Segmented export: 0 of 4 files failed\n"), std::string::npos) << r.out;
     EXPECT_EQ(slurp(out + "/non-segemented.obj"), "v 1 0 0\nv 1 0 1\nv 1 1 0\nf 3/3/3 2/2/2 1/1/1\n");
 }
 
