@@ -89,11 +89,6 @@ TEST(Tool, SmoothWritesOneFaceNormalPerLine)
     EXPECT_NE(r.out.find("Evaluating SHPERE_JUMP: \nWEIGHT_MODE = 0\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("Number of Regions:\t2 \n"), std::string::npos) << r.out;
     EXPECT_EQ(slurp(dir.file("n.txt")), "-0.3250576 -0.3250576 0.88807386\n-0.3250576 -0.3250576 0.88807386\n1 0 -0\n");
-
-    const ToolRun m = tool("smooth --radius 3 --method median " + in + " " + dir.file("m.txt"));
-    EXPECT_EQ(m.status, 0) << m.out;
-    EXPECT_NE(m.out.find("Evaluating MEDIAN_FILTER: \ndepth: 3\n"), std::string::npos) << m.out;
-    EXPECT_EQ(slurp(dir.file("m.txt")), "-0.43301272 -0.43301272 0.6830127\n-0.43301272 -0.43301272 0.6830127\n1 0 -0\n");
 }
 
 TEST(Tool, SmoothRefusesBadArguments)
