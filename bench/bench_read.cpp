@@ -27,34 +27,10 @@
 #include <string>
 #include <vector>
 
+#include "bench/Quiet.h"
 #include "core/Mesh.h"
 
 namespace {
-
-// Sends standard output to /dev/null while alive: the reader and build()
-// print their console lines, which would drown the report.
-class Quiet {
-public:
-    Quiet()
-    {
-        std::fflush(stdout);
-        saved = dup(1);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        close(null);
-    }
-    ~Quiet()
-    {
-        std::fflush(stdout);
-        dup2(saved, 1);
-        close(saved);
-    }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    int saved;
-};
 
 void append_fixed(std::string& out, double v, int digits)
 {

@@ -14,6 +14,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/Quiet.h"
 #include "core/Mesh.h"
 #include "processing/NormalSmoother.h"
 
@@ -50,35 +51,11 @@ std::unique_ptr<Mesh> bumpy_sphere(int faces)
     return mesh;
 }
 
-// The engines print progress and summaries; keep them off the report.
-class Silence {
-public:
-    Silence()
-    {
-        std::fflush(stdout);
-        saved = dup(1);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        close(null);
-    }
-    ~Silence()
-    {
-        std::fflush(stdout);
-        dup2(saved, 1);
-        close(saved);
-    }
-    Silence(const Silence&) = delete;
-    Silence& operator=(const Silence&) = delete;
-
-private:
-    int saved;
-};
-
 void smooth(benchmark::State& state, int algorithm, bool spatial_index)
 {
     std::unique_ptr<Mesh> mesh;
     {
-        Silence quiet;
+        Quiet quiet;
         mesh = bumpy_sphere(int(state.range(0)));
         mesh->build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
     }
@@ -94,7 +71,7 @@ void smooth(benchmark::State& state, int algorithm, bool spatial_index)
         smoother.spatial_index = spatial_index;
         state.ResumeTiming();
         {
-            Silence quiet;
+            Quiet quiet;
             smoother.run(kernel, NormalSmoother::RunMode::Full, algorithm);
         }
         regions = smoother.regions.size();

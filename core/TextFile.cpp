@@ -80,3 +80,12 @@ std::string float_text(float value)
     append_float(s, value);
     return s;
 }
+
+WriteResult write_text_file(const std::string& path, const std::string& text)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return WriteResult::NotOpened;
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = std::fclose(f) == 0 && ok;
+    return ok ? WriteResult::Written : WriteResult::Incomplete;
+}

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <unistd.h>
 
+#include "core/Memory.h"
 #include "core/Mesh.h"
 
 namespace {
@@ -17,17 +17,9 @@ int corner_off(const Face& face, int x, int y)
     return -1;
 }
 
-double physical_memory()
-{
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long page = ::sysconf(_SC_PAGE_SIZE);
-    if (pages <= 0 || page <= 0) return 4.0e9;
-    return double(pages) * double(page);
-}
-
 }  // namespace
 
-ButterflySubdivider::ButterflySubdivider() : memory_limit(physical_memory() / 2.0) {}
+ButterflySubdivider::ButterflySubdivider() : memory_limit(double(physical_memory()) / 2.0) {}
 
 ButterflySubdivider::~ButterflySubdivider() = default;
 
@@ -63,9 +55,12 @@ bool ButterflySubdivider::stencil(const Mesh& current, int e, int corners[6]) co
     if (c < 0 || d < 0) return false;
     corners[0] = c;
     corners[1] = d;
-    const int wings[4][2] = {{a, c}, {a, d}, {b, c}, {b, d}};
+    // The four wing edges are sides of the two faces of the edge; every pair
+    // of a triangle's corners is one of its sides, so no search is needed.
+    const int wings[4] = {edge_map.side_of(current, f1, a, c), edge_map.side_of(current, f2, a, d),
+                          edge_map.side_of(current, f1, b, c), edge_map.side_of(current, f2, b, d)};
     for (int k = 0; k < 4; ++k) {
-        const int w = edge_map.find(wings[k][0], wings[k][1]);
+        const int w = wings[k];
         if (w < 0) return false;
         const SubdivisionEdgeMap::Edge& wing = edge_map.edges[w];
         const int outer = (wing.first_face == f1 || wing.first_face == f2) ? wing.second_face : wing.first_face;

@@ -27,6 +27,7 @@ public:
     // Removes the first occurrence of value, if any.
     void remove(int list, int value);
     void remove_at(int list, int k);
+    void clear(int list) { blocks[list].size = 0; }
 
 private:
     struct Block {

@@ -4,6 +4,10 @@
 #include "processing/QtMeshClassifierWidget.h"
 #include "processing/QtMeanShiftWidget.h"
 #include "processing/QtMeshTraversalWidget.h"
+#include "colouring/QtMeshTerrainWidget.h"
+#include "colouring/QtMorphogenWidget.h"
+#include "processing/QtMeshSimplifierWidget.h"
+#include "processing/QtMeshSubdivideWidget.h"
 #include "toolkit/Dialogs.h"
 
 QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, const QString& name)
@@ -15,17 +19,23 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     // `dialogs` for its file and colour questions.
     clipping = new QtCLippingWidget(dialogs, this, "clippingtab");
     add_tab(clipping, "Clipping Planes");
-
+    morphogen_panel = new QtMorphogenWidget(dialogs, this, "morphotab");
+    add_tab(morphogen_panel, "Morphogens");
+    simplification = new QtMeshSimplifierWidget(this, "simplifytab");
+    add_tab(simplification, "Simplification");
+    add_apply_action(simplification, [this] { simplification->apply(); });
     classifier = new QtMeshClassifierWidget(dialogs, this, "classifytab");
     add_tab(classifier, "Classification");
     add_apply_action(classifier, [this] { classifier->apply(); });
-
+    subdivision = new QtMeshSubdivideWidget(this, "subdividetab");
+    add_tab(subdivision, "Subdivision");
+    add_apply_action(subdivision, [this] { subdivision->apply(); });
+    terrain_panel = new QtMeshTerrainWidget(dialogs, this, "terraintab");
+    add_tab(terrain_panel, "Terrain");
+    add_apply_action(terrain_panel, [this] { terrain_panel->apply_terrain(); });
     traversal_panel = new QtMeshTraversalWidget(this, "traversetab");
-
     add_tab(traversal_panel, "Edge Traversal");
     add_apply_action(traversal_panel, [this] { traversal_panel->apply(); });
-
-    // Smoothing.
     smoothing = new QtMeanShiftWidget(this, "meanshftab");
     add_tab(smoothing, "Smoothing");
     add_apply_action(smoothing, [this] { smoothing->apply(); });

@@ -10,6 +10,10 @@ class QtCLippingWidget;
 class QtMeshClassifierWidget;
 class QtMeanShiftWidget;
 class QtMeshTraversalWidget;
+class QtMeshTerrainWidget;
+class QtMorphogenWidget;
+class QtMeshSimplifierWidget;
+class QtMeshSubdivideWidget;
 
 // The mesh tools dialogue. Its tool panels keep their own settings; Apply
 // runs the apply action of the panel on show, Reload asks the view to
@@ -22,6 +26,8 @@ public:
     // The panels.
     QtMeanShiftWidget* smoothing = nullptr;
     QtMeshTraversalWidget* traversal_panel = nullptr;
+    QtMeshSimplifierWidget* simplification = nullptr;
+    QtMeshSubdivideWidget* subdivision = nullptr;
     // Classification panel.
     QtMeshClassifierWidget* classifier = nullptr;
 
@@ -29,6 +35,8 @@ public:
     void add_apply_action(QWidget* panel, std::function<void()> action);
 
     QtCLippingWidget* clipping = nullptr;
+    QtMorphogenWidget* morphogen_panel = nullptr;
+    QtMeshTerrainWidget* terrain_panel = nullptr;
 
 signals:
     void reset_signal();

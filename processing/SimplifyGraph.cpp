@@ -1,5 +1,6 @@
 #include "processing/SimplifyGraph.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -11,9 +12,17 @@ namespace {
 // their triangles computed once per cost update.
 constexpr int table_size = 24;
 
-float turn_between(const Vector& a, const Vector& b)
+// Half of one minus the cosine between two unit normals: 0 for parallel
+// triangles, 1 for opposite ones.
+float turn_between(const std::array<float, 3>& a, const std::array<float, 3>& b)
 {
-    return (1.0f - a.dot(b)) / 2.0f;
+    return (1.0f - (a[0] * b[0] + a[1] * b[1] + a[2] * b[2])) / 2.0f;
+}
+
+float distance(const std::array<float, 3>& a, const std::array<float, 3>& b)
+{
+    const float x = b[0] - a[0], y = b[1] - a[1], z = b[2] - a[2];
+    return std::sqrt(x * x + y * y + z * z);
 }
 
 // A cost that is not a number (from overflowing coordinates) counts as the
@@ -28,7 +37,8 @@ float ordered(float cost)
 void SimplifyGraph::build(const Mesh& mesh)
 {
     const int nv = mesh.nv;
-    positions.assign(mesh.vertices.begin(), mesh.vertices.begin() + nv);
+    positions.resize(std::size_t(nv));
+    for (int v = 0; v < nv; ++v) positions[v] = {mesh.vertices[v].x, mesh.vertices[v].y, mesh.vertices[v].z};
     std::vector<int> room(std::size_t(nv), 2);
     int kept = 0;
     for (int i = 0; i < mesh.nf; ++i) {
@@ -39,14 +49,13 @@ void SimplifyGraph::build(const Mesh& mesh)
     }
     neighbours.reset(room);
     faces.reset(room);
-    corners.clear();
-    corners.reserve(std::size_t(kept));
-    normals.assign(std::size_t(kept), Vector());
+    triangles.clear();
+    triangles.reserve(std::size_t(kept));
     for (int i = 0; i < mesh.nf; ++i) {
         const int* vi = mesh.faces[i].vi;
         if (vi[0] == vi[1] || vi[1] == vi[2] || vi[2] == vi[0]) continue;
-        const int t = int(corners.size());
-        corners.push_back({vi[0], vi[1], vi[2]});
+        const int t = int(triangles.size());
+        triangles.push_back({{vi[0], vi[1], vi[2]}, {0.0f, 0.0f, 0.0f}});
         for (int k = 0; k < 3; ++k) faces.push(vi[k], t);
         for (int k = 0; k < 3; ++k)
             for (int j = 0; j < 3; ++j)
@@ -61,16 +70,21 @@ void SimplifyGraph::build(const Mesh& mesh)
     triangle_count = kept;
 }
 
+// (B - A) x (C - B), normalised unless it is zero.
 void SimplifyGraph::compute_normal(int t)
 {
-    const std::array<int, 3>& c = corners[std::size_t(t)];
-    const Vector& a = positions[c[0]];
-    const Vector& b = positions[c[1]];
-    const Vector& d = positions[c[2]];
-    Vector n;
-    n.cross(b - a, d - b);
-    if (n.x != 0.0f || n.y != 0.0f || n.z != 0.0f) n.normalise();
-    normals[std::size_t(t)] = n;
+    Triangle& tri = triangles[std::size_t(t)];
+    const std::array<float, 3>& a = positions[tri.corners[0]];
+    const std::array<float, 3>& b = positions[tri.corners[1]];
+    const std::array<float, 3>& c = positions[tri.corners[2]];
+    const float ux = b[0] - a[0], uy = b[1] - a[1], uz = b[2] - a[2];
+    const float vx = c[0] - b[0], vy = c[1] - b[1], vz = c[2] - b[2];
+    float n[3] = {uy * vz - uz * vy, uz * vx - ux * vz, ux * vy - uy * vx};
+    if (n[0] != 0.0f || n[1] != 0.0f || n[2] != 0.0f) {
+        const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        for (float& x : n) x /= length;
+    }
+    tri.normal = {n[0], n[1], n[2]};
 }
 
 float SimplifyGraph::edge_cost(int u, int v) const
@@ -84,13 +98,22 @@ float SimplifyGraph::edge_cost(int u, int v) const
     for (int j = 0; j < k; ++j) {
         float m = 1.0f;
         for (int s : sides) {
-            const float t = turn_between(normals[around[j]], normals[s]);
+            const float t = turn_between(triangles[around[j]].normal, triangles[s].normal);
             if (t < m) m = t;
         }
         if (m >= curvature) curvature = m;
     }
-    Vector d = positions[v] - positions[u];
-    return ordered(d.length() * curvature);
+    return ordered(distance(positions[u], positions[v]) * curvature);
+}
+
+void SimplifyGraph::prefetch_cost(int v) const
+{
+    const int k = faces.size(v);
+    const int* around = faces.data(v);
+    for (int j = 0; j < k; ++j) __builtin_prefetch(&triangles[std::size_t(around[j])]);
+    const int degree = neighbours.size(v);
+    const int* near = neighbours.data(v);
+    for (int a = 0; a < degree; ++a) __builtin_prefetch(&positions[std::size_t(near[a])]);
 }
 
 void SimplifyGraph::compute_cost(int v)
@@ -102,13 +125,24 @@ void SimplifyGraph::compute_cost(int v)
         return;
     }
     const int k = faces.size(v);
-    const int* around = faces.data(v);
     const bool tabled = k <= table_size;
+    // For a vertex with few triangles: the turn between every pair of them,
+    // and each triangle's two other corners, read once for all neighbours.
     float turn[table_size * table_size];
-    if (tabled)
+    int other[table_size][2];
+    if (tabled) {
+        const int* around = faces.data(v);
+        const Triangle* tri[table_size];
+        for (int j = 0; j < k; ++j) {
+            tri[j] = &triangles[std::size_t(around[j])];
+            const std::array<int, 3>& c = tri[j]->corners;
+            const int at = c[0] == v ? 0 : c[1] == v ? 1 : 2;
+            other[j][0] = c[(at + 1) % 3];
+            other[j][1] = c[(at + 2) % 3];
+        }
         for (int j = 0; j < k; ++j)
-            for (int l = 0; l <= j; ++l)
-                turn[j * k + l] = turn[l * k + j] = turn_between(normals[around[j]], normals[around[l]]);
+            for (int l = 0; l <= j; ++l) turn[j * k + l] = turn[l * k + j] = turn_between(tri[j]->normal, tri[l]->normal);
+    }
 
     float best = 1000000.0f;
     int to = -1;
@@ -121,18 +155,23 @@ void SimplifyGraph::compute_cost(int v)
             int sides[table_size];
             int count = 0;
             for (int l = 0; l < k; ++l)
-                if (has(around[l], n)) sides[count++] = l;
+                if (other[l][0] == n || other[l][1] == n) sides[count++] = l;
+            // The turn table is symmetric, so row s holds the turns against
+            // side s; the usual two sides are taken together.
             float curvature = 0.0f;
-            for (int j = 0; j < k; ++j) {
-                float m = 1.0f;
-                for (int s = 0; s < count; ++s) {
-                    const float t = turn[j * k + sides[s]];
-                    if (t < m) m = t;
+            if (count == 2) {
+                const float* first = turn + sides[0] * k;
+                const float* second = turn + sides[1] * k;
+                for (int j = 0; j < k; ++j)
+                    curvature = std::max(curvature, std::min(std::min(1.0f, first[j]), second[j]));
+            } else {
+                for (int j = 0; j < k; ++j) {
+                    float m = 1.0f;
+                    for (int s = 0; s < count; ++s) m = std::min(m, turn[sides[s] * k + j]);
+                    curvature = std::max(curvature, m);
                 }
-                if (m >= curvature) curvature = m;
             }
-            Vector d = positions[n] - positions[v];
-            c = ordered(d.length() * curvature);
+            c = ordered(distance(positions[v], positions[n]) * curvature);
         } else {
             c = edge_cost(v, n);
         }
@@ -165,14 +204,20 @@ void SimplifyGraph::drop_if_apart(int a, int n)
     neighbours.remove(a, n);
 }
 
-void SimplifyGraph::delete_triangle(int t)
+// Collapsing u drops u's own lists and u's place in its neighbours' lists
+// once, in remove_vertex, rather than edge by edge as triangles go: taking u
+// out of a list leaves the rest in order, so every other vertex's lists end
+// exactly as they would.
+void SimplifyGraph::delete_triangle(int t, int u)
 {
     triangle_alive[std::size_t(t)] = 0;
     --triangle_count;
-    const std::array<int, 3> c = corners[std::size_t(t)];
-    for (int k = 0; k < 3; ++k) faces.remove(c[k], t);
+    const std::array<int, 3> c = triangles[std::size_t(t)].corners;
+    for (int k = 0; k < 3; ++k)
+        if (c[k] != u) faces.remove(c[k], t);
     for (int k = 0; k < 3; ++k) {
         const int k2 = (k + 1) % 3;
+        if (c[k] == u || c[k2] == u) continue;
         drop_if_apart(c[k], c[k2]);
         drop_if_apart(c[k2], c[k]);
     }
@@ -180,32 +225,27 @@ void SimplifyGraph::delete_triangle(int t)
 
 void SimplifyGraph::replace_vertex(int t, int from, int to)
 {
-    std::array<int, 3>& c = corners[std::size_t(t)];
+    std::array<int, 3>& c = triangles[std::size_t(t)].corners;
     if (c[0] == from)
         c[0] = to;
     else if (c[1] == from)
         c[1] = to;
     else
         c[2] = to;
-    faces.remove(from, t);
     faces.push(to, t);
-    for (int k = 0; k < 3; ++k) {
-        drop_if_apart(from, c[k]);
-        drop_if_apart(c[k], from);
-    }
+    // The triangle's two other corners are neighbours already: they share it.
     for (int k = 0; k < 3; ++k)
         for (int j = 0; j < 3; ++j)
-            if (j != k) neighbours.push_unique(c[k], c[j]);
+            if (j != k && (c[k] == to || c[j] == to)) neighbours.push_unique(c[k], c[j]);
     compute_normal(t);
 }
 
 void SimplifyGraph::remove_vertex(int u)
 {
-    while (!neighbours.empty(u)) {
-        const int n = neighbours.at(u, 0);
-        neighbours.remove(n, u);
-        neighbours.remove_at(u, 0);
-    }
+    const int degree = neighbours.size(u);
+    for (int a = 0; a < degree; ++a) neighbours.remove(neighbours.at(u, a), u);
+    neighbours.clear(u);
+    faces.clear(u);
     vertex_alive[std::size_t(u)] = 0;
     --vertex_count;
 }
@@ -218,11 +258,17 @@ void SimplifyGraph::collapse(int u, int v, std::vector<int>& touched)
         return;
     }
     touched.assign(neighbours.data(u), neighbours.data(u) + neighbours.size(u));
-    for (int i = faces.size(u) - 1; i >= 0; --i) {
+    // u's triangle list keeps the deleted ones until u goes; both passes
+    // visit it from the last to the first.
+    const int k = faces.size(u);
+    for (int i = k - 1; i >= 0; --i) {
         const int t = faces.at(u, i);
-        if (has(t, v)) delete_triangle(t);
+        if (has(t, v)) delete_triangle(t, u);
     }
-    for (int i = faces.size(u) - 1; i >= 0; --i) replace_vertex(faces.at(u, i), u, v);
+    for (int i = k - 1; i >= 0; --i) {
+        const int t = faces.at(u, i);
+        if (triangle_alive[std::size_t(t)]) replace_vertex(t, u, v);
+    }
     remove_vertex(u);
 }
 
@@ -241,15 +287,17 @@ void SimplifyGraph::write_back(Mesh& mesh) const
             if (id[v] >= 0) values[std::size_t(id[v])] = std::move(mesh.morphogen_values[v]);
     }
 
+    std::vector<Vector> kept;
+    kept.swap(mesh.vertices);
     mesh.clear();
     mesh.allocate_vertices(next);
     mesh.allocate_faces(triangle_count);
     for (std::size_t v = 0; v < nv; ++v)
-        if (id[v] >= 0) mesh.vertices[std::size_t(id[v])] = positions[v];
+        if (id[v] >= 0) mesh.vertices[std::size_t(id[v])] = kept[v];
     int f = 0;
-    for (std::size_t t = 0; t < corners.size(); ++t) {
+    for (std::size_t t = 0; t < triangles.size(); ++t) {
         if (!triangle_alive[t]) continue;
-        const std::array<int, 3>& c = corners[t];
+        const std::array<int, 3>& c = triangles[t].corners;
         mesh.set_face(f++, id[c[0]], id[c[1]], id[c[2]]);
     }
     mesh.morphogen_values = std::move(values);

@@ -3,7 +3,6 @@
 #include <array>
 #include <vector>
 
-#include "core/Vector.h"
 #include "processing/ListArena.h"
 
 class Mesh;
@@ -16,9 +15,15 @@ class Mesh;
 // collapses leave them, since the order decides ties between equal costs.
 class SimplifyGraph {
 public:
-    std::vector<Vector> positions;
-    std::vector<std::array<int, 3>> corners;  // per triangle
-    std::vector<Vector> normals;               // per triangle
+    // Corners and unit normal together: every cost update reads both.
+    struct Triangle {
+        std::array<int, 3> corners;
+        std::array<float, 3> normal;
+    };
+
+    // Positions never change: a collapse only removes a vertex.
+    std::vector<std::array<float, 3>> positions;
+    std::vector<Triangle> triangles;
     std::vector<unsigned char> vertex_alive;
     std::vector<unsigned char> triangle_alive;
     std::vector<float> cost;                   // per vertex: its cheapest collapse
@@ -40,12 +45,16 @@ public:
     // in list order (the first of equals), -0.01 and none for a vertex
     // without neighbours.
     void compute_cost(int v);
+    // Asks the memory system for what compute_cost(v) will read, so that the
+    // costs of several vertices can wait for memory together.
+    void prefetch_cost(int v) const;
     // Collapses u onto v (v = -1 just removes u): the triangles on the edge go,
     // the others of u move to v, u goes. `touched` receives u's former
     // neighbours, whose costs the caller must recompute.
     void collapse(int u, int v, std::vector<int>& touched);
 
-    // Replaces the mesh's vertices and faces by the survivors in order.
+    // Replaces the mesh's vertices and faces by the survivors in order; the
+    // mesh must still be the one the graph was built from.
     // Morphogen values follow their vertices; everything else per vertex and
     // per face starts at its defaults.
     void write_back(Mesh& mesh) const;
@@ -53,14 +62,13 @@ public:
 private:
     bool has(int t, int v) const
     {
-        const std::array<int, 3>& c = corners[std::size_t(t)];
+        const std::array<int, 3>& c = triangles[std::size_t(t)].corners;
         return c[0] == v || c[1] == v || c[2] == v;
     }
     void compute_normal(int t);
-    void delete_triangle(int t);
+    void delete_triangle(int t, int u);
     void replace_vertex(int t, int from, int to);
     void remove_vertex(int u);
     // Drops n from a's neighbours unless one of a's triangles still has n.
     void drop_if_apart(int a, int n);
-    float curvature(int v, int n, const float* turn, int k) const;
 };

@@ -4,13 +4,19 @@
 
 #include "core/Mesh.h"
 
+namespace {
+
+struct Slot {
+    int hi;
+    int edge;
+};
+
+}  // namespace
+
 void SubdivisionEdgeMap::clear()
 {
     edges.clear();
     face_edges.clear();
-    start.clear();
-    used.clear();
-    slots.clear();
 }
 
 void SubdivisionEdgeMap::build(const Mesh& mesh)
@@ -19,14 +25,14 @@ void SubdivisionEdgeMap::build(const Mesh& mesh)
     const std::size_t corners = std::size_t(mesh.nf) * 3;
     // Each vertex gets one slot per face corner that names an edge with it as
     // the lower end: enough for every distinct edge filed there.
-    start.assign(std::size_t(mesh.nv) + 1, 0);
+    std::vector<int> start(std::size_t(mesh.nv) + 1, 0);
     for (int i = 0; i < mesh.nf; ++i) {
         const int* vi = mesh.faces[i].vi;
         for (int j = 0; j < 3; ++j) ++start[std::min(vi[j], vi[(j + 1) % 3]) + 1];
     }
     for (std::size_t v = 1; v < start.size(); ++v) start[v] += start[v - 1];
-    used.assign(std::size_t(mesh.nv), 0);
-    slots.resize(corners);
+    std::vector<int> used(std::size_t(mesh.nv), 0);
+    std::vector<Slot> slots(corners);
     face_edges.resize(corners);
     edges.reserve(corners / 2 + 16);
 
@@ -54,13 +60,12 @@ void SubdivisionEdgeMap::build(const Mesh& mesh)
     }
 }
 
-int SubdivisionEdgeMap::find(int a, int b) const
+int SubdivisionEdgeMap::side_of(const Mesh& mesh, int face, int x, int y) const
 {
-    const int lo = std::min(a, b), hi = std::max(a, b);
-    if (lo < 0 || std::size_t(lo) >= used.size()) return -1;
-    const Slot* s = slots.data() + start[lo];
-    const Slot* last = s + used[lo];
-    for (; s != last; ++s)
-        if (s->hi == hi) return s->edge;
+    const int* vi = mesh.faces[face].vi;
+    for (int j = 0; j < 3; ++j) {
+        const int p = vi[j], q = vi[(j + 1) % 3];
+        if ((p == x && q == y) || (p == y && q == x)) return face_edges[std::size_t(face) * 3 + j];
+    }
     return -1;
 }

@@ -10,8 +10,8 @@ class Mesh;
 // An edge keeps the orientation it was first met in and its first face; every
 // later face that lists it becomes its second face, so on an edge with three
 // or more faces the last one wins. A border edge has second face -1.
-// Edges are filed under their lower vertex index: finding one scans only the
-// few edges at that vertex.
+// While building, edges are filed under their lower vertex index, so finding
+// one scans only the few edges at that vertex.
 class SubdivisionEdgeMap {
 public:
     struct Edge {
@@ -26,15 +26,7 @@ public:
     void clear();
     // Fills the map from every face of `mesh`.
     void build(const Mesh& mesh);
-    // The number of the edge a-b (either orientation), or -1.
-    int find(int a, int b) const;
-
-private:
-    struct Slot {
-        int hi;
-        int edge;
-    };
-    std::vector<int> start;  // per lower vertex: first slot
-    std::vector<int> used;   // per lower vertex: slots filled
-    std::vector<Slot> slots;
+    // The edge joining corners x and y of face `face` (either orientation),
+    // or -1 when the face has no such side.
+    int side_of(const Mesh& mesh, int face, int x, int y) const;
 };

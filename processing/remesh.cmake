@@ -9,5 +9,9 @@ add_library(halvane_remesh STATIC
 )
 target_link_libraries(halvane_remesh PUBLIC halvane_core)
 if(HALVANE_GUI)
+  target_sources(halvane_gui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/QtMeshSimplifierWidget.h ${CMAKE_CURRENT_LIST_DIR}/QtMeshSimplifierWidget.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QtMeshSubdivideWidget.h ${CMAKE_CURRENT_LIST_DIR}/QtMeshSubdivideWidget.cpp
+  )
   target_link_libraries(halvane_gui PUBLIC halvane_remesh)
 endif()

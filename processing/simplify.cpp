@@ -23,6 +23,7 @@ void simplify(Mesh& mesh, float x)
         const int u = queue.top();
         queue.pop();
         graph.collapse(u, graph.target[u], touched);
+        for (int n : touched) graph.prefetch_cost(n);
         for (int n : touched) {
             graph.compute_cost(n);
             queue.update(n, graph.cost[n]);

@@ -16,6 +16,8 @@ int cmd_subdivide(const Arguments& args);
 int cmd_simplify(const Arguments& args);
 int cmd_smooth(const Arguments& args);
 int cmd_segment(const Arguments& args);
+int cmd_colour(const Arguments& args);
+int cmd_terrain(const Arguments& args);
 int cmd_classify(const Arguments& args);
 
 // Shared by the subcommands.

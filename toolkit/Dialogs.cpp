@@ -14,3 +14,9 @@ QString data_directory(const QString& name)
         if (here.exists(folder) && QFileInfo(here.filePath(folder)).isDir()) return here.absoluteFilePath(folder);
     return here.absolutePath();
 }
+
+QString with_extension(const QString& name, const QString& extension)
+{
+    if (name.size() >= 4 && name[name.size() - 4] == QLatin1Char('.')) return name;
+    return name + extension;
+}

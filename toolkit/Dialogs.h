@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 // Every modal question the program asks goes through here, so tests can
@@ -19,9 +20,18 @@ public:
                               const QString& filter) = 0;
     virtual QColor colour(QWidget* parent, const QColor& initial) = 0;
     virtual void message(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A warning with Yes and No, No the default: true only for Yes.
+    virtual bool confirm(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Runs one of the program's own modal dialogs; QDialog::Accepted or Rejected.
+    virtual int exec(QDialog& dialog) = 0;
 };
 
 // Where the fixed start directories "\Data" and "\data" point: a folder
 // "Data" or "data" in the working directory when there is one, else the
 // working directory itself. Any other name is returned unchanged.
 QString data_directory(const QString& name);
+
+// A file name as the panels save it: one whose fourth character from the
+// end is not "." (or that is shorter than four characters) gets `extension`
+// (".mor", ".map", ...) appended.
+QString with_extension(const QString& name, const QString& extension);

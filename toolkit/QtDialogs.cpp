@@ -23,3 +23,14 @@ void QtDialogs::message(QWidget* parent, const QString& title, const QString& te
 {
     QMessageBox::about(parent, title, text);
 }
+
+bool QtDialogs::confirm(QWidget* parent, const QString& title, const QString& text)
+{
+    return QMessageBox::warning(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+int QtDialogs::exec(QDialog& dialog)
+{
+    return dialog.exec();
+}

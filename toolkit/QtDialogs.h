@@ -11,4 +11,6 @@ public:
                       const QString& filter) override;
     QColor colour(QWidget* parent, const QColor& initial) override;
     void message(QWidget* parent, const QString& title, const QString& text) override;
+    bool confirm(QWidget* parent, const QString& title, const QString& text) override;
+    int exec(QDialog& dialog) override;
 };

@@ -1,5 +1,7 @@
 #include "toolkit/ScriptedDialogs.h"
 
+#include <QDialog>
+
 QString ScriptedDialogs::next_file()
 {
     if (file_answers.empty()) return QString();
@@ -34,4 +36,25 @@ QColor ScriptedDialogs::colour(QWidget* parent, const QColor& initial)
 void ScriptedDialogs::message(QWidget* parent, const QString& title, const QString& text)
 {
     asked.push_back({"message", parent, title, text, QString(), QColor()});
+}
+
+bool ScriptedDialogs::confirm(QWidget* parent, const QString& title, const QString& text)
+{
+    asked.push_back({"confirm", parent, title, text, QString(), QColor()});
+    if (confirm_answers.empty()) return false;
+    const bool answer = confirm_answers.front();
+    confirm_answers.pop_front();
+    return answer;
+}
+
+int ScriptedDialogs::exec(QDialog& dialog)
+{
+    asked.push_back({"dialog", dialog.parentWidget(), dialog.windowTitle(), QString(), QString(), QColor()});
+    dialog.setResult(QDialog::Rejected);
+    if (!dialog_scripts.empty()) {
+        const auto script = dialog_scripts.front();
+        dialog_scripts.pop_front();
+        script(dialog);
+    }
+    return dialog.result();
 }

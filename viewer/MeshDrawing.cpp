@@ -79,7 +79,11 @@ void draw_dotted_hidden_lines(const Mesh& mesh)
     glEnable(GL_BLEND);
     glEnable(GL_LINE_STIPPLE);
     glColor4f(0.0f, 0.0f, 0.0f, 0.25f);
+    // The dotted pass leaves depth alone: a stippled line may land a hair in
+    // front of the solid one drawn over it later and would break it into dashes.
+    glDepthMask(GL_FALSE);
     draw_faces(mesh, GL_LINE_LOOP);
+    glDepthMask(GL_TRUE);
     glDisable(GL_LINE_STIPPLE);
     glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
     draw_faces(mesh, GL_POLYGON);

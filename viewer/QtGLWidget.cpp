@@ -14,6 +14,9 @@
 
 #include "processing/Picking.h"
 #include "processing/PickingGL.h"
+#include "colouring/QtColour.h"
+#include "colouring/VertexColouring.h"
+#include "processing/simplify.h"
 #include "viewer/MeshDrawing.h"
 
 namespace {
@@ -287,6 +290,17 @@ void QtGLWidget::reload_slot()
     mesh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
 }
 
+// Subdivision and simplification.
+void QtGLWidget::subdivide_slot(int subdiv, float weight)
+{
+    subdivider.subdivide(mesh, subdiv, weight);
+}
+
+void QtGLWidget::simplify_slot(float lod)
+{
+    simplify_mesh(mesh, lod);
+}
+
 void QtGLWidget::meshclassify_slot()
 {
     if (mesh.nv == 0) return;
@@ -467,3 +481,15 @@ void QtGLWidget::function_slot(std::vector<Vector> func, int sizey)
 }
 
 void QtGLWidget::smooth_slot(float, float) {}
+// Colouring.
+
+void QtGLWidget::buildvertexcolour_slot(int mixmode, std::vector<int> tooglestates, std::vector<QColor> colours,
+                                        QColor defaultcolour)
+{
+    colour_by_morphogens(mesh, mixmode, tooglestates, to_rgb(colours), to_rgb(defaultcolour));
+}
+
+void QtGLWidget::build_vertexcoloursterrain_slot(std::vector<QColor> colours, std::vector<float> values)
+{
+    colour_by_height(mesh, to_rgb(colours), values);
+}

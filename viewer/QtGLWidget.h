@@ -15,6 +15,7 @@
 #include "core/Vector.h"
 #include "processing/NormalSmoother.h"
 #include "processing/EdgeTraversal.h"
+#include "processing/ButterflySubdivider.h"
 #include "processing/Mesh_Classifier.h"
 #include "toolkit/MetaTypes.h"
 #include "viewer/ArcBall.h"
@@ -49,6 +50,7 @@ public:
     Mesh backup;  // the mesh as loaded, restored by reload_slot
     NormalSmoother smoother;  // face-normal smoothing of `mesh`
     EdgeTraversal traversal{&mesh};
+    ButterflySubdivider subdivider;  // subdivision of `mesh`, with its last level and weight
     Mesh_Classifier classifier{&mesh};  // patches of `mesh`, reset with each load
 
     // Reads a mesh file into the view (the reader is chosen by name), keeps a
@@ -81,6 +83,9 @@ public slots:
     // The mesh as loaded.
     void reload_slot();
 
+    // Subdivision and simplification: each replaces `mesh` by its result.
+    void subdivide_slot(int subdiv, float weight);
+    void simplify_slot(float lod);
     // Classification. Without vertices a classification or a table file
     // does nothing; the mode and weight are kept for the next mesh.
     void meshclassify_slot();
@@ -116,6 +121,11 @@ public slots:
     // Edge traversal.
     void edgetraversal_slot(int depth, int angle);
     void markcurrent_slot();
+
+    // Colouring: morphogen mixing and the terrain's height colours.
+    void buildvertexcolour_slot(int mixmode, std::vector<int> tooglestates, std::vector<QColor> colours,
+                                QColor defaultcolour);
+    void build_vertexcoloursterrain_slot(std::vector<QColor> colours, std::vector<float> values);
 
 protected:
     void initializeGL() override;

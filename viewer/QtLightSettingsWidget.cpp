@@ -41,6 +41,7 @@ QSlider* make_light_slider(const QString& name, QWidget* parent)
     slider->setTickPosition(QSlider::TicksBelow);
     slider->setTickInterval(36);
     slider->setTracking(false);
+    slider->setMinimumWidth(180);
     return slider;
 }
 

@@ -10,8 +10,12 @@
 #include "clipping/QtCLippingWidget.h"
 #include "processing/QtFunctionWidget.h"
 #include "processing/QtMeanShiftWidget.h"
+#include "colouring/QtMeshTerrainWidget.h"
+#include "colouring/QtMorphogenWidget.h"
 #include "processing/QtMeshClassifierWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
+#include "processing/QtMeshSimplifierWidget.h"
+#include "processing/QtMeshSubdivideWidget.h"
 #include "processing/QtMeshTraversalWidget.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
@@ -39,6 +43,8 @@ QtMainWindow::QtMainWindow(Dialogs& dialogs_, QWidget* parent) : QMainWindow(par
     light_editor = new QtLightEditorDialogue(dialogs, this, "lighteditor");
 
     connect_panels();
+    // The terrain panel writes the terrain straight into the view's mesh.
+    mesh_editor->terrain_panel->mesh = &view()->mesh;
 }
 
 QtGLWidget* QtMainWindow::view() const
@@ -113,6 +119,8 @@ void QtMainWindow::connect_panels()
     QtMeshTraversalWidget* traversal = mesh_editor->traversal_panel;
     connect(traversal, &QtMeshTraversalWidget::edgetraversal_signal, glview, &QtGLWidget::edgetraversal_slot);
     connect(traversal, &QtMeshTraversalWidget::markcurrent_signal, glview, &QtGLWidget::markcurrent_slot);
+    // Subdivision (4).
+    connect(mesh_editor->subdivision, &QtMeshSubdivideWidget::subdivide_signal, glview, &QtGLWidget::subdivide_slot);
     // Classification (5 to 13).
     QtMeshClassifierWidget* classifier = mesh_editor->classifier;
     connect(classifier, &QtMeshClassifierWidget::meshclassify_signal, glview, &QtGLWidget::meshclassify_slot);
@@ -131,11 +139,16 @@ void QtMainWindow::connect_panels()
     connect(smoothing, &QtMeanShiftWidget::rad_signal, glview, &QtGLWidget::mshiftrad_slot);
     connect(smoothing, &QtMeanShiftWidget::mshift_signal, glview, &QtGLWidget::mshift_slot);
     connect(smoothing, &QtMeanShiftWidget::step_signal, glview, &QtGLWidget::mshiftstep_slot);
+    // Simplification (17).
+    connect(mesh_editor->simplification, &QtMeshSimplifierWidget::simplifySignal, glview, &QtGLWidget::simplify_slot);
     // Smoothing's weight curve (18).
     connect(smoothing->function, &QtFunctionWidget::signal_function, glview, &QtGLWidget::function_slot);
     // The patch count back to the classification panel (19).
     connect(glview, &QtGLWidget::numbpatches_signal, classifier, &QtMeshClassifierWidget::numbpatchesEvent);
     connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
+    // Morphogens: the names of a newly read mesh.
+    QtMorphogenWidget* morphogens = mesh_editor->morphogen_panel;
+    connect(glview, &QtGLWidget::buildtree_signal, morphogens, &QtMorphogenWidget::buildtree_slot);
     // Clipping planes.
     QtCLippingWidget* clipping = mesh_editor->clipping;
     connect(clipping, &QtCLippingWidget::cutplane_resetall_signal, glview, &QtGLWidget::cutplane_resetall_slot);
@@ -146,6 +159,11 @@ void QtMainWindow::connect_panels()
     connect(clipping, &QtCLippingWidget::cutplane_showall_signal, glview, &QtGLWidget::cutplane_showall_slot);
     connect(clipping, &QtCLippingWidget::cutplane_load_signal, glview, &QtGLWidget::cutplane_load_slot);
     connect(clipping, &QtCLippingWidget::cutplane_save_signal, glview, &QtGLWidget::cutplane_save_slot);
+    // Colouring.
+    QtMeshTerrainWidget* terrain = mesh_editor->terrain_panel;
+    connect(morphogens, &QtMorphogenWidget::buildvertexcolour_signal, glview, &QtGLWidget::buildvertexcolour_slot);
+    connect(terrain, &QtMeshTerrainWidget::build_vertexcolours_signal, glview,
+            &QtGLWidget::build_vertexcoloursterrain_slot);
     connect(lights, &QtLightSettingsWidget::light_colour_signal, glview, &QtGLWidget::light_colour_slot);
     connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);
 }

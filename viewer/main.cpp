@@ -23,6 +23,9 @@ void choose_surface_format()
 
 bool has_opengl()
 {
+    // Qt's offscreen platform can make contexts through an X display, but it
+    // cannot show an OpenGL widget.
+    if (QGuiApplication::platformName() == "offscreen") return false;
     QOffscreenSurface surface;
     surface.create();
     QOpenGLContext context;

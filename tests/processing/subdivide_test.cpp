@@ -209,9 +209,8 @@ TEST(Subdivision, EdgeMapKeepsFirstOrientationAndLastSecondFace)
     EXPECT_EQ(map.edges[0].b, 1);
     EXPECT_EQ(map.edges[0].first_face, 0);
     EXPECT_EQ(map.edges[0].second_face, 2);
-    EXPECT_EQ(map.find(1, 0), 0);
-    EXPECT_EQ(map.find(3, 1), 4);
-    EXPECT_EQ(map.find(3, 0), 3);
-    EXPECT_EQ(map.find(2, 3), -1);
+    EXPECT_EQ(map.side_of(*mesh, 1, 0, 1), 0);
+    EXPECT_EQ(map.side_of(*mesh, 1, 1, 3), 4);
+    EXPECT_EQ(map.side_of(*mesh, 1, 2, 3), -1);
     EXPECT_EQ(map.face_edges, (std::vector<int>{0, 1, 2, 0, 3, 4, 0, 5, 6}));
 }

@@ -98,6 +98,20 @@ std::unique_ptr<Mesh> torus(int rings, int sides)
     return make(points, triangles);
 }
 
+std::unique_ptr<Mesh> bipyramid(int sides)
+{
+    std::vector<Vector> points = {{0, 0, 1}, {0, 0, -1}};
+    std::vector<std::vector<int>> triangles;
+    for (int s = 0; s < sides; ++s) {
+        const double a = 6.283185307179586 * s / sides;
+        points.emplace_back(float(std::cos(a)), float(std::sin(a)), 0.0f);
+        const int here = 2 + s, next = 2 + (s + 1) % sides;
+        triangles.push_back({0, here, next});
+        triangles.push_back({1, next, here});
+    }
+    return make(points, triangles);
+}
+
 }  // namespace named
 
 namespace named {

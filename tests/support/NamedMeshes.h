@@ -33,6 +33,9 @@ std::unique_ptr<Mesh> non_manifold_edge();
 // Closed torus around the z axis (radii 2 and 1): rings x sides vertices,
 // 2 x rings x sides faces, outward-facing.
 std::unique_ptr<Mesh> torus(int rings, int sides);
+// Closed double cone over a regular `sides`-gon in the z = 0 plane, apexes at
+// z = 1 (vertex 0) and z = -1 (vertex 1), each in `sides` faces; outward-facing.
+std::unique_ptr<Mesh> bipyramid(int sides);
 // One separate triangle per x: corners (x, 1, 0), (x, -1, 0), (x, 0, 3), so
 // face i has the exact centroid (xs[i], 0, 1).
 std::unique_ptr<Mesh> triangle_row(const std::vector<float>& xs);

@@ -1,31 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
-#include <sys/wait.h>
 
+#include "tests/support/RunTool.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string out;
-};
-
 // Runs halvane-tool with `args` (shell words), capturing standard output and error together.
-ToolRun tool(const std::string& args)
-{
-    const std::string command = std::string(HALVANE_TOOL) + " " + args + " 2>&1";
-    std::FILE* p = ::popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer;
-    std::size_t got;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), p)) > 0) out.append(buffer.data(), got);
-    const int status = ::pclose(p);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
+ToolRun tool(const std::string& args) { return run_program(HALVANE_TOOL, args); }
 
 }  // namespace
 

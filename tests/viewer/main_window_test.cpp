@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "colouring/QtMorphogenWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/Menu.h"
@@ -268,6 +269,8 @@ TEST_F(MainWindowTest, MeshToolsDialogueReloadsTheMeshAsLoaded)
     QStringList pages;
     for (int i = 0; i < editor.tabs()->count(); ++i) pages << editor.tabs()->tabText(i);
     EXPECT_TRUE(pages.contains("Smoothing")) << pages.join(", ").toStdString();
+    EXPECT_EQ(editor.tabs()->tabText(1), "Morphogens");
+    EXPECT_EQ(editor.tabs()->widget(1), editor.morphogen_panel);
     EXPECT_TRUE(editor.ok_button()->isHidden());
     EXPECT_EQ(editor.apply_button()->text(), "Apply");
     EXPECT_EQ(editor.default_button()->text(), "Reload");
@@ -302,4 +305,19 @@ TEST(Program, UnreadableArgumentEndsWithStatusOneAfterTheReadersMessage)
     EXPECT_EQ(program.exitCode(), 1);
     EXPECT_TRUE(program.readAllStandardError().contains("absent.obj"));
     EXPECT_TRUE(program.readAllStandardOutput().startsWith(QByteArray::fromStdString(dir.file("absent.obj") + "\n")));
+}
+
+TEST(Program, WithoutOpenGLWarnsAndEndsWithMinusOne)
+{
+    QProcess program;
+    // Qt's offscreen platform offers no OpenGL.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.start(HALVANE_PROGRAM, {});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 255);
+    const QByteArray errors = program.readAllStandardError();
+    EXPECT_TRUE(errors.contains("This system has no OpenGL support. Exiting.\n")) << errors.toStdString();
+    EXPECT_TRUE(program.readAllStandardOutput().isEmpty());
 }

@@ -107,6 +107,29 @@ TEST_F(ViewTest, WireframeDrawsOnlyBlackEdges)
     EXPECT_LT(dark, 20 * 200);
 }
 
+TEST_F(ViewTest, DottedHiddenLineModesDrawVisibleEdgesSolid)
+{
+    // Tilted away from the viewer, so lines and fill differ in depth slope.
+    const std::string path = dir.write("tilted.obj", "v 4.5 4.5 -0.7\nv 5.5 4.5 -0.7\nv 4.5 5.5 0.7\nv 5.5 5.5 0.7\n"
+                                                     "f 1 2 3\nf 2 4 3\n");
+    testing::internal::CaptureStdout();
+    view.load_mesh(QString::fromStdString(path));
+    testing::internal::GetCapturedStdout();
+    for (int mode : {RENDER_WIREFRAME_DOTTED, RENDER_FACE_NORMALS}) {
+        view.render_mode = mode;
+        const QImage image = frame();
+        // Every row along the square's left edge has a dark pixel: no dashes.
+        int gaps = 0;
+        for (int y = 60; y < 240; ++y) {
+            bool dark = false;
+            for (int x = 47; x <= 53; ++x) dark = dark || is_dark(image.pixel(x, y));
+            gaps += dark ? 0 : 1;
+        }
+        EXPECT_EQ(gaps, 0) << "mode " << mode;
+        EXPECT_TRUE(is_white(image.pixel(120, 150))) << "mode " << mode;
+    }
+}
+
 TEST_F(ViewTest, BoundingBoxIsGreen)
 {
     view.render_mode = RENDER_BOUNDING_BOX;

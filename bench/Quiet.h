@@ -1,0 +1,31 @@
+#pragma once
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+// Sends standard output to /dev/null while alive: the engines and build()
+// print their console lines, which would drown the report.
+class Quiet {
+public:
+    Quiet()
+    {
+        std::fflush(stdout);
+        saved = dup(1);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        close(null);
+    }
+    ~Quiet()
+    {
+        std::fflush(stdout);
+        dup2(saved, 1);
+        close(saved);
+    }
+    Quiet(const Quiet&) = delete;
+    Quiet& operator=(const Quiet&) = delete;
+
+private:
+    int saved;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "colouring/RgbaImage.h"
+
+// PNG files through libpng, so the command-line tool needs no Qt. Any PNG
+// colour type and depth is read as 8-bit RGBA.
+
+// Images with more pixels than this are refused before any is decoded.
+constexpr long long max_png_pixels = 64LL * 1024 * 1024;
+
+// False with the reason in `error` when the file does not decode as a PNG;
+// `image` is then left as it was.
+bool read_png(const std::string& path, RgbaImage& image, std::string& error);
+bool read_png_memory(const void* data, std::size_t size, RgbaImage& image, std::string& error);
+bool write_png(const std::string& path, const RgbaImage& image, std::string& error);

@@ -1,0 +1,47 @@
+#include <algorithm>
+#include <cstdio>
+
+#include "colouring/MorphogenSettings.h"
+#include "colouring/PlyFile.h"
+#include "colouring/VertexColouring.h"
+#include "core/Mesh.h"
+#include "core/TextFile.h"
+#include "tool/Commands.h"
+
+int cmd_colour(const Arguments& args)
+{
+    Arguments files;
+    PlyFormat format = PlyFormat::Ascii;
+    for (const std::string& a : args) {
+        if (a == "--binary")
+            format = PlyFormat::BinaryLittleEndian;
+        else
+            files.push_back(a);
+    }
+    if (files.size() != 3) return usage_error("usage: halvane-tool colour IN.obj SETTINGS.mor OUT.ply [--binary]");
+    Mesh mesh;
+    if (!load_for_tool(mesh, files[0])) return 1;
+
+    // The panel's state after the mesh is read: every morphogen off and red.
+    MorphogenSettings settings;
+    settings.reset(mesh.morphogen_names);
+    if (settings.read(files[1]) != MorphogenSettings::Load::Loaded) return 1;
+    colour_by_morphogens(mesh, settings.mix_mode, settings.toggles, settings.colours, settings.base_colour);
+
+    for (std::size_t i = 0; i < mesh.morphogen_names.size(); ++i) {
+        float lo = 0.0f, hi = 0.0f;
+        bool any = false;
+        for (const auto& values : mesh.morphogen_values) {
+            if (i >= values.size()) continue;
+            lo = any ? std::min(lo, values[i]) : values[i];
+            hi = any ? std::max(hi, values[i]) : values[i];
+            any = true;
+        }
+        if (any)
+            std::printf("%s: %s to %s\n", mesh.morphogen_names[i].c_str(), float_text(lo).c_str(),
+                        float_text(hi).c_str());
+        else
+            std::printf("%s: no values\n", mesh.morphogen_names[i].c_str());
+    }
+    return write_ply(mesh, files[2], format) ? 0 : 1;
+}

@@ -1,0 +1,87 @@
+#include <cmath>
+#include <cstdio>
+
+#include "colouring/ColourMap.h"
+#include "colouring/Heightmap.h"
+#include "colouring/PlyFile.h"
+#include "colouring/PngFile.h"
+#include "colouring/TerrainBuilder.h"
+#include "colouring/VertexColouring.h"
+#include "core/Mesh.h"
+#include "core/MeshLoader.h"
+#include "tool/Commands.h"
+
+namespace {
+
+const char* const synopsis =
+    "usage: halvane-tool terrain HEIGHTMAP.png [--resolution N] [--scale S] [--height H] [--map FILE.map] "
+    "[--binary] OUT.obj|OUT.ply";
+
+bool ends_with_ply(const std::string& name)
+{
+    if (name.size() < 4) return false;
+    std::string tail = name.substr(name.size() - 4);
+    for (char& c : tail) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".ply";
+}
+
+bool positive_number(const std::string& text, float& value)
+{
+    return parse_float(text, value) && std::isfinite(value) && value > 0.0f;
+}
+
+}  // namespace
+
+int cmd_terrain(const Arguments& args)
+{
+    // The panel's settings once it is built, and its default colour map.
+    int resolution = 64;
+    float scale = 256.0f, height = 64.0f;
+    std::string map_file;
+    PlyFormat format = PlyFormat::Ascii;
+    Arguments files;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool valued = a == "--resolution" || a == "--scale" || a == "--height" || a == "--map";
+        if (valued && i + 1 >= args.size()) return usage_error(a + " needs a value");
+        if (a == "--resolution") {
+            const std::string& v = args[++i];
+            if (!parse_int(v, resolution) || resolution < 1 || resolution > max_terrain_resolution)
+                return usage_error("--resolution takes a whole number from 1 to " +
+                                   std::to_string(max_terrain_resolution) + ", not \"" + v + "\"");
+        } else if (a == "--scale" || a == "--height") {
+            if (!positive_number(args[++i], a == "--scale" ? scale : height))
+                return usage_error(a + " takes a positive number, not \"" + args[i] + "\"");
+        } else if (a == "--map") {
+            map_file = args[++i];
+        } else if (a == "--binary") {
+            format = PlyFormat::BinaryLittleEndian;
+        } else if (a.size() > 1 && a[0] == '-') {
+            return usage_error("unknown option \"" + a + "\"");
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.size() != 2) return usage_error(synopsis);
+    const std::string& out = files[1];
+    const bool ply = ends_with_ply(out);
+    if (!ply && mesh_format_of(out) != MeshFormat::Obj)
+        return usage_error("the output must be an .obj or a .ply file, not \"" + out + "\"");
+
+    RgbaImage image;
+    std::string error;
+    if (!read_png(files[0], image, error)) {
+        std::printf("ERROR: %s: does not load as a PNG image: %s\n", files[0].c_str(), error.c_str());
+        return 1;
+    }
+    ColourMap map;
+    if (!map_file.empty() && !map.read(map_file)) return 1;
+
+    Heightmap heightmap;
+    heightmap.load(image);
+    Mesh mesh;
+    build_terrain(mesh, heightmap, resolution, scale, height);
+    if (!ply) return mesh.write_obj(out) ? 0 : 1;
+    colour_by_height(mesh, map.map_colours, map.map_values);
+    return write_ply(mesh, out, format) ? 0 : 1;
+}

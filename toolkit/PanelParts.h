@@ -1,0 +1,17 @@
+#pragma once
+
+class ButtonGroup;
+class QSlider;
+class QWidget;
+
+// Parts shared by the tool panels.
+
+// A panel's slider: horizontal, ticks below, tracking on.
+QSlider* panel_slider(QWidget* parent, const char* name, int low, int high, int page_step, int value,
+                      int tick_interval);
+
+// The one group of a panel that holds all its controls in a column, placed
+// in the panel's layout "smoothertab_blayout" (top to bottom, margin 10,
+// spacing 10, stretch 10). Make the controls with the group as parent and
+// add them to it in order.
+ButtonGroup* panel_group(QWidget* panel);
