@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "core/Mesh.h"
 
@@ -23,6 +29,119 @@ float distance(const std::array<float, 3>& a, const std::array<float, 3>& b)
 {
     const float x = b[0] - a[0], y = b[1] - a[1], z = b[2] - a[2];
     return std::sqrt(x * x + y * y + z * z);
+}
+
+// Row j of `turn` (stride `width`) gets the turn between triangle j and
+// every triangle, for the k triangles whose unit normals are in nx, ny, nz
+// (padded with zeros to `width`).
+void fill_turn_table(const float* nx, const float* ny, const float* nz, int k, int width, float* turn)
+{
+#ifdef __SSE2__
+    const __m128 one = _mm_set1_ps(1.0f), two = _mm_set1_ps(2.0f);
+    for (int j = 0; j < k; ++j) {
+        const __m128 x = _mm_set1_ps(nx[j]), y = _mm_set1_ps(ny[j]), z = _mm_set1_ps(nz[j]);
+        for (int l = 0; l < width; l += 4) {
+            // Products summed in the order of the scalar dot product.
+            const __m128 dot = _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, _mm_load_ps(nx + l)), _mm_mul_ps(y, _mm_load_ps(ny + l))),
+                                          _mm_mul_ps(z, _mm_load_ps(nz + l)));
+            const __m128 t = _mm_div_ps(_mm_sub_ps(one, dot), two);
+            _mm_store_ps(turn + j * width + l, t);
+        }
+    }
+#else
+    for (int j = 0; j < k; ++j)
+        for (int l = 0; l < width; ++l) turn[j * width + l] = turn_between({nx[j], ny[j], nz[j]}, {nx[l], ny[l], nz[l]});
+#endif
+}
+
+// Positions (ascending) of the triangles that have n among their two other
+// corners; the lists are padded to `width` with -1.
+int find_sides(const int* first_other, const int* second_other, int width, int n, int* sides)
+{
+    int count = 0;
+#ifdef __SSE2__
+    const __m128i wanted = _mm_set1_epi32(n);
+    for (int l = 0; l < width; l += 4) {
+        const __m128i hit =
+            _mm_or_si128(_mm_cmpeq_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(first_other + l)), wanted),
+                         _mm_cmpeq_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(second_other + l)), wanted));
+        for (int mask = _mm_movemask_ps(_mm_castsi128_ps(hit)); mask != 0; mask &= mask - 1)
+            sides[count++] = l + __builtin_ctz(unsigned(mask));
+    }
+#else
+    for (int l = 0; l < width; ++l)
+        if (first_other[l] == n || second_other[l] == n) sides[count++] = l;
+#endif
+    return count;
+}
+
+// The curvature term of an edge: over the k triangles j, the largest of the
+// smallest turn from j to any side (never above 1), taken in order.
+float curvature_in_order(const float* turn, int width, int k, const int* sides, int count)
+{
+    float curvature = 0.0f;
+    for (int j = 0; j < k; ++j) {
+        float m = 1.0f;
+        for (int s = 0; s < count; ++s) m = std::min(m, turn[sides[s] * width + j]);
+        curvature = std::max(curvature, m);
+    }
+    return curvature;
+}
+
+// The same for an edge with two sides whose turns are rows a and b, four
+// triangles at a time. Each lane takes its minimum with the operands in the
+// order of std::min, starts at +0 and is replaced only by a strictly larger
+// value, as in the loop above: so a turn that is not a number never wins,
+// no lane holds -0, and the largest over the lanes is the loop's result.
+float largest_of_smaller(const float* a, const float* b, int k, int width)
+{
+#ifdef __SSE2__
+    const __m128 one = _mm_set1_ps(1.0f);
+    __m128 largest = _mm_setzero_ps();
+    for (int j = 0; j < width; j += 4) {
+        __m128 m = _mm_min_ps(_mm_load_ps(b + j), _mm_min_ps(_mm_load_ps(a + j), one));
+        if (j + 4 > k) {
+            // Lanes past the last triangle count as +0, which never wins.
+            const __m128i lane = _mm_set_epi32(3, 2, 1, 0);
+            m = _mm_and_ps(m, _mm_castsi128_ps(_mm_cmplt_epi32(lane, _mm_set1_epi32(k - j))));
+        }
+        largest = _mm_max_ps(m, largest);
+    }
+    alignas(16) float lanes[4];
+    _mm_store_ps(lanes, largest);
+    return std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
+#else
+    (void)width;
+    float largest = 0.0f;
+    for (int j = 0; j < k; ++j) largest = std::max(largest, std::min(std::min(1.0f, a[j]), b[j]));
+    return largest;
+#endif
+}
+
+// Picks the cheapest collapse over the neighbours in order (the first of
+// equals). Every collapse may cost a million or more (very long edges): then
+// the cheapest anyway, since a vertex with triangles must go somewhere.
+template <typename EdgeCost>
+std::pair<float, int> cheapest(const int* near, int degree, EdgeCost edge_cost)
+{
+    float best = 1000000.0f;
+    int to = -1;
+    float least = 0.0f;
+    int least_at = -1;
+    for (int a = 0; a < degree; ++a) {
+        const int n = near[a];
+        const float c = edge_cost(n);
+        if (c < best) {
+            best = c;
+            to = n;
+        }
+        if (least_at < 0 || c < least) {
+            least = c;
+            least_at = n;
+        }
+    }
+    if (to < 0) return {least, least_at};
+    return {best, to};
 }
 
 // A cost that is not a number (from overflowing coordinates) counts as the
@@ -125,73 +244,43 @@ void SimplifyGraph::compute_cost(int v)
         return;
     }
     const int k = faces.size(v);
-    const bool tabled = k <= table_size;
-    // For a vertex with few triangles: the turn between every pair of them,
-    // and each triangle's two other corners, read once for all neighbours.
-    float turn[table_size * table_size];
-    int other[table_size][2];
-    if (tabled) {
-        const int* around = faces.data(v);
-        const Triangle* tri[table_size];
-        for (int j = 0; j < k; ++j) {
-            tri[j] = &triangles[std::size_t(around[j])];
-            const std::array<int, 3>& c = tri[j]->corners;
-            const int at = c[0] == v ? 0 : c[1] == v ? 1 : 2;
-            other[j][0] = c[(at + 1) % 3];
-            other[j][1] = c[(at + 2) % 3];
-        }
-        for (int j = 0; j < k; ++j)
-            for (int l = 0; l <= j; ++l) turn[j * k + l] = turn[l * k + j] = turn_between(tri[j]->normal, tri[l]->normal);
+    if (k > table_size) {
+        std::tie(cost[v], target[v]) = cheapest(neighbours.data(v), degree, [&](int n) { return edge_cost(v, n); });
+        return;
     }
+    // The turn between every pair of v's triangles, and each triangle's two
+    // other corners, read once for all neighbours. Rows are padded to whole
+    // groups of four so that they can be compared four at a time.
+    const int* around = faces.data(v);
+    alignas(16) float nx[table_size], ny[table_size], nz[table_size];
+    alignas(16) int first_other[table_size], second_other[table_size];
+    const int width = (k + 3) & ~3;
+    for (int j = 0; j < k; ++j) {
+        const Triangle& tri = triangles[std::size_t(around[j])];
+        const std::array<int, 3>& c = tri.corners;
+        const int at = c[0] == v ? 0 : c[1] == v ? 1 : 2;
+        first_other[j] = c[(at + 1) % 3];
+        second_other[j] = c[(at + 2) % 3];
+        nx[j] = tri.normal[0];
+        ny[j] = tri.normal[1];
+        nz[j] = tri.normal[2];
+    }
+    for (int j = k; j < width; ++j) {
+        first_other[j] = second_other[j] = -1;
+        nx[j] = ny[j] = nz[j] = 0.0f;
+    }
+    alignas(16) float turn[table_size * table_size];
+    fill_turn_table(nx, ny, nz, k, width, turn);
 
-    float best = 1000000.0f;
-    int to = -1;
-    float least = 0.0f;
-    int least_at = -1;
-    for (int a = 0; a < degree; ++a) {
-        const int n = neighbours.at(v, a);
-        float c;
-        if (tabled) {
-            int sides[table_size];
-            int count = 0;
-            for (int l = 0; l < k; ++l)
-                if (other[l][0] == n || other[l][1] == n) sides[count++] = l;
-            // The turn table is symmetric, so row s holds the turns against
-            // side s; the usual two sides are taken together.
-            float curvature = 0.0f;
-            if (count == 2) {
-                const float* first = turn + sides[0] * k;
-                const float* second = turn + sides[1] * k;
-                for (int j = 0; j < k; ++j)
-                    curvature = std::max(curvature, std::min(std::min(1.0f, first[j]), second[j]));
-            } else {
-                for (int j = 0; j < k; ++j) {
-                    float m = 1.0f;
-                    for (int s = 0; s < count; ++s) m = std::min(m, turn[sides[s] * k + j]);
-                    curvature = std::max(curvature, m);
-                }
-            }
-            c = ordered(distance(positions[v], positions[n]) * curvature);
-        } else {
-            c = edge_cost(v, n);
-        }
-        if (c < best) {
-            best = c;
-            to = n;
-        }
-        if (least_at < 0 || c < least) {
-            least = c;
-            least_at = n;
-        }
-    }
-    // Every collapse costs a million or more (very long edges): take the
-    // cheapest anyway, since a vertex with triangles must go somewhere.
-    if (to < 0) {
-        best = least;
-        to = least_at;
-    }
-    cost[v] = best;
-    target[v] = to;
+    std::tie(cost[v], target[v]) = cheapest(neighbours.data(v), degree, [&](int n) {
+        int sides[table_size];
+        const int count = find_sides(first_other, second_other, width, n, sides);
+        // Row s of the symmetric table holds the turns against side s.
+        const float curvature = count == 2
+                                    ? largest_of_smaller(turn + sides[0] * width, turn + sides[1] * width, k, width)
+                                    : curvature_in_order(turn, width, k, sides, count);
+        return ordered(distance(positions[v], positions[n]) * curvature);
+    });
 }
 
 void SimplifyGraph::drop_if_apart(int a, int n)
