@@ -235,6 +235,20 @@ void SimplifyGraph::prefetch_cost(int v) const
     for (int a = 0; a < degree; ++a) __builtin_prefetch(&positions[std::size_t(near[a])]);
 }
 
+void SimplifyGraph::prefetch_around(int u) const
+{
+    const int degree = neighbours.size(u);
+    const int* near = neighbours.data(u);
+    for (int a = 0; a < degree; ++a) {
+        neighbours.prefetch(near[a]);
+        faces.prefetch(near[a]);
+        __builtin_prefetch(&positions[std::size_t(near[a])]);
+    }
+    const int k = faces.size(u);
+    const int* around = faces.data(u);
+    for (int j = 0; j < k; ++j) __builtin_prefetch(&triangles[std::size_t(around[j])]);
+}
+
 void SimplifyGraph::compute_cost(int v)
 {
     const int degree = neighbours.size(v);
@@ -346,6 +360,7 @@ void SimplifyGraph::collapse(int u, int v, std::vector<int>& touched)
         remove_vertex(u);
         return;
     }
+    prefetch_around(u);
     touched.assign(neighbours.data(u), neighbours.data(u) + neighbours.size(u));
     // u's triangle list keeps the deleted ones until u goes; both passes
     // visit it from the last to the first.

@@ -65,6 +65,10 @@ private:
         const std::array<int, 3>& c = triangles[std::size_t(t)].corners;
         return c[0] == v || c[1] == v || c[2] == v;
     }
+    // Asks for what collapsing u reads one step away from u: its triangles
+    // and its neighbours' lists and positions, all at once rather than met
+    // one list at a time.
+    void prefetch_around(int u) const;
     void compute_normal(int t);
     void delete_triangle(int t, int u);
     void replace_vertex(int t, int from, int to);
