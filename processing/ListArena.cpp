@@ -19,33 +19,3 @@ void ListArena::move_out(Slot& s, int capacity)
     s.block = int(moved);
     s.capacity = capacity;
 }
-
-bool ListArena::contains(int list, int value) const
-{
-    const Slot& s = slots[std::size_t(list)];
-    const int* p = items_of(s);
-    return std::find(p, p + s.size, value) != p + s.size;
-}
-
-void ListArena::push(int list, int value)
-{
-    Slot& s = slots[std::size_t(list)];
-    if (s.size == s.capacity) move_out(s, 2 * s.capacity);
-    items_of(s)[s.size++] = value;
-}
-
-void ListArena::remove(int list, int value)
-{
-    const Slot& s = slots[std::size_t(list)];
-    const int* p = items_of(s);
-    const int* hit = std::find(p, p + s.size, value);
-    if (hit != p + s.size) remove_at(list, int(hit - p));
-}
-
-void ListArena::remove_at(int list, int k)
-{
-    Slot& s = slots[std::size_t(list)];
-    int* p = items_of(s);
-    std::copy(p + k + 1, p + s.size, p + k);
-    --s.size;
-}

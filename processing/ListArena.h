@@ -25,15 +25,40 @@ public:
     // at once.
     void prefetch(int list) const { __builtin_prefetch(&slots[std::size_t(list)]); }
 
-    bool contains(int list, int value) const;
-    void push(int list, int value);
+    // Position of the first occurrence of value, -1 if none. The lists are
+    // short: a plain loop beats an unrolled search.
+    int find(int list, int value) const
+    {
+        const Slot& s = slots[std::size_t(list)];
+        const int* p = items_of(s);
+        for (int k = 0; k < s.size; ++k)
+            if (p[k] == value) return k;
+        return -1;
+    }
+    bool contains(int list, int value) const { return find(list, value) >= 0; }
+    void push(int list, int value)
+    {
+        Slot& s = slots[std::size_t(list)];
+        if (s.size == s.capacity) move_out(s, 2 * s.capacity);
+        items_of(s)[s.size++] = value;
+    }
     void push_unique(int list, int value)
     {
         if (!contains(list, value)) push(list, value);
     }
     // Removes the first occurrence of value, if any.
-    void remove(int list, int value);
-    void remove_at(int list, int k);
+    void remove(int list, int value)
+    {
+        const int k = find(list, value);
+        if (k >= 0) remove_at(list, k);
+    }
+    void remove_at(int list, int k)
+    {
+        Slot& s = slots[std::size_t(list)];
+        int* p = items_of(s);
+        for (int j = k + 1; j < s.size; ++j) p[j - 1] = p[j];
+        --s.size;
+    }
     void clear(int list) { slots[std::size_t(list)].size = 0; }
 
 private:

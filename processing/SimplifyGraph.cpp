@@ -268,7 +268,13 @@ void SimplifyGraph::compute_cost(int v)
     const int* around = faces.data(v);
     alignas(16) float nx[table_size], ny[table_size], nz[table_size];
     alignas(16) int first_other[table_size], second_other[table_size];
-    const int width = (k + 3) & ~3;
+    const int width = std::max(4, (k + 3) & ~3);
+    // The last group of four is padded first; the triangles overwrite what
+    // they cover.
+    for (int j = width - 4; j < width; ++j) {
+        first_other[j] = second_other[j] = -1;
+        nx[j] = ny[j] = nz[j] = 0.0f;
+    }
     for (int j = 0; j < k; ++j) {
         const Triangle& tri = triangles[std::size_t(around[j])];
         const std::array<int, 3>& c = tri.corners;
@@ -278,10 +284,6 @@ void SimplifyGraph::compute_cost(int v)
         nx[j] = tri.normal[0];
         ny[j] = tri.normal[1];
         nz[j] = tri.normal[2];
-    }
-    for (int j = k; j < width; ++j) {
-        first_other[j] = second_other[j] = -1;
-        nx[j] = ny[j] = nz[j] = 0.0f;
     }
     alignas(16) float turn[table_size * table_size];
     fill_turn_table(nx, ny, nz, k, width, turn);
