@@ -37,16 +37,20 @@ float distance(const std::array<float, 3>& a, const std::array<float, 3>& b)
 void fill_turn_table(const float* nx, const float* ny, const float* nz, int k, int width, float* turn)
 {
 #ifdef __SSE2__
-    const __m128 one = _mm_set1_ps(1.0f), two = _mm_set1_ps(2.0f);
+    // Halving is exact, so a product by one half gives the quotient by two.
+    const __m128 one = _mm_set1_ps(1.0f), half = _mm_set1_ps(0.5f);
+    // Columns past the last triangle hold +0, which never wins a largest.
+    const __m128 real = _mm_castsi128_ps(_mm_cmplt_epi32(_mm_set_epi32(3, 2, 1, 0), _mm_set1_epi32(k - (width - 4))));
     for (int j = 0; j < k; ++j) {
         const __m128 x = _mm_set1_ps(nx[j]), y = _mm_set1_ps(ny[j]), z = _mm_set1_ps(nz[j]);
+        float* row = turn + j * width;
         for (int l = 0; l < width; l += 4) {
             // Products summed in the order of the scalar dot product.
             const __m128 dot = _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, _mm_load_ps(nx + l)), _mm_mul_ps(y, _mm_load_ps(ny + l))),
                                           _mm_mul_ps(z, _mm_load_ps(nz + l)));
-            const __m128 t = _mm_div_ps(_mm_sub_ps(one, dot), two);
-            _mm_store_ps(turn + j * width + l, t);
+            _mm_store_ps(row + l, _mm_mul_ps(_mm_sub_ps(one, dot), half));
         }
+        _mm_store_ps(row + width - 4, _mm_and_ps(_mm_load_ps(row + width - 4), real));
     }
 #else
     for (int j = 0; j < k; ++j)
@@ -54,25 +58,24 @@ void fill_turn_table(const float* nx, const float* ny, const float* nz, int k, i
 #endif
 }
 
-// Positions (ascending) of the triangles that have n among their two other
-// corners; the lists are padded to `width` with -1.
-int find_sides(const int* first_other, const int* second_other, int width, int n, int* sides)
+// Bit j is set when triangle j has n among its two other corners; the lists
+// are padded to `width` with -1.
+unsigned find_sides(const int* first_other, const int* second_other, int width, int n)
 {
-    int count = 0;
+    unsigned sides = 0;
 #ifdef __SSE2__
     const __m128i wanted = _mm_set1_epi32(n);
     for (int l = 0; l < width; l += 4) {
         const __m128i hit =
             _mm_or_si128(_mm_cmpeq_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(first_other + l)), wanted),
                          _mm_cmpeq_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(second_other + l)), wanted));
-        for (int mask = _mm_movemask_ps(_mm_castsi128_ps(hit)); mask != 0; mask &= mask - 1)
-            sides[count++] = l + __builtin_ctz(unsigned(mask));
+        sides |= unsigned(_mm_movemask_ps(_mm_castsi128_ps(hit))) << l;
     }
 #else
     for (int l = 0; l < width; ++l)
-        if (first_other[l] == n || second_other[l] == n) sides[count++] = l;
+        if (first_other[l] == n || second_other[l] == n) sides |= 1u << l;
 #endif
-    return count;
+    return sides;
 }
 
 // The curvature term of an edge: over the k triangles j, the largest of the
@@ -96,15 +99,11 @@ float curvature_in_order(const float* turn, int width, int k, const int* sides, 
 float largest_of_smaller(const float* a, const float* b, int k, int width)
 {
 #ifdef __SSE2__
+    (void)k;
     const __m128 one = _mm_set1_ps(1.0f);
     __m128 largest = _mm_setzero_ps();
     for (int j = 0; j < width; j += 4) {
-        __m128 m = _mm_min_ps(_mm_load_ps(b + j), _mm_min_ps(_mm_load_ps(a + j), one));
-        if (j + 4 > k) {
-            // Lanes past the last triangle count as +0, which never wins.
-            const __m128i lane = _mm_set_epi32(3, 2, 1, 0);
-            m = _mm_and_ps(m, _mm_castsi128_ps(_mm_cmplt_epi32(lane, _mm_set1_epi32(k - j))));
-        }
+        const __m128 m = _mm_min_ps(_mm_load_ps(b + j), _mm_min_ps(_mm_load_ps(a + j), one));
         largest = _mm_max_ps(m, largest);
     }
     alignas(16) float lanes[4];
@@ -289,12 +288,20 @@ void SimplifyGraph::compute_cost(int v)
     fill_turn_table(nx, ny, nz, k, width, turn);
 
     std::tie(cost[v], target[v]) = cheapest(neighbours.data(v), degree, [&](int n) {
-        int sides[table_size];
-        const int count = find_sides(first_other, second_other, width, n, sides);
-        // Row s of the symmetric table holds the turns against side s.
-        const float curvature = count == 2
-                                    ? largest_of_smaller(turn + sides[0] * width, turn + sides[1] * width, k, width)
-                                    : curvature_in_order(turn, width, k, sides, count);
+        unsigned found = find_sides(first_other, second_other, width, n);
+        float curvature;
+        const unsigned later = found & (found - 1);  // all but the first side
+        if (later != 0 && (later & (later - 1)) == 0) {
+            // Two sides. Row s of the symmetric table holds the turns against
+            // side s.
+            const int first = __builtin_ctz(found), second = __builtin_ctz(later);
+            curvature = largest_of_smaller(turn + first * width, turn + second * width, k, width);
+        } else {
+            int sides[table_size];
+            int count = 0;
+            for (; found != 0; found &= found - 1) sides[count++] = __builtin_ctz(found);
+            curvature = curvature_in_order(turn, width, k, sides, count);
+        }
         return ordered(distance(positions[v], positions[n]) * curvature);
     });
 }
