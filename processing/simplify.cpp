@@ -22,12 +22,15 @@ void simplify(Mesh& mesh, float x)
     while (graph.vertex_count > keep) {
         const int u = queue.top();
         queue.pop();
+        // The vertex now on top most often goes next: its collapse finds its
+        // neighbourhood waiting if asked for while this one runs.
+        const int next = queue.empty() ? u : queue.top();
+        graph.prefetch_lists(next);
         graph.collapse(u, graph.target[u], touched);
         for (int n : touched) graph.prefetch_cost(n);
-        for (int n : touched) {
-            graph.compute_cost(n);
-            queue.update(n, graph.cost[n]);
-        }
+        for (int n : touched) graph.compute_cost(n);
+        graph.prefetch_around(next);
+        for (int n : touched) queue.update(n, graph.cost[n]);
     }
     graph.write_back(mesh);
 }
