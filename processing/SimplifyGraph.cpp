@@ -106,9 +106,8 @@ float largest_of_smaller(const float* a, const float* b, int k, int width)
         const __m128 m = _mm_min_ps(_mm_load_ps(b + j), _mm_min_ps(_mm_load_ps(a + j), one));
         largest = _mm_max_ps(m, largest);
     }
-    alignas(16) float lanes[4];
-    _mm_store_ps(lanes, largest);
-    return std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
+    largest = _mm_max_ps(largest, _mm_movehl_ps(largest, largest));
+    return _mm_cvtss_f32(_mm_max_ss(largest, _mm_shuffle_ps(largest, largest, 1)));
 #else
     (void)width;
     float largest = 0.0f;
