@@ -4,48 +4,18 @@
 
 void ListArena::reset(const std::vector<int>& capacities)
 {
-    blocks.resize(capacities.size());
-    std::size_t total = 0;
-    for (std::size_t i = 0; i < capacities.size(); ++i) {
-        blocks[i] = {total, 0, capacities[i]};
-        total += std::size_t(capacities[i]);
-    }
-    items.assign(total, 0);
+    slots.assign(capacities.size(), Slot{});
+    items.clear();
+    for (std::size_t i = 0; i < capacities.size(); ++i)
+        if (capacities[i] > inside_size) move_out(slots[i], capacities[i]);
 }
 
-bool ListArena::contains(int list, int value) const
+void ListArena::move_out(Slot& s, int capacity)
 {
-    const Block& b = blocks[list];
-    const int* p = items.data() + b.first;
-    return std::find(p, p + b.size, value) != p + b.size;
-}
-
-void ListArena::push(int list, int value)
-{
-    Block& b = blocks[list];
-    if (b.size == b.capacity) {
-        const std::size_t moved = items.size();
-        const int capacity = std::max(4, 2 * b.capacity);
-        items.resize(moved + std::size_t(capacity));
-        std::copy_n(items.begin() + std::ptrdiff_t(b.first), b.size, items.begin() + std::ptrdiff_t(moved));
-        b.first = moved;
-        b.capacity = capacity;
-    }
-    items[b.first + std::size_t(b.size++)] = value;
-}
-
-void ListArena::remove(int list, int value)
-{
-    const Block& b = blocks[list];
-    const int* p = items.data() + b.first;
-    const int* hit = std::find(p, p + b.size, value);
-    if (hit != p + b.size) remove_at(list, int(hit - p));
-}
-
-void ListArena::remove_at(int list, int k)
-{
-    Block& b = blocks[list];
-    int* p = items.data() + b.first;
-    std::copy(p + k + 1, p + b.size, p + k);
-    --b.size;
+    const std::size_t moved = items.size();
+    items.resize(moved + std::size_t(capacity));
+    const int* from = items_of(s);
+    std::copy_n(from, s.size, items.begin() + std::ptrdiff_t(moved));
+    s.block = int(moved);
+    s.capacity = capacity;
 }

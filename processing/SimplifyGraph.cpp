@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "core/Mesh.h"
 
@@ -23,6 +29,117 @@ float distance(const std::array<float, 3>& a, const std::array<float, 3>& b)
 {
     const float x = b[0] - a[0], y = b[1] - a[1], z = b[2] - a[2];
     return std::sqrt(x * x + y * y + z * z);
+}
+
+// Row j of `turn` (stride `width`) gets the turn between triangle j and
+// every triangle, for the k triangles whose unit normals are in nx, ny, nz
+// (padded with zeros to `width`).
+void fill_turn_table(const float* nx, const float* ny, const float* nz, int k, int width, float* turn)
+{
+#ifdef __SSE2__
+    // Halving is exact, so a product by one half gives the quotient by two.
+    const __m128 one = _mm_set1_ps(1.0f), half = _mm_set1_ps(0.5f);
+    // Columns past the last triangle hold +0, which never wins a largest.
+    const __m128 real = _mm_castsi128_ps(_mm_cmplt_epi32(_mm_set_epi32(3, 2, 1, 0), _mm_set1_epi32(k - (width - 4))));
+    for (int j = 0; j < k; ++j) {
+        const __m128 x = _mm_set1_ps(nx[j]), y = _mm_set1_ps(ny[j]), z = _mm_set1_ps(nz[j]);
+        float* row = turn + j * width;
+        for (int l = 0; l < width; l += 4) {
+            // Products summed in the order of the scalar dot product.
+            const __m128 dot = _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, _mm_load_ps(nx + l)), _mm_mul_ps(y, _mm_load_ps(ny + l))),
+                                          _mm_mul_ps(z, _mm_load_ps(nz + l)));
+            _mm_store_ps(row + l, _mm_mul_ps(_mm_sub_ps(one, dot), half));
+        }
+        _mm_store_ps(row + width - 4, _mm_and_ps(_mm_load_ps(row + width - 4), real));
+    }
+#else
+    for (int j = 0; j < k; ++j)
+        for (int l = 0; l < width; ++l) turn[j * width + l] = turn_between({nx[j], ny[j], nz[j]}, {nx[l], ny[l], nz[l]});
+#endif
+}
+
+// Bit j is set when triangle j has n among its two other corners; the lists
+// are padded to `width` with -1.
+unsigned find_sides(const int* first_other, const int* second_other, int width, int n)
+{
+    unsigned sides = 0;
+#ifdef __SSE2__
+    const __m128i wanted = _mm_set1_epi32(n);
+    for (int l = 0; l < width; l += 4) {
+        const __m128i hit =
+            _mm_or_si128(_mm_cmpeq_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(first_other + l)), wanted),
+                         _mm_cmpeq_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(second_other + l)), wanted));
+        sides |= unsigned(_mm_movemask_ps(_mm_castsi128_ps(hit))) << l;
+    }
+#else
+    for (int l = 0; l < width; ++l)
+        if (first_other[l] == n || second_other[l] == n) sides |= 1u << l;
+#endif
+    return sides;
+}
+
+// The curvature term of an edge: over the k triangles j, the largest of the
+// smallest turn from j to any side (never above 1), taken in order.
+float curvature_in_order(const float* turn, int width, int k, const int* sides, int count)
+{
+    float curvature = 0.0f;
+    for (int j = 0; j < k; ++j) {
+        float m = 1.0f;
+        for (int s = 0; s < count; ++s) m = std::min(m, turn[sides[s] * width + j]);
+        curvature = std::max(curvature, m);
+    }
+    return curvature;
+}
+
+// The same for an edge with two sides whose turns are rows a and b, four
+// triangles at a time. Each lane takes its minimum with the operands in the
+// order of std::min, starts at +0 and is replaced only by a strictly larger
+// value, as in the loop above: so a turn that is not a number never wins,
+// no lane holds -0, and the largest over the lanes is the loop's result.
+float largest_of_smaller(const float* a, const float* b, int k, int width)
+{
+#ifdef __SSE2__
+    (void)k;
+    const __m128 one = _mm_set1_ps(1.0f);
+    __m128 largest = _mm_setzero_ps();
+    for (int j = 0; j < width; j += 4) {
+        const __m128 m = _mm_min_ps(_mm_load_ps(b + j), _mm_min_ps(_mm_load_ps(a + j), one));
+        largest = _mm_max_ps(m, largest);
+    }
+    largest = _mm_max_ps(largest, _mm_movehl_ps(largest, largest));
+    return _mm_cvtss_f32(_mm_max_ss(largest, _mm_shuffle_ps(largest, largest, 1)));
+#else
+    (void)width;
+    float largest = 0.0f;
+    for (int j = 0; j < k; ++j) largest = std::max(largest, std::min(std::min(1.0f, a[j]), b[j]));
+    return largest;
+#endif
+}
+
+// Picks the cheapest collapse over the neighbours in order (the first of
+// equals). Every collapse may cost a million or more (very long edges): then
+// the cheapest anyway, since a vertex with triangles must go somewhere.
+template <typename EdgeCost>
+std::pair<float, int> cheapest(const int* near, int degree, EdgeCost edge_cost)
+{
+    float best = 1000000.0f;
+    int to = -1;
+    float least = 0.0f;
+    int least_at = -1;
+    for (int a = 0; a < degree; ++a) {
+        const int n = near[a];
+        const float c = edge_cost(n);
+        if (c < best) {
+            best = c;
+            to = n;
+        }
+        if (least_at < 0 || c < least) {
+            least = c;
+            least_at = n;
+        }
+    }
+    if (to < 0) return {least, least_at};
+    return {best, to};
 }
 
 // A cost that is not a number (from overflowing coordinates) counts as the
@@ -116,6 +233,20 @@ void SimplifyGraph::prefetch_cost(int v) const
     for (int a = 0; a < degree; ++a) __builtin_prefetch(&positions[std::size_t(near[a])]);
 }
 
+void SimplifyGraph::prefetch_around(int u) const
+{
+    const int degree = neighbours.size(u);
+    const int* near = neighbours.data(u);
+    for (int a = 0; a < degree; ++a) {
+        neighbours.prefetch(near[a]);
+        faces.prefetch(near[a]);
+        __builtin_prefetch(&positions[std::size_t(near[a])]);
+    }
+    const int k = faces.size(u);
+    const int* around = faces.data(u);
+    for (int j = 0; j < k; ++j) __builtin_prefetch(&triangles[std::size_t(around[j])]);
+}
+
 void SimplifyGraph::compute_cost(int v)
 {
     const int degree = neighbours.size(v);
@@ -125,73 +256,53 @@ void SimplifyGraph::compute_cost(int v)
         return;
     }
     const int k = faces.size(v);
-    const bool tabled = k <= table_size;
-    // For a vertex with few triangles: the turn between every pair of them,
-    // and each triangle's two other corners, read once for all neighbours.
-    float turn[table_size * table_size];
-    int other[table_size][2];
-    if (tabled) {
-        const int* around = faces.data(v);
-        const Triangle* tri[table_size];
-        for (int j = 0; j < k; ++j) {
-            tri[j] = &triangles[std::size_t(around[j])];
-            const std::array<int, 3>& c = tri[j]->corners;
-            const int at = c[0] == v ? 0 : c[1] == v ? 1 : 2;
-            other[j][0] = c[(at + 1) % 3];
-            other[j][1] = c[(at + 2) % 3];
-        }
-        for (int j = 0; j < k; ++j)
-            for (int l = 0; l <= j; ++l) turn[j * k + l] = turn[l * k + j] = turn_between(tri[j]->normal, tri[l]->normal);
+    if (k > table_size) {
+        std::tie(cost[v], target[v]) = cheapest(neighbours.data(v), degree, [&](int n) { return edge_cost(v, n); });
+        return;
     }
+    // The turn between every pair of v's triangles, and each triangle's two
+    // other corners, read once for all neighbours. Rows are padded to whole
+    // groups of four so that they can be compared four at a time.
+    const int* around = faces.data(v);
+    alignas(16) float nx[table_size], ny[table_size], nz[table_size];
+    alignas(16) int first_other[table_size], second_other[table_size];
+    const int width = std::max(4, (k + 3) & ~3);
+    // The last group of four is padded first; the triangles overwrite what
+    // they cover.
+    for (int j = width - 4; j < width; ++j) {
+        first_other[j] = second_other[j] = -1;
+        nx[j] = ny[j] = nz[j] = 0.0f;
+    }
+    for (int j = 0; j < k; ++j) {
+        const Triangle& tri = triangles[std::size_t(around[j])];
+        const std::array<int, 3>& c = tri.corners;
+        const int at = c[0] == v ? 0 : c[1] == v ? 1 : 2;
+        first_other[j] = c[(at + 1) % 3];
+        second_other[j] = c[(at + 2) % 3];
+        nx[j] = tri.normal[0];
+        ny[j] = tri.normal[1];
+        nz[j] = tri.normal[2];
+    }
+    alignas(16) float turn[table_size * table_size];
+    fill_turn_table(nx, ny, nz, k, width, turn);
 
-    float best = 1000000.0f;
-    int to = -1;
-    float least = 0.0f;
-    int least_at = -1;
-    for (int a = 0; a < degree; ++a) {
-        const int n = neighbours.at(v, a);
-        float c;
-        if (tabled) {
+    std::tie(cost[v], target[v]) = cheapest(neighbours.data(v), degree, [&](int n) {
+        unsigned found = find_sides(first_other, second_other, width, n);
+        float curvature;
+        const unsigned later = found & (found - 1);  // all but the first side
+        if (later != 0 && (later & (later - 1)) == 0) {
+            // Two sides. Row s of the symmetric table holds the turns against
+            // side s.
+            const int first = __builtin_ctz(found), second = __builtin_ctz(later);
+            curvature = largest_of_smaller(turn + first * width, turn + second * width, k, width);
+        } else {
             int sides[table_size];
             int count = 0;
-            for (int l = 0; l < k; ++l)
-                if (other[l][0] == n || other[l][1] == n) sides[count++] = l;
-            // The turn table is symmetric, so row s holds the turns against
-            // side s; the usual two sides are taken together.
-            float curvature = 0.0f;
-            if (count == 2) {
-                const float* first = turn + sides[0] * k;
-                const float* second = turn + sides[1] * k;
-                for (int j = 0; j < k; ++j)
-                    curvature = std::max(curvature, std::min(std::min(1.0f, first[j]), second[j]));
-            } else {
-                for (int j = 0; j < k; ++j) {
-                    float m = 1.0f;
-                    for (int s = 0; s < count; ++s) m = std::min(m, turn[sides[s] * k + j]);
-                    curvature = std::max(curvature, m);
-                }
-            }
-            c = ordered(distance(positions[v], positions[n]) * curvature);
-        } else {
-            c = edge_cost(v, n);
+            for (; found != 0; found &= found - 1) sides[count++] = __builtin_ctz(found);
+            curvature = curvature_in_order(turn, width, k, sides, count);
         }
-        if (c < best) {
-            best = c;
-            to = n;
-        }
-        if (least_at < 0 || c < least) {
-            least = c;
-            least_at = n;
-        }
-    }
-    // Every collapse costs a million or more (very long edges): take the
-    // cheapest anyway, since a vertex with triangles must go somewhere.
-    if (to < 0) {
-        best = least;
-        to = least_at;
-    }
-    cost[v] = best;
-    target[v] = to;
+        return ordered(distance(positions[v], positions[n]) * curvature);
+    });
 }
 
 void SimplifyGraph::drop_if_apart(int a, int n)
@@ -257,6 +368,7 @@ void SimplifyGraph::collapse(int u, int v, std::vector<int>& touched)
         remove_vertex(u);
         return;
     }
+    prefetch_around(u);
     touched.assign(neighbours.data(u), neighbours.data(u) + neighbours.size(u));
     // u's triangle list keeps the deleted ones until u goes; both passes
     // visit it from the last to the first.

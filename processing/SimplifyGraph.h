@@ -48,6 +48,16 @@ public:
     // Asks the memory system for what compute_cost(v) will read, so that the
     // costs of several vertices can wait for memory together.
     void prefetch_cost(int v) const;
+    // The same for what collapsing u reads: first u's own lists, then, once
+    // those are in, what lies one step away from u (its triangles and its
+    // neighbours' lists and positions), all at once rather than met one list
+    // at a time.
+    void prefetch_lists(int u) const
+    {
+        neighbours.prefetch(u);
+        faces.prefetch(u);
+    }
+    void prefetch_around(int u) const;
     // Collapses u onto v (v = -1 just removes u): the triangles on the edge go,
     // the others of u move to v, u goes. `touched` receives u's former
     // neighbours, whose costs the caller must recompute.

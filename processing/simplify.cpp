@@ -19,15 +19,22 @@ void simplify(Mesh& mesh, float x)
     CollapseQueue queue;
     queue.reset(graph.cost);
     std::vector<int> touched;
+    std::vector<float> before;
     while (graph.vertex_count > keep) {
         const int u = queue.top();
         queue.pop();
+        // The vertex now on top most often goes next: its collapse finds its
+        // neighbourhood waiting if asked for while this one runs.
+        const int next = queue.empty() ? u : queue.top();
+        graph.prefetch_lists(next);
         graph.collapse(u, graph.target[u], touched);
         for (int n : touched) graph.prefetch_cost(n);
-        for (int n : touched) {
-            graph.compute_cost(n);
-            queue.update(n, graph.cost[n]);
-        }
+        before.clear();
+        for (int n : touched) before.push_back(graph.cost[n]);
+        for (int n : touched) graph.compute_cost(n);
+        graph.prefetch_around(next);
+        for (std::size_t i = 0; i < touched.size(); ++i)
+            if (graph.cost[touched[i]] != before[i]) queue.update(touched[i], graph.cost[touched[i]]);
     }
     graph.write_back(mesh);
 }

@@ -246,6 +246,9 @@ LoadResult QtGLWidget::load_mesh(const QString& name)
     mesh.picked_face = -1;
     if (mesh_format_of(path) == MeshFormat::Obj) emit buildtree_signal(mesh.morphogen_names);
     backup.assign(mesh);
+    // Tools rebuild the vertex arrays and carry the morphogen values along;
+    // the kept copy keeps them as read, for reload_slot.
+    backup.morphogen_values = mesh.morphogen_values;
     // A box four times the mesh's largest positive coordinate; every plane
     // goes back on its face, unselected.
     float box = 0.0f;
@@ -287,6 +290,7 @@ void QtGLWidget::reload_slot()
 {
     classifier.reset();
     mesh.assign(backup);
+    mesh.morphogen_values = backup.morphogen_values;
     mesh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
 }
 

@@ -1,0 +1,115 @@
+// Takes the pictures of the user guide (docs/*.png) from the real window on
+// the samples: build the target make_screenshots and run it under a virtual
+// display, e.g. xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/make_screenshots samples docs
+#include <cstdio>
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSlider>
+#include <QSurfaceFormat>
+#include <QTabWidget>
+#include <QTest>
+
+#include "clipping/QtCLippingWidget.h"
+#include "colouring/QtMeshTerrainWidget.h"
+#include "colouring/QtMorphogenWidget.h"
+#include "processing/QtMeanShiftWidget.h"
+#include "processing/QtMeshEditorDialogue.h"
+#include "toolkit/MetaTypes.h"
+#include "toolkit/ScriptedDialogs.h"
+#include "viewer/QtGLWidget.h"
+#include "viewer/QtMainWindow.h"
+
+namespace {
+
+// Waits for a few repaints, then writes the widget's picture at `width`.
+bool shoot(QWidget& widget, const QString& path, int width)
+{
+    QTest::qWait(300);
+    const QImage image = widget.grab().toImage().scaledToWidth(width, Qt::SmoothTransformation);
+    const bool ok = image.save(path, "PNG");
+    std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "could not write", path.toLocal8Bit().constData());
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
+    QApplication app(argc, argv);
+    register_meta_types();
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_screenshots SAMPLES_DIR OUT_DIR\n");
+        return 2;
+    }
+    const QString samples = QString::fromLocal8Bit(argv[1]);
+    const QDir out(QString::fromLocal8Bit(argv[2]));
+    ScriptedDialogs dialogs;
+    QtMainWindow window(dialogs);
+    window.start({"halvane", samples + "/blob.obj"});
+    if (!QTest::qWaitForWindowExposed(&window)) return 1;
+    QtGLWidget& view = *window.view();
+    QtMeshEditorDialogue& editor = *window.mesh_editor;
+    bool ok = true;
+
+    // A slanted view shows the bumps better than the straight one.
+    view.camera.set_bounds(float(view.width()), float(view.height()));
+    view.camera.click(Vector(400, 300, 0));
+    view.camera.move(Vector(460, 250, 0));
+    view.camera.dragging = false;
+    ok &= shoot(window, out.filePath("main-window.png"), 560);
+
+    window.rendermodeEvent(3);
+    ok &= shoot(view, out.filePath("render-polygons-wireframe.png"), 400);
+    window.rendermodeEvent(5);
+    ok &= shoot(view, out.filePath("render-points.png"), 400);
+    window.rendermodeEvent(4);
+
+    window.mesheditorEvent();
+    editor.resize(620, 420);
+    editor.tabs()->setCurrentWidget(editor.clipping);
+    ok &= shoot(editor, out.filePath("tools-clipping.png"), 560);
+    editor.tabs()->setCurrentWidget(editor.smoothing);
+    ok &= shoot(editor, out.filePath("tools-smoothing.png"), 560);
+
+    dialogs.file_answers.push_back(samples + "/blob.mor");
+    editor.tabs()->setCurrentWidget(editor.morphogen_panel);
+    editor.morphogen_panel->loadSlot();
+    ok &= shoot(editor, out.filePath("tools-morphogens.png"), 560);
+    ok &= shoot(view, out.filePath("morphogens.png"), 400);
+
+    // The x+ plane pushed past the middle.
+    editor.clipping->plane_buttons[2]->click();
+    const QPoint middle(view.width() / 2, view.height() / 2);
+    QTest::mousePress(&view, Qt::RightButton, {}, middle);
+    QTest::mouseMove(&view, middle + QPoint(0, 22));
+    QTest::mouseRelease(&view, Qt::RightButton, {}, middle + QPoint(0, 22));
+    editor.clipping->plane_buttons[2]->click();
+    ok &= shoot(view, out.filePath("cut.png"), 400);
+    editor.clipping->resetall_button->click();
+
+    editor.tabs()->setCurrentWidget(editor.terrain_panel);
+    dialogs.file_answers.push_back(samples + "/terrain_hills.png");
+    editor.terrain_panel->heightmapload_event();
+    dialogs.file_answers.push_back(samples + "/terrain_hills.map");
+    editor.terrain_panel->load_event();
+    // A terrain small enough for the clipping box the blob left, seen from above.
+    editor.terrain_panel->gridsize_slider->setValue(3);
+    editor.terrain_panel->height_slider->setValue(1);
+    editor.apply_event();
+    view.zoom = -170.0f;
+    view.camera.click(Vector(400, 300, 0));
+    view.camera.move(Vector(400, 200, 0));
+    view.camera.dragging = false;
+    ok &= shoot(view, out.filePath("terrain.png"), 400);
+    ok &= shoot(editor, out.filePath("tools-terrain.png"), 560);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,376 @@
+// A whole session with the real main window, driven through its menus,
+// panels, buttons and mouse as a user would, with scripted file and colour
+// dialogs. Each step checks what the user would see: counts, files and the
+// drawn frame. The console of the whole session is kept and read at the end.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "clipping/QtCLippingWidget.h"
+#include "colouring/QtMeshTerrainWidget.h"
+#include "colouring/QtMorphogenWidget.h"
+#include "processing/QtMeanShiftWidget.h"
+#include "processing/QtMeshClassifierWidget.h"
+#include "processing/QtMeshEditorDialogue.h"
+#include "processing/QtMeshSimplifierWidget.h"
+#include "processing/QtMeshSubdivideWidget.h"
+#include "processing/QtMeshTraversalWidget.h"
+#include "tests/support/TempDir.h"
+#include "toolkit/Menu.h"
+#include "toolkit/ScriptedDialogs.h"
+#include "viewer/QtGLWidget.h"
+#include "viewer/QtMainWindow.h"
+
+namespace {
+
+QAction* menu_item(const QMenu* menu, const QString& text)
+{
+    for (QAction* a : menu->actions())
+        if (a->text() == text) return a;
+    return nullptr;
+}
+
+int lines_starting(const std::string& text, const std::string& prefix)
+{
+    std::istringstream in(text);
+    int n = 0;
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(prefix, 0) == 0) ++n;
+    return n;
+}
+
+// Pixels that are not the white background, in columns [x0, x1).
+int mesh_pixels(const QImage& image, int x0 = 0, int x1 = -1)
+{
+    if (x1 < 0) x1 = image.width();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = x0; x < x1; ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) ++n;
+    return n;
+}
+
+// Mean red, green and blue of the mesh's pixels.
+QColor mean_colour(const QImage& image)
+{
+    double r = 0, g = 0, b = 0;
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (p == qRgb(255, 255, 255)) continue;
+            r += qRed(p);
+            g += qGreen(p);
+            b += qBlue(p);
+            ++n;
+        }
+    if (n == 0) return QColor(255, 255, 255);
+    return QColor(int(r / n), int(g / n), int(b / n));
+}
+
+int colour_distance(const QColor& a, const QColor& b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+int yellow_pixels(const QImage& image)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) < 60) ++n;
+        }
+    return n;
+}
+
+class Session : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_directory = QDir::currentPath();
+        // "Save ALL..." writes into the working directory.
+        ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path())));
+        const std::string blob = slurp(HALVANE_SAMPLES "/blob.obj");
+        ASSERT_FALSE(blob.empty());
+        blob_path = QString::fromStdString(dir.write("blob.obj", blob));
+        console([&] { ASSERT_TRUE(window.start({"halvane"})); });
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(view().isValid()) << "no OpenGL context";
+    }
+
+    void TearDown() override { QDir::setCurrent(previous_directory); }
+
+    QtGLWidget& view() { return *window.view(); }
+    QtMeshEditorDialogue& editor() { return *window.mesh_editor; }
+    QString file(const char* name) const { return QString::fromStdString(dir.path() + "/" + name); }
+
+    // Runs a step with its console captured; the step's lines are returned
+    // and kept for the check at the end.
+    template <typename Step>
+    std::string console(Step step)
+    {
+        testing::internal::CaptureStdout();
+        step();
+        const std::string out = testing::internal::GetCapturedStdout();
+        transcript += out;
+        return out;
+    }
+
+    std::string choose(const Menu* menu, const QString& item)
+    {
+        QAction* action = menu_item(menu, item);
+        EXPECT_NE(action, nullptr) << item.toStdString();
+        return console([&] {
+            if (action) action->trigger();
+        });
+    }
+
+    void show_page(QWidget* panel)
+    {
+        editor().tabs()->setCurrentWidget(panel);
+        ASSERT_EQ(editor().current_page(), panel);
+    }
+
+    std::string apply_on(QWidget* panel)
+    {
+        show_page(panel);
+        return console([&] { editor().apply_button()->click(); });
+    }
+
+    QSlider* slider(QWidget* panel, const char* name)
+    {
+        auto* s = panel->findChild<QSlider*>(name);
+        EXPECT_NE(s, nullptr) << name;
+        return s;
+    }
+
+    // Clicks the panel's push button with this text.
+    std::string press(QWidget* panel, const QString& text)
+    {
+        QPushButton* found = nullptr;
+        for (QPushButton* b : panel->findChildren<QPushButton*>())
+            if (b->text() == text) found = b;
+        EXPECT_NE(found, nullptr) << text.toStdString();
+        return console([&] {
+            if (found) found->click();
+        });
+    }
+
+    QImage frame()
+    {
+        QTest::qWait(80);
+        return view().grab_image();
+    }
+
+    void drag(Qt::MouseButton button, QPoint from, QPoint to)
+    {
+        QTest::mouseMove(&view(), from);
+        QTest::mousePress(&view(), button, {}, from);
+        QTest::mouseMove(&view(), to);
+        QTest::mouseRelease(&view(), button, {}, to);
+    }
+
+    QString previous_directory;
+    TempDir dir;
+    QString blob_path;
+    std::string transcript;
+    ScriptedDialogs dialogs;
+    QtMainWindow window{dialogs};
+};
+
+TEST_F(Session, FromOpenToReload)
+{
+    // Open the blob from the Open dialog.
+    dialogs.file_answers.push_back(blob_path);
+    choose(window.file_menu, "Open...");
+    ASSERT_EQ(view().mesh.nv, 2562);
+    ASSERT_EQ(view().mesh.nf, 5120);
+    EXPECT_EQ(window.file_name, blob_path);
+    QtMorphogenWidget& morphogens = *editor().morphogen_panel;
+    ASSERT_EQ(morphogens.tree->topLevelItemCount(), 3);
+    EXPECT_EQ(morphogens.tree->topLevelItem(0)->text(1), "height");
+    const std::vector<Vector> loaded_colours = view().mesh.vertex_colours;
+    const QImage opened = frame();
+    const int whole = mesh_pixels(opened);
+    ASSERT_GT(whole, 20000) << "the blob fills a good part of the view";
+
+    choose(window.tools_menu, "Mesh &Tools");
+    ASSERT_TRUE(editor().isVisible());
+
+    // Colour by the first morphogen.
+    show_page(&morphogens);
+    console([&] { morphogens.tree->topLevelItem(0)->setCheckState(0, Qt::Checked); });
+    const QImage coloured = frame();
+    EXPECT_GT(colour_distance(mean_colour(coloured), mean_colour(opened)), 30)
+        << "the picture takes the morphogen's colours";
+    EXPECT_EQ(mesh_pixels(coloured), whole);
+    EXPECT_FALSE(view().mesh.vertex_colours == loaded_colours);
+
+    // Push the right-hand plane in, past the middle of the blob, and save the planes.
+    QtCLippingWidget& clipping = *editor().clipping;
+    show_page(&clipping);
+    const int middle = view().view_width / 2;
+    const int right_before = mesh_pixels(coloured, middle + 20);
+    ASSERT_GT(right_before, 5000);
+    clipping.plane_buttons[2]->click();
+    ASSERT_EQ(view().plane_interaction, 1);
+    const float plane_x = view().cube.planes[2].centre.x;
+    drag(Qt::RightButton, QPoint(middle, 300), QPoint(middle, 320));
+    EXPECT_LT(view().cube.planes[2].centre.x, plane_x);
+    clipping.plane_buttons[2]->click();
+    EXPECT_EQ(view().plane_interaction, 0);
+    const QImage cut = frame();
+    EXPECT_LT(mesh_pixels(cut, middle + 20), right_before / 2) << "the right of the blob is cut away";
+    EXPECT_GT(mesh_pixels(cut, 0, middle - 20), mesh_pixels(coloured, 0, middle - 20) * 9 / 10);
+    dialogs.file_answers.push_back(file("cuts"));
+    press(&clipping, "Save");
+    const std::string planes = slurp(dir.path() + "/cuts.slc");
+    EXPECT_EQ(planes.rfind("SIZE: 6\n", 0), 0u) << planes.substr(0, 40);
+    EXPECT_EQ(lines_starting(planes, "P: "), 6);
+    // The planes go back where they were for the rest of the session.
+    press(&clipping, "Reset All");
+    EXPECT_EQ(mesh_pixels(frame(), middle + 20), right_before);
+
+    // Smooth with a small ball: face normals fall into line, nothing else changes.
+    QtMeanShiftWidget& smoothing = *editor().smoothing;
+    const std::vector<Vector> loaded = view().mesh.vertices;
+    auto face_normals = [&] {
+        std::vector<Vector> out;
+        for (const Face& f : view().mesh.faces) out.push_back(f.normal);
+        return out;
+    };
+    const std::vector<Vector> loaded_normals = face_normals();
+    slider(&smoothing, "xsize_slider")->setValue(10);
+    apply_on(&smoothing);
+    EXPECT_EQ(view().mesh.nv, 2562);
+    EXPECT_EQ(view().mesh.nf, 5120);
+    EXPECT_TRUE(view().mesh.vertices == loaded);
+    const std::vector<Vector> smoothed = face_normals();
+    int turned = 0;
+    for (std::size_t i = 0; i < smoothed.size(); ++i) turned += !(smoothed[i] == loaded_normals[i]);
+    EXPECT_GT(turned, 5120 / 2) << "smoothing turned face normals";
+
+    // Classify: the patch count comes back to the panel.
+    QtMeshClassifierWidget& classifier = *editor().classifier;
+    const std::string classified = apply_on(&classifier);
+    ASSERT_GT(view().classifier.num_patches, 0) << classified;
+    EXPECT_EQ(classifier.num_patches, view().classifier.num_patches);
+    bool label_found = false;
+    for (const QLabel* label : classifier.findChildren<QLabel*>())
+        label_found |= label->text() == QString("Number of Patches:\t%1").arg(view().classifier.num_patches);
+    EXPECT_TRUE(label_found);
+    EXPECT_GT(yellow_pixels(frame()), 0) << "seed faces are drawn";
+
+    // Subdivide one level.
+    QtMeshSubdivideWidget& subdivision = *editor().subdivision;
+    slider(&subdivision, "subdivlevel_slider")->setValue(1);
+    apply_on(&subdivision);
+    EXPECT_EQ(view().mesh.nf, 4 * 5120);
+    EXPECT_EQ(view().mesh.nv, 2562 + 7680);
+    EXPECT_GT(mesh_pixels(frame()), whole * 9 / 10);
+
+    // Simplify to half.
+    QtMeshSimplifierWidget& simplification = *editor().simplification;
+    slider(&simplification, "threshmin_slider")->setValue(50);
+    apply_on(&simplification);
+    const int simplified_faces = view().mesh.nf;
+    EXPECT_GE(simplified_faces, 4 * 5120 * 45 / 100);
+    EXPECT_LE(simplified_faces, 4 * 5120 * 55 / 100);
+    EXPECT_GT(mesh_pixels(frame()), whole * 9 / 10);
+
+    // Pick the face in the middle, grow a region from it, mark it, save every group.
+    const std::string picked = console([&] {
+        QTest::mouseClick(&view(), Qt::MiddleButton, {}, QPoint(view().width() / 2, view().height() / 2));
+    });
+    const int face = view().mesh.picked_face;
+    ASSERT_GE(face, 1) << picked;
+    EXPECT_NE(picked.find("Selected: " + std::to_string(face) + " \n"), std::string::npos) << picked;
+    QtMeshTraversalWidget& traversal = *editor().traversal_panel;
+    show_page(&traversal);
+    console([&] {
+        slider(&traversal, "stepsize_slider")->setValue(60);
+        slider(&traversal, "depth_slider")->setValue(4);
+    });
+    int marked = 0;
+    for (const Face& f : view().mesh.faces) marked += f.marked != 0;
+    ASSERT_GT(marked, 1);
+    EXPECT_LT(marked, simplified_faces);
+    press(&traversal, "Mark Current");
+    int grouped = 0;
+    for (const Face& f : view().mesh.faces) grouped += f.group == 1;
+    EXPECT_EQ(grouped, marked);
+    choose(window.file_menu, "Save ALL...");
+    const std::string group_file = slurp(dir.path() + "/object_1.obj");
+    const std::string segmented = slurp(dir.path() + "/segemented.obj");
+    const std::string rest = slurp(dir.path() + "/non-segemented.obj");
+    EXPECT_EQ(lines_starting(group_file, "f "), marked);
+    EXPECT_EQ(lines_starting(segmented, "f "), marked);
+    EXPECT_EQ(lines_starting(rest, "f "), simplified_faces - marked);
+
+    // Build a terrain from the sample heightmap and its colour map.
+    QtMeshTerrainWidget& terrain = *editor().terrain_panel;
+    show_page(&terrain);
+    dialogs.file_answers.push_back(HALVANE_SAMPLES "/terrain_hills.png");
+    press(&terrain, "Load Heightmap");
+    dialogs.file_answers.push_back(HALVANE_SAMPLES "/terrain_hills.map");
+    press(&terrain, "Load");
+    ASSERT_GT(terrain.colour_map.size(), 1u);
+    apply_on(&terrain);
+    const int terrain_vertices = view().mesh.nv;
+    EXPECT_GT(terrain_vertices, 1000);
+    EXPECT_GT(view().mesh.nf, terrain_vertices);
+    const QImage landscape = frame();
+    EXPECT_GT(mesh_pixels(landscape), 1000);
+
+    // Save the terrain and the picture.
+    dialogs.file_answers.push_back(file("terrain.obj"));
+    choose(window.file_menu, "Save As...");
+    EXPECT_EQ(window.file_name, file("terrain.obj"));
+    const std::string written = slurp(dir.path() + "/terrain.obj");
+    EXPECT_EQ(lines_starting(written, "v "), terrain_vertices);
+    EXPECT_EQ(lines_starting(written, "f "), view().mesh.nf);
+    dialogs.file_answers.push_back(file("picture"));
+    choose(window.file_menu, "Save Rendering...");
+    QImage picture;
+    ASSERT_TRUE(picture.load(file("picture"), "PNG"));
+    EXPECT_EQ(picture.size(), landscape.size());
+    EXPECT_EQ(mesh_pixels(picture), mesh_pixels(frame()));
+
+    // Reload: the blob as it was opened, with the colours it was opened with.
+    press(&editor(), "Reload");
+    EXPECT_EQ(view().mesh.nv, 2562);
+    EXPECT_EQ(view().mesh.nf, 5120);
+    EXPECT_TRUE(view().mesh.vertices == loaded);
+    EXPECT_TRUE(face_normals() == loaded_normals);
+    EXPECT_TRUE(view().mesh.vertex_colours == loaded_colours) << "the morphogen colouring is undone";
+    for (const Face& f : view().mesh.faces) ASSERT_EQ(f.group + f.marked, 0) << "no region survives";
+    const QImage reloaded = frame();
+    EXPECT_LT(std::abs(mesh_pixels(reloaded) - whole), whole / 50);
+
+    // Nothing went wrong on the way.
+    std::istringstream lines(transcript);
+    for (std::string line; std::getline(lines, line);) {
+        if (line == "Segmented export: 0 of 3 files failed") continue;
+        std::string lower = line;
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        for (const char* word : {"error", "fail", "cannot", "could not", "can't", "unable", "refused", "rejected"})
+            EXPECT_EQ(lower.find(word), std::string::npos) << line;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+// Every connection the main window makes between the dialogues and the view,
+// read back from the objects themselves: each signal has exactly the
+// receivers listed here, each in the listed direction, and the signals no
+// one listens to stay unconnected.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include <QMetaMethod>
+
+#include "clipping/QtCLippingWidget.h"
+#include "colouring/QtMeshTerrainWidget.h"
+#include "colouring/QtMorphogenWidget.h"
+#include "processing/QtFunctionWidget.h"
+#include "processing/QtMeanShiftWidget.h"
+#include "processing/QtMeshClassifierWidget.h"
+#include "processing/QtMeshEditorDialogue.h"
+#include "processing/QtMeshSimplifierWidget.h"
+#include "processing/QtMeshSubdivideWidget.h"
+#include "processing/QtMeshTraversalWidget.h"
+#include "toolkit/Menu.h"
+#include "toolkit/ScriptedDialogs.h"
+#include "viewer/QtGLWidget.h"
+#include "viewer/QtLightEditorDialogue.h"
+#include "viewer/QtLightSettingsWidget.h"
+#include "viewer/QtMainWindow.h"
+
+namespace {
+
+// QObject::receivers is protected; a pointer to it taken through a derived
+// class can be called on any object.
+struct ReceiverCount : QObject {
+    static int of(const QObject* sender, const QMetaMethod& signal)
+    {
+        const QByteArray name = QByteArray::number(QSIGNAL_CODE) + signal.methodSignature();
+        return (sender->*(&ReceiverCount::receivers))(name.constData());
+    }
+};
+
+template <typename Signal>
+int receivers(const QObject* sender, Signal signal)
+{
+    return ReceiverCount::of(sender, QMetaMethod::fromSignal(signal));
+}
+
+// The signals a class declares itself, by name, in declaration order.
+std::vector<std::string> own_signals(const QMetaObject& meta)
+{
+    std::vector<std::string> out;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+        if (meta.method(i).methodType() == QMetaMethod::Signal) out.push_back(meta.method(i).name().toStdString());
+    return out;
+}
+
+class Wiring : public ::testing::Test {
+protected:
+    // One table row: the sender's signal has one receiver, and it is this
+    // slot of this receiver. Disconnecting the exact pair proves both ends
+    // and the direction; afterwards nothing is left on the signal.
+    template <typename Sender, typename Signal, typename Receiver, typename Slot>
+    void expect_row(int row, Sender* sender, Signal signal, Receiver* receiver, Slot slot)
+    {
+        SCOPED_TRACE("connection " + std::to_string(row));
+        EXPECT_EQ(receivers(sender, signal), 1);
+        EXPECT_TRUE(QObject::disconnect(sender, signal, receiver, slot));
+        EXPECT_EQ(receivers(sender, signal), 0);
+        ++rows;
+    }
+
+    ScriptedDialogs dialogs;
+    QtMainWindow window{dialogs};
+    QtGLWidget* view = window.view();
+    QtMeshEditorDialogue* editor = window.mesh_editor;
+    int rows = 0;
+};
+
+TEST_F(Wiring, EachConnectionExistsOnceFromPanelToView)
+{
+    auto* traversal = editor->traversal_panel;
+    auto* classifier = editor->classifier;
+    auto* smoothing = editor->smoothing;
+    auto* clipping = editor->clipping;
+    auto* morphogens = editor->morphogen_panel;
+    auto* lights = window.light_editor->settings;
+    using G = QtGLWidget;
+    using C = QtMeshClassifierWidget;
+    using P = QtCLippingWidget;
+
+    expect_row(1, editor, &QtMeshEditorDialogue::reset_signal, view, &G::reload_slot);
+    expect_row(2, traversal, &QtMeshTraversalWidget::edgetraversal_signal, view, &G::edgetraversal_slot);
+    expect_row(3, traversal, &QtMeshTraversalWidget::markcurrent_signal, view, &G::markcurrent_slot);
+    expect_row(4, editor->subdivision, &QtMeshSubdivideWidget::subdivide_signal, view, &G::subdivide_slot);
+    expect_row(5, classifier, &C::meshclassify_signal, view, &G::meshclassify_slot);
+    expect_row(6, classifier, &C::numpatches_signal, view, &G::numpatches_slot);
+    expect_row(7, classifier, &C::previouspatch_signal, view, &G::previouspatch_slot);
+    expect_row(8, classifier, &C::nextpatch_signal, view, &G::nextpatch_slot);
+    expect_row(9, classifier, &C::patchthresh_signal, view, &G::patchthresh_slot);
+    expect_row(10, classifier, &C::weight_signal, view, &G::weight_slot);
+    expect_row(11, classifier, &C::sp_mode_signal, view, &G::sp_mode_slot);
+    expect_row(12, classifier, &C::loadsp_signal, view, &G::loadsp_slot);
+    expect_row(13, classifier, &C::savesp_signal, view, &G::savesp_slot);
+    expect_row(14, smoothing, &QtMeanShiftWidget::rad_signal, view, &G::mshiftrad_slot);
+    expect_row(15, smoothing, &QtMeanShiftWidget::mshift_signal, view, &G::mshift_slot);
+    expect_row(16, smoothing, &QtMeanShiftWidget::step_signal, view, &G::mshiftstep_slot);
+    expect_row(17, editor->simplification, &QtMeshSimplifierWidget::simplifySignal, view, &G::simplify_slot);
+    expect_row(18, smoothing->function, &QtFunctionWidget::signal_function, view, &G::function_slot);
+    expect_row(19, view, &G::numbpatches_signal, classifier, &C::numbpatchesEvent);
+    expect_row(20, view, &G::dragndrop_signal, &window, &QtMainWindow::dragndrop_slot);
+    expect_row(21, view, &G::buildtree_signal, morphogens, &QtMorphogenWidget::buildtree_slot);
+    expect_row(22, clipping, &P::cutplane_resetall_signal, view, &G::cutplane_resetall_slot);
+    expect_row(23, clipping, &P::cutplane_resetcurrent_signal, view, &G::cutplane_resetcurrent_slot);
+    expect_row(24, clipping, &P::cutplane_select_signal, view, &G::cutplane_select_slot);
+    expect_row(25, clipping, &P::cutplane_invert_signal, view, &G::cutplane_invert_slot);
+    expect_row(26, clipping, &P::cutplane_showall_signal, view, &G::cutplane_showall_slot);
+    expect_row(27, clipping, &P::cutplane_load_signal, view, &G::cutplane_load_slot);
+    expect_row(28, clipping, &P::cutplane_save_signal, view, &G::cutplane_save_slot);
+    expect_row(29, morphogens, &QtMorphogenWidget::buildvertexcolour_signal, view, &G::buildvertexcolour_slot);
+    expect_row(30, editor->terrain_panel, &QtMeshTerrainWidget::build_vertexcolours_signal, view,
+               &G::build_vertexcoloursterrain_slot);
+    expect_row(31, lights, &QtLightSettingsWidget::light_colour_signal, view, &G::light_colour_slot);
+    expect_row(32, lights, &QtLightSettingsWidget::light_position_signal, view, &G::light_position_slot);
+    EXPECT_EQ(rows, 32);
+
+    // The Render Mode menu reaches the window's own slot.
+    expect_row(33, window.render_menu, &Menu::activated, &window, &QtMainWindow::rendermodeEvent);
+}
+
+TEST_F(Wiring, SignalsNobodyListensToStayUnconnected)
+{
+    auto* clipping = editor->clipping;
+    using P = QtCLippingWidget;
+    EXPECT_EQ(receivers(window.light_editor, &QtLightEditorDialogue::reset_signal), 0);
+    EXPECT_EQ(receivers(window.light_editor->settings, &QtLightSettingsWidget::shader_signal), 0);
+    EXPECT_EQ(receivers(editor->morphogen_panel, &QtMorphogenWidget::gettreeitem_signal), 0);
+    EXPECT_EQ(receivers(clipping, &P::redclip_signal), 0);
+    EXPECT_EQ(receivers(clipping, &P::greenclip_signal), 0);
+    EXPECT_EQ(receivers(clipping, &P::blueclip_signal), 0);
+    EXPECT_EQ(receivers(clipping, &P::isoclip_signal), 0);
+    EXPECT_EQ(receivers(clipping, &P::plane1rendermode_signal), 0);
+    EXPECT_EQ(receivers(clipping, &P::plane2rendermode_signal), 0);
+    EXPECT_EQ(receivers(clipping, &P::plane3rendermode_signal), 0);
+    EXPECT_EQ(receivers(clipping, &P::plane4rendermode_signal), 0);
+    EXPECT_EQ(receivers(clipping, &P::plane5rendermode_signal), 0);
+    EXPECT_EQ(receivers(clipping, &P::plane6rendermode_signal), 0);
+}
+
+// A signal added to a class without a row above would slip past the checks
+// of the other two cases.
+TEST_F(Wiring, EveryClassHasExactlyTheSignalsAccountedFor)
+{
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(own_signals(QtGLWidget::staticMetaObject),
+              (Names{"dragndrop_signal", "buildtree_signal", "numbpatches_signal"}));
+    EXPECT_EQ(own_signals(QtMeshEditorDialogue::staticMetaObject), Names{"reset_signal"});
+    EXPECT_EQ(own_signals(QtLightEditorDialogue::staticMetaObject), Names{"reset_signal"});
+    EXPECT_EQ(own_signals(QtLightSettingsWidget::staticMetaObject),
+              (Names{"light_position_signal", "light_colour_signal", "shader_signal"}));
+    EXPECT_EQ(own_signals(QtCLippingWidget::staticMetaObject),
+              (Names{"cutplane_select_signal", "cutplane_invert_signal", "cutplane_load_signal",
+                     "cutplane_save_signal", "cutplane_showall_signal", "cutplane_resetall_signal",
+                     "cutplane_resetcurrent_signal", "redclip_signal", "greenclip_signal", "blueclip_signal",
+                     "isoclip_signal", "plane1rendermode_signal", "plane2rendermode_signal",
+                     "plane3rendermode_signal", "plane4rendermode_signal", "plane5rendermode_signal",
+                     "plane6rendermode_signal"}));
+    EXPECT_EQ(own_signals(QtFunctionWidget::staticMetaObject), Names{"signal_function"});
+    EXPECT_EQ(own_signals(QtMeanShiftWidget::staticMetaObject),
+              (Names{"mshift_signal", "rad_signal", "step_signal"}));
+    EXPECT_EQ(own_signals(QtMeshClassifierWidget::staticMetaObject),
+              (Names{"meshclassify_signal", "numpatches_signal", "previouspatch_signal", "nextpatch_signal",
+                     "patchthresh_signal", "weight_signal", "sp_mode_signal", "loadsp_signal", "savesp_signal"}));
+    EXPECT_EQ(own_signals(QtMeshSimplifierWidget::staticMetaObject), Names{"simplifySignal"});
+    EXPECT_EQ(own_signals(QtMeshSubdivideWidget::staticMetaObject), Names{"subdivide_signal"});
+    EXPECT_EQ(own_signals(QtMeshTerrainWidget::staticMetaObject), Names{"build_vertexcolours_signal"});
+    EXPECT_EQ(own_signals(QtMeshTraversalWidget::staticMetaObject),
+              (Names{"edgetraversal_signal", "markcurrent_signal"}));
+    EXPECT_EQ(own_signals(QtMorphogenWidget::staticMetaObject),
+              (Names{"gettreeitem_signal", "buildvertexcolour_signal"}));
+    EXPECT_EQ(own_signals(QtMainWindow::staticMetaObject), Names{});
+}
+
+}  // namespace
