@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QSurfaceFormat>
 #include <QUrl>
 
 #include <GL/glu.h>
@@ -492,4 +493,13 @@ void QtGLWidget::buildvertexcolour_slot(int mixmode, std::vector<int> tooglestat
 void QtGLWidget::build_vertexcoloursterrain_slot(std::vector<QColor> colours, std::vector<float> values)
 {
     colour_by_height(mesh, to_rgb(colours), values);
+}
+
+void choose_surface_format()
+{
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
 }

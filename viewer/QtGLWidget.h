@@ -148,3 +148,8 @@ private:
 // Direction of a light at an altitude (degrees from +z) and an azimuth
 // (degrees about z from +x towards +y), as a directional GL position.
 Vector light_direction(float alti, float azim);
+
+// The view draws with the fixed-function pipeline: every program showing it
+// asks for a compatibility context with a depth buffer before the
+// application object exists.
+void choose_surface_format();

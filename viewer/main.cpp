@@ -2,24 +2,13 @@
 #include <QApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
-#include <QSurfaceFormat>
 
 #include "toolkit/MetaTypes.h"
 #include "toolkit/QtDialogs.h"
+#include "viewer/QtGLWidget.h"
 #include "viewer/QtMainWindow.h"
 
 namespace {
-
-// The view draws with the fixed-function pipeline: ask for a compatibility
-// context with a depth buffer.
-void choose_surface_format()
-{
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
-}
 
 bool has_opengl()
 {

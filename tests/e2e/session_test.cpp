@@ -265,8 +265,12 @@ TEST_F(Session, FromOpenToReload)
     for (std::size_t i = 0; i < smoothed.size(); ++i) turned += !(smoothed[i] == loaded_normals[i]);
     EXPECT_GT(turned, 5120 / 2) << "smoothing turned face normals";
 
-    // Classify: the patch count comes back to the panel.
+    // Classify by steps between faces (the quicker table): the patch count
+    // comes back to the panel; then show three patches.
     QtMeshClassifierWidget& classifier = *editor().classifier;
+    show_page(&classifier);
+    press(&classifier, "Floyd SP");
+    EXPECT_EQ(view().classifier.sp_mode, 0);
     const std::string classified = apply_on(&classifier);
     ASSERT_GT(view().classifier.num_patches, 0) << classified;
     EXPECT_EQ(classifier.num_patches, view().classifier.num_patches);
@@ -274,7 +278,12 @@ TEST_F(Session, FromOpenToReload)
     for (const QLabel* label : classifier.findChildren<QLabel*>())
         label_found |= label->text() == QString("Number of Patches:\t%1").arg(view().classifier.num_patches);
     EXPECT_TRUE(label_found);
-    EXPECT_GT(yellow_pixels(frame()), 0) << "seed faces are drawn";
+    const int seeds_drawn = yellow_pixels(frame());
+    EXPECT_GT(seeds_drawn, 0) << "seed faces are drawn";
+    console([&] { slider(&classifier, "threshmin_slider")->setValue(3); });
+    EXPECT_EQ(view().classifier.num_patches, 3);
+    EXPECT_EQ(int(view().classifier.face_patch.size()), 5120);
+    EXPECT_EQ(*std::max_element(view().classifier.face_patch.begin(), view().classifier.face_patch.end()), 2);
 
     // Subdivide one level.
     QtMeshSubdivideWidget& subdivision = *editor().subdivision;

@@ -8,9 +8,9 @@
 #include <QApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
-#include <QSurfaceFormat>
 
 #include "toolkit/MetaTypes.h"
+#include "viewer/QtGLWidget.h"
 
 namespace {
 
@@ -44,11 +44,7 @@ void load_gl_driver()
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
+    choose_surface_format();
     QApplication app(argc, argv);
     register_meta_types();
     if (QGuiApplication::platformName() != "offscreen") load_gl_driver();
