@@ -19,6 +19,22 @@ const char* flag_name(int flag)
     }
 }
 
+// Smallest and largest x, y and z of a non-empty list of points.
+void bounds(const std::vector<Vector>& points, float lo[3], float hi[3])
+{
+    lo[0] = hi[0] = points[0].x;
+    lo[1] = hi[1] = points[0].y;
+    lo[2] = hi[2] = points[0].z;
+    for (const Vector& p : points) {
+        lo[0] = std::min(lo[0], p.x);
+        hi[0] = std::max(hi[0], p.x);
+        lo[1] = std::min(lo[1], p.y);
+        hi[1] = std::max(hi[1], p.y);
+        lo[2] = std::min(lo[2], p.z);
+        hi[2] = std::max(hi[2], p.z);
+    }
+}
+
 }  // namespace
 
 void Mesh::build(std::initializer_list<int> flags)
@@ -77,13 +93,8 @@ void Mesh::run(int flag)
 void Mesh::build_centre()
 {
     if (nv == 0) return;
-    float lo[3] = {vertices[0].x, vertices[0].y, vertices[0].z};
-    float hi[3] = {lo[0], lo[1], lo[2]};
-    for (const Vector& p : vertices) {
-        lo[0] = std::min(lo[0], p.x); hi[0] = std::max(hi[0], p.x);
-        lo[1] = std::min(lo[1], p.y); hi[1] = std::max(hi[1], p.y);
-        lo[2] = std::min(lo[2], p.z); hi[2] = std::max(hi[2], p.z);
-    }
+    float lo[3], hi[3];
+    bounds(vertices, lo, hi);
     centre.x = (lo[0] + hi[0]) * 0.5f;
     centre.y = (lo[1] + hi[1]) * 0.5f;
     centre.z = (lo[2] + hi[2]) * 0.5f;
@@ -137,13 +148,8 @@ void Mesh::build_texcoords()
 void Mesh::build_bbox()
 {
     if (nv == 0) return;
-    float lo[3] = {vertices[0].x, vertices[0].y, vertices[0].z};
-    float hi[3] = {lo[0], lo[1], lo[2]};
-    for (const Vector& p : vertices) {
-        lo[0] = std::min(lo[0], p.x); hi[0] = std::max(hi[0], p.x);
-        lo[1] = std::min(lo[1], p.y); hi[1] = std::max(hi[1], p.y);
-        lo[2] = std::min(lo[2], p.z); hi[2] = std::max(hi[2], p.z);
-    }
+    float lo[3], hi[3];
+    bounds(vertices, lo, hi);
     const float c[8][3] = {
         {hi[0], lo[1], hi[2]}, {hi[0], hi[1], hi[2]}, {lo[0], hi[1], hi[2]}, {lo[0], lo[1], hi[2]},
         {lo[0], lo[1], lo[2]}, {lo[0], hi[1], lo[2]}, {hi[0], hi[1], lo[2]}, {hi[0], lo[1], lo[2]},

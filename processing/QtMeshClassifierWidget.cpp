@@ -9,7 +9,7 @@
 
 #include "toolkit/ButtonGroup.h"
 #include "toolkit/Dialogs.h"
-#include "toolkit/PanelSlider.h"
+#include "toolkit/PanelParts.h"
 
 QString table_file_name(const QString& chosen)
 {

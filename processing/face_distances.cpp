@@ -21,7 +21,7 @@ std::vector<FaceLink> dual_links(const Mesh& mesh, const std::vector<Vector>& ce
     mean_bend = 0.0f;
     for (int e = 0; e < mesh.edge_count; ++e) {
         const int f0 = mesh.edge_faces[e][0], f1 = mesh.edge_faces[e][1];
-        if (f1 == -1 || f0 < 0) continue;
+        if (f0 < 0 || f1 < 0 || f0 >= mesh.nf || f1 >= mesh.nf) continue;  // a border edge
         Vector gap = centroids[f1] - centroids[f0];
         const float length = gap.length();
         // Rounding can push the cosine of nearly parallel normals past 1;

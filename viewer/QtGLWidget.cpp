@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QSurfaceFormat>
 #include <QUrl>
 
 #include <GL/glu.h>
@@ -247,6 +246,9 @@ LoadResult QtGLWidget::load_mesh(const QString& name)
     mesh.picked_face = -1;
     if (mesh_format_of(path) == MeshFormat::Obj) emit buildtree_signal(mesh.morphogen_names);
     backup.assign(mesh);
+    // Tools rebuild the vertex arrays and carry the morphogen values along;
+    // the kept copy keeps them as read, for reload_slot.
+    backup.morphogen_values = mesh.morphogen_values;
     // A box four times the mesh's largest positive coordinate; every plane
     // goes back on its face, unselected.
     float box = 0.0f;
@@ -288,6 +290,7 @@ void QtGLWidget::reload_slot()
 {
     classifier.reset();
     mesh.assign(backup);
+    mesh.morphogen_values = backup.morphogen_values;
     mesh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
 }
 
@@ -342,13 +345,13 @@ void QtGLWidget::savesp_slot(QString name)
     classifier.save(local_path(name));
 }
 
-void QtGLWidget::light_colour_slot(Vector amb, Vector diff, Vector spec)
+void QtGLWidget::light_colour_slot(Vector amb, Vector diff, Vector specular)
 {
     if (!isValid()) return;
     makeCurrent();
     const GLfloat a[] = {amb.x, amb.y, amb.z, amb.w};
     const GLfloat d[] = {diff.x, diff.y, diff.z, diff.w};
-    const GLfloat s[] = {spec.x, spec.y, spec.z, spec.w};
+    const GLfloat s[] = {specular.x, specular.y, specular.z, specular.w};
     glLightfv(GL_LIGHT0, GL_AMBIENT, a);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, d);
     glLightfv(GL_LIGHT0, GL_SPECULAR, s);
@@ -493,13 +496,4 @@ void QtGLWidget::buildvertexcolour_slot(int mixmode, std::vector<int> tooglestat
 void QtGLWidget::build_vertexcoloursterrain_slot(std::vector<QColor> colours, std::vector<float> values)
 {
     colour_by_height(mesh, to_rgb(colours), values);
-}
-
-void choose_surface_format()
-{
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
 }

@@ -99,7 +99,7 @@ public slots:
     void savesp_slot(QString name);
 
     // Lighting.
-    void light_colour_slot(Vector amb, Vector diff, Vector spec);
+    void light_colour_slot(Vector amb, Vector diff, Vector specular);
     void light_position_slot(float alti, float azim);
 
     // Clipping planes.
@@ -148,8 +148,3 @@ private:
 // Direction of a light at an altitude (degrees from +z) and an azimuth
 // (degrees about z from +x towards +y), as a directional GL position.
 Vector light_direction(float alti, float azim);
-
-// The view draws with the fixed-function pipeline: every program showing it
-// asks for a compatibility context with a depth buffer before the
-// application object exists.
-void choose_surface_format();

@@ -35,7 +35,7 @@ public:
 
 signals:
     void light_position_signal(float alti, float azim);
-    void light_colour_signal(Vector amb, Vector diff, Vector spec);
+    void light_colour_signal(Vector amb, Vector diff, Vector specular);
     void shader_signal(int id);
 
 public slots:

@@ -1,28 +1,10 @@
 // halvane: the mesh viewer.
 #include <QApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
 
 #include "toolkit/MetaTypes.h"
 #include "toolkit/QtDialogs.h"
-#include "viewer/QtGLWidget.h"
+#include "viewer/OpenGLCheck.h"
 #include "viewer/QtMainWindow.h"
-
-namespace {
-
-bool has_opengl()
-{
-    // Qt's offscreen platform can make contexts through an X display, but it
-    // cannot show an OpenGL widget.
-    if (QGuiApplication::platformName() == "offscreen") return false;
-    QOffscreenSurface surface;
-    surface.create();
-    QOpenGLContext context;
-    if (!context.create()) return false;
-    return context.makeCurrent(&surface);
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -19,6 +19,7 @@
 #include "processing/QtMeshEditorDialogue.h"
 #include "toolkit/MetaTypes.h"
 #include "toolkit/ScriptedDialogs.h"
+#include "viewer/OpenGLCheck.h"
 #include "viewer/QtGLWidget.h"
 #include "viewer/QtMainWindow.h"
 

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <sys/wait.h>
-
 #include "core/Mesh.h"
 #include "tests/support/NamedMeshes.h"
+#include "tests/support/RunTool.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -13,12 +10,8 @@ namespace {
 // halvane-tool classify ARGS with standard output and error together.
 std::pair<int, std::string> classify(const std::string& args)
 {
-    std::FILE* p = ::popen((std::string(HALVANE_TOOL) + " classify " + args + " 2>&1").c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer;
-    for (std::size_t got; (got = std::fread(buffer.data(), 1, buffer.size(), p)) > 0;) out.append(buffer.data(), got);
-    const int status = ::pclose(p);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    const ToolRun r = run_program(HALVANE_TOOL, "classify " + args);
+    return {r.status, r.out};
 }
 
 int count_lines(const std::string& text, const std::string& start)

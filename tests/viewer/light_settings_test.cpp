@@ -69,12 +69,12 @@ TEST_F(LightSettingsTest, ChangedColourIsSentWithTheOtherTwo)
     ASSERT_EQ(colours.count(), 1);
     const Vector amb = colours.at(0).at(0).value<Vector>();
     const Vector diff = colours.at(0).at(1).value<Vector>();
-    const Vector spec = colours.at(0).at(2).value<Vector>();
+    const Vector specular = colours.at(0).at(2).value<Vector>();
     EXPECT_FLOAT_EQ(amb.x, 0.5f);  // unchanged colours keep their starting values
     EXPECT_FLOAT_EQ(diff.x, 1.0f);
     EXPECT_FLOAT_EQ(diff.z, 0.2f);
     EXPECT_FLOAT_EQ(diff.w, 1.0f);
-    EXPECT_FLOAT_EQ(spec.x, 0.0f);
+    EXPECT_FLOAT_EQ(specular.x, 0.0f);
     EXPECT_EQ(lights.diffuse_swatch->pixmap().toImage().pixelColor(16, 16), QColor(255, 0, 51));
 }
 

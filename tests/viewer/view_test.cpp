@@ -214,6 +214,20 @@ TEST_F(ViewTest, ReloadRestoresTheMeshAsLoaded)
     EXPECT_TRUE(is_reddish(frame().pixel(60, 240)));
 }
 
+TEST_F(ViewTest, ReloadAfterSimplifyingRestoresMorphogenValues)
+{
+    const std::string path = dir.write("m.obj", std::string("mn a\n") + red_square + "m 1\nm 2\nm 3\nm 4\n");
+    testing::internal::CaptureStdout();
+    view.load_mesh(QString::fromStdString(path));
+    view.simplify_slot(50.0f);
+    ASSERT_EQ(view.mesh.morphogen_values.size(), std::size_t(view.mesh.nv));
+    view.reload_slot();
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(view.mesh.nv, 4);
+    ASSERT_EQ(view.mesh.morphogen_values.size(), 4u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(view.mesh.morphogen_values[i][0], float(i + 1));
+}
+
 TEST_F(ViewTest, UnreadableFileLeavesAnEmptyViewAndBackup)
 {
     testing::internal::CaptureStdout();
