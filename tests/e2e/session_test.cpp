@@ -205,6 +205,8 @@ TEST_F(Session, FromOpenToReload)
     ASSERT_EQ(morphogens.tree->topLevelItemCount(), 3);
     EXPECT_EQ(morphogens.tree->topLevelItem(0)->text(1), "height");
     const std::vector<Vector> loaded_colours = view().mesh.vertex_colours;
+    const std::vector<std::vector<float>> loaded_morphogens = view().mesh.morphogen_values;
+    ASSERT_EQ(loaded_morphogens.size(), 2562u);
     const QImage opened = frame();
     const int whole = mesh_pixels(opened);
     ASSERT_GT(whole, 20000) << "the blob fills a good part of the view";
@@ -367,6 +369,8 @@ TEST_F(Session, FromOpenToReload)
     EXPECT_TRUE(view().mesh.vertices == loaded);
     EXPECT_TRUE(face_normals() == loaded_normals);
     EXPECT_TRUE(view().mesh.vertex_colours == loaded_colours) << "the morphogen colouring is undone";
+    EXPECT_TRUE(view().mesh.morphogen_values == loaded_morphogens);
+    EXPECT_EQ(morphogens.tree->topLevelItemCount(), 3);
     for (const Face& f : view().mesh.faces) ASSERT_EQ(f.group + f.marked, 0) << "no region survives";
     const QImage reloaded = frame();
     EXPECT_LT(std::abs(mesh_pixels(reloaded) - whole), whole / 50);
