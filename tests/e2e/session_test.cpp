@@ -10,15 +10,19 @@
 #include <sstream>
 #include <string>
 
+#include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include "clipping/QtCLippingWidget.h"
 #include "colouring/QtMeshTerrainWidget.h"
@@ -384,6 +388,25 @@ TEST_F(Session, FromOpenToReload)
         for (const char* word : {"error", "fail", "cannot", "could not", "can't", "unable", "refused", "rejected"})
             EXPECT_EQ(lower.find(word), std::string::npos) << line;
     }
+}
+
+// A file dropped on the view travels to the main window and back to the
+// view's load, and the OBJ's morphogens reach the morphogen panel.
+TEST_F(Session, DroppedFileOpensLikeOpen)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(blob_path)});
+    const QPoint at(view().width() / 2, view().height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&view(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    const std::string out = console([&] { QApplication::sendEvent(&view(), &drop); });
+    EXPECT_EQ(out.rfind(blob_path.toStdString() + "\n", 0), 0u) << out;
+    EXPECT_EQ(window.file_name, blob_path);
+    EXPECT_EQ(view().mesh.nf, 5120);
+    EXPECT_EQ(editor().morphogen_panel->tree->topLevelItemCount(), 3);
+    EXPECT_GT(mesh_pixels(frame()), 20000);
 }
 
 }  // namespace
