@@ -5,15 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
