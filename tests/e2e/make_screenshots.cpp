@@ -9,7 +9,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QSlider>
-#include <QSurfaceFormat>
 #include <QTabWidget>
 #include <QTest>
 
@@ -20,6 +19,7 @@
 #include "processing/QtMeshEditorDialogue.h"
 #include "toolkit/MetaTypes.h"
 #include "toolkit/ScriptedDialogs.h"
+#include "viewer/OpenGLCheck.h"
 #include "viewer/QtGLWidget.h"
 #include "viewer/QtMainWindow.h"
 
@@ -39,11 +39,7 @@ bool shoot(QWidget& widget, const QString& path, int width)
 
 int main(int argc, char** argv)
 {
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
+    choose_surface_format();
     QApplication app(argc, argv);
     register_meta_types();
     if (argc != 3) {

@@ -5,20 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 
+#include <QApplication>
 #include <QDir>
-#include <QFile>
+#include <QDropEvent>
 #include <QImage>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include "clipping/QtCLippingWidget.h"
 #include "colouring/QtMeshTerrainWidget.h"
@@ -205,6 +206,8 @@ TEST_F(Session, FromOpenToReload)
     ASSERT_EQ(morphogens.tree->topLevelItemCount(), 3);
     EXPECT_EQ(morphogens.tree->topLevelItem(0)->text(1), "height");
     const std::vector<Vector> loaded_colours = view().mesh.vertex_colours;
+    const std::vector<std::vector<float>> loaded_morphogens = view().mesh.morphogen_values;
+    ASSERT_EQ(loaded_morphogens.size(), 2562u);
     const QImage opened = frame();
     const int whole = mesh_pixels(opened);
     ASSERT_GT(whole, 20000) << "the blob fills a good part of the view";
@@ -265,8 +268,12 @@ TEST_F(Session, FromOpenToReload)
     for (std::size_t i = 0; i < smoothed.size(); ++i) turned += !(smoothed[i] == loaded_normals[i]);
     EXPECT_GT(turned, 5120 / 2) << "smoothing turned face normals";
 
-    // Classify: the patch count comes back to the panel.
+    // Classify by steps between faces (the quicker table): the patch count
+    // comes back to the panel; then show three patches.
     QtMeshClassifierWidget& classifier = *editor().classifier;
+    show_page(&classifier);
+    press(&classifier, "Floyd SP");
+    EXPECT_EQ(view().classifier.sp_mode, 0);
     const std::string classified = apply_on(&classifier);
     ASSERT_GT(view().classifier.num_patches, 0) << classified;
     EXPECT_EQ(classifier.num_patches, view().classifier.num_patches);
@@ -274,7 +281,12 @@ TEST_F(Session, FromOpenToReload)
     for (const QLabel* label : classifier.findChildren<QLabel*>())
         label_found |= label->text() == QString("Number of Patches:\t%1").arg(view().classifier.num_patches);
     EXPECT_TRUE(label_found);
-    EXPECT_GT(yellow_pixels(frame()), 0) << "seed faces are drawn";
+    const int seeds_drawn = yellow_pixels(frame());
+    EXPECT_GT(seeds_drawn, 0) << "seed faces are drawn";
+    console([&] { slider(&classifier, "threshmin_slider")->setValue(3); });
+    EXPECT_EQ(view().classifier.num_patches, 3);
+    EXPECT_EQ(int(view().classifier.face_patch.size()), 5120);
+    EXPECT_EQ(*std::max_element(view().classifier.face_patch.begin(), view().classifier.face_patch.end()), 2);
 
     // Subdivide one level.
     QtMeshSubdivideWidget& subdivision = *editor().subdivision;
@@ -358,6 +370,8 @@ TEST_F(Session, FromOpenToReload)
     EXPECT_TRUE(view().mesh.vertices == loaded);
     EXPECT_TRUE(face_normals() == loaded_normals);
     EXPECT_TRUE(view().mesh.vertex_colours == loaded_colours) << "the morphogen colouring is undone";
+    EXPECT_TRUE(view().mesh.morphogen_values == loaded_morphogens);
+    EXPECT_EQ(morphogens.tree->topLevelItemCount(), 3);
     for (const Face& f : view().mesh.faces) ASSERT_EQ(f.group + f.marked, 0) << "no region survives";
     const QImage reloaded = frame();
     EXPECT_LT(std::abs(mesh_pixels(reloaded) - whole), whole / 50);
@@ -371,6 +385,25 @@ TEST_F(Session, FromOpenToReload)
         for (const char* word : {"error", "fail", "cannot", "could not", "can't", "unable", "refused", "rejected"})
             EXPECT_EQ(lower.find(word), std::string::npos) << line;
     }
+}
+
+// A file dropped on the view travels to the main window and back to the
+// view's load, and the OBJ's morphogens reach the morphogen panel.
+TEST_F(Session, DroppedFileOpensLikeOpen)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(blob_path)});
+    const QPoint at(view().width() / 2, view().height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&view(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    const std::string out = console([&] { QApplication::sendEvent(&view(), &drop); });
+    EXPECT_EQ(out.rfind(blob_path.toStdString() + "\n", 0), 0u) << out;
+    EXPECT_EQ(window.file_name, blob_path);
+    EXPECT_EQ(view().mesh.nf, 5120);
+    EXPECT_EQ(editor().morphogen_panel->tree->topLevelItemCount(), 3);
+    EXPECT_GT(mesh_pixels(frame()), 20000);
 }
 
 }  // namespace
