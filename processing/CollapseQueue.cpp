@@ -1,57 +1,82 @@
 #include "processing/CollapseQueue.h"
 
+#include <cstdint>
+#include <cstring>
+
+namespace {
+constexpr std::size_t ways = 8;
+}
+
+// The cost's bits turned so that unsigned order is float order (both zeros
+// made one, since they compare equal), above the vertex number.
+CollapseQueue::Key CollapseQueue::key(float cost, int v)
+{
+    if (cost == 0.0f) cost = 0.0f;
+    std::uint32_t bits;
+    std::memcpy(&bits, &cost, sizeof bits);
+    bits = (bits & 0x80000000u) ? ~bits : bits | 0x80000000u;
+    return (Key(bits) << 32) | std::uint32_t(v);
+}
+
 void CollapseQueue::reset(const std::vector<float>& costs)
 {
     const std::size_t n = costs.size();
-    heap.resize(n);
+    // Room for the heap plus enough to slide it to a 64-byte boundary.
+    storage.assign(n + 2 * ways, 0);
+    const std::size_t misalign = (reinterpret_cast<std::uintptr_t>(storage.data()) / sizeof(Key)) % ways;
+    // Entry 1 (the first child of the root) starts a line.
+    first = (2 * ways - 1 - misalign) % ways;
     where.resize(n);
-    for (std::size_t i = 0; i < n; ++i) place(i, {costs[i], int(i)});
-    for (std::size_t i = n / 4 + 1; i-- > 0;)
-        if (i < n) sift_down(i, heap[i]);
+    count = n;
+    for (std::size_t i = 0; i < n; ++i) place(i, key(costs[i], int(i)));
+    if (n > 1)
+        for (std::size_t i = (n - 2) / ways + 1; i-- > 0;) sift_down(i, entry(i));
 }
 
 void CollapseQueue::pop()
 {
-    where[heap.front().vertex] = -1;
-    const Entry last = heap.back();
-    heap.pop_back();
-    if (!heap.empty()) sift_down(0, last);
+    where[std::uint32_t(entry(0))] = -1;
+    --count;
+    if (count > 0) sift_down(0, entry(count));
 }
 
 void CollapseQueue::update(int v, float cost)
 {
-    const std::size_t at = std::size_t(where[v]);
-    const Entry e{cost, v};
-    if (at > 0 && e < heap[(at - 1) / 4])
-        sift_up(at, e);
+    const std::size_t at = std::size_t(where[std::size_t(v)]);
+    const Key k = key(cost, v);
+    if (at > 0 && k < entry((at - 1) / ways))
+        sift_up(at, k);
     else
-        sift_down(at, e);
+        sift_down(at, k);
 }
 
-void CollapseQueue::sift_up(std::size_t at, Entry e)
+void CollapseQueue::sift_up(std::size_t at, Key k)
 {
     while (at > 0) {
-        const std::size_t parent = (at - 1) / 4;
-        if (!(e < heap[parent])) break;
-        place(at, heap[parent]);
+        const std::size_t parent = (at - 1) / ways;
+        if (!(k < entry(parent))) break;
+        place(at, entry(parent));
         at = parent;
     }
-    place(at, e);
+    place(at, k);
 }
 
-void CollapseQueue::sift_down(std::size_t at, Entry e)
+void CollapseQueue::sift_down(std::size_t at, Key k)
 {
-    const std::size_t n = heap.size();
     for (;;) {
-        const std::size_t child = 4 * at + 1;
-        if (child >= n) break;
+        const std::size_t child = ways * at + 1;
+        if (child >= count) break;
+        const std::size_t end = child + ways < count ? child + ways : count;
         std::size_t best = child;
-        const std::size_t end = child + 4 < n ? child + 4 : n;
+        Key least = entry(child);
         for (std::size_t c = child + 1; c < end; ++c)
-            if (heap[c] < heap[best]) best = c;
-        if (!(heap[best] < e)) break;
-        place(at, heap[best]);
+            if (entry(c) < least) {
+                least = entry(c);
+                best = c;
+            }
+        if (!(least < k)) break;
+        place(at, least);
         at = best;
     }
-    place(at, e);
+    place(at, k);
 }

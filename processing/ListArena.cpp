@@ -4,10 +4,11 @@
 
 void ListArena::reset(const std::vector<int>& capacities)
 {
-    slots.assign(capacities.size(), Slot{});
+    rows.assign(capacities.size(), Row{});
     items.clear();
     for (std::size_t i = 0; i < capacities.size(); ++i)
-        if (capacities[i] > inside_size) move_out(slots[i], capacities[i]);
+        if (capacities[i] > inside_size)
+            for (Slot& s : rows[i].side) move_out(s, capacities[i]);
 }
 
 void ListArena::move_out(Slot& s, int capacity)

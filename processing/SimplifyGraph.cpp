@@ -9,6 +9,10 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define HALVANE_EIGHT_LANES 1
+#endif
 
 #include "core/Mesh.h"
 
@@ -117,8 +121,9 @@ float largest_of_smaller(const float* a, const float* b, int k, int width)
 }
 
 // Picks the cheapest collapse over the neighbours in order (the first of
-// equals). Every collapse may cost a million or more (very long edges): then
-// the cheapest anyway, since a vertex with triangles must go somewhere.
+// equals); edge_cost(a) is the cost towards near[a]. Every collapse may cost
+// a million or more (very long edges): then the cheapest anyway, since a
+// vertex with triangles must go somewhere.
 template <typename EdgeCost>
 std::pair<float, int> cheapest(const int* near, int degree, EdgeCost edge_cost)
 {
@@ -128,7 +133,7 @@ std::pair<float, int> cheapest(const int* near, int degree, EdgeCost edge_cost)
     int least_at = -1;
     for (int a = 0; a < degree; ++a) {
         const int n = near[a];
-        const float c = edge_cost(n);
+        const float c = edge_cost(a);
         if (c < best) {
             best = c;
             to = n;
@@ -149,6 +154,90 @@ float ordered(float cost)
     return std::isnan(cost) ? std::numeric_limits<float>::infinity() : cost;
 }
 
+#ifdef HALVANE_EIGHT_LANES
+// The cost of a vertex with at most eight triangles and eight neighbours,
+// each neighbour on one or two of the triangles (anything else returns
+// false and is left to the general code): every neighbour at once, one lane
+// each. Lane a carries the edge towards the a-th neighbour through the same
+// operations, in the same order, as the general code, so the results agree
+// bit for bit.
+__attribute__((target("avx2"))) bool cheapest_in_lanes(const SimplifyGraph& g, int v, std::pair<float, int>& out)
+{
+    const int degree = g.neighbours.size(v);
+    const int k = g.faces.size(v);
+    if (degree > 8 || k > 8) return false;
+    const int* near = g.neighbours.data(v);
+    const int* around = g.faces.data(v);
+
+    // Each triangle's corners and normal, one lane per triangle.
+    alignas(32) int c0[8], c1[8], c2[8];
+    alignas(32) float nx[8] = {}, ny[8] = {}, nz[8] = {};
+    for (int j = 0; j < k; ++j) {
+        const SimplifyGraph::Triangle& tri = g.triangles[std::size_t(around[j])];
+        c0[j] = tri.corners[0];
+        c1[j] = tri.corners[1];
+        c2[j] = tri.corners[2];
+        nx[j] = tri.normal[0];
+        ny[j] = tri.normal[1];
+        nz[j] = tri.normal[2];
+    }
+    const __m256i real = _mm256_cmpgt_epi32(_mm256_set1_epi32(k), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    const __m256i none = _mm256_set1_epi32(-1);  // no vertex: for lanes past the last triangle
+    const __m256i corner0 = _mm256_blendv_epi8(none, _mm256_load_si256(reinterpret_cast<const __m256i*>(c0)), real);
+    const __m256i corner1 = _mm256_blendv_epi8(none, _mm256_load_si256(reinterpret_cast<const __m256i*>(c1)), real);
+    const __m256i corner2 = _mm256_blendv_epi8(none, _mm256_load_si256(reinterpret_cast<const __m256i*>(c2)), real);
+
+    // For each neighbour, the first and the second triangle it shares with v
+    // (the first twice when it shares one).
+    alignas(32) int first_side[8] = {}, second_side[8] = {};
+    for (int a = 0; a < degree; ++a) {
+        const __m256i n = _mm256_set1_epi32(near[a]);
+        const __m256i hit = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi32(corner0, n), _mm256_cmpeq_epi32(corner1, n)),
+                                            _mm256_cmpeq_epi32(corner2, n));
+        const unsigned sides = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(hit)));
+        const unsigned later = sides & (sides - 1);
+        if (sides == 0 || (later & (later - 1)) != 0) return false;
+        first_side[a] = __builtin_ctz(sides);
+        second_side[a] = later != 0 ? __builtin_ctz(later) : first_side[a];
+    }
+
+    const __m256i first = _mm256_load_si256(reinterpret_cast<const __m256i*>(first_side));
+    const __m256i second = _mm256_load_si256(reinterpret_cast<const __m256i*>(second_side));
+    const __m256 x = _mm256_load_ps(nx), y = _mm256_load_ps(ny), z = _mm256_load_ps(nz);
+    const __m256 one = _mm256_set1_ps(1.0f), half = _mm256_set1_ps(0.5f);
+    __m256 curvature = _mm256_setzero_ps();
+    for (int j = 0; j < k; ++j) {
+        // The turns from triangle j to every triangle, then, in each lane,
+        // to that lane's sides.
+        const __m256 dot = _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(nx[j]), x), _mm256_mul_ps(_mm256_set1_ps(ny[j]), y)),
+                                         _mm256_mul_ps(_mm256_set1_ps(nz[j]), z));
+        const __m256 turn = _mm256_mul_ps(_mm256_sub_ps(one, dot), half);
+        const __m256 m = _mm256_min_ps(_mm256_permutevar8x32_ps(turn, second),
+                                       _mm256_min_ps(_mm256_permutevar8x32_ps(turn, first), one));
+        curvature = _mm256_max_ps(m, curvature);
+    }
+
+    alignas(32) float px[8], py[8], pz[8];
+    const std::array<float, 3>& p = g.positions[std::size_t(v)];
+    for (int a = 0; a < 8; ++a) {
+        const std::array<float, 3>& q = g.positions[std::size_t(a < degree ? near[a] : v)];
+        px[a] = q[0];
+        py[a] = q[1];
+        pz[a] = q[2];
+    }
+    const __m256 dx = _mm256_sub_ps(_mm256_load_ps(px), _mm256_set1_ps(p[0]));
+    const __m256 dy = _mm256_sub_ps(_mm256_load_ps(py), _mm256_set1_ps(p[1]));
+    const __m256 dz = _mm256_sub_ps(_mm256_load_ps(pz), _mm256_set1_ps(p[2]));
+    const __m256 length = _mm256_sqrt_ps(_mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(dx, dx), _mm256_mul_ps(dy, dy)), _mm256_mul_ps(dz, dz)));
+    __m256 costs = _mm256_mul_ps(length, curvature);
+    costs = _mm256_blendv_ps(costs, _mm256_set1_ps(std::numeric_limits<float>::infinity()), _mm256_cmp_ps(costs, costs, _CMP_UNORD_Q));
+    alignas(32) float edge[8];
+    _mm256_store_ps(edge, costs);
+    out = cheapest(near, degree, [&](int a) { return edge[a]; });
+    return true;
+}
+#endif
+
 }  // namespace
 
 void SimplifyGraph::build(const Mesh& mesh)
@@ -164,8 +253,7 @@ void SimplifyGraph::build(const Mesh& mesh)
         for (int k = 0; k < 3; ++k) ++room[vi[k]];
         ++kept;
     }
-    neighbours.reset(room);
-    faces.reset(room);
+    lists.reset(room);
     triangles.clear();
     triangles.reserve(std::size_t(kept));
     for (int i = 0; i < mesh.nf; ++i) {
@@ -239,8 +327,9 @@ void SimplifyGraph::prefetch_around(int u) const
     const int* near = neighbours.data(u);
     for (int a = 0; a < degree; ++a) {
         neighbours.prefetch(near[a]);
-        faces.prefetch(near[a]);
         __builtin_prefetch(&positions[std::size_t(near[a])]);
+        __builtin_prefetch(&cost[std::size_t(near[a])]);
+        __builtin_prefetch(&target[std::size_t(near[a])]);
     }
     const int k = faces.size(u);
     const int* around = faces.data(u);
@@ -255,9 +344,18 @@ void SimplifyGraph::compute_cost(int v)
         target[v] = -1;
         return;
     }
+#ifdef HALVANE_EIGHT_LANES
+    if (eight_lanes) {
+        std::pair<float, int> found;
+        if (cheapest_in_lanes(*this, v, found)) {
+            std::tie(cost[v], target[v]) = found;
+            return;
+        }
+    }
+#endif
     const int k = faces.size(v);
     if (k > table_size) {
-        std::tie(cost[v], target[v]) = cheapest(neighbours.data(v), degree, [&](int n) { return edge_cost(v, n); });
+        std::tie(cost[v], target[v]) = cheapest(neighbours.data(v), degree, [&](int a) { return edge_cost(v, neighbours.at(v, a)); });
         return;
     }
     // The turn between every pair of v's triangles, and each triangle's two
@@ -286,7 +384,9 @@ void SimplifyGraph::compute_cost(int v)
     alignas(16) float turn[table_size * table_size];
     fill_turn_table(nx, ny, nz, k, width, turn);
 
-    std::tie(cost[v], target[v]) = cheapest(neighbours.data(v), degree, [&](int n) {
+    const int* near = neighbours.data(v);
+    std::tie(cost[v], target[v]) = cheapest(near, degree, [&](int a) {
+        const int n = near[a];
         unsigned found = find_sides(first_other, second_other, width, n);
         float curvature;
         const unsigned later = found & (found - 1);  // all but the first side
@@ -305,13 +405,15 @@ void SimplifyGraph::compute_cost(int v)
     });
 }
 
+// A triangle of a has n as a corner exactly when it is on n's list too:
+// comparing the two lists finds it without reading the triangles.
 void SimplifyGraph::drop_if_apart(int a, int n)
 {
     if (!neighbours.contains(a, n)) return;
     const int k = faces.size(a);
     const int* around = faces.data(a);
     for (int l = 0; l < k; ++l)
-        if (has(around[l], n)) return;
+        if (faces.contains(n, around[l])) return;
     neighbours.remove(a, n);
 }
 
@@ -413,4 +515,13 @@ void SimplifyGraph::write_back(Mesh& mesh) const
         mesh.set_face(f++, id[c[0]], id[c[1]], id[c[2]]);
     }
     mesh.morphogen_values = std::move(values);
+}
+
+bool SimplifyGraph::has_eight_lanes()
+{
+#ifdef HALVANE_EIGHT_LANES
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
 }

@@ -28,9 +28,13 @@ public:
     std::vector<unsigned char> triangle_alive;
     std::vector<float> cost;                   // per vertex: its cheapest collapse
     std::vector<int> target;                   // where that collapse goes, -1 for none
-    ListArena neighbours;                      // per vertex
-    ListArena faces;                           // per vertex: its triangles
+    ListArena lists;                           // a row per vertex:
+    ListArena::Side neighbours{lists, 0};      //   its neighbours
+    ListArena::Side faces{lists, 1};           //   its triangles
     int vertex_count = 0;                      // vertices alive
+    // Whether compute_cost may take eight edges at a time (AVX2), which
+    // gives the same costs; tests turn it off to compare.
+    bool eight_lanes = has_eight_lanes();
     int triangle_count = 0;                    // triangles alive
 
     // One vertex per mesh vertex and one triangle per face with three
@@ -52,11 +56,7 @@ public:
     // those are in, what lies one step away from u (its triangles and its
     // neighbours' lists and positions), all at once rather than met one list
     // at a time.
-    void prefetch_lists(int u) const
-    {
-        neighbours.prefetch(u);
-        faces.prefetch(u);
-    }
+    void prefetch_lists(int u) const { neighbours.prefetch(u); }
     void prefetch_around(int u) const;
     // Collapses u onto v (v = -1 just removes u): the triangles on the edge go,
     // the others of u move to v, u goes. `touched` receives u's former
@@ -69,6 +69,8 @@ public:
     // per face starts at its defaults.
     void write_back(Mesh& mesh) const;
 
+    static bool has_eight_lanes();
+
 private:
     bool has(int t, int v) const
     {
@@ -80,5 +82,7 @@ private:
     void replace_vertex(int t, int from, int to);
     void remove_vertex(int u);
     // Drops n from a's neighbours unless one of a's triangles still has n.
+    // Valid while the triangle lists of a and n are exact, as they are while
+    // a collapse deletes triangles.
     void drop_if_apart(int a, int n);
 };

@@ -27,14 +27,23 @@ void simplify(Mesh& mesh, float x)
         // neighbourhood waiting if asked for while this one runs.
         const int next = queue.empty() ? u : queue.top();
         graph.prefetch_lists(next);
+        for (int a = 0; a < graph.neighbours.size(u); ++a) queue.prefetch_entry(graph.neighbours.at(u, a));
         graph.collapse(u, graph.target[u], touched);
         for (int n : touched) graph.prefetch_cost(n);
         before.clear();
         for (int n : touched) before.push_back(graph.cost[n]);
         for (int n : touched) graph.compute_cost(n);
         graph.prefetch_around(next);
+        for (int a = 0; a < graph.neighbours.size(next); ++a) queue.prefetch(graph.neighbours.at(next, a));
         for (std::size_t i = 0; i < touched.size(); ++i)
             if (graph.cost[touched[i]] != before[i]) queue.update(touched[i], graph.cost[touched[i]]);
+        // A third of the time a new cost goes on top instead: most often a
+        // vertex just handled, whose lists are at hand.
+        if (!queue.empty() && queue.top() != next) {
+            const int now = queue.top();
+            graph.prefetch_around(now);
+            for (int a = 0; a < graph.neighbours.size(now); ++a) queue.prefetch(graph.neighbours.at(now, a));
+        }
     }
     graph.write_back(mesh);
 }

@@ -7,6 +7,7 @@ target_link_libraries(remesh_reference PUBLIC halvane_core)
 halvane_test(remesh_tests SOURCES
   subdivide_test.cpp
   simplify_test.cpp
+  collapse_order_test.cpp
   LIBS halvane_remesh remesh_reference)
 
 if(HALVANE_GUI)
