@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "processing/HugePageAllocator.h"
+
 // The vertices waiting to collapse, cheapest first. Among equal costs the
 // lowest vertex number comes first: the vertex list keeps the original order
 // when vertices are removed, so that is the first cheapest vertex in the list.
@@ -44,8 +46,8 @@ private:
     void sift_up(std::size_t at, Key k);
     void sift_down(std::size_t at, Key k);
 
-    std::vector<Key> storage;
+    std::vector<Key, HugePageAllocator<Key>> storage;
     std::size_t first = 0;
     std::size_t count = 0;
-    std::vector<int> where;  // position of each vertex in the heap, -1 when gone
+    std::vector<int, HugePageAllocator<int>> where;  // position of each vertex in the heap, -1 when gone
 };

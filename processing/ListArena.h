@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "processing/HugePageAllocator.h"
+
 // Many short ordered lists of ints in rows of two (a vertex's neighbours and
 // its triangles), so a graph of a million vertices does not make a million
 // small allocations. Each list has one cache line of its own holding its
@@ -99,6 +101,6 @@ private:
     int* items_of(Slot& s) { return s.block < 0 ? s.inside : items.data() + s.block; }
     void move_out(Slot& s, int capacity);
 
-    std::vector<Row> rows;
+    std::vector<Row, HugePageAllocator<Row>> rows;
     std::vector<int> items;
 };

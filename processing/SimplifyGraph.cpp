@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <tuple>
 #include <utility>
@@ -15,6 +16,7 @@
 #endif
 
 #include "core/Mesh.h"
+#include "processing/parallel_parts.h"
 
 namespace {
 
@@ -265,8 +267,11 @@ void SimplifyGraph::build(const Mesh& mesh)
         for (int k = 0; k < 3; ++k)
             for (int j = 0; j < 3; ++j)
                 if (j != k) neighbours.push_unique(vi[k], vi[j]);
-        compute_normal(t);
     }
+    run_parts(engine_threads(), [&](int part, int parts) {
+        const int end = int(std::int64_t(kept) * (part + 1) / parts);
+        for (int t = int(std::int64_t(kept) * part / parts); t < end; ++t) compute_normal(t);
+    });
     vertex_alive.assign(std::size_t(nv), 1);
     triangle_alive.assign(std::size_t(kept), 1);
     cost.assign(std::size_t(nv), 0.0f);

@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "processing/HugePageAllocator.h"
 #include "processing/ListArena.h"
 
 class Mesh;
@@ -22,8 +23,10 @@ public:
     };
 
     // Positions never change: a collapse only removes a vertex.
-    std::vector<std::array<float, 3>> positions;
-    std::vector<Triangle> triangles;
+    template <typename T>
+    using Array = std::vector<T, HugePageAllocator<T>>;
+    Array<std::array<float, 3>> positions;
+    Array<Triangle> triangles;
     std::vector<unsigned char> vertex_alive;
     std::vector<unsigned char> triangle_alive;
     std::vector<float> cost;                   // per vertex: its cheapest collapse

@@ -7,7 +7,8 @@ add_library(halvane_remesh STATIC
   ${CMAKE_CURRENT_LIST_DIR}/SimplifyGraph.cpp
   ${CMAKE_CURRENT_LIST_DIR}/simplify.cpp
 )
-target_link_libraries(halvane_remesh PUBLIC halvane_core)
+find_package(Threads REQUIRED)
+target_link_libraries(halvane_remesh PUBLIC halvane_core PRIVATE Threads::Threads)
 if(HALVANE_GUI)
   target_sources(halvane_gui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/QtMeshSimplifierWidget.h ${CMAKE_CURRENT_LIST_DIR}/QtMeshSimplifierWidget.cpp

@@ -1,11 +1,13 @@
 #include "processing/simplify.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "core/Mesh.h"
 #include "processing/CollapseQueue.h"
 #include "processing/SimplifyGraph.h"
+#include "processing/parallel_parts.h"
 
 void simplify(Mesh& mesh, float x)
 {
@@ -15,7 +17,11 @@ void simplify(Mesh& mesh, float x)
 
     SimplifyGraph graph;
     graph.build(mesh);
-    for (int v = 0; v < start; ++v) graph.compute_cost(v);
+    // Each vertex's first cost reads the graph and writes only its own entry.
+    run_parts(engine_threads(), [&](int part, int parts) {
+        const int end = int(std::int64_t(start) * (part + 1) / parts);
+        for (int v = int(std::int64_t(start) * part / parts); v < end; ++v) graph.compute_cost(v);
+    });
     CollapseQueue queue;
     queue.reset(graph.cost);
     std::vector<int> touched;
