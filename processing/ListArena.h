@@ -3,6 +3,10 @@
 #include <cstddef>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "processing/HugePageAllocator.h"
 
 // Many short ordered lists of ints in rows of two (a vertex's neighbours and
@@ -17,11 +21,13 @@
 // Pointers from data() are valid until the next push to either side.
 class ListArena {
     static constexpr int inside_size = 13;
+    // The items come first, so that a search can read the whole line in
+    // four aligned groups of four.
     struct alignas(64) Slot {
+        int inside[inside_size] = {};
         int size = 0;
         int capacity = inside_size;
         int block = -1;  // offset of the items in `items`, -1 while inside
-        int inside[inside_size] = {};
     };
     struct alignas(128) Row {
         Slot side[2];
@@ -49,11 +55,22 @@ public:
             __builtin_prefetch(&r.side[1]);
         }
 
-        // Position of the first occurrence of value, -1 if none. The lists
-        // are short: a plain loop beats an unrolled search.
+        // Position of the first occurrence of value, -1 if none.
         int find(int list, int value) const
         {
             const Slot& t = slot(list);
+#ifdef __SSE2__
+            if (t.block < 0) {
+                // The line's three counts are compared too, then masked off.
+                const __m128i want = _mm_set1_epi32(value);
+                const __m128i* line = reinterpret_cast<const __m128i*>(&t);
+                unsigned hits = 0;
+                for (int g = 0; g < 4; ++g)
+                    hits |= unsigned(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_load_si128(line + g), want)))) << (4 * g);
+                hits &= (1u << t.size) - 1;
+                return hits != 0 ? __builtin_ctz(hits) : -1;
+            }
+#endif
             const int* p = a.items_of(t);
             for (int k = 0; k < t.size; ++k)
                 if (p[k] == value) return k;
