@@ -167,7 +167,8 @@ __attribute__((target("avx2"))) bool cheapest_in_lanes(const SimplifyGraph& g, i
 {
     const int degree = g.neighbours.size(v);
     const int k = g.faces.size(v);
-    if (degree > 8 || k > 8) return false;
+    // Positions are found by their float offset, which must fit an int.
+    if (degree > 8 || k > 8 || g.positions.size() > 0x2aaaaaaau) return false;
     const int* near = g.neighbours.data(v);
     const int* around = g.faces.data(v);
 
@@ -219,23 +220,32 @@ __attribute__((target("avx2"))) bool cheapest_in_lanes(const SimplifyGraph& g, i
         curvature = _mm256_max_ps(m, curvature);
     }
 
-    alignas(32) float px[8], py[8], pz[8];
+    // Lanes past the last neighbour measure from v to itself.
+    const __m256i used = _mm256_cmpgt_epi32(_mm256_set1_epi32(degree), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    const __m256i to = _mm256_blendv_epi8(_mm256_set1_epi32(v), _mm256_maskload_epi32(near, used), used);
+    const __m256i at = _mm256_add_epi32(_mm256_add_epi32(to, to), to);  // three floats a position
+    const float* base = g.positions.front().data();
     const std::array<float, 3>& p = g.positions[std::size_t(v)];
-    for (int a = 0; a < 8; ++a) {
-        const std::array<float, 3>& q = g.positions[std::size_t(a < degree ? near[a] : v)];
-        px[a] = q[0];
-        py[a] = q[1];
-        pz[a] = q[2];
-    }
-    const __m256 dx = _mm256_sub_ps(_mm256_load_ps(px), _mm256_set1_ps(p[0]));
-    const __m256 dy = _mm256_sub_ps(_mm256_load_ps(py), _mm256_set1_ps(p[1]));
-    const __m256 dz = _mm256_sub_ps(_mm256_load_ps(pz), _mm256_set1_ps(p[2]));
+    const __m256 dx = _mm256_sub_ps(_mm256_i32gather_ps(base, at, 4), _mm256_set1_ps(p[0]));
+    const __m256 dy = _mm256_sub_ps(_mm256_i32gather_ps(base + 1, at, 4), _mm256_set1_ps(p[1]));
+    const __m256 dz = _mm256_sub_ps(_mm256_i32gather_ps(base + 2, at, 4), _mm256_set1_ps(p[2]));
     const __m256 length = _mm256_sqrt_ps(_mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(dx, dx), _mm256_mul_ps(dy, dy)), _mm256_mul_ps(dz, dz)));
+    const __m256 infinity = _mm256_set1_ps(std::numeric_limits<float>::infinity());
     __m256 costs = _mm256_mul_ps(length, curvature);
-    costs = _mm256_blendv_ps(costs, _mm256_set1_ps(std::numeric_limits<float>::infinity()), _mm256_cmp_ps(costs, costs, _CMP_UNORD_Q));
+    costs = _mm256_blendv_ps(costs, infinity, _mm256_cmp_ps(costs, costs, _CMP_UNORD_Q));
+    costs = _mm256_blendv_ps(infinity, costs, _mm256_castsi256_ps(used));
+
+    // The first neighbour at the least cost, as the scan in cheapest() finds
+    // it: with no cost a number, the least is always a neighbour's, and the
+    // rule for costs of a million or more picks the same one.
+    __m256 least = _mm256_min_ps(costs, _mm256_permute2f128_ps(costs, costs, 1));
+    least = _mm256_min_ps(least, _mm256_shuffle_ps(least, least, _MM_SHUFFLE(1, 0, 3, 2)));
+    least = _mm256_min_ps(least, _mm256_shuffle_ps(least, least, _MM_SHUFFLE(2, 3, 0, 1)));
+    const unsigned at_least = unsigned(_mm256_movemask_ps(_mm256_and_ps(_mm256_cmp_ps(costs, least, _CMP_EQ_OQ), _mm256_castsi256_ps(used))));
     alignas(32) float edge[8];
     _mm256_store_ps(edge, costs);
-    out = cheapest(near, degree, [&](int a) { return edge[a]; });
+    const int a = __builtin_ctz(at_least);
+    out = {edge[a], near[a]};
     return true;
 }
 #endif
