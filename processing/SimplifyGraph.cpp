@@ -167,53 +167,54 @@ __attribute__((target("avx2"))) bool cheapest_in_lanes(const SimplifyGraph& g, i
 {
     const int degree = g.neighbours.size(v);
     const int k = g.faces.size(v);
-    // Positions are found by their float offset, which must fit an int.
-    if (degree > 8 || k > 8 || g.positions.size() > 0x2aaaaaaau) return false;
+    // Positions and triangles are found by their offset in floats, which
+    // must fit an int.
+    if (degree > 8 || k > 8 || g.positions.size() > 0x2aaaaaaau || g.triangles.size() > 0x15555555u) return false;
     const int* near = g.neighbours.data(v);
     const int* around = g.faces.data(v);
 
-    // Each triangle's corners and normal, one lane per triangle.
-    alignas(32) int c0[8], c1[8], c2[8];
-    alignas(32) float nx[8] = {}, ny[8] = {}, nz[8] = {};
-    for (int j = 0; j < k; ++j) {
-        const SimplifyGraph::Triangle& tri = g.triangles[std::size_t(around[j])];
-        c0[j] = tri.corners[0];
-        c1[j] = tri.corners[1];
-        c2[j] = tri.corners[2];
-        nx[j] = tri.normal[0];
-        ny[j] = tri.normal[1];
-        nz[j] = tri.normal[2];
-    }
-    const __m256i real = _mm256_cmpgt_epi32(_mm256_set1_epi32(k), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
-    const __m256i none = _mm256_set1_epi32(-1);  // no vertex: for lanes past the last triangle
-    const __m256i corner0 = _mm256_blendv_epi8(none, _mm256_load_si256(reinterpret_cast<const __m256i*>(c0)), real);
-    const __m256i corner1 = _mm256_blendv_epi8(none, _mm256_load_si256(reinterpret_cast<const __m256i*>(c1)), real);
-    const __m256i corner2 = _mm256_blendv_epi8(none, _mm256_load_si256(reinterpret_cast<const __m256i*>(c2)), real);
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i used = _mm256_cmpgt_epi32(_mm256_set1_epi32(degree), lane);
+    // Lanes past the last neighbour hold -1, which no corner equals.
+    const __m256i ids = _mm256_blendv_epi8(_mm256_set1_epi32(-1), _mm256_maskload_epi32(near, used), used);
 
     // For each neighbour, the first and the second triangle it shares with v
-    // (the first twice when it shares one).
-    alignas(32) int first_side[8] = {}, second_side[8] = {};
-    for (int a = 0; a < degree; ++a) {
-        const __m256i n = _mm256_set1_epi32(near[a]);
-        const __m256i hit = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi32(corner0, n), _mm256_cmpeq_epi32(corner1, n)),
-                                            _mm256_cmpeq_epi32(corner2, n));
-        const unsigned sides = unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(hit)));
-        const unsigned later = sides & (sides - 1);
-        if (sides == 0 || (later & (later - 1)) != 0) return false;
-        first_side[a] = __builtin_ctz(sides);
-        second_side[a] = later != 0 ? __builtin_ctz(later) : first_side[a];
+    // (the first twice when it shares one), triangle by triangle in order.
+    __m256i first = _mm256_setzero_si256(), second = first, seen = first, seen_twice = first, thrice = first;
+    for (int j = 0; j < k; ++j) {
+        const std::array<int, 3>& c = g.triangles[std::size_t(around[j])].corners;
+        const __m256i hit = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi32(ids, _mm256_set1_epi32(c[0])),
+                                                            _mm256_cmpeq_epi32(ids, _mm256_set1_epi32(c[1]))),
+                                            _mm256_cmpeq_epi32(ids, _mm256_set1_epi32(c[2])));
+        const __m256i at = _mm256_set1_epi32(j);
+        const __m256i again = _mm256_and_si256(hit, seen);
+        first = _mm256_blendv_epi8(first, at, _mm256_andnot_si256(seen, hit));
+        second = _mm256_blendv_epi8(second, at, _mm256_andnot_si256(seen_twice, again));
+        thrice = _mm256_or_si256(thrice, _mm256_and_si256(again, seen_twice));
+        seen_twice = _mm256_or_si256(seen_twice, again);
+        seen = _mm256_or_si256(seen, hit);
     }
+    const int real = (1 << degree) - 1;
+    if (_mm256_movemask_ps(_mm256_castsi256_ps(seen)) != real || _mm256_movemask_ps(_mm256_castsi256_ps(thrice)) != 0)
+        return false;
+    second = _mm256_blendv_epi8(first, second, seen_twice);
 
-    const __m256i first = _mm256_load_si256(reinterpret_cast<const __m256i*>(first_side));
-    const __m256i second = _mm256_load_si256(reinterpret_cast<const __m256i*>(second_side));
-    const __m256 x = _mm256_load_ps(nx), y = _mm256_load_ps(ny), z = _mm256_load_ps(nz);
+    // The triangles' normals, one lane per triangle (zero past the last).
+    const __m256i triangle = _mm256_cmpgt_epi32(_mm256_set1_epi32(k), lane);
+    const __m256i record = _mm256_mullo_epi32(_mm256_maskload_epi32(around, triangle), _mm256_set1_epi32(6));
+    const float* normals = g.triangles.front().normal.data();
+    const __m256 zero = _mm256_setzero_ps(), mask = _mm256_castsi256_ps(triangle);
+    const __m256 x = _mm256_mask_i32gather_ps(zero, normals, record, mask, 4);
+    const __m256 y = _mm256_mask_i32gather_ps(zero, normals + 1, record, mask, 4);
+    const __m256 z = _mm256_mask_i32gather_ps(zero, normals + 2, record, mask, 4);
     const __m256 one = _mm256_set1_ps(1.0f), half = _mm256_set1_ps(0.5f);
     __m256 curvature = _mm256_setzero_ps();
     for (int j = 0; j < k; ++j) {
         // The turns from triangle j to every triangle, then, in each lane,
         // to that lane's sides.
-        const __m256 dot = _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(nx[j]), x), _mm256_mul_ps(_mm256_set1_ps(ny[j]), y)),
-                                         _mm256_mul_ps(_mm256_set1_ps(nz[j]), z));
+        const std::array<float, 3>& n = g.triangles[std::size_t(around[j])].normal;
+        const __m256 dot = _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(n[0]), x), _mm256_mul_ps(_mm256_set1_ps(n[1]), y)),
+                                         _mm256_mul_ps(_mm256_set1_ps(n[2]), z));
         const __m256 turn = _mm256_mul_ps(_mm256_sub_ps(one, dot), half);
         const __m256 m = _mm256_min_ps(_mm256_permutevar8x32_ps(turn, second),
                                        _mm256_min_ps(_mm256_permutevar8x32_ps(turn, first), one));
@@ -221,7 +222,6 @@ __attribute__((target("avx2"))) bool cheapest_in_lanes(const SimplifyGraph& g, i
     }
 
     // Lanes past the last neighbour measure from v to itself.
-    const __m256i used = _mm256_cmpgt_epi32(_mm256_set1_epi32(degree), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
     const __m256i to = _mm256_blendv_epi8(_mm256_set1_epi32(v), _mm256_maskload_epi32(near, used), used);
     const __m256i at = _mm256_add_epi32(_mm256_add_epi32(to, to), to);  // three floats a position
     const float* base = g.positions.front().data();
