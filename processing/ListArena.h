@@ -77,6 +77,31 @@ public:
             return -1;
         }
         bool contains(int list, int value) const { return find(list, value) >= 0; }
+        // Whether any of count values is on the list.
+        bool contains_any(int list, const int* values, int count) const
+        {
+            const Slot& t = slot(list);
+#ifdef __SSE2__
+            if (t.block < 0) {
+                const __m128i* line = reinterpret_cast<const __m128i*>(&t);
+                const __m128i g0 = _mm_load_si128(line), g1 = _mm_load_si128(line + 1);
+                const __m128i g2 = _mm_load_si128(line + 2), g3 = _mm_load_si128(line + 3);
+                const unsigned items = (1u << t.size) - 1;
+                for (int k = 0; k < count; ++k) {
+                    const __m128i want = _mm_set1_epi32(values[k]);
+                    const __m128i low = _mm_packs_epi32(_mm_cmpeq_epi32(g0, want), _mm_cmpeq_epi32(g1, want));
+                    const __m128i high = _mm_packs_epi32(_mm_cmpeq_epi32(g2, want), _mm_cmpeq_epi32(g3, want));
+                    // One bit per item, from the bytes of the packed words.
+                    const unsigned hits = unsigned(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
+                    if (hits & items) return true;
+                }
+                return false;
+            }
+#endif
+            for (int k = 0; k < count; ++k)
+                if (contains(list, values[k])) return true;
+            return false;
+        }
         void push(int list, int value)
         {
             Slot& t = slot(list);

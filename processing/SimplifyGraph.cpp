@@ -425,11 +425,7 @@ void SimplifyGraph::compute_cost(int v)
 void SimplifyGraph::drop_if_apart(int a, int n)
 {
     if (!neighbours.contains(a, n)) return;
-    const int k = faces.size(a);
-    const int* around = faces.data(a);
-    for (int l = 0; l < k; ++l)
-        if (faces.contains(n, around[l])) return;
-    neighbours.remove(a, n);
+    if (!faces.contains_any(n, faces.data(a), faces.size(a))) neighbours.remove(a, n);
 }
 
 // Collapsing u drops u's own lists and u's place in its neighbours' lists
@@ -461,10 +457,13 @@ void SimplifyGraph::replace_vertex(int t, int from, int to)
     else
         c[2] = to;
     faces.push(to, t);
-    // The triangle's two other corners are neighbours already: they share it.
-    for (int k = 0; k < 3; ++k)
-        for (int j = 0; j < 3; ++j)
-            if (j != k && (c[k] == to || c[j] == to)) neighbours.push_unique(c[k], c[j]);
+    // The triangle's two other corners are neighbours already: they share
+    // it. Each list gets its new neighbours in corner order.
+    for (int j = 0; j < 3; ++j)
+        if (c[j] != to) {
+            neighbours.push_unique(c[j], to);
+            neighbours.push_unique(to, c[j]);
+        }
     compute_normal(t);
 }
 
