@@ -38,14 +38,11 @@ TEST_F(LightSettingsTest, ChangedColourIsSentWithTheOtherTwo)
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(dialogs.asked[0].initial, QColor(31, 31, 31));
     ASSERT_EQ(colours.count(), 1);
-    const Vector amb = colours.at(0).at(0).value<Vector>();
-    const Vector diff = colours.at(0).at(1).value<Vector>();
-    const Vector specular = colours.at(0).at(2).value<Vector>();
-    EXPECT_FLOAT_EQ(amb.x, 0.5f);  // unchanged colours keep their starting values
-    EXPECT_FLOAT_EQ(diff.x, 1.0f);
-    EXPECT_FLOAT_EQ(diff.z, 0.2f);
-    EXPECT_FLOAT_EQ(diff.w, 1.0f);
-    EXPECT_FLOAT_EQ(specular.x, 0.0f);
+    // Unchanged colours keep their starting values.
+    EXPECT_EQ(colours.at(0).at(0).value<Vector>(), Vector(0.5f, 0.5f, 0.5f));
+    EXPECT_EQ(colours.at(0).at(1).value<Vector>(), Vector(1.0f, 0.0f, 0.2f));
+    EXPECT_FLOAT_EQ(colours.at(0).at(1).value<Vector>().w, 1.0f);
+    EXPECT_EQ(colours.at(0).at(2).value<Vector>(), Vector(0.0f, 0.0f, 0.0f));
     EXPECT_EQ(lights.diffuse_swatch->pixmap().toImage().pixelColor(16, 16), QColor(255, 0, 51));
 }
 
@@ -69,10 +66,8 @@ TEST_F(LightSettingsTest, SlidersSendOnReleaseOnly)
     ASSERT_EQ(positions.count(), 1);
     EXPECT_FLOAT_EQ(positions.at(0).at(0).toFloat(), 90.0f);
     EXPECT_FLOAT_EQ(positions.at(0).at(1).toFloat(), 180.0f);
-    EXPECT_EQ(lights.altitude_label->text(), "Altitude: 90");
 
     lights.l_azimuth_event(45);
     ASSERT_EQ(positions.count(), 2);
     EXPECT_EQ(lights.azimuth_slider->value(), 45);
-    EXPECT_EQ(lights.azimuth_label->text(), "Azimuth: 45");
 }
