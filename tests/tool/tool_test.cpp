@@ -103,7 +103,6 @@ TEST(Tool, SmoothWritesOneFaceNormalPerLine)
     EXPECT_EQ(z.status, 0) << z.out;
     EXPECT_FALSE(has(z, "Evaluating"));
     EXPECT_EQ(slurp(dir.file("z.txt")), "0 -0 1\n-0.57735026 -0.57735026 0.57735026\n1 0 -0\n");
-
     // The two near faces share the normalised sum of their normals.
     const ToolRun r = tool("smooth --method sphere-jump --radius 20 " + in + " " + dir.file("n.txt"));
     EXPECT_EQ(r.status, 0) << r.out;
@@ -175,7 +174,7 @@ TEST(Tool, TerrainAsPlyWithAMapOrAsObj)
     EXPECT_TRUE(has(r, "ERROR: " + text + ": does not load as a PNG image"));
 }
 
-TEST(Tool, ClassifyWritesOnePatchFilePerPatchInTheExportForm)
+TEST(Tool, ClassifyWritesOnePatchFilePerPatch)
 {
     TempDir dir;
     auto grid = named::folded_grid(8);
@@ -193,12 +192,6 @@ TEST(Tool, ClassifyWritesOnePatchFilePerPatchInTheExportForm)
     }
     EXPECT_EQ(faces, grid->nf);
     EXPECT_EQ(slurp(dir.file("patch_4.obj")), "");
-
-    TempDir one;
-    r = tool("classify --patches 1 " + one.write("one.obj", "v 0.1 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n") + " " + one.path());
-    ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(slurp(one.file("patch_0.obj")), "v 0.1 0 0\nv 1 0 0\nv 0 1 0\nf 3/3/3 2/2/2 1/1/1\n");
-    EXPECT_TRUE(has(r, "Saving: " + one.file("patch_0.obj") + " v:3 f:3\n"));
 }
 
 TEST(Tool, ClassifySavedTableReloadsToTheSameClassification)

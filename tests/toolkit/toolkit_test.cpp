@@ -13,7 +13,6 @@
 #include "toolkit/ButtonGroup.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
-#include "toolkit/ScriptedDialogs.h"
 #include "toolkit/TabDialog.h"
 
 TEST(Menu, ItemsCarryTheirIdentifiersIntoActivatedCommandsDoNot)
@@ -83,22 +82,6 @@ TEST(ButtonGroup, StripsAndExclusiveButtons)
     EXPECT_FALSE(buttons[0]->isChecked());
     EXPECT_TRUE(buttons[2]->isChecked());
     EXPECT_EQ(group.buttons()->checkedId(), 2);
-}
-
-TEST(Dialogs, ScriptedAnswersInOrderAndRecordsEveryQuestion)
-{
-    ScriptedDialogs dialogs;
-    dialogs.file_answers = {"a.obj"};
-    dialogs.colour_answers = {QColor(1, 2, 3)};
-    EXPECT_EQ(dialogs.open_file(nullptr, "cap", "/start", "*.obj"), "a.obj");
-    EXPECT_EQ(dialogs.save_file(nullptr, "", "name", "*.spt"), "");
-    EXPECT_EQ(dialogs.colour(nullptr, QColor(9, 9, 9)), QColor(1, 2, 3));
-    EXPECT_FALSE(dialogs.colour(nullptr, QColor(9, 9, 9)).isValid());
-    dialogs.message(nullptr, "Title", "Text");
-    ASSERT_EQ(dialogs.asked.size(), 5u);
-    EXPECT_EQ(dialogs.asked[0].start, "/start");
-    EXPECT_EQ(dialogs.asked[1].filter, "*.spt");
-    EXPECT_EQ(dialogs.asked[2].initial, QColor(9, 9, 9));
 }
 
 TEST(Dialogs, DataDirectoryIsTheDataFolderOrTheWorkingDirectory)

@@ -31,34 +31,29 @@ protected:
 
 }  // namespace
 
-TEST_F(LightSettingsTest, ChangedColourIsSentWithTheOtherTwo)
+TEST_F(LightSettingsTest, ColourDialogsAndSliders)
 {
+    // Cancelled: nothing changes.
+    const QImage swatch = lights.ambient_swatch->pixmap().toImage();
+    change_button(lights, 0)->click();
+    EXPECT_EQ(colours.count(), 0);
+    EXPECT_EQ(lights.ambient_colour, QColor(127, 127, 127));
+    EXPECT_FLOAT_EQ(lights.ambient.x, 0.5f);
+    EXPECT_EQ(lights.ambient_swatch->pixmap().toImage(), swatch);
+
+    // A changed colour is sent with the other two, unchanged.
     dialogs.colour_answers.push_back(QColor(255, 0, 51));
     change_button(lights, 1)->click();
-    ASSERT_EQ(dialogs.asked.size(), 1u);
-    EXPECT_EQ(dialogs.asked[0].initial, QColor(31, 31, 31));
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(dialogs.asked[1].initial, QColor(31, 31, 31));
     ASSERT_EQ(colours.count(), 1);
-    // Unchanged colours keep their starting values.
     EXPECT_EQ(colours.at(0).at(0).value<Vector>(), Vector(0.5f, 0.5f, 0.5f));
     EXPECT_EQ(colours.at(0).at(1).value<Vector>(), Vector(1.0f, 0.0f, 0.2f));
     EXPECT_FLOAT_EQ(colours.at(0).at(1).value<Vector>().w, 1.0f);
     EXPECT_EQ(colours.at(0).at(2).value<Vector>(), Vector(0.0f, 0.0f, 0.0f));
     EXPECT_EQ(lights.diffuse_swatch->pixmap().toImage().pixelColor(16, 16), QColor(255, 0, 51));
-}
 
-TEST_F(LightSettingsTest, CancelledColourDialogueChangesNothing)
-{
-    const QImage swatch = lights.ambient_swatch->pixmap().toImage();
-    change_button(lights, 0)->click();
-    EXPECT_EQ(dialogs.asked.size(), 1u);
-    EXPECT_EQ(colours.count(), 0);
-    EXPECT_EQ(lights.ambient_colour, QColor(127, 127, 127));
-    EXPECT_FLOAT_EQ(lights.ambient.x, 0.5f);
-    EXPECT_EQ(lights.ambient_swatch->pixmap().toImage(), swatch);
-}
-
-TEST_F(LightSettingsTest, SlidersSendOnReleaseOnly)
-{
+    // Sliders send on release only.
     lights.altitude_slider->setSliderDown(true);
     lights.altitude_slider->setSliderPosition(90);
     EXPECT_EQ(positions.count(), 0);
@@ -66,7 +61,6 @@ TEST_F(LightSettingsTest, SlidersSendOnReleaseOnly)
     ASSERT_EQ(positions.count(), 1);
     EXPECT_FLOAT_EQ(positions.at(0).at(0).toFloat(), 90.0f);
     EXPECT_FLOAT_EQ(positions.at(0).at(1).toFloat(), 180.0f);
-
     lights.l_azimuth_event(45);
     ASSERT_EQ(positions.count(), 2);
     EXPECT_EQ(lights.azimuth_slider->value(), 45);
