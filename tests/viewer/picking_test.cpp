@@ -99,37 +99,32 @@ TEST_F(PickingTest, OverlappingFacesPickTheNearer)
     EXPECT_EQ(view.mesh.picked_face, b.depth < a.depth ? 2 : 1);
 }
 
-TEST_F(PickingTest, FarFromTheOriginTheFaceUnderThePointerIsPickedAndRedInEveryMode)
+TEST_F(PickingTest, FarFromTheOriginTheFaceUnderThePointerIsPickedRedAndGrown)
 {
     load_and_paint(far_square);
-    for (int face : {0, 1, 0}) {
+    // Sent before anything was picked: still kept for the click. A miss
+    // picks nothing and grows nothing.
+    view.edgetraversal_slot(1, 10);
+    EXPECT_EQ(middle_click(QPoint(5, 5)), "\nSelected: -1 \n");
+    for (const Face& f : view.mesh.faces) EXPECT_EQ(f.marked, 0);
+    for (int face : {1, 0}) {
         const OnScreen at = project(view, centroid(view.mesh, face));
         EXPECT_EQ(middle_click(at.pixel), "\nSelected: " + std::to_string(face + 1) + " \n");
         EXPECT_EQ(view.mesh.picked_face, face + 1);
+        EXPECT_EQ(view.mesh.faces[std::size_t(1 - face)].marked, 1);  // grown over the flat edge
     }
+    // A later miss keeps the pick.
+    EXPECT_EQ(middle_click(QPoint(295, 5)), "\nSelected: 1 \n");
+    view.markcurrent_slot();
+    EXPECT_EQ(view.traversal.group_count, 1);
+    EXPECT_EQ(view.mesh.faces[1].group, 1);
+
     const QPoint at = project(view, centroid(view.mesh, 0)).pixel;
     for (int mode = 0; mode <= 7; ++mode) {
         view.render_mode = mode;
         paint();
         EXPECT_TRUE(is_red(view.grab_image().pixel(at))) << "render mode " << mode;
     }
-}
-
-TEST_F(PickingTest, ClickGrowsTheRegionWithTheLastDepthAndAngleAMissKeepsThePick)
-{
-    load_and_paint(far_square);
-    // Sent before anything was picked: still kept for the click.
-    view.edgetraversal_slot(1, 10);
-    EXPECT_EQ(middle_click(QPoint(5, 5)), "\nSelected: -1 \n");
-    for (const Face& f : view.mesh.faces) EXPECT_EQ(f.marked, 0);
-    middle_click(project(view, centroid(view.mesh, 0)).pixel);
-    EXPECT_EQ(view.mesh.faces[1].marked, 1);
-    EXPECT_EQ(view.mesh.faces[0].marked, 0);
-    EXPECT_EQ(middle_click(QPoint(295, 5)), "\nSelected: 1 \n");
-    EXPECT_EQ(view.mesh.picked_face, 1);
-    view.markcurrent_slot();
-    EXPECT_EQ(view.traversal.group_count, 1);
-    EXPECT_EQ(view.mesh.faces[1].group, 1);
 }
 
 TEST_F(PickingTest, APickAfterTheFacesChangedFindsTheFaceUnderThePointer)

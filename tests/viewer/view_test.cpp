@@ -34,8 +34,16 @@ protected:
 
 }  // namespace
 
-TEST_F(ViewTest, PolygonsWireframeAndBoxDrawWhatTheyShould)
+TEST_F(ViewTest, EveryModeDrawsAndLeavesLightingOnPolygonsWireframeAndBoxAsTheyShould)
 {
+    for (int mode = 0; mode <= 7; ++mode) {
+        view.render_mode = mode;
+        EXPECT_LT(count_pixels(frame(), is_white), 300 * 300) << "mode " << mode;
+        view.makeCurrent();
+        EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << "mode " << mode;
+        view.doneCurrent();
+    }
+
     view.render_mode = RENDER_POLYGONS;
     QImage image = frame();
     ASSERT_EQ(image.size(), QSize(300, 300));
@@ -78,17 +86,6 @@ TEST_F(ViewTest, DottedHiddenLineModesDrawVisibleEdgesSolid)
         }
         EXPECT_EQ(gaps, 0) << "mode " << mode;
         EXPECT_TRUE(is_white(image.pixel(120, 150))) << "mode " << mode;
-    }
-}
-
-TEST_F(ViewTest, EveryModeDrawsSomethingAndLeavesLightingOn)
-{
-    for (int mode = 0; mode <= 7; ++mode) {
-        view.render_mode = mode;
-        EXPECT_LT(count_pixels(frame(), is_white), 300 * 300) << "mode " << mode;
-        view.makeCurrent();
-        EXPECT_TRUE(glIsEnabled(GL_LIGHTING)) << "mode " << mode;
-        view.doneCurrent();
     }
 }
 
