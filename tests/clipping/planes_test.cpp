@@ -291,9 +291,7 @@ TEST(PlaneFile, SaveLoadSaveRestoresTiltedPlanesExactly)
     PlaneWidgetInCube fresh = cube_256();
     fresh.states = original.states;
     fresh.show_all = original.show_all;
-    testing::internal::CaptureStdout();
-    fresh.load(dir.file("state.slc"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(printed([&] { fresh.load(dir.file("state.slc")); }), "");
     expect_same_planes(original, fresh);
     EXPECT_EQ(saved_text(fresh, dir), first);
 

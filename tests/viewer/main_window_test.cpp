@@ -1,13 +1,19 @@
 // The main window's menus and dialogs on a virtual display, beyond the steps
 // the session test takes: shortcuts, render modes, cancelled dialogs, the
-// command line name and the program's exit status.
+// lighting dialog, the command line name and the program's exit status.
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QLabel>
 #include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
 
 #include "tests/support/GLViewTest.h"
 #include "toolkit/Menu.h"
+#include "viewer/QtLightEditorDialogue.h"
+#include "viewer/QtLightSettingsWidget.h"
 
 namespace {
 
@@ -16,6 +22,14 @@ QAction* action_named(const QMenu* menu, const QString& text)
     for (QAction* a : menu->actions())
         if (a->text() == text) return a;
     return nullptr;
+}
+
+QPushButton* change_button(QtLightSettingsWidget& w, int which)
+{
+    QList<QPushButton*> changes;
+    for (QPushButton* b : w.findChildren<QPushButton*>())
+        if (b->text() == "Change") changes << b;
+    return changes.value(which);
 }
 
 using MainWindowTest = GLWindowTest;
@@ -113,6 +127,45 @@ TEST_F(MainWindowTest, SaveAllReportsTheFilesItCouldNotWrite)
     EXPECT_NE(out.find("Segmented export: 1 of 3 files failed\n"), std::string::npos) << out;
     EXPECT_FALSE(slurp(dir.file("segemented.obj")).empty());
     QDir::setCurrent(home);
+}
+
+TEST_F(MainWindowTest, LightingDialogColoursAndSliders)
+{
+    QtLightSettingsWidget& lights = *window.light_editor->settings;
+    QSignalSpy colours{&lights, &QtLightSettingsWidget::light_colour_signal};
+    QSignalSpy positions{&lights, &QtLightSettingsWidget::light_position_signal};
+    // Cancelled: nothing changes.
+    const QImage swatch = lights.ambient_swatch->pixmap().toImage();
+    change_button(lights, 0)->click();
+    EXPECT_EQ(colours.count(), 0);
+    EXPECT_EQ(lights.ambient_colour, QColor(127, 127, 127));
+    EXPECT_FLOAT_EQ(lights.ambient.x, 0.5f);
+    EXPECT_EQ(lights.ambient_swatch->pixmap().toImage(), swatch);
+
+    // A changed colour is sent with the other two, unchanged.
+    dialogs.colour_answers.push_back(QColor(255, 0, 51));
+    change_button(lights, 1)->click();
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(dialogs.asked[1].initial, QColor(31, 31, 31));
+    ASSERT_EQ(colours.count(), 1);
+    EXPECT_EQ(colours.at(0).at(0).value<Vector>(), Vector(0.5f, 0.5f, 0.5f));
+    EXPECT_EQ(colours.at(0).at(1).value<Vector>(), Vector(1.0f, 0.0f, 0.2f));
+    EXPECT_FLOAT_EQ(colours.at(0).at(1).value<Vector>().w, 1.0f);
+    EXPECT_EQ(colours.at(0).at(2).value<Vector>(), Vector(0.0f, 0.0f, 0.0f));
+    EXPECT_EQ(lights.diffuse_swatch->pixmap().toImage().pixelColor(16, 16), QColor(255, 0, 51));
+
+    // Sliders send on release only.
+    lights.altitude_slider->setSliderDown(true);
+    lights.altitude_slider->setSliderPosition(90);
+    EXPECT_EQ(positions.count(), 0);
+    lights.altitude_slider->setSliderDown(false);
+    ASSERT_EQ(positions.count(), 1);
+    EXPECT_FLOAT_EQ(positions.at(0).at(0).toFloat(), 90.0f);
+    EXPECT_FLOAT_EQ(positions.at(0).at(1).toFloat(), 180.0f);
+    lights.l_azimuth_event(45);
+    ASSERT_EQ(positions.count(), 2);
+    EXPECT_EQ(lights.azimuth_slider->value(), 45);
+    EXPECT_NEAR(view().light_position.y, std::sin(45.0f * 3.14159265f / 180.0f), 1e-5f);
 }
 
 TEST(Program, ExitStatusForAnUnreadableArgumentAndWithoutOpenGL)
