@@ -1,32 +1,50 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
 
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
+#include "tests/support/TempDir.h"
 
-TEST(MeshBuild, PrintsFlagNamesInOrderAndSkipsUnknown)
+TEST(Vector, QuirksTheMeshCodeReliesOn)
+{
+    Vector v(3, 4, 0, 1);
+    v.normalise();  // divides all four and keeps the length
+    EXPECT_FLOAT_EQ(v.x, 0.6f);
+    EXPECT_FLOAT_EQ(v.w, 0.2f);
+    EXPECT_EQ(v.len, 5.0f);
+    Vector zero(0, 0, 0);
+    zero.normalise();
+    EXPECT_TRUE(std::isnan(zero.x));
+    v = Vector(1, 2, 3, 1);
+    v *= 2.0f;
+    EXPECT_EQ(v.w, 1.0f);  // in place keeps w, a product scales it
+    EXPECT_EQ((Vector(1, 2, 3, 1) * 2.0f).w, 2.0f);
+    EXPECT_EQ((2.0f * Vector(1, 2, 3, 1)).w, 2.0f);
+    EXPECT_TRUE(Vector(1, 2, 3, 1) == Vector(1, 2, 3, 9));
+    EXPECT_TRUE(Vector(1, 2, 3) < Vector(1, 3, 0));
+    EXPECT_FALSE(Vector(1, 2, 3) < Vector(1, 2, 3));
+    Vector a(3, 4, 0), b(1, 0, 0);
+    a.length();
+    b.length();
+    b = a;
+    EXPECT_EQ(b.len, 1.0f);  // assignment leaves the cached length
+}
+
+TEST(MeshBuild, FlagNamesBoxCentroidsAndVertexNormals)
 {
     auto m = named::tetrahedron();
-    testing::internal::CaptureStdout();
-    m->build({MESH_BB, 99, MESH_CENTRE, 0, MESH_EDGE_LIST});
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "BUILDING: MESH_BB MESH_CENTRE \n\n");
-}
+    EXPECT_EQ(printed([&] { m->build({MESH_BB, 99, MESH_CENTRE, 0, MESH_EDGE_LIST}); }),
+              "BUILDING: MESH_BB MESH_CENTRE \n\n");
+    auto e = named::empty();
+    EXPECT_EQ(printed([&] { e->build({MESH_CENTRE, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB, MESH_TEXCOORDS}); }),
+              "BUILDING: MESH_CENTRE MESH_EDGE_LIST MESH_VERTEX_NORMALS MESH_BB MESH_TEXCOORDS \n\n");
+    EXPECT_EQ(e->edge_count, 0);
+    EXPECT_EQ(e->extent, 1.0f);
 
-TEST(MeshBuild, EmptyMeshPrintsAndChangesNothing)
-{
-    auto m = named::empty();
-    testing::internal::CaptureStdout();
-    m->build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB, MESH_TEXCOORDS});
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "BUILDING: MESH_CENTRE MESH_CENTROIDS MESH_EDGE_LIST MESH_VERTEX_NORMALS MESH_BB MESH_TEXCOORDS \n\n");
-    EXPECT_EQ(m->edge_count, 0);
-    EXPECT_EQ(m->extent, 1.0f);
-}
-
-TEST(MeshBuild, BoxOfUnitCube)
-{
-    auto m = named::make({{0, 0, 0}, {1, 1, 1}, {1, 0, 0}}, {{0, 1, 2}});
+    m = named::make({{0, 0, 0}, {1, 1, 1}, {1, 0, 0}}, {{0, 1, 2}});
     printed([&] { m->build({MESH_BB, MESH_CENTRE, MESH_CENTROIDS}); });
     EXPECT_EQ(m->extent, 1.0f);
     EXPECT_EQ(m->bbox[0], Vector(1, 0, 1));
@@ -35,15 +53,12 @@ TEST(MeshBuild, BoxOfUnitCube)
     EXPECT_EQ(m->centre, Vector(0.5f, 0.5f, 0.5f));
     EXPECT_FLOAT_EQ(m->centroids[0].x, 2.0f / 3.0f);
     EXPECT_FLOAT_EQ(m->centroids[0].z, 1.0f / 3.0f);
-}
 
-TEST(MeshBuild, VertexNormalsWeighLaterFacesMore)
-{
-    // Vertex 0 is met by faces with normals (1,0,0), (1,0,0), (0,1,0) in that order.
-    auto m = named::make({{0, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 2, 0}, {0, 0, 2}, {1, 0, 0}, {0, 0, 1}},
-                         {{0, 1, 2}, {0, 3, 4}, {0, 6, 5}});
+    // Vertex 0 is met by faces with normals (1,0,0), (1,0,0), (0,1,0) in that
+    // order: later faces weigh more.
+    m = named::make({{0, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 2, 0}, {0, 0, 2}, {1, 0, 0}, {0, 0, 1}},
+                    {{0, 1, 2}, {0, 3, 4}, {0, 6, 5}});
     printed([&] { m->build({MESH_VERTEX_NORMALS}); });
-    EXPECT_EQ(m->faces[0].normal, Vector(1, 0, 0));
     EXPECT_EQ(m->faces[2].normal, Vector(0, 1, 0));
     EXPECT_FLOAT_EQ(m->vertex_normals[0].x, 1.0f / std::sqrt(2.0f));
     EXPECT_FLOAT_EQ(m->vertex_normals[0].y, 1.0f / std::sqrt(2.0f));
@@ -56,7 +71,6 @@ TEST(MeshCopy, AssignCopiesGeometryAndRepointsFaces)
     m->faces[1].marked = 1;
     Mesh copy;
     copy.assign(*m);
-    EXPECT_EQ(copy.nv, 4);
     EXPECT_EQ(copy.nf, 4);
     EXPECT_EQ(copy.vertex_colours[2], m->vertex_colours[2]);
     for (int i = 0; i < copy.nf; ++i) {
@@ -72,17 +86,15 @@ TEST(MeshCopy, AssignCopiesGeometryAndRepointsFaces)
 TEST(MeshStaleness, ToolsSeeWhenDerivedDataIsOld)
 {
     auto m = named::two_triangles();
-    testing::internal::CaptureStdout();
-    m->build({MESH_CENTROIDS, MESH_EDGE_LIST});
-    EXPECT_TRUE(m->is_current(MESH_CENTROIDS));
-    m->build_stale({MESH_CENTROIDS});
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "BUILDING: MESH_CENTROIDS MESH_EDGE_LIST \n\n");
+    EXPECT_EQ(printed([&] {
+                  m->build({MESH_CENTROIDS, MESH_EDGE_LIST});
+                  m->build_stale({MESH_CENTROIDS});
+              }),
+              "BUILDING: MESH_CENTROIDS MESH_EDGE_LIST \n\n");
     m->vertices[3].x = 4.0f;
     m->touch();
     EXPECT_FALSE(m->is_current(MESH_CENTROIDS));
-    testing::internal::CaptureStdout();
-    m->build_stale({MESH_CENTROIDS, MESH_BB});
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "BUILDING: MESH_CENTROIDS MESH_BB \n\n");
+    EXPECT_EQ(printed([&] { m->build_stale({MESH_CENTROIDS, MESH_BB}); }), "BUILDING: MESH_CENTROIDS MESH_BB \n\n");
     EXPECT_FLOAT_EQ(m->centroids[1].x, 5.0f / 3.0f);
 }
 
@@ -93,10 +105,49 @@ TEST(FaceIntersect, SegmentThroughFaceAndEdgeCases)
     Vector hit;
     ASSERT_TRUE(f.intersect_segment(Vector(0.25f, 0.25f, 1), Vector(0.25f, 0.25f, -1), hit));
     EXPECT_EQ(hit, Vector(0.25f, 0.25f, 0));
-    // On an edge counts as inside.
-    EXPECT_TRUE(f.intersect_segment(Vector(0.5f, 0, 1), Vector(0.5f, 0, -1), hit));
-    // Outside the triangle.
-    EXPECT_FALSE(f.intersect_segment(Vector(1, 1, 1), Vector(1, 1, -1), hit));
-    // Ending exactly on the plane.
-    EXPECT_FALSE(f.intersect_segment(Vector(0.25f, 0.25f, 1), Vector(0.25f, 0.25f, 0), hit));
+    EXPECT_TRUE(f.intersect_segment(Vector(0.5f, 0, 1), Vector(0.5f, 0, -1), hit));           // on an edge
+    EXPECT_FALSE(f.intersect_segment(Vector(1, 1, 1), Vector(1, 1, -1), hit));                // outside
+    EXPECT_FALSE(f.intersect_segment(Vector(0.25f, 0.25f, 1), Vector(0.25f, 0.25f, 0), hit));  // ends on it
+}
+
+TEST(ObjWriter, TextConsoleAndFailures)
+{
+    TempDir dir;
+    auto m = named::single_triangle();
+    EXPECT_EQ(printed([&] { EXPECT_TRUE(m->write_obj(dir.file("t.obj"))); }),
+              "3, 1\n\tMESH: Saving " + dir.file("t.obj") + "... done...\n");
+    EXPECT_EQ(slurp(dir.file("t.obj")), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/1/ 2/2/ 3/3/\n");
+
+    Mesh empty;
+    EXPECT_EQ(printed([&] { EXPECT_FALSE(empty.write_obj(dir.file("e.obj"))); }), "0, 0\n");
+    EXPECT_EQ(slurp(dir.file("e.obj")), "");
+    // A directory cannot be opened as a file; /dev/full takes no bytes.
+    for (const std::string& path : {dir.path(), std::string("/dev/full")}) {
+        const std::string out = printed([&] { EXPECT_FALSE(m->write_obj(path)); });
+        EXPECT_NE(out.find("ERROR"), std::string::npos) << out;
+        EXPECT_NE(out.find(path), std::string::npos) << out;
+        EXPECT_EQ(out.find(" done..."), std::string::npos);
+    }
+}
+
+TEST(ObjWriter, RoundTripKeepsEveryCoordinateExactly)
+{
+    TempDir dir;
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<float> any(-1e7f, 1e7f);
+    std::vector<Vector> points{{4512345.67f, 1e-5f, -3.3f}, {8388608.0f, 1e-38f, 0.1f}, {-0.0f, 1.0f / 3.0f, 7}};
+    for (int i = 0; i < 200; ++i) points.emplace_back(any(rng), any(rng) * 1e-9f, any(rng) * 1e-30f);
+    std::vector<std::vector<int>> tris;
+    for (int i = 0; i + 2 < int(points.size()); ++i) tris.push_back({i, i + 1, i + 2});
+    auto m = named::make(points, tris);
+    Mesh back;
+    printed([&] { ASSERT_TRUE(m->write_obj(dir.file("r.obj")) && back.read_obj(dir.file("r.obj"))); });
+    ASSERT_EQ(back.nv, m->nv);
+    ASSERT_EQ(back.nf, m->nf);
+    for (int i = 0; i < m->nv; ++i) {
+        EXPECT_EQ(std::memcmp(&back.vertices[i].x, &m->vertices[i].x, 3 * sizeof(float)), 0) << i;
+        EXPECT_EQ(back.vertices[i].w, 1.0f);
+    }
+    for (int i = 0; i < m->nf; ++i)
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(back.faces[i].vi[k], m->faces[i].vi[k]);
 }

@@ -5,38 +5,37 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
-#include <vector>
 
 #include "core/Mesh.h"
 #include "core/MeshLoader.h"
 
-namespace {
-
-// Loads a sample as the view does and checks its vertex, face and border
-// edge counts and its Euler characteristic (2 for a sphere, 1 for a disc).
-void load_with_shape(Mesh& m, const std::string& name, int nv, int nf, int border, int euler)
+TEST(Samples, LoadWithTheirShapesColoursAndMorphogens)
 {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const LoadResult r = load_mesh_file(m, std::string(HALVANE_SAMPLES) + "/" + name);
-    testing::internal::GetCapturedStdout();
-    const std::string err = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(r, LoadResult::Loaded) << err;
-    int open_edges = 0;
-    for (const auto& ef : m.edge_faces) open_edges += ef[1] == -1;
-    EXPECT_EQ(m.nv, nv) << name;
-    EXPECT_EQ(m.nf, nf) << name;
-    EXPECT_EQ(open_edges, border) << name;
-    EXPECT_EQ(m.nv - m.edge_count + m.nf, euler) << name;
-}
-
-}  // namespace
-
-TEST(Samples, BlobIsAClosedSphereWithColoursAndThreeSmoothMorphogens)
-{
+    // Vertex, face and border edge counts and the Euler characteristic (2 for
+    // a sphere, 1 for a disc); the sheet's quads become two triangles each.
+    const struct {
+        const char* name;
+        int nv, nf, border, euler;
+    } samples[] = {{"pyramid.net", 5, 6, 0, 2}, {"sheet.obj", 80 * 50, 2 * 79 * 49, 2 * (79 + 49), 1},
+                   {"blob.obj", 2562, 5120, 0, 2}};
     Mesh m;
-    ASSERT_NO_FATAL_FAILURE(load_with_shape(m, "blob.obj", 2562, 5120, 0, 2));
+    for (const auto& s : samples) {
+        SCOPED_TRACE(s.name);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const LoadResult r = load_mesh_file(m, std::string(HALVANE_SAMPLES) + "/" + s.name);
+        testing::internal::GetCapturedStdout();
+        const std::string err = testing::internal::GetCapturedStderr();
+        ASSERT_EQ(r, LoadResult::Loaded) << err;
+        int open_edges = 0;
+        for (const auto& ef : m.edge_faces) open_edges += ef[1] == -1;
+        EXPECT_EQ(m.nv, s.nv);
+        EXPECT_EQ(m.nf, s.nf);
+        EXPECT_EQ(open_edges, s.border);
+        EXPECT_EQ(m.nv - m.edge_count + m.nf, s.euler);
+        EXPECT_TRUE(m.nv != 5 || m.vertex_colours[0] == Vector(1.0f, 0.9f, 0.2f));  // the pyramid's colours
+    }
+    // The blob, loaded last: three smooth morphogens and a colour per vertex.
     EXPECT_EQ(m.morphogen_names, (std::vector<std::string>{"height", "bands", "spots"}));
     ASSERT_EQ(m.morphogen_values.size(), 2562u);
     for (int j = 0; j < 3; ++j) {
@@ -54,17 +53,4 @@ TEST(Samples, BlobIsAClosedSphereWithColoursAndThreeSmoothMorphogens)
     }
     // Every vertex has its own colour line: none is left at the default black.
     for (const Vector& c : m.vertex_colours) EXPECT_GT(c.x + c.y + c.z, 0.0f);
-}
-
-TEST(Samples, SheetIsOpenAndItsQuadsBecomeTwoTriangles)
-{
-    Mesh m;
-    load_with_shape(m, "sheet.obj", 80 * 50, 2 * 79 * 49, 2 * (79 + 49), 1);
-}
-
-TEST(Samples, PyramidNetIsClosedWithItsColours)
-{
-    Mesh m;
-    ASSERT_NO_FATAL_FAILURE(load_with_shape(m, "pyramid.net", 5, 6, 0, 2));
-    EXPECT_EQ(m.vertex_colours[0], Vector(1.0f, 0.9f, 0.2f));
 }

@@ -1,26 +1,25 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <vector>
 
 #include "core/Tokenizer.h"
 
 namespace {
 
-// Every token of a text as (type, number or word).
-struct Token {
-    int type;
-    double number;
-    std::string word;
-};
-
-std::vector<Token> tokens(const std::string& text)
+// Every token of a text followed by a space: numbers as printed, words in
+// <>, quoted text in "", anything else as its character.
+std::string tokens(const std::string& text)
 {
     Tokenizer t(text);
-    std::vector<Token> out;
-    for (int type = t.read_token(); type != Tokenizer::TT_EOF; type = t.read_token())
-        out.push_back({type, type == Tokenizer::TT_NUMBER ? t.number_value : 0.0,
-                       type == Tokenizer::TT_WORD || type == Tokenizer::TT_QUOTED ? t.word_text : ""});
-    return out;
+    std::ostringstream out;
+    for (int type = t.read_token(); type != Tokenizer::TT_EOF; type = t.read_token()) {
+        if (type == Tokenizer::TT_NUMBER) out << t.number_value << ' ';
+        else if (type == Tokenizer::TT_WORD) out << '<' << t.word_text << "> ";
+        else if (type == Tokenizer::TT_QUOTED) out << '"' << t.word_text << "\" ";
+        else out << char(type) << ' ';
+    }
+    return out.str();
 }
 
 }  // namespace
@@ -30,50 +29,27 @@ TEST(Tokenizer, ExponentAndLeadingDotOrPlusAreOneNumber)
     for (const auto& [text, value] : std::vector<std::pair<std::string, double>>{
              {"1e-5", 1e-5}, {"1E+3", 1000.0}, {".5", 0.5}, {"+2", 2.0}, {"-.25", -0.25},
              {"4.51235e+06", 4.51235e+06}, {"-3.5e2", -350.0}}) {
-        const auto t = tokens(text);
-        ASSERT_EQ(t.size(), 1u) << text;
-        EXPECT_EQ(t[0].type, Tokenizer::TT_NUMBER) << text;
-        EXPECT_EQ(t[0].number, value) << text;
+        Tokenizer t(text);
+        EXPECT_EQ(t.read_token(), Tokenizer::TT_NUMBER) << text;
+        EXPECT_EQ(t.number_value, value) << text;
+        EXPECT_EQ(t.read_token(), Tokenizer::TT_EOF) << text;
     }
 }
 
-TEST(Tokenizer, DesignRulesThatStay)
+TEST(Tokenizer, WordsCommentsQuotesAndTheOddRulesThatStay)
 {
-    auto t = tokens("mat1");
-    ASSERT_EQ(t.size(), 2u);
-    EXPECT_EQ(t[0].word, "mat");
-    EXPECT_EQ(t[1].number, 1.0);
+    EXPECT_EQ(tokens("mat1"), "<mat> 1 ");
+    EXPECT_EQ(tokens("1.2.3 1-2 - + --5"), "1.2 1 - + - -5 ");
+    EXPECT_EQ(tokens("2e x 3E-"), "2 <e> <x> 3 <E> - ");  // "e" without digits stays a word
+    EXPECT_EQ(tokens("Vertex # comment 1 2\n'quoted text\n/ x"), "<Vertex> \"quoted text\" / <x> ");
 
-    t = tokens("1.2.3 1-2 - + --5");
-    ASSERT_EQ(t.size(), 6u);
-    EXPECT_EQ(t[0].number, 1.2);
-    EXPECT_EQ(t[1].number, 1.0);
-    EXPECT_EQ(t[2].type, '-');
-    EXPECT_EQ(t[3].type, '+');
-    EXPECT_EQ(t[4].type, '-');
-    EXPECT_EQ(t[5].number, -5.0);
-
-    // "e" not followed by digits stays a word.
-    t = tokens("2e x 3E-");
-    ASSERT_EQ(t.size(), 6u);
-    EXPECT_EQ(t[1].word, "e");
-    EXPECT_EQ(t[3].number, 3.0);
-    EXPECT_EQ(t[4].word, "E");
-    EXPECT_EQ(t[5].type, '-');
-}
-
-TEST(Tokenizer, WordsQuotesCommentsAndLines)
-{
-    Tokenizer t("Vertex # comment 1 2\n'quoted text\n/ x");
-    EXPECT_EQ(t.read_token(), Tokenizer::TT_WORD);
-    EXPECT_EQ(t.word_text, "Vertex");
+    Tokenizer t("a\n'q\n/");
+    t.read_token();
     EXPECT_EQ(t.read_token(), Tokenizer::TT_QUOTED);
-    EXPECT_EQ(t.word_text, "quoted text");
     EXPECT_EQ(t.line, 1);
     EXPECT_EQ(t.read_token(), '/');
     t.repeat_token = true;
     EXPECT_EQ(t.read_token(), '/');
-    EXPECT_EQ(t.read_token(), Tokenizer::TT_WORD);
     EXPECT_EQ(t.read_token(), Tokenizer::TT_EOF);
 
     Tokenizer lines("a\nb");

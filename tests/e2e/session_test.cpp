@@ -6,18 +6,15 @@
 
 #include <algorithm>
 #include <sstream>
-#include <string>
 
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
-#include <QImage>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
-#include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -30,11 +27,9 @@
 #include "processing/QtMeshSimplifierWidget.h"
 #include "processing/QtMeshSubdivideWidget.h"
 #include "processing/QtMeshTraversalWidget.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/GLViewTest.h"
+#include "tests/support/WidgetFinder.h"
 #include "toolkit/Menu.h"
-#include "toolkit/ScriptedDialogs.h"
-#include "viewer/QtGLWidget.h"
-#include "viewer/QtMainWindow.h"
 
 namespace {
 
@@ -49,54 +44,32 @@ int lines_starting(const std::string& text, const std::string& prefix)
 {
     std::istringstream in(text);
     int n = 0;
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind(prefix, 0) == 0) ++n;
+    for (std::string line; std::getline(in, line);) n += line.rfind(prefix, 0) == 0;
     return n;
 }
+
+bool is_mesh(QRgb p) { return p != qRgb(255, 255, 255); }
+bool is_yellow(QRgb p) { return qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) < 60; }
 
 // Pixels that are not the white background, in columns [x0, x1).
-int mesh_pixels(const QImage& image, int x0 = 0, int x1 = -1)
-{
-    if (x1 < 0) x1 = image.width();
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = x0; x < x1; ++x)
-            if (image.pixel(x, y) != qRgb(255, 255, 255)) ++n;
-    return n;
-}
+int mesh_pixels(const QImage& image, int x0 = 0, int x1 = INT_MAX) { return count_pixels(image, is_mesh, x0, x1); }
 
-// Mean red, green and blue of the mesh's pixels.
-QColor mean_colour(const QImage& image)
+// Sum over red, green and blue of the change in the mean of the mesh's pixels.
+int colour_change(const QImage& a, const QImage& b)
 {
-    double r = 0, g = 0, b = 0;
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            if (p == qRgb(255, 255, 255)) continue;
-            r += qRed(p);
-            g += qGreen(p);
-            b += qBlue(p);
-            ++n;
-        }
-    if (n == 0) return QColor(255, 255, 255);
-    return QColor(int(r / n), int(g / n), int(b / n));
-}
-
-int colour_distance(const QColor& a, const QColor& b)
-{
-    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
-}
-
-int yellow_pixels(const QImage& image)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            if (qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) < 60) ++n;
-        }
-    return n;
+    double change[3] = {0, 0, 0};
+    for (const QImage* image : {&a, &b}) {
+        const double weight = (image == &a ? 1.0 : -1.0) / std::max(1, mesh_pixels(*image));
+        for (int y = 0; y < image->height(); ++y)
+            for (int x = 0; x < image->width(); ++x) {
+                const QColor c = image->pixelColor(x, y);
+                if (!is_mesh(c.rgb())) continue;
+                change[0] += weight * c.red();
+                change[1] += weight * c.green();
+                change[2] += weight * c.blue();
+            }
+    }
+    return int(std::abs(change[0]) + std::abs(change[1]) + std::abs(change[2]));
 }
 
 class Session : public ::testing::Test {
@@ -163,28 +136,14 @@ protected:
     // Clicks the panel's push button with this text.
     std::string press(QWidget* panel, const QString& text)
     {
-        QPushButton* found = nullptr;
-        for (QPushButton* b : panel->findChildren<QPushButton*>())
-            if (b->text() == text) found = b;
+        QPushButton* found = button(*panel, text);
         EXPECT_NE(found, nullptr) << text.toStdString();
         return console([&] {
             if (found) found->click();
         });
     }
 
-    QImage frame()
-    {
-        QTest::qWait(80);
-        return view().grab_image();
-    }
-
-    void drag(Qt::MouseButton button, QPoint from, QPoint to)
-    {
-        QTest::mouseMove(&view(), from);
-        QTest::mousePress(&view(), button, {}, from);
-        QTest::mouseMove(&view(), to);
-        QTest::mouseRelease(&view(), button, {}, to);
-    }
+    QImage frame() { return next_frame(view()); }
 
     QString previous_directory;
     TempDir dir;
@@ -219,7 +178,7 @@ TEST_F(Session, FromOpenToReload)
     show_page(&morphogens);
     console([&] { morphogens.tree->topLevelItem(0)->setCheckState(0, Qt::Checked); });
     const QImage coloured = frame();
-    EXPECT_GT(colour_distance(mean_colour(coloured), mean_colour(opened)), 30)
+    EXPECT_GT(colour_change(coloured, opened), 30)
         << "the picture takes the morphogen's colours";
     EXPECT_EQ(mesh_pixels(coloured), whole);
     EXPECT_FALSE(view().mesh.vertex_colours == loaded_colours);
@@ -233,7 +192,7 @@ TEST_F(Session, FromOpenToReload)
     clipping.plane_buttons[2]->click();
     ASSERT_EQ(view().plane_interaction, 1);
     const float plane_x = view().cube.planes[2].centre.x;
-    drag(Qt::RightButton, QPoint(middle, 300), QPoint(middle, 320));
+    drag(view(), Qt::RightButton, QPoint(middle, 300), QPoint(middle, 320));
     EXPECT_LT(view().cube.planes[2].centre.x, plane_x);
     clipping.plane_buttons[2]->click();
     EXPECT_EQ(view().plane_interaction, 0);
@@ -281,8 +240,7 @@ TEST_F(Session, FromOpenToReload)
     for (const QLabel* label : classifier.findChildren<QLabel*>())
         label_found |= label->text() == QString("Number of Patches:\t%1").arg(view().classifier.num_patches);
     EXPECT_TRUE(label_found);
-    const int seeds_drawn = yellow_pixels(frame());
-    EXPECT_GT(seeds_drawn, 0) << "seed faces are drawn";
+    EXPECT_GT(count_pixels(frame(), is_yellow), 0) << "seed faces are drawn";
     console([&] { slider(&classifier, "threshmin_slider")->setValue(3); });
     EXPECT_EQ(view().classifier.num_patches, 3);
     EXPECT_EQ(int(view().classifier.face_patch.size()), 5120);

@@ -1,48 +1,72 @@
+// halvane-tool run as a user runs it: one check of what each command writes
+// and prints, and the exit status of every kind of refusal.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "colouring/PngFile.h"
+#include "core/Mesh.h"
+#include "tests/support/NamedMeshes.h"
+#include "tests/support/Printed.h"
 #include "tests/support/RunTool.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-// Runs halvane-tool with `args` (shell words), capturing standard output and error together.
 ToolRun tool(const std::string& args) { return run_program(HALVANE_TOOL, args); }
+
+testing::AssertionResult has(const ToolRun& r, const std::string& text)
+{
+    if (r.out.find(text) != std::string::npos) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "no \"" << text << "\" in:\n" << r.out;
+}
+
+int count_lines(const std::string& text, const std::string& start)
+{
+    int n = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        n += text.compare(at, start.size(), start) == 0;
+        const std::size_t end = text.find('\n', at);
+        at = end == std::string::npos ? text.size() : end + 1;
+    }
+    return n;
+}
+
+std::string body_of(const std::string& ply)
+{
+    const std::size_t at = ply.find("end_header\n");
+    return at == std::string::npos ? "" : ply.substr(at + 11);
+}
+
+std::string write_png(const TempDir& dir, const std::string& name, int side, std::vector<unsigned char> pixels)
+{
+    RgbaImage image;
+    image.width = image.height = side;
+    image.pixels = std::move(pixels);
+    std::string error;
+    EXPECT_TRUE(write_png(dir.file(name), image, error)) << error;
+    return dir.file(name);
+}
+
+const char* const triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
 
 }  // namespace
 
-TEST(Tool, InfoSummarisesMeshAndMorphogens)
+TEST(Tool, InfoAndConvert)
 {
     TempDir dir;
     const std::string path = dir.write("m.obj", "mn heat\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\n"
                                                 "m 0.5\nm -1\nm 2\nm 0\nf 1 3 2\nf 1 2 4\nf 2 3 4\nf 1 4 3\n");
     const ToolRun r = tool("info " + path);
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("Opening: " + path), std::string::npos);
-    EXPECT_NE(r.out.find("vertices: 4\nfaces: 4\nedges: 6\nborder edges: 0\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("bounding box: (0, 0, 0) to (1, 1, 1)\nextent: 1\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("heat: min -1 max 2"), std::string::npos) << r.out;
-}
+    EXPECT_TRUE(has(r, "Opening: " + path));
+    EXPECT_TRUE(has(r, "vertices: 4\nfaces: 4\nedges: 6\nborder edges: 0\n"));
+    EXPECT_TRUE(has(r, "bounding box: (0, 0, 0) to (1, 1, 1)\nextent: 1\n"));
+    EXPECT_TRUE(has(r, "heat: min -1 max 2"));
 
-TEST(Tool, ConvertWritesProgramOwnObj)
-{
-    TempDir dir;
     const std::string in = dir.write("q.net", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n");
-    const ToolRun r = tool("convert " + in + " " + dir.file("out.obj"));
-    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(tool("convert " + in + " " + dir.file("out.obj")).status, 0);
     EXPECT_EQ(slurp(dir.file("out.obj")), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/1/ 2/2/ 3/3/\n");
-}
-
-TEST(Tool, ExitStatusForUsageAndFailures)
-{
-    TempDir dir;
-    EXPECT_EQ(tool("").status, 2);
-    EXPECT_EQ(tool("frobnicate x").status, 2);
-    EXPECT_EQ(tool("info " + dir.file("missing.obj")).status, 1);
-    EXPECT_EQ(tool("info " + dir.write("bad.obj", "f 1 2 3\n")).status, 1);
-    const std::string in = dir.write("t.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
-    EXPECT_EQ(tool("convert " + in + " /dev/full").status, 1);
 }
 
 TEST(Tool, SubdivideAndSimplifyReportCountsAndWrite)
@@ -52,23 +76,20 @@ TEST(Tool, SubdivideAndSimplifyReportCountsAndWrite)
                                                 "f 1 3 5\nf 3 2 5\nf 2 4 5\nf 4 1 5\nf 3 1 6\nf 2 3 6\nf 4 2 6\nf 1 4 6\n");
     ToolRun r = tool("subdivide --level 2 --weight 0.0625 " + in + " " + dir.file("fine.obj"));
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("vertices: 6 -> 66\nfaces: 8 -> 128\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(has(r, "vertices: 6 -> 66\nfaces: 8 -> 128\n"));
     r = tool("simplify --percent 50 " + dir.file("fine.obj") + " " + dir.file("coarse.obj"));
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("vertices: 66 -> 33\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(has(r, "vertices: 66 -> 33\n"));
     const std::string coarse = slurp(dir.file("coarse.obj"));
     EXPECT_EQ(std::count(coarse.begin(), coarse.end(), 'v'), 33);
 
     r = tool("simplify --percent 0 " + in + " " + dir.file("none.obj"));
-    EXPECT_EQ(r.status, 1);  // nothing left to write
-    EXPECT_NE(r.out.find("the mesh is now empty"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("nothing written"), std::string::npos) << r.out;
-
-    EXPECT_EQ(tool("subdivide --level 1 --weight abc " + in + " " + dir.file("x.obj")).status, 2);
-    EXPECT_EQ(tool("simplify --percent 101 " + in + " " + dir.file("x.obj")).status, 2);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r, "the mesh is now empty"));
+    EXPECT_TRUE(has(r, "nothing written"));
     r = tool("subdivide --level 30 " + in + " " + dir.file("x.obj"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("the mesh is unchanged"), std::string::npos) << r.out;
+    EXPECT_TRUE(has(r, "the mesh is unchanged"));
 }
 
 TEST(Tool, SmoothWritesOneFaceNormalPerLine)
@@ -80,57 +101,164 @@ TEST(Tool, SmoothWritesOneFaceNormalPerLine)
     // Radius 0 is the zero kernel: the normals are written as loaded.
     const ToolRun z = tool("smooth --method mean-shift --radius 0 " + in + " " + dir.file("z.txt"));
     EXPECT_EQ(z.status, 0) << z.out;
-    EXPECT_EQ(z.out.find("Evaluating"), std::string::npos) << z.out;
+    EXPECT_FALSE(has(z, "Evaluating"));
     EXPECT_EQ(slurp(dir.file("z.txt")), "0 -0 1\n-0.57735026 -0.57735026 0.57735026\n1 0 -0\n");
-
     // The two near faces share the normalised sum of their normals.
     const ToolRun r = tool("smooth --method sphere-jump --radius 20 " + in + " " + dir.file("n.txt"));
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("Evaluating SHPERE_JUMP: \nWEIGHT_MODE = 0\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Number of Regions:\t2 \n"), std::string::npos) << r.out;
+    EXPECT_TRUE(has(r, "Evaluating SHPERE_JUMP: \nWEIGHT_MODE = 0\n"));
+    EXPECT_TRUE(has(r, "Number of Regions:\t2 \n"));
     EXPECT_EQ(slurp(dir.file("n.txt")), "-0.3250576 -0.3250576 0.88807386\n-0.3250576 -0.3250576 0.88807386\n1 0 -0\n");
 }
 
-TEST(Tool, SmoothRefusesBadArguments)
-{
-    TempDir dir;
-    const std::string in = dir.write("t.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
-    const std::string out = " " + in + " " + dir.file("n.txt");
-    EXPECT_EQ(tool("smooth --method blur --radius 5" + out).status, 2);
-    EXPECT_EQ(tool("smooth --method median --radius 101" + out).status, 2);
-    EXPECT_EQ(tool("smooth --method median --radius 2.5" + out).status, 2);
-    EXPECT_EQ(tool("smooth --method median --radius").status, 2);
-    EXPECT_EQ(tool("smooth --method median --radius 5 " + dir.file("none.obj") + " " + dir.file("n.txt")).status, 1);
-    EXPECT_EQ(tool("smooth --method median --radius 5 " + in + " /dev/full").status, 1);
-}
-
-TEST(Tool, SegmentGrowsOneGroupPerSeedAndExports)
+TEST(Tool, SegmentGrowsOneGroupPerSeedAndReportsFailedFiles)
 {
     TempDir dir;
     // Faces 1 and 2 lie flat; face 3 stands up along their shared edge 2-4.
     const std::string in = dir.write("fold.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nv 1 0 1\n"
                                                  "f 1 2 3\nf 2 4 3\nf 2 5 4\n");
     const std::string out = dir.file("parts");
-    const ToolRun r = tool("segment " + in + " --depth 10 --angle 1 --seed 1 --seed 3 --depth 1 --angle 91 " + out);
+    ToolRun r = tool("segment " + in + " --depth 10 --angle 1 --seed 1 --seed 3 --depth 1 --angle 91 " + out);
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("group 1: 2 faces from face 1 (depth 10, angle 1)\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("group 2: 1 faces from face 3 (depth 1, angle 91)\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("Segmented export: 0 of 4 files failed\n"), std::string::npos) << r.out;
+    EXPECT_TRUE(has(r, "group 1: 2 faces from face 1 (depth 10, angle 1)\n"));
+    EXPECT_TRUE(has(r, "group 2: 1 faces from face 3 (depth 1, angle 91)\n"));
+    EXPECT_TRUE(has(r, "Segmented export: 0 of 4 files failed\n"));
     EXPECT_EQ(slurp(out + "/non-segemented.obj"), "v 1 0 0\nv 1 0 1\nv 1 1 0\nf 3/3/3 2/2/2 1/1/1\n");
+
+    r = tool("segment " + in + " --seed 1 " + in);  // the output "directory" is a file
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r, "Segmented export: 3 of 3 files failed"));
 }
 
-TEST(Tool, SegmentRefusesBadArgumentsAndReportsFailedFiles)
+TEST(Tool, ColourAppliesASettingFileAndRefusesAMismatch)
 {
     TempDir dir;
-    const std::string in = dir.write("t.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
-    const std::string out = dir.file("out");
-    EXPECT_EQ(tool("segment " + in + " --seed 1 --depth 1 --angle").status, 2);
-    EXPECT_EQ(tool("segment " + in + " " + out).status, 2);
-    EXPECT_EQ(tool("segment " + in + " --seed 2 " + out).status, 2);
-    EXPECT_EQ(tool("segment " + in + " --seed 1 --depth -1 " + out).status, 2);
-    EXPECT_EQ(tool("segment " + dir.file("missing.obj") + " --seed 1 " + out).status, 1);
+    // "heat" rises along x, "wet" is high at vertex 2.
+    const std::string obj = dir.write("m.obj", "mn heat wet\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n"
+                                               "m 0 0\nm 1 0\nm 0 1\nm 0.5 -2\nf 1 2 3\nf 2 4 3\n");
+    // Base black, additive, heat on in red.
+    const std::string mor = dir.write("s.mor", "SIZE 2\nBASECOL 0 0 0\nMIXMODE 0\nMORPHO\t255 0 0 1\nMORPHO\t0 0 255 0\n");
+    ToolRun r = tool("colour " + obj + " " + mor + " " + dir.file("out.ply"));
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(has(r, "heat: 0 to 1\nwet: -2 to 1\n"));
+    // Vertex 1 (heat 1): red / 2; vertex 3 (heat 0.5): red / 4.
+    EXPECT_EQ(body_of(slurp(dir.file("out.ply"))),
+              "0 0 0 0 0 0\n1 0 0 128 0 0\n0 1 0 0 0 0\n1 1 0 64 0 0\n3 0 1 2\n3 1 3 2\n");
 
-    const ToolRun r = tool("segment " + in + " --seed 1 " + in);  // the output "directory" is a file
+    const std::string three = dir.write("3.mor", "SIZE 3\nBASECOL 0 0 0\n");
+    r = tool("colour " + obj + " " + three + " " + dir.file("no.ply"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("Segmented export: 3 of 3 files failed"), std::string::npos) << r.out;
+    EXPECT_TRUE(has(r, "the file holds settings for 3 morphogens, the mesh has 2"));
+    EXPECT_EQ(slurp(dir.file("no.ply")), "");
+}
+
+TEST(Tool, TerrainAsPlyWithAMapOrAsObj)
+{
+    TempDir dir;
+    const std::string png = write_png(dir, "h.png", 2, {0, 0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255});
+    // Grid column 1 reads pixel 128, half way between the stretched black
+    // and white pixels: grey 128.
+    const std::string map = dir.write("r.map", "0 0 0 255\n1 255 0 0\n");
+    ToolRun r = tool("terrain --resolution 2 --scale 10 --height 5.5 --map " + map + " " + png + " " + dir.file("t.ply"));
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(body_of(slurp(dir.file("t.ply"))),
+              "0 0 0 0 0 255\n0 0 5 0 0 255\n5 2.75 5 255 0 0\n5 2.75 0 255 0 0\n3 0 1 2\n3 0 2 3\n");
+    r = tool("terrain --resolution 2 " + png + " " + dir.file("t.obj"));
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(slurp(dir.file("t.obj")),
+              "v 0 0 0\nv 0 0 128\nv 128 32 128\nv 128 32 0\nf 1/1/ 2/2/ 3/3/\nf 1/1/ 3/3/ 4/4/\n");
+
+    const std::string text = dir.write("text.png", "plain text");
+    r = tool("terrain " + text + " " + dir.file("t.ply"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r, "ERROR: " + text + ": does not load as a PNG image"));
+}
+
+TEST(Tool, ClassifyWritesOnePatchFilePerPatch)
+{
+    TempDir dir;
+    auto grid = named::folded_grid(8);
+    printed([&] { ASSERT_TRUE(grid->write_obj(dir.file("grid.obj"))); });
+    ToolRun r = tool("classify --patches 4 " + dir.file("grid.obj") + " " + dir.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(has(r, "Using Floyd Shortest Path\n"));
+    EXPECT_TRUE(has(r, "Optimal Number of Patches:"));
+    EXPECT_TRUE(has(r, "Saving: " + dir.file("patch_0.obj") + " v:"));
+    int faces = 0;
+    for (int p = 0; p < 4; ++p) {
+        const int here = count_lines(slurp(dir.file("patch_" + std::to_string(p) + ".obj")), "f ");
+        EXPECT_GT(here, 0) << p;
+        faces += here;
+    }
+    EXPECT_EQ(faces, grid->nf);
+    EXPECT_EQ(slurp(dir.file("patch_4.obj")), "");
+}
+
+TEST(Tool, ClassifySavedTableReloadsToTheSameClassification)
+{
+    TempDir dir;
+    auto grid = named::open_grid(6);
+    printed([&] { ASSERT_TRUE(grid->write_obj(dir.file("grid.obj"))); });
+    TempDir first, second;
+    for (const char* mode : {"floyd", "dijkstra"}) {
+        SCOPED_TRACE(mode);
+        const std::string common = std::string("--mode ") + mode + " --weight 0.25 " + dir.file("grid.obj") + " ";
+        const ToolRun made = tool("classify --save-table " + dir.file("grid.spt") + " " + common + first.path());
+        ASSERT_EQ(made.status, 0) << made.out;
+        EXPECT_EQ(slurp(dir.file("grid.spt")).size(), std::size_t(4 * (72 * 72 / 2 + 72)));
+        const ToolRun used = tool("classify --load-table " + dir.file("grid.spt") + " " + common + second.path());
+        ASSERT_EQ(used.status, 0) << used.out;
+        EXPECT_FALSE(has(used, "Building Distances"));
+        for (const char* patch : {"patch_0.obj", "patch_1.obj"})
+            EXPECT_EQ(slurp(first.file(patch)), slurp(second.file(patch)));
+    }
+}
+
+// 2: the command line is wrong, nothing read. 1: a file could not be read or written.
+TEST(Tool, ExitStatusOfEveryRefusal)
+{
+    TempDir dir;
+    const std::string in = dir.write("t.obj", triangle);
+    const std::string png = write_png(dir, "ok.png", 1, {0, 0, 0, 255});
+    const std::string missing = dir.file("missing.obj"), nodir = dir.file("no/such/dir");
+    const std::string out = " " + dir.file("out.obj"), normals = " " + in + " " + dir.file("n.txt");
+    const std::string mesh_dir = in + " " + dir.path();
+    const std::string morphogens = dir.write("m.obj", "mn a b\nv 0 0 0\nv 1 0 0\nv 0 1 0\nm 0 0\nm 1 0\nm 0 1\nf 1 2 3\n");
+    const std::pair<std::string, int> cases[] = {
+        {"", 2},
+        {"frobnicate x", 2},
+        {"info " + missing, 1},
+        {"info " + dir.write("bad.obj", "f 1 2 3\n"), 1},
+        {"convert " + in + " /dev/full", 1},
+        {"subdivide --level 1 --weight abc " + in + out, 2},
+        {"simplify --percent 101 " + in + out, 2},
+        {"smooth --method blur --radius 5" + normals, 2},
+        {"smooth --method median --radius 101" + normals, 2},
+        {"smooth --method median --radius 2.5" + normals, 2},
+        {"smooth --method median --radius", 2},
+        {"smooth --method median --radius 5 " + missing + " " + dir.file("n.txt"), 1},
+        {"smooth --method median --radius 5 " + in + " /dev/full", 1},
+        {"segment " + in + " --seed 1 --depth 1 --angle", 2},
+        {"segment " + in + " " + nodir, 2},
+        {"segment " + in + " --seed 2 " + nodir, 2},
+        {"segment " + in + " --seed 1 --depth -1 " + nodir, 2},
+        {"segment " + missing + " --seed 1 " + nodir, 1},
+        {"colour " + morphogens + " " + dir.file("none.mor") + " " + dir.file("o.ply"), 1},
+        {"colour " + morphogens + " " + dir.file("none.mor"), 2},
+        {"terrain " + dir.file("missing.png") + " " + dir.file("t.ply"), 1},
+        {"terrain " + png + " --map " + dir.file("none.map") + " " + dir.file("t.ply"), 1},
+        {"terrain " + png + " --resolution 5000 " + dir.file("t.ply"), 2},
+        {"terrain " + png + " " + dir.file("t.stl"), 2},
+        {"terrain " + png + " " + nodir + "/t.ply", 1},
+        {"classify", 2},
+        {"classify --patches 51 " + mesh_dir, 2},
+        {"classify --weight 1.5 " + mesh_dir, 2},
+        {"classify " + mesh_dir + " --patches", 2},
+        {"classify --save-table a.spt --load-table b.spt " + mesh_dir, 2},
+        {"classify " + missing + " " + dir.path(), 1},
+        {"classify --load-table " + dir.write("short.spt", "ab") + " " + mesh_dir, 1},
+        {"classify " + in + " " + nodir, 1},
+        {"classify --save-table " + dir.file("no/such.spt") + " " + mesh_dir, 1},
+    };
+    for (const auto& [args, status] : cases) EXPECT_EQ(tool(args).status, status) << args;
 }

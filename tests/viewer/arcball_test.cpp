@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "viewer/ArcBall.h"
@@ -37,26 +38,21 @@ ArcBall bounded(float w = 500.0f, float h = 500.0f)
 
 }  // namespace
 
-TEST(ArcBall, MapsCentreToPoleAndCornerToRim)
+TEST(ArcBall, MapsCentreToPoleAndDragTurnsByTwiceTheArc)
 {
-    const ArcBall ball = bounded();
+    ArcBall ball = bounded();
     expect_near(ball.map_to_sphere(Vector(249.5f, 249.5f, 0.0f)), 0.0f, 0.0f, 1.0f);
     const float h = std::sqrt(0.5f);
     expect_near(ball.map_to_sphere(Vector(0.0f, 0.0f, 0.0f)), -h, h, 0.0f);
-    // Screen y runs down, sphere y up: a point below the centre maps below.
+    // Screen y runs down, sphere y up.
     EXPECT_LT(ball.map_to_sphere(Vector(249.5f, 400.0f, 0.0f)).y, 0.0f);
-}
 
-TEST(ArcBall, DragTurnsByTwiceTheArcBetweenSpherePoints)
-{
-    ArcBall ball = bounded();
+    // A rightward drag turns the front of the ball to the right about the
+    // vertical axis, by twice the arc from start to end vector.
     ball.click(Vector(249.5f, 249.5f, 0.0f));
     ball.drag(Vector(349.5f, 249.5f, 0.0f));
-    // A rightward drag turns the front of the ball to the right, about the
-    // vertical axis, by twice the arc from start to end vector.
-    const float arc = std::asin(ball.end_vector.x);
     const Vector front = rotate(ball.this_rotation, Vector(0.0f, 0.0f, 1.0f));
-    EXPECT_NEAR(std::atan2(front.x, front.z), 2.0f * arc, 1e-5f);
+    EXPECT_NEAR(std::atan2(front.x, front.z), 2.0f * std::asin(ball.end_vector.x), 1e-5f);
     EXPECT_NEAR(front.y, 0.0f, 1e-6f);
     // The transform holds the same rotation, unscaled, and no translation.
     for (int c = 0; c < 3; ++c)
@@ -65,31 +61,25 @@ TEST(ArcBall, DragTurnsByTwiceTheArcBetweenSpherePoints)
     EXPECT_FLOAT_EQ(ball.transform[15], 1.0f);
 }
 
-TEST(ArcBall, DragBackToClickPointRestoresRotationAtClick)
+TEST(ArcBall, DragsBuildOnTheRotationAtTheClick)
 {
     ArcBall ball = bounded();
     ball.click(Vector(100.0f, 200.0f, 0.0f));
     ball.drag(Vector(300.0f, 260.0f, 0.0f));
     EXPECT_FALSE(is_identity(ball.this_rotation));
-    ball.drag(Vector(100.0f, 200.0f, 0.0f));
+    ball.drag(Vector(100.0f, 200.0f, 0.0f));  // back to the click point
     EXPECT_TRUE(is_identity(ball.this_rotation));
-}
 
-TEST(ArcBall, SecondDragStartsFromFirstDragsRotation)
-{
-    ArcBall ball = bounded();
     ball.click(Vector(249.5f, 249.5f, 0.0f));
     ball.drag(Vector(299.5f, 249.5f, 0.0f));
     float first[9];
-    for (int i = 0; i < 9; ++i) first[i] = ball.this_rotation[i];
+    std::copy(ball.this_rotation, ball.this_rotation + 9, first);
     ball.dragging = false;
-
-    // A new click followed by no movement keeps the first rotation.
+    // A new click with no movement keeps the rotation; the same drag again
+    // doubles the turn about the same axis.
     ball.click(Vector(10.0f, 10.0f, 0.0f));
     ball.drag(Vector(10.0f, 10.0f, 0.0f));
     for (int i = 0; i < 9; ++i) EXPECT_NEAR(ball.this_rotation[i], first[i], 1e-6f);
-
-    // The same drag again doubles the turn about the same (vertical) axis.
     ball.click(Vector(249.5f, 249.5f, 0.0f));
     ball.drag(Vector(299.5f, 249.5f, 0.0f));
     const Vector z = rotate(ball.this_rotation, Vector(0.0f, 0.0f, 1.0f));
@@ -97,36 +87,14 @@ TEST(ArcBall, SecondDragStartsFromFirstDragsRotation)
     EXPECT_NEAR(std::atan2(z.x, z.z), 2.0f * std::atan2(once.x, once.z), 1e-5f);
 }
 
-TEST(ArcBall, MapModesLimitWhichPointerMovementTurns)
-{
-    // Mode 1 maps only y: a horizontal drag turns nothing, a vertical one does.
-    ArcBall ball = bounded();
-    ball.map_mode = 1;
-    ball.click(Vector(100.0f, 249.5f, 0.0f));
-    ball.drag(Vector(400.0f, 249.5f, 0.0f));
-    EXPECT_TRUE(is_identity(ball.this_rotation));
-    ball.click(Vector(100.0f, 200.0f, 0.0f));
-    ball.drag(Vector(100.0f, 300.0f, 0.0f));
-    EXPECT_FALSE(is_identity(ball.this_rotation));
-
-    // Mode 2 maps only x: the other way round.
-    ball = bounded();
-    ball.map_mode = 2;
-    ball.click(Vector(249.5f, 100.0f, 0.0f));
-    ball.drag(Vector(249.5f, 400.0f, 0.0f));
-    EXPECT_TRUE(is_identity(ball.this_rotation));
-    ball.click(Vector(200.0f, 100.0f, 0.0f));
-    ball.drag(Vector(300.0f, 100.0f, 0.0f));
-    EXPECT_FALSE(is_identity(ball.this_rotation));
-}
-
-TEST(ArcBall, MoveWithoutDragOnlyTranslatesWhenAsked)
+// The map modes that limit a drag to one axis are checked through the
+// clipping planes' tilts.
+TEST(ArcBall, MoveTranslatesOnlyWhenPanning)
 {
     ArcBall ball = bounded();
     ball.move(Vector(10.0f, 10.0f, 0.0f));
     EXPECT_TRUE(is_identity(ball.this_rotation));
     EXPECT_FLOAT_EQ(ball.transform[12], 0.0f);
-
     ball.panning = true;
     ball.last_point = Vector(0.0f, 0.0f, 0.0f, 0.0f);
     ball.move(Vector(8.0f, 16.0f, 0.0f));
