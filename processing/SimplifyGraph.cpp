@@ -157,93 +157,134 @@ float ordered(float cost)
 }
 
 #ifdef HALVANE_EIGHT_LANES
-// The cost of a vertex with at most eight triangles and eight neighbours,
-// each neighbour on one or two of the triangles (anything else returns
-// false and is left to the general code): every neighbour at once, one lane
-// each. Lane a carries the edge towards the a-th neighbour through the same
+// The cost of a vertex with at most 8 x halves triangles and neighbours, each
+// neighbour on one or two of the triangles (anything else returns false and
+// is left to the general code): eight neighbours at once, one lane each.
+// Lane a carries the edge towards the a-th neighbour through the same
 // operations, in the same order, as the general code, so the results agree
 // bit for bit.
+template <int halves>
 __attribute__((target("avx2"))) bool cheapest_in_lanes(const SimplifyGraph& g, int v, std::pair<float, int>& out)
 {
     const int degree = g.neighbours.size(v);
     const int k = g.faces.size(v);
-    // Positions and triangles are found by their offset in floats, which
-    // must fit an int.
-    if (degree > 8 || k > 8 || g.positions.size() > 0x2aaaaaaau || g.triangles.size() > 0x15555555u) return false;
     const int* near = g.neighbours.data(v);
     const int* around = g.faces.data(v);
-
     const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i used = _mm256_cmpgt_epi32(_mm256_set1_epi32(degree), lane);
+
     // Lanes past the last neighbour hold -1, which no corner equals.
-    const __m256i ids = _mm256_blendv_epi8(_mm256_set1_epi32(-1), _mm256_maskload_epi32(near, used), used);
+    __m256i used[halves], ids[halves];
+    for (int h = 0; h < halves; ++h) {
+        used[h] = _mm256_cmpgt_epi32(_mm256_set1_epi32(degree - 8 * h), lane);
+        ids[h] = _mm256_blendv_epi8(_mm256_set1_epi32(-1), _mm256_maskload_epi32(near + 8 * h, used[h]), used[h]);
+    }
 
     // For each neighbour, the first and the second triangle it shares with v
     // (the first twice when it shares one), triangle by triangle in order.
-    __m256i first = _mm256_setzero_si256(), second = first, seen = first, seen_twice = first, thrice = first;
+    __m256i first[halves], second[halves], seen[halves], seen_twice[halves], thrice[halves];
+    for (int h = 0; h < halves; ++h) first[h] = second[h] = seen[h] = seen_twice[h] = thrice[h] = _mm256_setzero_si256();
     for (int j = 0; j < k; ++j) {
         const std::array<int, 3>& c = g.triangles[std::size_t(around[j])].corners;
-        const __m256i hit = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi32(ids, _mm256_set1_epi32(c[0])),
-                                                            _mm256_cmpeq_epi32(ids, _mm256_set1_epi32(c[1]))),
-                                            _mm256_cmpeq_epi32(ids, _mm256_set1_epi32(c[2])));
+        const __m256i c0 = _mm256_set1_epi32(c[0]), c1 = _mm256_set1_epi32(c[1]), c2 = _mm256_set1_epi32(c[2]);
         const __m256i at = _mm256_set1_epi32(j);
-        const __m256i again = _mm256_and_si256(hit, seen);
-        first = _mm256_blendv_epi8(first, at, _mm256_andnot_si256(seen, hit));
-        second = _mm256_blendv_epi8(second, at, _mm256_andnot_si256(seen_twice, again));
-        thrice = _mm256_or_si256(thrice, _mm256_and_si256(again, seen_twice));
-        seen_twice = _mm256_or_si256(seen_twice, again);
-        seen = _mm256_or_si256(seen, hit);
+        for (int h = 0; h < halves; ++h) {
+            const __m256i hit = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi32(ids[h], c0), _mm256_cmpeq_epi32(ids[h], c1)),
+                                                _mm256_cmpeq_epi32(ids[h], c2));
+            const __m256i again = _mm256_and_si256(hit, seen[h]);
+            first[h] = _mm256_blendv_epi8(first[h], at, _mm256_andnot_si256(seen[h], hit));
+            second[h] = _mm256_blendv_epi8(second[h], at, _mm256_andnot_si256(seen_twice[h], again));
+            thrice[h] = _mm256_or_si256(thrice[h], _mm256_and_si256(again, seen_twice[h]));
+            seen_twice[h] = _mm256_or_si256(seen_twice[h], again);
+            seen[h] = _mm256_or_si256(seen[h], hit);
+        }
     }
-    const int real = (1 << degree) - 1;
-    if (_mm256_movemask_ps(_mm256_castsi256_ps(seen)) != real || _mm256_movemask_ps(_mm256_castsi256_ps(thrice)) != 0)
-        return false;
-    second = _mm256_blendv_epi8(first, second, seen_twice);
+    unsigned sides = 0, more = 0;
+    for (int h = 0; h < halves; ++h) {
+        sides |= unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(seen[h]))) << (8 * h);
+        more |= unsigned(_mm256_movemask_ps(_mm256_castsi256_ps(thrice[h])));
+    }
+    if (sides != (1u << degree) - 1 || more != 0) return false;
+
+    // Which half of the triangles each side is in.
+    __m256 first_high[halves], second_high[halves];
+    const __m256i seven = _mm256_set1_epi32(7);
+    for (int h = 0; h < halves; ++h) {
+        second[h] = _mm256_blendv_epi8(first[h], second[h], seen_twice[h]);
+        first_high[h] = _mm256_castsi256_ps(_mm256_cmpgt_epi32(first[h], seven));
+        second_high[h] = _mm256_castsi256_ps(_mm256_cmpgt_epi32(second[h], seven));
+    }
 
     // The triangles' normals, one lane per triangle (zero past the last).
-    const __m256i triangle = _mm256_cmpgt_epi32(_mm256_set1_epi32(k), lane);
-    const __m256i record = _mm256_mullo_epi32(_mm256_maskload_epi32(around, triangle), _mm256_set1_epi32(6));
     const float* normals = g.triangles.front().normal.data();
-    const __m256 zero = _mm256_setzero_ps(), mask = _mm256_castsi256_ps(triangle);
-    const __m256 x = _mm256_mask_i32gather_ps(zero, normals, record, mask, 4);
-    const __m256 y = _mm256_mask_i32gather_ps(zero, normals + 1, record, mask, 4);
-    const __m256 z = _mm256_mask_i32gather_ps(zero, normals + 2, record, mask, 4);
+    const __m256 zero = _mm256_setzero_ps();
+    __m256 x[halves], y[halves], z[halves];
+    for (int t = 0; t < halves; ++t) {
+        const __m256i triangle = _mm256_cmpgt_epi32(_mm256_set1_epi32(k - 8 * t), lane);
+        const __m256i record = _mm256_mullo_epi32(_mm256_maskload_epi32(around + 8 * t, triangle), _mm256_set1_epi32(6));
+        const __m256 mask = _mm256_castsi256_ps(triangle);
+        x[t] = _mm256_mask_i32gather_ps(zero, normals, record, mask, 4);
+        y[t] = _mm256_mask_i32gather_ps(zero, normals + 1, record, mask, 4);
+        z[t] = _mm256_mask_i32gather_ps(zero, normals + 2, record, mask, 4);
+    }
     const __m256 one = _mm256_set1_ps(1.0f), half = _mm256_set1_ps(0.5f);
-    __m256 curvature = _mm256_setzero_ps();
+    __m256 curvature[halves];
+    for (int h = 0; h < halves; ++h) curvature[h] = zero;
     for (int j = 0; j < k; ++j) {
         // The turns from triangle j to every triangle, then, in each lane,
         // to that lane's sides.
         const std::array<float, 3>& n = g.triangles[std::size_t(around[j])].normal;
-        const __m256 dot = _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(n[0]), x), _mm256_mul_ps(_mm256_set1_ps(n[1]), y)),
-                                         _mm256_mul_ps(_mm256_set1_ps(n[2]), z));
-        const __m256 turn = _mm256_mul_ps(_mm256_sub_ps(one, dot), half);
-        const __m256 m = _mm256_min_ps(_mm256_permutevar8x32_ps(turn, second),
-                                       _mm256_min_ps(_mm256_permutevar8x32_ps(turn, first), one));
-        curvature = _mm256_max_ps(m, curvature);
+        const __m256 nx = _mm256_set1_ps(n[0]), ny = _mm256_set1_ps(n[1]), nz = _mm256_set1_ps(n[2]);
+        __m256 turn[halves];
+        for (int t = 0; t < halves; ++t) {
+            const __m256 dot = _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(nx, x[t]), _mm256_mul_ps(ny, y[t])), _mm256_mul_ps(nz, z[t]));
+            turn[t] = _mm256_mul_ps(_mm256_sub_ps(one, dot), half);
+        }
+        for (int h = 0; h < halves; ++h) {
+            __m256 to_first = _mm256_permutevar8x32_ps(turn[0], first[h]);
+            __m256 to_second = _mm256_permutevar8x32_ps(turn[0], second[h]);
+            if (halves > 1) {
+                to_first = _mm256_blendv_ps(to_first, _mm256_permutevar8x32_ps(turn[halves - 1], first[h]), first_high[h]);
+                to_second = _mm256_blendv_ps(to_second, _mm256_permutevar8x32_ps(turn[halves - 1], second[h]), second_high[h]);
+            }
+            const __m256 m = _mm256_min_ps(to_second, _mm256_min_ps(to_first, one));
+            curvature[h] = _mm256_max_ps(m, curvature[h]);
+        }
     }
 
-    // Lanes past the last neighbour measure from v to itself.
-    const __m256i to = _mm256_blendv_epi8(_mm256_set1_epi32(v), _mm256_maskload_epi32(near, used), used);
-    const __m256i at = _mm256_add_epi32(_mm256_add_epi32(to, to), to);  // three floats a position
+    // Lanes past the last neighbour measure from v to itself, and cost the
+    // most.
     const float* base = g.positions.front().data();
     const std::array<float, 3>& p = g.positions[std::size_t(v)];
-    const __m256 dx = _mm256_sub_ps(_mm256_i32gather_ps(base, at, 4), _mm256_set1_ps(p[0]));
-    const __m256 dy = _mm256_sub_ps(_mm256_i32gather_ps(base + 1, at, 4), _mm256_set1_ps(p[1]));
-    const __m256 dz = _mm256_sub_ps(_mm256_i32gather_ps(base + 2, at, 4), _mm256_set1_ps(p[2]));
-    const __m256 length = _mm256_sqrt_ps(_mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(dx, dx), _mm256_mul_ps(dy, dy)), _mm256_mul_ps(dz, dz)));
+    const __m256 px = _mm256_set1_ps(p[0]), py = _mm256_set1_ps(p[1]), pz = _mm256_set1_ps(p[2]);
     const __m256 infinity = _mm256_set1_ps(std::numeric_limits<float>::infinity());
-    __m256 costs = _mm256_mul_ps(length, curvature);
-    costs = _mm256_blendv_ps(costs, infinity, _mm256_cmp_ps(costs, costs, _CMP_UNORD_Q));
-    costs = _mm256_blendv_ps(infinity, costs, _mm256_castsi256_ps(used));
+    __m256 costs[halves];
+    for (int h = 0; h < halves; ++h) {
+        const __m256i to = _mm256_blendv_epi8(_mm256_set1_epi32(v), ids[h], used[h]);
+        const __m256i at = _mm256_add_epi32(_mm256_add_epi32(to, to), to);  // three floats a position
+        const __m256 dx = _mm256_sub_ps(_mm256_i32gather_ps(base, at, 4), px);
+        const __m256 dy = _mm256_sub_ps(_mm256_i32gather_ps(base + 1, at, 4), py);
+        const __m256 dz = _mm256_sub_ps(_mm256_i32gather_ps(base + 2, at, 4), pz);
+        const __m256 length = _mm256_sqrt_ps(_mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(dx, dx), _mm256_mul_ps(dy, dy)), _mm256_mul_ps(dz, dz)));
+        costs[h] = _mm256_mul_ps(length, curvature[h]);
+        costs[h] = _mm256_blendv_ps(costs[h], infinity, _mm256_cmp_ps(costs[h], costs[h], _CMP_UNORD_Q));
+        costs[h] = _mm256_blendv_ps(infinity, costs[h], _mm256_castsi256_ps(used[h]));
+    }
 
     // The first neighbour at the least cost, as the scan in cheapest() finds
     // it: with no cost a number, the least is always a neighbour's, and the
     // rule for costs of a million or more picks the same one.
-    __m256 least = _mm256_min_ps(costs, _mm256_permute2f128_ps(costs, costs, 1));
+    __m256 least = costs[0];
+    for (int h = 1; h < halves; ++h) least = _mm256_min_ps(least, costs[h]);
+    least = _mm256_min_ps(least, _mm256_permute2f128_ps(least, least, 1));
     least = _mm256_min_ps(least, _mm256_shuffle_ps(least, least, _MM_SHUFFLE(1, 0, 3, 2)));
     least = _mm256_min_ps(least, _mm256_shuffle_ps(least, least, _MM_SHUFFLE(2, 3, 0, 1)));
-    const unsigned at_least = unsigned(_mm256_movemask_ps(_mm256_and_ps(_mm256_cmp_ps(costs, least, _CMP_EQ_OQ), _mm256_castsi256_ps(used))));
-    alignas(32) float edge[8];
-    _mm256_store_ps(edge, costs);
+    unsigned at_least = 0;
+    alignas(32) float edge[8 * halves];
+    for (int h = 0; h < halves; ++h) {
+        const __m256 equal = _mm256_and_ps(_mm256_cmp_ps(costs[h], least, _CMP_EQ_OQ), _mm256_castsi256_ps(used[h]));
+        at_least |= unsigned(_mm256_movemask_ps(equal)) << (8 * h);
+        _mm256_store_ps(edge + 8 * h, costs[h]);
+    }
     const int a = __builtin_ctz(at_least);
     out = {edge[a], near[a]};
     return true;
@@ -360,9 +401,12 @@ void SimplifyGraph::compute_cost(int v)
         return;
     }
 #ifdef HALVANE_EIGHT_LANES
-    if (eight_lanes) {
+    // Positions and triangles are found in lanes by their offset in floats,
+    // which must fit an int.
+    const int lanes_needed = std::max(degree, faces.size(v));
+    if (eight_lanes && lanes_needed <= 16 && positions.size() <= 0x2aaaaaaau && triangles.size() <= 0x15555555u) {
         std::pair<float, int> found;
-        if (cheapest_in_lanes(*this, v, found)) {
+        if (lanes_needed <= 8 ? cheapest_in_lanes<1>(*this, v, found) : cheapest_in_lanes<2>(*this, v, found)) {
             std::tie(cost[v], target[v]) = found;
             return;
         }

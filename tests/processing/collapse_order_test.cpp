@@ -33,7 +33,7 @@ TEST(CollapseCosts, EightAtATimeMatchOneAtATimeThroughWholeRuns)
     meshes.push_back(make_variant(*grid, {4, 0.02f, true, 7}));
     meshes.push_back(make_variant(*torus, {5, 0.01f, true, 0, 40}));  // non-manifold
     meshes.push_back(make_variant(*grid, {6, 0.01f, true, 3, 5, 9, 9}));
-    meshes.push_back(make_variant(*named::bipyramid(7), {8, 0.01f}));
+    for (int sides : {7, 12, 15}) meshes.push_back(make_variant(*named::bipyramid(sides), {unsigned(sides), 0.05f, true}));
     auto overflowing = make_variant(*torus, {7, 0.05f, true});
     for (int i = 0; i < overflowing->nv; i += 5) overflowing->vertices[i] = overflowing->vertices[i] * 1e20f;
     meshes.push_back(std::move(overflowing));
