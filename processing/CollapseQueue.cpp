@@ -67,13 +67,16 @@ void CollapseQueue::sift_down(std::size_t at, Key k)
         const std::size_t child = ways * at + 1;
         if (child >= count) break;
         const std::size_t end = child + ways < count ? child + ways : count;
+        // Without branches: which child is least is as good as random, so a
+        // branch on it would be mispredicted half the time.
         std::size_t best = child;
         Key least = entry(child);
-        for (std::size_t c = child + 1; c < end; ++c)
-            if (entry(c) < least) {
-                least = entry(c);
-                best = c;
-            }
+        for (std::size_t c = child + 1; c < end; ++c) {
+            const Key e = entry(c);
+            const bool less = e < least;
+            least = less ? e : least;
+            best = less ? c : best;
+        }
         if (!(least < k)) break;
         place(at, least);
         at = best;
