@@ -26,6 +26,12 @@ void simplify(Mesh& mesh, float x)
     queue.reset(graph.cost);
     std::vector<int> touched;
     std::vector<float> before;
+    // What collapsing w reads first: its neighbours' lists and places in the
+    // queue, its triangles.
+    auto ask_around = [&](int w) {
+        graph.prefetch_around(w);
+        for (int a = 0; a < graph.neighbours.size(w); ++a) queue.prefetch(graph.neighbours.at(w, a));
+    };
     while (graph.vertex_count > keep) {
         const int u = queue.top();
         queue.pop();
@@ -33,26 +39,23 @@ void simplify(Mesh& mesh, float x)
         // neighbourhood waiting if asked for while this one runs.
         const int next = queue.empty() ? u : queue.top();
         graph.prefetch_lists(next);
-        for (int a = 0; a < graph.neighbours.size(u); ++a) queue.prefetch_entry(graph.neighbours.at(u, a));
         // What the new costs read is asked for before the collapse, so that
         // it arrives while the collapse runs; the collapse changes only a
         // few of those triangles, and the ones it moves are u's, at hand.
-        for (int a = 0; a < graph.neighbours.size(u); ++a) graph.prefetch_cost(graph.neighbours.at(u, a));
+        for (int a = 0; a < graph.neighbours.size(u); ++a) {
+            queue.prefetch_entry(graph.neighbours.at(u, a));
+            graph.prefetch_cost(graph.neighbours.at(u, a));
+        }
         graph.collapse(u, graph.target[u], touched);
         before.clear();
         for (int n : touched) before.push_back(graph.cost[n]);
         for (int n : touched) graph.compute_cost(n);
-        graph.prefetch_around(next);
-        for (int a = 0; a < graph.neighbours.size(next); ++a) queue.prefetch(graph.neighbours.at(next, a));
+        ask_around(next);
         for (std::size_t i = 0; i < touched.size(); ++i)
             if (graph.cost[touched[i]] != before[i]) queue.update(touched[i], graph.cost[touched[i]]);
         // A third of the time a new cost goes on top instead: most often a
         // vertex just handled, whose lists are at hand.
-        if (!queue.empty() && queue.top() != next) {
-            const int now = queue.top();
-            graph.prefetch_around(now);
-            for (int a = 0; a < graph.neighbours.size(now); ++a) queue.prefetch(graph.neighbours.at(now, a));
-        }
+        if (!queue.empty() && queue.top() != next) ask_around(queue.top());
     }
     graph.write_back(mesh);
 }
