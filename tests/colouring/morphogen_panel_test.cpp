@@ -3,17 +3,16 @@
 
 #include <QHeaderView>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "colouring/QtMorphogenWidget.h"
-#include "tests/support/WidgetFinder.h"
+#include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WidgetFinder.h"
 #include "toolkit/ScriptedDialogs.h"
 
 namespace {
@@ -38,42 +37,30 @@ protected:
 
     QTreeWidgetItem* row(int i) const { return panel.tree->topLevelItem(i); }
 
-    // The centre of a cell of the tree, in viewport coordinates.
-    QPoint cell(int r, int column) const
+    // A cell of the tree, in viewport coordinates.
+    QRect cell(int r, int column) const
     {
         const QRect line = panel.tree->visualItemRect(row(r));
         const QHeaderView* header = panel.tree->header();
-        return QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, line.center().y());
+        return QRect(header->sectionViewportPosition(column), line.top(), header->sectionSize(column), line.height());
     }
+
+    void click(QPoint at) { QTest::mouseClick(panel.tree->viewport(), Qt::LeftButton, {}, at); }
 
     // Clicks the check box of row r as a user would.
     void click_check(int r)
     {
         QStyleOptionViewItem option;
         option.initFrom(panel.tree);
-        const QHeaderView* header = panel.tree->header();
-        const QRect line = panel.tree->visualItemRect(row(r));
-        option.rect = QRect(header->sectionViewportPosition(0), line.top(), header->sectionSize(0), line.height());
+        option.rect = cell(r, 0);
         option.features |= QStyleOptionViewItem::HasCheckIndicator;
-        const QRect box = panel.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, panel.tree);
-        QTest::mouseClick(panel.tree->viewport(), Qt::LeftButton, {}, box.center());
+        click(panel.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, panel.tree).center());
     }
 
     QColor swatch_colour(int r) const
     {
         const auto* label = qobject_cast<QLabel*>(panel.tree->itemWidget(row(r), 2));
         return label ? label->pixmap().toImage().pixelColor(0, 0) : QColor();
-    }
-
-    // Brings the panel to the three-morphogen example through its controls.
-    void set_up_example()
-    {
-        names({"a", "b", "c"});
-        dialogs.colour_answers = {QColor(10, 20, 30), green};
-        panel.pickcolpressed_slot();
-        QTest::mouseClick(panel.subtractive, Qt::LeftButton);
-        click_check(1);
-        QTest::mouseClick(panel.tree->viewport(), Qt::LeftButton, {}, cell(1, 2));
     }
 
     ScriptedDialogs dialogs;
@@ -87,91 +74,78 @@ const char* example_text =
 
 }  // namespace
 
-TEST_F(MorphogenPanel, ANewNameListRebuildsTheTreeAllOffAndRed)
+TEST_F(MorphogenPanel, ControlsSendTheSetting)
 {
     names({"heat", "wet"});
     ASSERT_EQ(panel.tree->topLevelItemCount(), 2);
     EXPECT_EQ(row(1)->text(1), "wet");
     EXPECT_EQ(swatch_colour(1), red);
-    names({"only"});
-    EXPECT_EQ(panel.tree->topLevelItemCount(), 1);
-    EXPECT_EQ(panel.settings.toggles, std::vector<int>{0});
     EXPECT_TRUE(sent.empty());  // nothing is sent on a rebuild
-}
 
-TEST_F(MorphogenPanel, ClicksOnTheColumnsSendTheSetting)
-{
-    names({"heat", "wet"});
     click_check(1);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], Sent(0, {0, 1}, {red, red}, QColor(Qt::black)));
-
-
     dialogs.colour_answers = {green};
-    QTest::mouseClick(panel.tree->viewport(), Qt::LeftButton, {}, cell(0, 2));
+    click(cell(0, 2).center());
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(std::get<2>(sent[1]), (std::vector<QColor>{green, red}));
     EXPECT_EQ(swatch_colour(0), green);
-
-    // A cancelled colour dialog changes nothing and sends nothing.
-    QTest::mouseClick(panel.tree->viewport(), Qt::LeftButton, {}, cell(0, 2));
+    // Cancelled colour dialogs change nothing and send nothing.
+    click(cell(0, 2).center());
     panel.pickcolpressed_slot();
     EXPECT_EQ(sent.size(), 2u);
     EXPECT_EQ(swatch_colour(0), green);
 
-    click_check(1);
-    ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(std::get<1>(sent[2]), (std::vector<int>{0, 0}));
-}
-
-TEST_F(MorphogenPanel, BaseColourAndMixingButtons)
-{
-    names({"heat"});
     dialogs.colour_answers = {QColor(1, 2, 3)};
     QTest::mouseClick(button(panel, "Choose a Colour"), Qt::LeftButton);
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(std::get<3>(sent[0]), QColor(1, 2, 3));
     QTest::mouseClick(panel.subtractive, Qt::LeftButton);
     QTest::mouseClick(panel.additive, Qt::LeftButton);
-    ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(std::get<0>(sent[1]), 1);
-    EXPECT_EQ(std::get<0>(sent[2]), 0);
+    click_check(1);
+    ASSERT_EQ(sent.size(), 6u);
+    EXPECT_EQ(std::get<3>(sent[2]), QColor(1, 2, 3));
+    EXPECT_EQ(std::get<0>(sent[3]), 1);
+    EXPECT_EQ(std::get<0>(sent[4]), 0);
+    EXPECT_EQ(std::get<1>(sent[5]), (std::vector<int>{0, 0}));
+
+    names({"only"});  // a new list starts all off
+    EXPECT_EQ(panel.settings.toggles, std::vector<int>{0});
 }
 
-TEST_F(MorphogenPanel, SavesTheExampleByteForByte)
+TEST_F(MorphogenPanel, SavesAndLoadsSettingFiles)
 {
-    set_up_example();
+    // Only onto a mesh with as many morphogens.
+    const QString path = QString::fromStdString(dir.write("example.mor", example_text));
+    names({"a", "b"});
+    dialogs.file_answers = {path};
+    EXPECT_NE(printed([&] { panel.loadSlot(); }).find("holds settings for 3 morphogens, the mesh has 2"),
+              std::string::npos);
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(row(1)->checkState(0), Qt::Unchecked);
+    EXPECT_TRUE(panel.additive->isChecked());
+
+    // The example through the panel's controls, saved byte for byte.
+    names({"a", "b", "c"});
+    dialogs.colour_answers = {QColor(10, 20, 30), green};
+    panel.pickcolpressed_slot();
+    QTest::mouseClick(panel.subtractive, Qt::LeftButton);
+    click_check(1);
+    click(cell(1, 2).center());
     ASSERT_EQ(sent.size(), 4u);
-    EXPECT_EQ(sent.back(), Sent(1, {0, 1, 0}, {red, green, red}, QColor(10, 20, 30)));
+    const Sent example(1, {0, 1, 0}, {red, green, red}, QColor(10, 20, 30));
+    EXPECT_EQ(sent.back(), example);
     dialogs.file_answers = {QString::fromStdString(dir.file("setting"))};
     QTest::mouseClick(button(panel, "Save"), Qt::LeftButton);
     EXPECT_EQ(slurp(dir.file("setting.mor")), example_text);
-
-    // A cancelled save writes nothing.
-    panel.saveSlot();
+    panel.saveSlot();  // cancelled: nothing is written or sent
     EXPECT_EQ(sent.size(), 4u);
-}
-
-TEST_F(MorphogenPanel, LoadsOntoMatchingMeshesOnly)
-{
-    const QString path = QString::fromStdString(dir.write("s.mor", example_text));
-    names({"a", "b"});
-    dialogs.file_answers = {path};
-    testing::internal::CaptureStdout();
-    panel.loadSlot();
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("holds settings for 3 morphogens, the mesh has 2"),
-              std::string::npos);
-    EXPECT_TRUE(sent.empty());
-    EXPECT_EQ(row(0)->checkState(0), Qt::Unchecked);
-    EXPECT_TRUE(panel.additive->isChecked());
 
     names({"a", "b", "c"});
     dialogs.file_answers = {path};
+    sent.clear();
     panel.loadSlot();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0], Sent(1, {0, 1, 0}, {red, green, red}, QColor(10, 20, 30)));
+    EXPECT_EQ(sent[0], example);
     EXPECT_EQ(row(1)->checkState(0), Qt::Checked);
-    EXPECT_EQ(row(0)->checkState(0), Qt::Unchecked);
 
     // A cancelled dialog still rebuilds the tree and sends the setting.
     row(0)->setCheckState(0, Qt::Checked);

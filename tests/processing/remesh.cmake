@@ -8,7 +8,3 @@ halvane_test(remesh_tests SOURCES
   subdivide_test.cpp
   simplify_test.cpp
   LIBS halvane_remesh remesh_reference)
-
-if(HALVANE_GUI)
-  halvane_widget_test(remesh_panel_tests SOURCES remesh_panel_test.cpp)
-endif()

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -202,11 +203,6 @@ struct LiteralSmoother {
     }
 };
 
-void quiet_build(Mesh& m)
-{
-    printed([&] { m.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}); });
-}
-
 // Face normals drawn (seeded) from a small lattice, the zero vector among them.
 void scatter_normals(Mesh& m, unsigned seed)
 {
@@ -223,113 +219,104 @@ void scatter_normals(Mesh& m, unsigned seed)
 
 bool same_bits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-void expect_same_normals(const Mesh& a, const Mesh& b, const std::string& what)
-{
-    ASSERT_EQ(a.nf, b.nf);
-    for (int i = 0; i < a.nf; ++i) {
-        const Vector& p = a.faces[i].normal;
-        const Vector& q = b.faces[i].normal;
-        ASSERT_TRUE(same_bits(p.x, q.x) && same_bits(p.y, q.y) && same_bits(p.z, q.z) && same_bits(p.w, q.w))
-            << what << ": face " << i;
-    }
-}
-
-struct Pair {
-    std::unique_ptr<Mesh> ours, theirs;
-    NormalSmoother smoother;
-    LiteralSmoother literal;
-
-    Pair(std::unique_ptr<Mesh> a, std::unique_ptr<Mesh> b) : ours(std::move(a)), theirs(std::move(b))
-    {
-        quiet_build(*ours);
-        quiet_build(*theirs);
-        smoother.mesh = ours.get();
-        literal.mesh = theirs.get();
-    }
-    void weigh(const std::vector<Vector>& curve, int height)
-    {
-        smoother.set_weight_curve(curve, height);
-        literal.weight_mode = 1;
-        literal.weight_curve = curve;
-        literal.curve_height = height;
-    }
-    // Runs both and compares everything a user can see.
-    void run(const Vector& k, RunMode mode, int algorithm, const std::string& what)
-    {
-        testing::internal::CaptureStdout();
-        smoother.run(k, mode, algorithm);
-        const std::string a = testing::internal::GetCapturedStdout();
-        testing::internal::CaptureStdout();
-        literal.run(k, mode, algorithm);
-        const std::string b = testing::internal::GetCapturedStdout();
-        ASSERT_EQ(a, b) << what;
-        expect_same_normals(*ours, *theirs, what);
-        ASSERT_EQ(int(smoother.regions.size()), literal.regions) << what;
-        ASSERT_EQ(smoother.processed, literal.processed) << what;
-    }
+struct Smoothing {
+    float radius;
+    RunMode mode;
+    int algorithm;
+    float w;  // the median filter's depth
 };
 
-std::vector<Vector> test_curve()
+// One mesh, smoothed by both versions through the same runs.
+struct Case {
+    std::string name;
+    std::function<std::unique_ptr<Mesh>()> make;
+    unsigned normals = 0;  // seed of scattered face normals; 0 keeps the mesh's own
+    bool weighted = false;
+    std::vector<Smoothing> runs;
+};
+
+std::vector<Case> cases()
 {
-    std::vector<Vector> curve;
-    for (int i = 0; i <= 100; ++i) curve.emplace_back(float(i), float((i * 37) % 61));
-    return curve;
+    std::vector<Case> out;
+    const float infinity = std::numeric_limits<float>::infinity();
+    for (unsigned seed : {1u, 2u, 3u})
+        for (bool weighted : {false, true})
+            for (float r : {0.4f, 1.0f, 2.5f, 6.0f, 40.0f, 1e-20f, infinity})
+                for (int algorithm : {0, 1})
+                    out.push_back({"random triangles " + std::to_string(seed) + (weighted ? " weighted" : ""),
+                                   [seed] { return named::random_triangles(300, 12, seed); }, seed, weighted,
+                                   std::vector<Smoothing>(2, {r, RunMode::Full, algorithm, 10.0f})});
+
+    // Steps switching radius and algorithm, with a face far away and one
+    // whose centroid is not a number.
+    Case steps{"steps", [] {
+                   auto m = named::random_triangles(200, 10, 7u);
+                   m->vertices[0].x = 1e30f;
+                   m->vertices[3].y = std::numeric_limits<float>::quiet_NaN();
+                   return m;
+               },
+               9u, false, {}};
+    const float radii[] = {1.0f, 3.0f, 0.5f, 2.0f};
+    for (int i = 0; i < 400; ++i)
+        steps.runs.push_back({radii[i % 4], i % 23 == 22 ? RunMode::Full : RunMode::Step, (i / 7) % 2, 0.0f});
+    out.push_back(std::move(steps));
+
+    const Smoothing median{1.0f, RunMode::Full, NormalSmoother::MEDIAN_FILTER, 0.0f};
+    for (int depth : {-2, 0, 1, 2, 5}) {
+        Smoothing r = median;
+        r.w = float(depth);
+        out.push_back({"folded grid", [] { return named::folded_grid(5); }, unsigned(depth + 10), false, {r}});
+        out.push_back({"open grid", [] { return named::open_grid(5); }, unsigned(depth + 10), false, {r}});
+    }
+    Smoothing deep = median;
+    deep.w = 2.0f;
+    out.push_back({"non-manifold edge", named::non_manifold_edge, 0u, false, {deep}});
+    out.push_back({"faces without neighbours", named::disconnected_pair, 3u, false, {deep}});
+    return out;
 }
 
 }  // namespace
 
-TEST(SmootherWalk, FullRunsMatchTheWalkOnRandomTriangles)
+TEST(SmootherWalk, NormalsRegionsAndConsoleMatchTheWalk)
 {
-    const float infinity = std::numeric_limits<float>::infinity();
-    for (unsigned seed : {1u, 2u, 3u}) {
-        for (int weighted = 0; weighted < 2; ++weighted) {
-            for (float r : {0.4f, 1.0f, 2.5f, 6.0f, 40.0f, 1e-20f, infinity}) {
-                for (int algorithm : {0, 1}) {
-                    Pair p(named::random_triangles(300, 12, seed), named::random_triangles(300, 12, seed));
-                    scatter_normals(*p.ours, seed);
-                    scatter_normals(*p.theirs, seed);
-                    if (weighted) p.weigh(test_curve(), 40);
-                    const std::string what = "seed " + std::to_string(seed) + " r " + std::to_string(r) +
-                                             " algorithm " + std::to_string(algorithm) + " weighted " +
-                                             std::to_string(weighted);
-                    p.run(Vector(r, r, r, 10.0f), RunMode::Full, algorithm, what);
-                    p.run(Vector(r, r, r, 10.0f), RunMode::Full, algorithm, what + " again");
-                }
+    std::vector<Vector> curve;
+    for (int i = 0; i <= 100; ++i) curve.emplace_back(float(i), float((i * 37) % 61));
+    for (const Case& c : cases()) {
+        SCOPED_TRACE(c.name);
+        auto ours = c.make(), theirs = c.make();
+        printed([&] {
+            for (Mesh* m : {ours.get(), theirs.get()})
+                m->build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
+        });
+        if (c.normals) {
+            scatter_normals(*ours, c.normals);
+            scatter_normals(*theirs, c.normals);
+        }
+        NormalSmoother smoother;
+        LiteralSmoother literal;
+        smoother.mesh = ours.get();
+        literal.mesh = theirs.get();
+        if (c.weighted) {
+            smoother.set_weight_curve(curve, 40);
+            literal.weight_mode = 1;
+            literal.weight_curve = curve;
+            literal.curve_height = 40;
+        }
+        for (std::size_t i = 0; i < c.runs.size(); ++i) {
+            const Smoothing& r = c.runs[i];
+            const Vector kernel(r.radius, r.radius, r.radius, r.w);
+            SCOPED_TRACE("run " + std::to_string(i) + ", radius " + std::to_string(r.radius) + ", algorithm " +
+                         std::to_string(r.algorithm));
+            ASSERT_EQ(printed([&] { smoother.run(kernel, r.mode, r.algorithm); }),
+                      printed([&] { literal.run(kernel, r.mode, r.algorithm); }));
+            for (int f = 0; f < ours->nf; ++f) {
+                const Vector& p = ours->faces[f].normal;
+                const Vector& q = theirs->faces[f].normal;
+                ASSERT_TRUE(same_bits(p.x, q.x) && same_bits(p.y, q.y) && same_bits(p.z, q.z) && same_bits(p.w, q.w))
+                    << "face " << f;
             }
+            ASSERT_EQ(int(smoother.regions.size()), literal.regions);
+            ASSERT_EQ(smoother.processed, literal.processed);
         }
     }
-}
-
-TEST(SmootherWalk, StepsAndSwitchesMatchTheWalk)
-{
-    Pair p(named::random_triangles(200, 10, 7u), named::random_triangles(200, 10, 7u));
-    // A face far away and one whose centroid is not a number.
-    p.ours->vertices[0].x = p.theirs->vertices[0].x = 1e30f;
-    p.ours->vertices[3].y = p.theirs->vertices[3].y = std::numeric_limits<float>::quiet_NaN();
-    quiet_build(*p.ours);
-    quiet_build(*p.theirs);
-    scatter_normals(*p.ours, 9u);
-    scatter_normals(*p.theirs, 9u);
-    const float radii[] = {1.0f, 3.0f, 0.5f, 2.0f};
-    for (int i = 0; i < 400; ++i) {
-        const float r = radii[i % 4];
-        const int algorithm = (i / 7) % 2;
-        const RunMode mode = i % 23 == 22 ? RunMode::Full : RunMode::Step;
-        p.run(Vector(r, r, r, 0.0f), mode, algorithm, "step " + std::to_string(i));
-    }
-}
-
-TEST(SmootherWalk, MedianMatchesTheRingWalk)
-{
-    for (int depth : {-2, 0, 1, 2, 5}) {
-        for (auto make : {named::folded_grid, named::open_grid}) {
-            Pair p(make(5), make(5));
-            scatter_normals(*p.ours, unsigned(depth + 10));
-            scatter_normals(*p.theirs, unsigned(depth + 10));
-            p.run(Vector(1.0f, 1.0f, 1.0f, float(depth)), RunMode::Full, NormalSmoother::MEDIAN_FILTER,
-                  "depth " + std::to_string(depth));
-        }
-    }
-    Pair p(named::non_manifold_edge(), named::non_manifold_edge());
-    p.run(Vector(1.0f, 1.0f, 1.0f, 2.0f), RunMode::Full, NormalSmoother::MEDIAN_FILTER, "non-manifold edge");
 }

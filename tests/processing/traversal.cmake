@@ -3,7 +3,3 @@ halvane_test(traversal_tests SOURCES
   segmented_export_test.cpp
   picking_test.cpp
   LIBS halvane_traversal)
-
-if(HALVANE_GUI)
-  halvane_widget_test(traversal_panel_tests SOURCES traversal_panel_test.cpp)
-endif()
