@@ -1,16 +1,19 @@
-// The terrain panel and its colour map editor on the offscreen platform,
-// every dialog scripted.
+// The morphogen and terrain panels on the offscreen platform, every dialog scripted.
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSlider>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "colouring/PngFile.h"
 #include "colouring/QtMeshTerrainWidget.h"
+#include "colouring/QtMorphogenWidget.h"
 #include "core/Mesh.h"
 #include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"
@@ -19,9 +22,147 @@
 
 namespace {
 
-using Sent = std::pair<std::vector<QColor>, std::vector<float>>;
+const QColor black(0, 0, 0), white(255, 255, 255), red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255);
 
-const QColor black(0, 0, 0), white(255, 255, 255), red(255, 0, 0), blue(0, 0, 255);
+using MorphogenSent = std::tuple<int, std::vector<int>, std::vector<QColor>, QColor>;
+
+class MorphogenPanel : public ::testing::Test {
+protected:
+    MorphogenPanel() : panel(dialogs, nullptr, "morphotab")
+    {
+        QObject::connect(&panel, &QtMorphogenWidget::buildvertexcolour_signal,
+                         [this](int mix, std::vector<int> toggles, std::vector<QColor> colours, QColor base) {
+                             sent.emplace_back(mix, toggles, colours, base);
+                         });
+        panel.resize(700, 500);
+        panel.show();
+    }
+
+    void names(std::vector<std::string> list) { panel.buildtree_slot(list); }
+
+    QTreeWidgetItem* row(int i) const { return panel.tree->topLevelItem(i); }
+
+    // A cell of the tree, in viewport coordinates.
+    QRect cell(int r, int column) const
+    {
+        const QRect line = panel.tree->visualItemRect(row(r));
+        const QHeaderView* header = panel.tree->header();
+        return QRect(header->sectionViewportPosition(column), line.top(), header->sectionSize(column), line.height());
+    }
+
+    void click(QPoint at) { QTest::mouseClick(panel.tree->viewport(), Qt::LeftButton, {}, at); }
+
+    // Clicks the check box of row r as a user would.
+    void click_check(int r)
+    {
+        QStyleOptionViewItem option;
+        option.initFrom(panel.tree);
+        option.rect = cell(r, 0);
+        option.features |= QStyleOptionViewItem::HasCheckIndicator;
+        click(panel.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, panel.tree).center());
+    }
+
+    QColor swatch_colour(int r) const
+    {
+        const auto* label = qobject_cast<QLabel*>(panel.tree->itemWidget(row(r), 2));
+        return label ? label->pixmap().toImage().pixelColor(0, 0) : QColor();
+    }
+
+    ScriptedDialogs dialogs;
+    QtMorphogenWidget panel;
+    std::vector<MorphogenSent> sent;
+    TempDir dir;
+};
+
+const char* example_text =
+    "SIZE 3\nBASECOL 10 20 30\nMIXMODE 1\nMORPHO\t255 0 0 0\nMORPHO\t0 255 0 1\nMORPHO\t255 0 0 0\n";
+
+}  // namespace
+
+TEST_F(MorphogenPanel, ControlsSendTheSetting)
+{
+    names({"heat", "wet"});
+    ASSERT_EQ(panel.tree->topLevelItemCount(), 2);
+    EXPECT_EQ(row(1)->text(1), "wet");
+    EXPECT_EQ(swatch_colour(1), red);
+    EXPECT_TRUE(sent.empty());  // nothing is sent on a rebuild
+
+    click_check(1);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0], MorphogenSent(0, {0, 1}, {red, red}, QColor(Qt::black)));
+    dialogs.colour_answers = {green};
+    click(cell(0, 2).center());
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(std::get<2>(sent[1]), (std::vector<QColor>{green, red}));
+    EXPECT_EQ(swatch_colour(0), green);
+    // Cancelled colour dialogs change nothing and send nothing.
+    click(cell(0, 2).center());
+    panel.pickcolpressed_slot();
+    EXPECT_EQ(sent.size(), 2u);
+    EXPECT_EQ(swatch_colour(0), green);
+
+    dialogs.colour_answers = {QColor(1, 2, 3)};
+    QTest::mouseClick(button(panel, "Choose a Colour"), Qt::LeftButton);
+    QTest::mouseClick(panel.subtractive, Qt::LeftButton);
+    QTest::mouseClick(panel.additive, Qt::LeftButton);
+    click_check(1);
+    ASSERT_EQ(sent.size(), 6u);
+    EXPECT_EQ(std::get<3>(sent[2]), QColor(1, 2, 3));
+    EXPECT_EQ(std::get<0>(sent[3]), 1);
+    EXPECT_EQ(std::get<0>(sent[4]), 0);
+    EXPECT_EQ(std::get<1>(sent[5]), (std::vector<int>{0, 0}));
+
+    names({"only"});  // a new list starts all off
+    EXPECT_EQ(panel.settings.toggles, std::vector<int>{0});
+}
+
+TEST_F(MorphogenPanel, SavesAndLoadsSettingFiles)
+{
+    // Only onto a mesh with as many morphogens.
+    const QString path = QString::fromStdString(dir.write("example.mor", example_text));
+    names({"a", "b"});
+    dialogs.file_answers = {path};
+    EXPECT_NE(printed([&] { panel.loadSlot(); }).find("holds settings for 3 morphogens, the mesh has 2"),
+              std::string::npos);
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(row(1)->checkState(0), Qt::Unchecked);
+    EXPECT_TRUE(panel.additive->isChecked());
+
+    // The example through the panel's controls, saved byte for byte.
+    names({"a", "b", "c"});
+    dialogs.colour_answers = {QColor(10, 20, 30), green};
+    panel.pickcolpressed_slot();
+    QTest::mouseClick(panel.subtractive, Qt::LeftButton);
+    click_check(1);
+    click(cell(1, 2).center());
+    ASSERT_EQ(sent.size(), 4u);
+    const MorphogenSent example(1, {0, 1, 0}, {red, green, red}, QColor(10, 20, 30));
+    EXPECT_EQ(sent.back(), example);
+    dialogs.file_answers = {QString::fromStdString(dir.file("setting"))};
+    QTest::mouseClick(button(panel, "Save"), Qt::LeftButton);
+    EXPECT_EQ(slurp(dir.file("setting.mor")), example_text);
+    panel.saveSlot();  // cancelled: nothing is written or sent
+    EXPECT_EQ(sent.size(), 4u);
+
+    names({"a", "b", "c"});
+    dialogs.file_answers = {path};
+    sent.clear();
+    panel.loadSlot();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0], example);
+    EXPECT_EQ(row(1)->checkState(0), Qt::Checked);
+
+    // A cancelled dialog still rebuilds the tree and sends the setting.
+    row(0)->setCheckState(0, Qt::Checked);
+    sent.clear();
+    panel.loadSlot();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(std::get<1>(sent[0]), (std::vector<int>{1, 1, 0}));
+}
+
+namespace {
+
+using TerrainSent = std::pair<std::vector<QColor>, std::vector<float>>;
 
 class TerrainPanel : public ::testing::Test {
 protected:
@@ -62,7 +203,7 @@ protected:
 
     ScriptedDialogs dialogs;
     QtMeshTerrainWidget panel;
-    std::vector<Sent> sent;
+    std::vector<TerrainSent> sent;
     TempDir dir;
 };
 
@@ -81,7 +222,7 @@ TEST_F(TerrainPanel, AddsEditsAndDeletesKeepingTheMapInOrder)
     script_entry("0.5");
     QTest::mouseClick(button(panel, "add"), Qt::LeftButton);
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0], Sent({black, black, white}, {0.0f, 0.5f, 1.0f}));
+    EXPECT_EQ(sent[0], TerrainSent({black, black, white}, {0.0f, 0.5f, 1.0f}));
     EXPECT_EQ(texts(), (QStringList{"0.0", "0.5", "1.0"}));
 
     // Picking a colour does not close the dialog; closed unanswered, it adds nothing.
@@ -101,14 +242,14 @@ TEST_F(TerrainPanel, AddsEditsAndDeletesKeepingTheMapInOrder)
     dialogs.colour_answers = {blue};
     panel.addcol_event();
     ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[1], Sent({black, blue, black, white}, {0.0f, 0.25f, 0.5f, 1.0f}));
+    EXPECT_EQ(sent[1], TerrainSent({black, blue, black, white}, {0.0f, 0.25f, 0.5f, 1.0f}));
     EXPECT_EQ(swatch(1), blue);
 
     // Editing moves the entry to its new place; CANCEL changes nothing.
     script_entry("0.75");
     panel.itemDoubleClickedSlot(panel.map_tree->topLevelItem(1), 1);
     ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(sent[2], Sent({black, black, blue, white}, {0.0f, 0.5f, 0.75f, 1.0f}));
+    EXPECT_EQ(sent[2], TerrainSent({black, black, blue, white}, {0.0f, 0.5f, 0.75f, 1.0f}));
     script_entry("0.1", "CANCEL");
     panel.itemDoubleClickedSlot(panel.map_tree->topLevelItem(2), 1);
     EXPECT_EQ(sent.size(), 3u);
@@ -120,7 +261,7 @@ TEST_F(TerrainPanel, AddsEditsAndDeletesKeepingTheMapInOrder)
     dialogs.confirm_answers = {true};
     QTest::mouseClick(button(panel, "del"), Qt::LeftButton);
     ASSERT_EQ(sent.size(), 4u);
-    EXPECT_EQ(sent[3], Sent({black, blue, white}, {0.0f, 0.75f, 1.0f}));
+    EXPECT_EQ(sent[3], TerrainSent({black, blue, white}, {0.0f, 0.75f, 1.0f}));
     EXPECT_EQ(texts(), (QStringList{"0.0", "0.75", "1.0"}));
 }
 
@@ -133,7 +274,7 @@ TEST_F(TerrainPanel, SavesAndLoadsMapFiles)
     dialogs.file_answers = {QString::fromStdString(dir.write("p.map", "0 10 20 30\n0.5 40 50\n1 255 255 255\n"))};
     printed([&] { QTest::mouseClick(button(panel, "Load"), Qt::LeftButton); });
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0], Sent({QColor(10, 20, 30), QColor(40, 50, 30), white}, {0.0f, 0.5f, 1.0f}));
+    EXPECT_EQ(sent[0], TerrainSent({QColor(10, 20, 30), QColor(40, 50, 30), white}, {0.0f, 0.5f, 1.0f}));
     EXPECT_EQ(texts(), (QStringList{"0.0", "0.5", "1.0"}));
     EXPECT_EQ(swatch(1), QColor(40, 50, 30));
 
@@ -179,5 +320,5 @@ TEST_F(TerrainPanel, HeightmapsAndApply)
     EXPECT_FLOAT_EQ(mesh.vertices[5].y, 64.0f * float(panel.heightmap.grey(170, 0)) / 256);
     EXPECT_GT(mesh.vertices[5].y, 40.0f);
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0], Sent({black, white}, {0.0f, 1.0f}));
+    EXPECT_EQ(sent[0], TerrainSent({black, white}, {0.0f, 1.0f}));
 }
