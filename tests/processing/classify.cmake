@@ -1,7 +1,4 @@
-halvane_test(classify_tests SOURCES
-  shortest_path_test.cpp
-  classifier_test.cpp
-  LIBS halvane_classify)
+halvane_test(classify_tests SOURCES classify_test.cpp LIBS halvane_classify)
 
 if(HALVANE_GUI)
   # The panels of every processing tool, and the classifier's overlay.

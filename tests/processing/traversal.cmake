@@ -1,5 +1,1 @@
-halvane_test(traversal_tests SOURCES
-  edge_traversal_test.cpp
-  segmented_export_test.cpp
-  picking_test.cpp
-  LIBS halvane_traversal)
+halvane_test(traversal_tests SOURCES traversal_test.cpp LIBS halvane_traversal)
