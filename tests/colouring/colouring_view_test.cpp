@@ -23,8 +23,9 @@ std::string heat_grid(int n)
             v += "v " + std::to_string(x) + " " + std::to_string(double(r) / n) + " 0\n";
             m += "m " + std::to_string(x) + " " + std::to_string(1.0 - x) + "\n";
             if (r == n || c == n) continue;
-            const std::string a = std::to_string(r * (n + 1) + c + 1), b = std::to_string(r * (n + 1) + c + 2),
-                              d = std::to_string((r + 1) * (n + 1) + c + 1), e = std::to_string((r + 1) * (n + 1) + c + 2);
+            const int at = r * (n + 1) + c + 1;  // OBJ numbers from 1
+            const std::string a = std::to_string(at), b = std::to_string(at + 1), d = std::to_string(at + n + 1),
+                              e = std::to_string(at + n + 2);
             f += "f " + a + " " + b + " " + e + "\nf " + a + " " + e + " " + d + "\n";
         }
     return "mn heat cold\n" + v + m + f;

@@ -38,7 +38,8 @@ MorphogenSettings example()
     return s;
 }
 
-const char* example_text = "SIZE 3\nBASECOL 10 20 30\nMIXMODE 1\nMORPHO\t255 0 0 0\nMORPHO\t0 255 0 1\nMORPHO\t255 0 0 0\n";
+const char* example_text =
+    "SIZE 3\nBASECOL 10 20 30\nMIXMODE 1\nMORPHO\t255 0 0 0\nMORPHO\t0 255 0 1\nMORPHO\t255 0 0 0\n";
 
 }  // namespace
 
@@ -152,7 +153,8 @@ TEST(MorphogenSettings, CountLineMustMatchTheNamesHeld)
     s.reset({"a", "b"});
     std::string out;
     EXPECT_EQ(read_quietly(s, path, &out), MorphogenSettings::Load::CountMismatch);
-    EXPECT_EQ(out, "ERROR: " + path + ": line 2: the file holds settings for 3 morphogens, the mesh has 2; load abandoned\n");
+    EXPECT_EQ(out, "ERROR: " + path +
+                       ": line 2: the file holds settings for 3 morphogens, the mesh has 2; load abandoned\n");
     EXPECT_EQ(s.mix_mode, 1);
     EXPECT_EQ(s.base_colour, (Rgb{0, 0, 0}));
     EXPECT_EQ(s.colours, (std::vector<Rgb>{red, red}));

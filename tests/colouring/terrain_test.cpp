@@ -35,8 +35,9 @@ std::string png_header(unsigned width, unsigned height)
         for (int shift = 24; shift >= 0; shift -= 8) out += char((v >> shift) & 0xff);
         return out;
     };
-    auto chunk = [&](const std::string& body) {
-        return be32(body.size() - 4) + body + be32(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size())));
+    auto chunk = [&](const std::string& body) {  // type and data, framed by length and checksum
+        const unsigned long crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()));
+        return be32(body.size() - 4) + body + be32(crc);
     };
     return "\x89PNG\r\n\x1a\n" + chunk("IHDR" + be32(width) + be32(height) + std::string("\x08\x06\x00\x00\x00", 5)) +
            chunk("IDAT");

@@ -528,7 +528,8 @@ TEST(Classifier, ConsoleAndColoursOfAClassificationAndARepeat)
     // Assigned patches take their hues, from red.
     printed([&] { c.classifier->set_patch_count(k); });
     ASSERT_EQ(m.face_patch.size(), std::size_t(c.mesh->nf));
-    for (int f = 0; f < c.mesh->nf; ++f) EXPECT_EQ(rgba(c.mesh->faces[f].colour), rgba(patch_colour(m.face_patch[f], k)));
+    for (int f = 0; f < c.mesh->nf; ++f)
+        EXPECT_EQ(rgba(c.mesh->faces[f].colour), rgba(patch_colour(m.face_patch[f], k)));
     EXPECT_EQ(rgba(patch_colour(0, k)), rgba(Vector(1.0f, 0.0f, 0.0f)));
     const Vector second = patch_colour(1, 2);  // hue 179.5: nearly cyan
     EXPECT_EQ(rgba(second), rgba(Vector(0.0f, 1.0f, second.z)));

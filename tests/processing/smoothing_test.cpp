@@ -406,7 +406,8 @@ TEST(Smoothing, WeightCurves)
     const Vector c = mesh->centroids[0];
     for (auto [face, weight] : {std::pair{1, 0.5f}, {2, 0.75f}, {3, 0.0f}}) {
         const Vector got = s.contribution(face, c), want = n * weight;
-        EXPECT_EQ(std::vector<float>({got.x, got.y, got.z, got.w}), std::vector<float>({want.x, want.y, want.z, want.w}))
+        EXPECT_EQ(std::vector<float>({got.x, got.y, got.z, got.w}),
+                  std::vector<float>({want.x, want.y, want.z, want.w}))
             << face;
     }
 
