@@ -183,7 +183,7 @@ std::unique_ptr<Mesh> random_soup(int vertices, int faces, unsigned seed)
     std::uniform_int_distribution<int> corner(0, vertices - 1);
     std::vector<Vector> points;
     std::vector<std::vector<int>> triangles;
-    // One draw a statement: the order of arguments' evaluation is unspecified.
+    // One draw a statement: C++ leaves the order of arguments' evaluation open.
     for (int i = 0; i < vertices; ++i) {
         const float x = coordinate(random), y = coordinate(random), z = coordinate(random);
         points.emplace_back(x, y, z);
