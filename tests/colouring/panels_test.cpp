@@ -24,6 +24,13 @@ namespace {
 
 const QColor black(0, 0, 0), white(255, 255, 255), red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255);
 
+// The colour of the swatch shown in a cell of a tree.
+QColor swatch(const QTreeWidget* tree, int row, int column)
+{
+    const auto* label = qobject_cast<QLabel*>(tree->itemWidget(tree->topLevelItem(row), column));
+    return label ? label->pixmap().toImage().pixelColor(0, 0) : QColor();
+}
+
 using MorphogenSent = std::tuple<int, std::vector<int>, std::vector<QColor>, QColor>;
 
 class MorphogenPanel : public ::testing::Test {
@@ -62,11 +69,6 @@ protected:
         click(panel.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, panel.tree).center());
     }
 
-    QColor swatch_colour(int r) const
-    {
-        const auto* label = qobject_cast<QLabel*>(panel.tree->itemWidget(row(r), 2));
-        return label ? label->pixmap().toImage().pixelColor(0, 0) : QColor();
-    }
 
     ScriptedDialogs dialogs;
     QtMorphogenWidget panel;
@@ -84,7 +86,7 @@ TEST_F(MorphogenPanel, ControlsSendTheSetting)
     names({"heat", "wet"});
     ASSERT_EQ(panel.tree->topLevelItemCount(), 2);
     EXPECT_EQ(row(1)->text(1), "wet");
-    EXPECT_EQ(swatch_colour(1), red);
+    EXPECT_EQ(swatch(panel.tree, 1, 2), red);
     EXPECT_TRUE(sent.empty());  // nothing is sent on a rebuild
 
     click_check(1);
@@ -94,12 +96,12 @@ TEST_F(MorphogenPanel, ControlsSendTheSetting)
     click(cell(0, 2).center());
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(std::get<2>(sent[1]), (std::vector<QColor>{green, red}));
-    EXPECT_EQ(swatch_colour(0), green);
+    EXPECT_EQ(swatch(panel.tree, 0, 2), green);
     // Cancelled colour dialogs change nothing and send nothing.
     click(cell(0, 2).center());
     panel.pickcolpressed_slot();
     EXPECT_EQ(sent.size(), 2u);
-    EXPECT_EQ(swatch_colour(0), green);
+    EXPECT_EQ(swatch(panel.tree, 0, 2), green);
 
     dialogs.colour_answers = {QColor(1, 2, 3)};
     QTest::mouseClick(button(panel, "Choose a Colour"), Qt::LeftButton);
@@ -174,18 +176,13 @@ protected:
                          });
     }
 
-    // Answers the next entry dialog: optionally picks a colour, types a value, presses a button.
+    // Answers the next entry dialog: types a value (unless null) and presses a button.
     void script_entry(const QString& value, const QString& press = "OK")
     {
         dialogs.dialog_scripts.push_back([value, press](QDialog& dialog) {
             if (!value.isNull()) dialog.findChild<QLineEdit*>()->setText(value);
             QTest::mouseClick(button(dialog, press), Qt::LeftButton);
         });
-    }
-    void script_pick()
-    {
-        dialogs.dialog_scripts.push_back(
-            [](QDialog& dialog) { QTest::mouseClick(button(dialog, "Pick a Colour"), Qt::LeftButton); });
     }
 
     QStringList texts() const
@@ -195,11 +192,6 @@ protected:
         return out;
     }
 
-    QColor swatch(int i) const
-    {
-        const auto* label = qobject_cast<QLabel*>(panel.map_tree->itemWidget(panel.map_tree->topLevelItem(i), 0));
-        return label ? label->pixmap().toImage().pixelColor(0, 0) : QColor();
-    }
 
     ScriptedDialogs dialogs;
     QtMeshTerrainWidget panel;
@@ -226,7 +218,8 @@ TEST_F(TerrainPanel, AddsEditsAndDeletesKeepingTheMapInOrder)
     EXPECT_EQ(texts(), (QStringList{"0.0", "0.5", "1.0"}));
 
     // Picking a colour does not close the dialog; closed unanswered, it adds nothing.
-    script_pick();
+    dialogs.dialog_scripts.push_back(
+        [](QDialog& dialog) { QTest::mouseClick(button(dialog, "Pick a Colour"), Qt::LeftButton); });
     dialogs.colour_answers = {red};
     panel.addcol_event();
     EXPECT_EQ(dialogs.asked.back().initial, black);
@@ -243,7 +236,7 @@ TEST_F(TerrainPanel, AddsEditsAndDeletesKeepingTheMapInOrder)
     panel.addcol_event();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[1], TerrainSent({black, blue, black, white}, {0.0f, 0.25f, 0.5f, 1.0f}));
-    EXPECT_EQ(swatch(1), blue);
+    EXPECT_EQ(swatch(panel.map_tree, 1, 0), blue);
 
     // Editing moves the entry to its new place; CANCEL changes nothing.
     script_entry("0.75");
@@ -276,7 +269,7 @@ TEST_F(TerrainPanel, SavesAndLoadsMapFiles)
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], TerrainSent({QColor(10, 20, 30), QColor(40, 50, 30), white}, {0.0f, 0.5f, 1.0f}));
     EXPECT_EQ(texts(), (QStringList{"0.0", "0.5", "1.0"}));
-    EXPECT_EQ(swatch(1), QColor(40, 50, 30));
+    EXPECT_EQ(swatch(panel.map_tree, 1, 0), QColor(40, 50, 30));
 
     // A file without entries keeps the map; the tree and the view still follow it.
     dialogs.file_answers = {QString::fromStdString(dir.write("e.map", "nothing here\n"))};
