@@ -6,7 +6,6 @@
 // and stale derived data.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
