@@ -3,13 +3,15 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QGridLayout>
+#include <QRadioButton>
 
 ButtonGroup::ButtonGroup(int strip_count, Qt::Orientation orient, const QString& title, QWidget* parent)
     : QGroupBox(title, parent),
       strips(strip_count < 1 ? 1 : strip_count),
       orientation(orient),
       grid(new QGridLayout(this)),
-      group(new QButtonGroup(this))
+      group(new QButtonGroup(this)),
+      radios(new QButtonGroup(this))
 {
     group->setExclusive(false);
 }
@@ -42,7 +44,12 @@ void ButtonGroup::add(QWidget* widget)
 void ButtonGroup::add(QAbstractButton* button, int id)
 {
     add(static_cast<QWidget*>(button));
-    group->addButton(button, id == -1 ? int(group->buttons().size()) : id);
+    // A button belongs to one QButtonGroup at a time, and a group that is not
+    // exclusive would let its radio buttons be on together, or all off.
+    const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
+    QButtonGroup* joins = radio && !group->exclusive() ? radios : group;
+    joins->addButton(button, id == -1 ? next_id : id);
+    ++next_id;
 }
 
 void ButtonGroup::add(QLayout* layout)

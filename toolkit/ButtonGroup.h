@@ -11,8 +11,10 @@ class QLayout;
 // A titled box that lays what is added to it in strips: a horizontal box
 // has `strips` rows and fills them column by column (one strip: everything
 // in one row); a vertical box has `strips` columns and fills them row by
-// row (one strip: everything in one column). Buttons added to an exclusive group behave as
-// radio buttons through a QButtonGroup.
+// row (one strip: everything in one column). Buttons added to an exclusive
+// group behave as radio buttons through a QButtonGroup. In a group that is
+// not exclusive, its radio buttons still exclude each other, as radio
+// buttons do anywhere.
 class ButtonGroup : public QGroupBox {
     Q_OBJECT
 public:
@@ -25,6 +27,7 @@ public:
     void add(QAbstractButton* button, int id = -1);
     void add(QLayout* layout);
 
+    // Made before the buttons are added.
     void set_exclusive(bool exclusive);
     QButtonGroup* buttons() const { return group; }
 
@@ -36,4 +39,6 @@ private:
     int cells = 0;
     QGridLayout* grid;
     QButtonGroup* group;
+    QButtonGroup* radios;  // the radio buttons of a group that is not exclusive
+    int next_id = 0;
 };

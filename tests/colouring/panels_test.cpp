@@ -106,7 +106,9 @@ TEST_F(MorphogenPanel, ControlsSendTheSetting)
     dialogs.colour_answers = {QColor(1, 2, 3)};
     QTest::mouseClick(button(panel, "Choose a Colour"), Qt::LeftButton);
     QTest::mouseClick(panel.subtractive, Qt::LeftButton);
+    EXPECT_FALSE(panel.additive->isChecked());
     QTest::mouseClick(panel.additive, Qt::LeftButton);
+    EXPECT_FALSE(panel.subtractive->isChecked());
     click_check(1);
     ASSERT_EQ(sent.size(), 6u);
     EXPECT_EQ(std::get<3>(sent[2]), QColor(1, 2, 3));

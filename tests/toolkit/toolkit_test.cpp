@@ -3,10 +3,12 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 
 #include "tests/support/TempDir.h"
@@ -76,6 +78,23 @@ TEST(ButtonGroup, StripsAndExclusiveButtons)
     EXPECT_FALSE(buttons[0]->isChecked());
     EXPECT_TRUE(buttons[2]->isChecked());
     EXPECT_EQ(group.buttons()->checkedId(), 2);
+
+    // Radio buttons exclude each other in a group that is not exclusive,
+    // without taking the other buttons with them.
+    ButtonGroup mixed(1, Qt::Vertical);
+    auto* box = new QCheckBox("c");
+    auto* first = new QRadioButton("r1");
+    auto* second = new QRadioButton("r2");
+    mixed.add(box);
+    mixed.add(first);
+    mixed.add(second);
+    box->click();
+    first->click();
+    second->click();
+    second->click();
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_FALSE(first->isChecked());
+    EXPECT_TRUE(second->isChecked());
 }
 
 TEST(Dialogs, DataDirectoryIsTheDataFolderOrTheWorkingDirectory)
