@@ -22,9 +22,11 @@ public:
         std::array<float, 3> normal;
     };
 
-    // Positions never change: a collapse only removes a vertex.
+    // The large arrays read in random order.
     template <typename T>
     using Array = std::vector<T, HugePageAllocator<T>>;
+
+    // Positions never change: a collapse only removes a vertex.
     Array<std::array<float, 3>> positions;
     Array<Triangle> triangles;
     std::vector<unsigned char> vertex_alive;
@@ -35,10 +37,10 @@ public:
     ListArena::Side neighbours{lists, 0};      //   its neighbours
     ListArena::Side faces{lists, 1};           //   its triangles
     int vertex_count = 0;                      // vertices alive
+    int triangle_count = 0;                    // triangles alive
     // Whether compute_cost may take eight edges at a time (AVX2), which
     // gives the same costs; tests turn it off to compare.
     bool eight_lanes = has_eight_lanes();
-    int triangle_count = 0;                    // triangles alive
 
     // One vertex per mesh vertex and one triangle per face with three
     // different corners (a face with a repeated corner has no area and no
@@ -72,6 +74,7 @@ public:
     // per face starts at its defaults.
     void write_back(Mesh& mesh) const;
 
+    // Whether this processor has the eight-lane instructions.
     static bool has_eight_lanes();
 
 private:
