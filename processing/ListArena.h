@@ -28,7 +28,30 @@ class ListArena {
         int size = 0;
         int capacity = inside_size;
         int block = -1;  // offset of the items in `items`, -1 while inside
+
+        // One bit for each item held inside.
+        unsigned items() const { return (1u << size) - 1; }
     };
+#ifdef __SSE2__
+    // A slot's line in four groups of four, searched for one value at a
+    // time: bit k of the result is set when the k-th int of the line equals
+    // the value (the counts at the end included, for the caller to mask off).
+    struct Line {
+        __m128i g[4];
+        explicit Line(const Slot& t)
+        {
+            const __m128i* p = reinterpret_cast<const __m128i*>(&t);
+            for (int i = 0; i < 4; ++i) g[i] = _mm_load_si128(p + i);
+        }
+        unsigned hits(int value) const
+        {
+            const __m128i want = _mm_set1_epi32(value);
+            const __m128i low = _mm_packs_epi32(_mm_cmpeq_epi32(g[0], want), _mm_cmpeq_epi32(g[1], want));
+            const __m128i high = _mm_packs_epi32(_mm_cmpeq_epi32(g[2], want), _mm_cmpeq_epi32(g[3], want));
+            return unsigned(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
+        }
+    };
+#endif
     struct alignas(128) Row {
         Slot side[2];
     };
@@ -61,13 +84,7 @@ public:
             const Slot& t = slot(list);
 #ifdef __SSE2__
             if (t.block < 0) {
-                // The line's three counts are compared too, then masked off.
-                const __m128i want = _mm_set1_epi32(value);
-                const __m128i* line = reinterpret_cast<const __m128i*>(&t);
-                unsigned hits = 0;
-                for (int g = 0; g < 4; ++g)
-                    hits |= unsigned(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_load_si128(line + g), want)))) << (4 * g);
-                hits &= (1u << t.size) - 1;
+                const unsigned hits = Line(t).hits(value) & t.items();
                 return hits != 0 ? __builtin_ctz(hits) : -1;
             }
 #endif
@@ -83,18 +100,9 @@ public:
             const Slot& t = slot(list);
 #ifdef __SSE2__
             if (t.block < 0) {
-                const __m128i* line = reinterpret_cast<const __m128i*>(&t);
-                const __m128i g0 = _mm_load_si128(line), g1 = _mm_load_si128(line + 1);
-                const __m128i g2 = _mm_load_si128(line + 2), g3 = _mm_load_si128(line + 3);
-                const unsigned items = (1u << t.size) - 1;
-                for (int k = 0; k < count; ++k) {
-                    const __m128i want = _mm_set1_epi32(values[k]);
-                    const __m128i low = _mm_packs_epi32(_mm_cmpeq_epi32(g0, want), _mm_cmpeq_epi32(g1, want));
-                    const __m128i high = _mm_packs_epi32(_mm_cmpeq_epi32(g2, want), _mm_cmpeq_epi32(g3, want));
-                    // One bit per item, from the bytes of the packed words.
-                    const unsigned hits = unsigned(_mm_movemask_epi8(_mm_packs_epi16(low, high)));
-                    if (hits & items) return true;
-                }
+                const Line line(t);
+                for (int k = 0; k < count; ++k)
+                    if (line.hits(values[k]) & t.items()) return true;
                 return false;
             }
 #endif
