@@ -13,15 +13,6 @@
 #include "tests/support/MeshVariants.h"
 #include "tests/support/NamedMeshes.h"
 
-namespace {
-
-bool same_bits(float a, float b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-}  // namespace
-
 TEST(CollapseCosts, EightAtATimeMatchOneAtATimeThroughWholeRuns)
 {
     if (!SimplifyGraph::has_eight_lanes()) GTEST_SKIP() << "no AVX2 here";
@@ -51,7 +42,7 @@ TEST(CollapseCosts, EightAtATimeMatchOneAtATimeThroughWholeRuns)
             graph.eight_lanes = true;
             graph.compute_cost(v);
             ++compared;
-            return same_bits(graph.cost[v], cost) && graph.target[v] == target;
+            return std::memcmp(&graph.cost[v], &cost, sizeof cost) == 0 && graph.target[v] == target;
         };
         for (int v = 0; v < meshes[m]->nv; ++v) ASSERT_TRUE(check(v)) << "vertex " << v;
         CollapseQueue queue;
