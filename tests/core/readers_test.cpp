@@ -12,6 +12,7 @@
 #include "core/Mesh.h"
 #include "core/MeshLoader.h"
 #include "core/Tokenizer.h"
+#include "tests/support/NamedMeshes.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -29,8 +30,6 @@ Read read(Mesh& m, const std::string& path)
     std::string out = testing::internal::GetCapturedStdout();
     return {ok, out, testing::internal::GetCapturedStderr()};
 }
-
-std::vector<int> corners(const Mesh& m, int f) { return {m.faces[f].vi[0], m.faces[f].vi[1], m.faces[f].vi[2]}; }
 
 const std::string tri = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
 
@@ -72,7 +71,7 @@ TEST(ObjReader, FaceFormsPolygonsAndCornerNumbers)
         ASSERT_TRUE(r.ok) << face << r.err;
         EXPECT_EQ(r.out, "Opening: " + dir.file("t.obj") + "\nnv: 3, nf: 1\nfaceformat_type: " +
                              std::to_string(form) + "\n");
-        EXPECT_EQ(corners(m, 0), (std::vector<int>{0, 1, 2})) << face;
+        EXPECT_EQ(corners(m), (Corners{{0, 1, 2}})) << face;
         EXPECT_EQ(m.faces[0].v[2], &m.vertices[2]);
     }
     Mesh m;
@@ -83,12 +82,9 @@ TEST(ObjReader, FaceFormsPolygonsAndCornerNumbers)
 
     // Polygons are fans; negative corners count back; CR LF and no last line end.
     ASSERT_TRUE(read(m, dir.write("q.obj", "v 0 0 0\r\nv 1 0 0\r\nv 1 1 0\r\nv 0 1 0\r\nf 1 2 3 4\r\nf -4 -3 -1")).ok);
-    ASSERT_EQ(m.nf, 3);
-    EXPECT_EQ(corners(m, 0), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(corners(m, 1), (std::vector<int>{0, 2, 3}));
-    EXPECT_EQ(corners(m, 2), (std::vector<int>{0, 1, 3}));
+    EXPECT_EQ(corners(m), (Corners{{0, 1, 2}, {0, 2, 3}, {0, 1, 3}}));
     ASSERT_TRUE(read(m, dir.write("c.obj", tri + "f 0001 2/9/9 -1//4\n")).ok);
-    EXPECT_EQ(corners(m, 0), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(corners(m), (Corners{{0, 1, 2}}));
 }
 
 TEST(ObjReader, ColoursMorphogensAndIgnoredLines)
@@ -168,7 +164,7 @@ TEST(NetReader, GreyDefaultsZeroNormalsAndFirstThreeIndices)
                                            "c 1 0 0\nc 0 1 0\nc 0 0 1\nc 1 1 1\nf 1 3 2 0\n")).ok);
     EXPECT_EQ(m.vertex_normals[3], Vector(0, 0, 1));
     EXPECT_EQ(m.vertex_colours[2], Vector(0, 0, 1));
-    EXPECT_EQ(corners(m, 0), (std::vector<int>{1, 3, 2}));
+    EXPECT_EQ(corners(m), (Corners{{1, 3, 2}}));
 }
 
 TEST(Readers, RefusedFilesSayWhereAndLeaveTheMeshEmpty)
@@ -262,8 +258,7 @@ TEST(Loader, ChoosesByNameBuildsDerivedDataOrientsDegenerateFacesEmptiesOnFailur
               std::string::npos)
         << out;
     // A proper face is left alone; the collinear one has its last two corners swapped.
-    EXPECT_EQ(m.faces[0].vi[1], 1);
-    EXPECT_EQ(m.faces[1].vi[1], 3);
+    EXPECT_EQ(corners(m), (Corners{{0, 1, 2}, {0, 3, 1}}));
     EXPECT_EQ(m.faces[1].v[1], &m.vertices[3]);
     EXPECT_EQ(m.edge_count, 5);
     EXPECT_EQ(m.extent, 2.0f);

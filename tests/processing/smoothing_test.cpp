@@ -366,8 +366,7 @@ TEST(UnvisitedList, RemovalDuringAWalk)
 
 TEST(Smoothing, ZeroKernelOrNoFacesDoesNothing)
 {
-    const Vector full = smoothing_kernel(100.0f, 4.0f);
-    EXPECT_EQ(std::vector<float>({full.x, full.y, full.z, full.w}), std::vector<float>({2, 2, 2, 100}));
+    EXPECT_EQ(xyzw(smoothing_kernel(100.0f, 4.0f)), (std::array<float, 4>{2, 2, 2, 100}));
 
     auto mesh = built(named::tetrahedron());
     const std::vector<float> before = normals(*mesh);
@@ -403,12 +402,8 @@ TEST(Smoothing, WeightCurves)
     ASSERT_TRUE(s.set_weight_curve(curve, 40));
     s.kernel = ball(2.0f);
     const Vector c = mesh->centroids[0];
-    for (auto [face, weight] : {std::pair{1, 0.5f}, {2, 0.75f}, {3, 0.0f}}) {
-        const Vector got = s.contribution(face, c), want = n * weight;
-        EXPECT_EQ(std::vector<float>({got.x, got.y, got.z, got.w}),
-                  std::vector<float>({want.x, want.y, want.z, want.w}))
-            << face;
-    }
+    for (auto [face, weight] : {std::pair{1, 0.5f}, {2, 0.75f}, {3, 0.0f}})
+        EXPECT_EQ(xyzw(s.contribution(face, c)), xyzw(n * weight)) << face;
 
     // Too short, empty or flat curves are refused, and the last good one stays.
     std::string out = printed([&] { EXPECT_FALSE(s.set_weight_curve(std::vector<Vector>(100), 40)); });

@@ -32,13 +32,6 @@ bool subdivide(Mesh& mesh, int levels, float weight, std::string* console = null
     return done;
 }
 
-std::vector<std::array<int, 3>> corners(const Mesh& mesh)
-{
-    std::vector<std::array<int, 3>> out;
-    for (const Face& f : mesh.faces) out.push_back({f.vi[0], f.vi[1], f.vi[2]});
-    return out;
-}
-
 void expect_same_as_reference(const Mesh& mesh, int levels, float weight, const std::string& name)
 {
     SCOPED_TRACE(name + " level " + std::to_string(levels) + " weight " + std::to_string(weight));
@@ -67,7 +60,7 @@ TEST(Subdivision, KnownAnswersOnAnOpenAndAClosedMesh)
     EXPECT_EQ(tri->vertices[3], Vector(0.5f, 0.0f, 0.0f));
     EXPECT_EQ(tri->vertices[4], Vector(0.5f, 0.5f, 0.0f));
     EXPECT_EQ(tri->vertices[5], Vector(0.0f, 0.5f, 0.0f));
-    EXPECT_EQ(corners(*tri), (std::vector<std::array<int, 3>>{{0, 3, 5}, {3, 1, 4}, {5, 4, 2}, {3, 4, 5}}));
+    EXPECT_EQ(corners(*tri), (Corners{{0, 3, 5}, {3, 1, 4}, {5, 4, 2}, {3, 4, 5}}));
 
     // Midpoint 1/2 each, the two opposite corners cancel, the four wing
     // corners add 1/16 each way: every new vertex sits at 0.625 on two axes.

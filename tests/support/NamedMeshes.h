@@ -1,10 +1,23 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/Mesh.h"
+
+// All four components, which Vector's == does not compare.
+inline std::array<float, 4> xyzw(const Vector& v) { return {v.x, v.y, v.z, v.w}; }
+
+// The corner triples of the faces, in order.
+using Corners = std::vector<std::array<int, 3>>;
+inline Corners corners(const Mesh& m)
+{
+    Corners out;
+    for (int i = 0; i < m.nf; ++i) out.push_back({m.faces[i].vi[0], m.faces[i].vi[1], m.faces[i].vi[2]});
+    return out;
+}
 
 // Small meshes with known answers, shared by every test suite. Each is built
 // in memory (positions and corner triples) with no derived data; call
