@@ -231,26 +231,23 @@ struct Graph {
             v->cost = -0.01f;
             return;
         }
+        auto take_cheaper = [v] {
+            for (Vertex* n : v->neighbours) {
+                const float c = edge_cost(v, n);
+                if (c < v->cost) {
+                    v->target = n;
+                    v->cost = c;
+                }
+            }
+        };
         v->cost = 1000000.0f;
         v->target = nullptr;
-        for (Vertex* n : v->neighbours) {
-            const float c = edge_cost(v, n);
-            if (c < v->cost) {
-                v->target = n;
-                v->cost = c;
-            }
-        }
+        take_cheaper();
         if (v->target) return;
         // Every collapse costs a million or more: the cheapest one anyway.
         v->cost = edge_cost(v, v->neighbours[0]);
         v->target = v->neighbours[0];
-        for (Vertex* n : v->neighbours) {
-            const float c = edge_cost(v, n);
-            if (c < v->cost) {
-                v->target = n;
-                v->cost = c;
-            }
-        }
+        take_cheaper();
     }
 
     void collapse(Vertex* u, Vertex* v)
