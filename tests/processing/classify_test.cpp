@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 #include "core/Mesh.h"
@@ -500,7 +499,8 @@ TEST(Classifier, ConsoleAndColoursOfAClassificationAndARepeat)
     EXPECT_EQ(console.substr(0, want.size()), want);
 
     // Seeds show yellow; every face is opaque.
-    for (int p = 0; p < k; ++p) EXPECT_EQ(xyzw(c.mesh->faces[m.seeds[p]].colour), xyzw(Vector(1.0f, 1.0f, 0.0f)));
+    for (int p = 0; p < k; ++p)
+        EXPECT_EQ(xyzw(c.mesh->faces[m.seeds[p]].colour), xyzw(Vector(1.0f, 1.0f, 0.0f)));
     for (const Face& f : c.mesh->faces) EXPECT_EQ(f.colour.w, 1.0f);
 
     // Classifying again says and does the same.

@@ -112,38 +112,39 @@ std::unique_ptr<Mesh> bipyramid(int sides)
     return make(points, triangles);
 }
 
+namespace {
+
+// One face for each three points in turn.
+std::unique_ptr<Mesh> separate_triangles(const std::vector<Vector>& points)
+{
+    std::vector<std::vector<int>> triangles;
+    for (int a = 0; a + 2 < int(points.size()); a += 3) triangles.push_back({a, a + 1, a + 2});
+    return make(points, triangles);
+}
+
+}  // namespace
+
 std::unique_ptr<Mesh> triangle_row(const std::vector<float>& xs)
 {
     std::vector<Vector> points;
-    std::vector<std::vector<int>> triangles;
-    for (float x : xs) {
-        const int a = int(points.size());
-        points.emplace_back(x, 1.0f, 0.0f);
-        points.emplace_back(x, -1.0f, 0.0f);
-        points.emplace_back(x, 0.0f, 3.0f);
-        triangles.push_back({a, a + 1, a + 2});
-    }
-    return make(points, triangles);
+    for (float x : xs)
+        points.insert(points.end(), {Vector(x, 1.0f, 0.0f), Vector(x, -1.0f, 0.0f), Vector(x, 0.0f, 3.0f)});
+    return separate_triangles(points);
 }
 
 std::unique_ptr<Mesh> random_triangles(int n, int size, unsigned seed)
 {
     std::vector<Vector> points;
-    std::vector<std::vector<int>> triangles;
     unsigned state = seed;
     auto next = [&state, size]() {
         state = state * 1664525u + 1013904223u;
         return float((state >> 8) % unsigned(size + 1));
     };
-    for (int i = 0; i < n; ++i) {
-        const int a = int(points.size());
-        for (int k = 0; k < 3; ++k) {
-            const float x = next(), y = next(), z = next();
-            points.emplace_back(x, y, z);
-        }
-        triangles.push_back({a, a + 1, a + 2});
+    for (int i = 0; i < 3 * n; ++i) {
+        const float x = next(), y = next(), z = next();
+        points.emplace_back(x, y, z);
     }
-    return make(points, triangles);
+    return separate_triangles(points);
 }
 
 std::unique_ptr<Mesh> flipped_pair()
