@@ -112,17 +112,13 @@ std::unique_ptr<Mesh> bipyramid(int sides)
     return make(points, triangles);
 }
 
-namespace {
-
 // One face for each three points in turn.
-std::unique_ptr<Mesh> separate_triangles(const std::vector<Vector>& points)
+static std::unique_ptr<Mesh> separate_triangles(const std::vector<Vector>& points)
 {
     std::vector<std::vector<int>> triangles;
     for (int a = 0; a + 2 < int(points.size()); a += 3) triangles.push_back({a, a + 1, a + 2});
     return make(points, triangles);
 }
-
-}  // namespace
 
 std::unique_ptr<Mesh> triangle_row(const std::vector<float>& xs)
 {
