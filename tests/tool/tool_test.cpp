@@ -176,7 +176,7 @@ TEST(Tool, ClassifyWritesOnePatchFilePerPatchAndReloadsASavedTable)
     long faces = 0;
     for (int p = 0; p < 4; ++p) {
         const std::string patch = slurp(dir.file("patch_" + std::to_string(p) + ".obj"));
-        const long here = std::count(patch.begin(), patch.end(), 'f');  // one a face line
+        const long here = std::count(patch.begin(), patch.end(), 'f');  // only face lines have an f
         EXPECT_GT(here, 0) << p;
         faces += here;
     }
