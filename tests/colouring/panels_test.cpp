@@ -85,8 +85,6 @@ TEST_F(MorphogenPanel, ControlsSendTheSetting)
 {
     names({"heat", "wet"});
     ASSERT_EQ(panel.tree->topLevelItemCount(), 2);
-    EXPECT_EQ(row(1)->text(1), "wet");
-    EXPECT_EQ(swatch(panel.tree, 1, 2), red);
     EXPECT_TRUE(sent.empty());  // nothing is sent on a rebuild
 
     click_check(1);
