@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include <QApplication>
-#include <QDir>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>

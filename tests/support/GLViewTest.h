@@ -43,6 +43,7 @@ protected:
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
         ASSERT_TRUE(view.isValid()) << "no OpenGL context";
+        ASSERT_TRUE(first_mesh.empty() || load(first_mesh) == LoadResult::Loaded);
     }
 
     // Writes `obj` to a file and loads it into the view, quietly.
@@ -56,6 +57,7 @@ protected:
 
     QImage frame() { return next_frame(view); }
 
+    std::string first_mesh;  // OBJ text SetUp loads, if any
     TempDir dir;
     QtGLWidget view;
 };

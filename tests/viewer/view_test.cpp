@@ -18,13 +18,7 @@ bool is_greenish(QRgb p) { return qGreen(p) > 150 && qRed(p) < 100 && qBlue(p) <
 
 class ViewTest : public GLViewTest {
 protected:
-    void SetUp() override
-    {
-        GLViewTest::SetUp();
-        if (!HasFatalFailure()) {
-            ASSERT_EQ(load(red_square), LoadResult::Loaded);
-        }
-    }
+    ViewTest() { first_mesh = red_square; }
     int red() { return count_pixels(frame(), is_reddish); }
 };
 
