@@ -69,7 +69,6 @@ protected:
         click(panel.style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, panel.tree).center());
     }
 
-
     ScriptedDialogs dialogs;
     QtMorphogenWidget panel;
     std::vector<MorphogenSent> sent;
@@ -191,7 +190,6 @@ protected:
         for (int i = 0; i < panel.map_tree->topLevelItemCount(); ++i) out << panel.map_tree->topLevelItem(i)->text(1);
         return out;
     }
-
 
     ScriptedDialogs dialogs;
     QtMeshTerrainWidget panel;
