@@ -26,7 +26,8 @@ std::unique_ptr<Mesh> with_values(const std::vector<std::vector<float>>& values)
     return m;
 }
 
-std::string colour_by_height_quietly(Mesh& m, const std::vector<Rgb>& colours, const std::vector<float>& values)
+std::string colour_by_height_quietly(Mesh& m, const std::vector<Rgb>& colours,
+                                     const std::vector<float>& values)
 {
     return printed([&] { colour_by_height(m, colours, values); });
 }
