@@ -213,9 +213,7 @@ TEST_F(Session, FromOpenToReload)
     const std::string picked = console([&] {
         QTest::mouseClick(&view(), Qt::MiddleButton, {}, QPoint(view().width() / 2, view().height() / 2));
     });
-    const int face = view().mesh.picked_face;
-    ASSERT_GE(face, 1) << picked;
-    EXPECT_NE(picked.find("Selected: " + std::to_string(face) + " \n"), std::string::npos) << picked;
+    ASSERT_GE(view().mesh.picked_face, 1) << picked;
     QtMeshTraversalWidget& traversal = *editor().traversal_panel;
     show_page(&traversal);
     console([&] {
@@ -284,8 +282,7 @@ TEST_F(Session, FromOpenToReload)
     EXPECT_TRUE(view().mesh.morphogen_values == loaded_morphogens);
     EXPECT_EQ(morphogens.tree->topLevelItemCount(), 3);
     for (const Face& f : view().mesh.faces) ASSERT_EQ(f.group + f.marked, 0) << "no region survives";
-    const QImage reloaded = frame();
-    EXPECT_LT(std::abs(mesh_pixels(reloaded) - whole), whole / 50);
+    EXPECT_LT(std::abs(mesh_pixels(frame()) - whole), whole / 50);
 
     // Nothing went wrong on the way.
     std::istringstream lines(transcript);

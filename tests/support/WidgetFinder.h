@@ -1,5 +1,6 @@
 #pragma once
 
+// Finding and driving widgets the way a user would.
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
