@@ -1,12 +1,10 @@
-// Colouring through the main window on a virtual display: the panels'
-// signals reach the view and the frame shows the colours.
+// Colouring through the main window on a virtual display: the morphogen
+// panel's signals reach the view and the frame shows the colours. The terrain
+// tab's colours are seen in the session test.
 #include <gtest/gtest.h>
 
-#include <QPushButton>
-#include <QTabWidget>
 #include <QTreeWidget>
 
-#include "colouring/QtMeshTerrainWidget.h"
 #include "colouring/QtMorphogenWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
 #include "tests/support/GLViewTest.h"
@@ -41,8 +39,7 @@ using ColouringView = GLWindowTest;
 TEST_F(ColouringView, AMorphogenSwitchedOnInRedReddensTheMeshWhereItIsHigh)
 {
     QtMorphogenWidget& morphogens = *window.mesh_editor->morphogen_panel;
-    const QString path = QString::fromStdString(dir.write("heat.obj", heat_grid(8)));
-    printed([&] { ASSERT_EQ(view().load_mesh(path), LoadResult::Loaded); });
+    ASSERT_TRUE(open(heat_grid(8), "heat.obj"));
     ASSERT_EQ(morphogens.tree->topLevelItemCount(), 2);
 
     // Every morphogen off: the base colour (black) everywhere.
@@ -61,28 +58,9 @@ TEST_F(ColouringView, AMorphogenSwitchedOnInRedReddensTheMeshWhereItIsHigh)
     EXPECT_FLOAT_EQ(view().mesh.vertex_colours[8].x, 0.5f);  // heat 1: black + red / 2
 
     // A net file keeps the list; its mesh has no values, so every vertex takes the base colour.
-    const QString net = QString::fromStdString(dir.write("tri.net", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n"));
-    printed([&] { ASSERT_EQ(view().load_mesh(net), LoadResult::Loaded); });
+    ASSERT_TRUE(open("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n", "tri.net"));
     ASSERT_EQ(morphogens.tree->topLevelItemCount(), 2);
     EXPECT_EQ(morphogens.tree->topLevelItem(0)->checkState(0), Qt::Checked);
     morphogens.tree->topLevelItem(1)->setCheckState(0, Qt::Checked);
     for (const Vector& c : view().mesh.vertex_colours) EXPECT_EQ(c.x + c.y + c.z, 0.0f);
-}
-
-TEST_F(ColouringView, ApplyOnTheTerrainTabBuildsAndColoursTheViewsMesh)
-{
-    QtMeshEditorDialogue& editor = *window.mesh_editor;
-    editor.show();
-    editor.tabs()->setCurrentWidget(editor.terrain_panel);
-    // A ramp from blue to red over a heightmap brighter on the right.
-    Heightmap& h = editor.terrain_panel->heightmap;
-    for (std::size_t i = 0; i < h.rgb.size(); ++i) h.rgb[i] = (unsigned char)(i / 3 % Heightmap::size);
-    editor.terrain_panel->colour_map.map_colours = {Rgb{0, 0, 255}, Rgb{255, 0, 0}};
-    const std::string out = printed([&] { editor.apply_button()->click(); });
-    EXPECT_NE(out.find("terrain vertex colours...\n"), std::string::npos) << out;
-    ASSERT_EQ(view().mesh.nv, 4096);
-    EXPECT_FLOAT_EQ(view().mesh.vertex_colours[0].z, 1.0f);  // lowest: blue
-    float reddest = 0.0f;
-    for (const Vector& c : view().mesh.vertex_colours) reddest = std::max(reddest, c.x);
-    EXPECT_GT(reddest, 0.95f);
 }

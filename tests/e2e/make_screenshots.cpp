@@ -17,6 +17,7 @@
 #include "colouring/QtMorphogenWidget.h"
 #include "processing/QtMeanShiftWidget.h"
 #include "processing/QtMeshEditorDialogue.h"
+#include "tests/support/WidgetFinder.h"
 #include "toolkit/MetaTypes.h"
 #include "toolkit/ScriptedDialogs.h"
 #include "viewer/OpenGLCheck.h"
@@ -85,9 +86,7 @@ int main(int argc, char** argv)
     // The x+ plane pushed past the middle.
     editor.clipping->plane_buttons[2]->click();
     const QPoint middle(view.width() / 2, view.height() / 2);
-    QTest::mousePress(&view, Qt::RightButton, {}, middle);
-    QTest::mouseMove(&view, middle + QPoint(0, 22));
-    QTest::mouseRelease(&view, Qt::RightButton, {}, middle + QPoint(0, 22));
+    drag(view, Qt::RightButton, middle, middle + QPoint(0, 22));
     editor.clipping->plane_buttons[2]->click();
     ok &= shoot(view, out.filePath("cut.png"), 400);
     editor.clipping->resetall_button->click();

@@ -8,9 +8,7 @@
 #include <sstream>
 
 #include <QApplication>
-#include <QDir>
 #include <QDropEvent>
-#include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
@@ -28,17 +26,9 @@
 #include "processing/QtMeshSubdivideWidget.h"
 #include "processing/QtMeshTraversalWidget.h"
 #include "tests/support/GLViewTest.h"
-#include "tests/support/WidgetFinder.h"
 #include "toolkit/Menu.h"
 
 namespace {
-
-QAction* menu_item(const QMenu* menu, const QString& text)
-{
-    for (QAction* a : menu->actions())
-        if (a->text() == text) return a;
-    return nullptr;
-}
 
 int lines_starting(const std::string& text, const std::string& prefix)
 {
@@ -49,47 +39,22 @@ int lines_starting(const std::string& text, const std::string& prefix)
 }
 
 bool is_mesh(QRgb p) { return p != qRgb(255, 255, 255); }
-bool is_yellow(QRgb p) { return qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) < 60; }
 
 // Pixels that are not the white background, in columns [x0, x1).
 int mesh_pixels(const QImage& image, int x0 = 0, int x1 = INT_MAX) { return count_pixels(image, is_mesh, x0, x1); }
 
-// Sum over red, green and blue of the change in the mean of the mesh's pixels.
-int colour_change(const QImage& a, const QImage& b)
-{
-    double change[3] = {0, 0, 0};
-    for (const QImage* image : {&a, &b}) {
-        const double weight = (image == &a ? 1.0 : -1.0) / std::max(1, mesh_pixels(*image));
-        for (int y = 0; y < image->height(); ++y)
-            for (int x = 0; x < image->width(); ++x) {
-                const QColor c = image->pixelColor(x, y);
-                if (!is_mesh(c.rgb())) continue;
-                change[0] += weight * c.red();
-                change[1] += weight * c.green();
-                change[2] += weight * c.blue();
-            }
-    }
-    return int(std::abs(change[0]) + std::abs(change[1]) + std::abs(change[2]));
-}
-
-class Session : public ::testing::Test {
+class Session : public GLWindowTest {
 protected:
     void SetUp() override
     {
-        previous_directory = QDir::currentPath();
-        // "Save ALL..." writes into the working directory.
-        ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path())));
+        GLWindowTest::SetUp();
+        if (HasFatalFailure()) return;
+        work_in_test_folder();  // "Save ALL..." writes into the working directory
         const std::string blob = slurp(HALVANE_SAMPLES "/blob.obj");
         ASSERT_FALSE(blob.empty());
         blob_path = QString::fromStdString(dir.write("blob.obj", blob));
-        console([&] { ASSERT_TRUE(window.start({"halvane"})); });
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        ASSERT_TRUE(view().isValid()) << "no OpenGL context";
     }
 
-    void TearDown() override { QDir::setCurrent(previous_directory); }
-
-    QtGLWidget& view() { return *window.view(); }
     QtMeshEditorDialogue& editor() { return *window.mesh_editor; }
     QString file(const char* name) const { return QString::fromStdString(dir.path() + "/" + name); }
 
@@ -98,9 +63,7 @@ protected:
     template <typename Step>
     std::string console(Step step)
     {
-        testing::internal::CaptureStdout();
-        step();
-        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string out = printed(step);
         transcript += out;
         return out;
     }
@@ -143,14 +106,8 @@ protected:
         });
     }
 
-    QImage frame() { return next_frame(view()); }
-
-    QString previous_directory;
-    TempDir dir;
     QString blob_path;
     std::string transcript;
-    ScriptedDialogs dialogs;
-    QtMainWindow window{dialogs};
 };
 
 TEST_F(Session, FromOpenToReload)
@@ -167,19 +124,17 @@ TEST_F(Session, FromOpenToReload)
     const std::vector<Vector> loaded_colours = view().mesh.vertex_colours;
     const std::vector<std::vector<float>> loaded_morphogens = view().mesh.morphogen_values;
     ASSERT_EQ(loaded_morphogens.size(), 2562u);
-    const QImage opened = frame();
-    const int whole = mesh_pixels(opened);
+    const int whole = mesh_pixels(frame());
     ASSERT_GT(whole, 20000) << "the blob fills a good part of the view";
 
     choose(window.tools_menu, "Mesh &Tools");
     ASSERT_TRUE(editor().isVisible());
 
-    // Colour by the first morphogen.
+    // Colour by the first morphogen (where the colours show is seen in the
+    // colouring view test).
     show_page(&morphogens);
     console([&] { morphogens.tree->topLevelItem(0)->setCheckState(0, Qt::Checked); });
     const QImage coloured = frame();
-    EXPECT_GT(colour_change(coloured, opened), 30)
-        << "the picture takes the morphogen's colours";
     EXPECT_EQ(mesh_pixels(coloured), whole);
     EXPECT_FALSE(view().mesh.vertex_colours == loaded_colours);
 
@@ -190,7 +145,6 @@ TEST_F(Session, FromOpenToReload)
     const int right_before = mesh_pixels(coloured, middle + 20);
     ASSERT_GT(right_before, 5000);
     clipping.plane_buttons[2]->click();
-    ASSERT_EQ(view().plane_interaction, 1);
     const float plane_x = view().cube.planes[2].centre.x;
     drag(view(), Qt::RightButton, QPoint(middle, 300), QPoint(middle, 320));
     EXPECT_LT(view().cube.planes[2].centre.x, plane_x);
@@ -202,7 +156,6 @@ TEST_F(Session, FromOpenToReload)
     dialogs.file_answers.push_back(file("cuts"));
     press(&clipping, "Save");
     const std::string planes = slurp(dir.path() + "/cuts.slc");
-    EXPECT_EQ(planes.rfind("SIZE: 6\n", 0), 0u) << planes.substr(0, 40);
     EXPECT_EQ(lines_starting(planes, "P: "), 6);
     // The planes go back where they were for the rest of the session.
     press(&clipping, "Reset All");
@@ -219,7 +172,6 @@ TEST_F(Session, FromOpenToReload)
     const std::vector<Vector> loaded_normals = face_normals();
     slider(&smoothing, "xsize_slider")->setValue(10);
     apply_on(&smoothing);
-    EXPECT_EQ(view().mesh.nv, 2562);
     EXPECT_EQ(view().mesh.nf, 5120);
     EXPECT_TRUE(view().mesh.vertices == loaded);
     const std::vector<Vector> smoothed = face_normals();
@@ -232,15 +184,9 @@ TEST_F(Session, FromOpenToReload)
     QtMeshClassifierWidget& classifier = *editor().classifier;
     show_page(&classifier);
     press(&classifier, "Floyd SP");
-    EXPECT_EQ(view().classifier.sp_mode, 0);
     const std::string classified = apply_on(&classifier);
     ASSERT_GT(view().classifier.num_patches, 0) << classified;
     EXPECT_EQ(classifier.num_patches, view().classifier.num_patches);
-    bool label_found = false;
-    for (const QLabel* label : classifier.findChildren<QLabel*>())
-        label_found |= label->text() == QString("Number of Patches:\t%1").arg(view().classifier.num_patches);
-    EXPECT_TRUE(label_found);
-    EXPECT_GT(count_pixels(frame(), is_yellow), 0) << "seed faces are drawn";
     console([&] { slider(&classifier, "threshmin_slider")->setValue(3); });
     EXPECT_EQ(view().classifier.num_patches, 3);
     EXPECT_EQ(int(view().classifier.face_patch.size()), 5120);
@@ -267,9 +213,7 @@ TEST_F(Session, FromOpenToReload)
     const std::string picked = console([&] {
         QTest::mouseClick(&view(), Qt::MiddleButton, {}, QPoint(view().width() / 2, view().height() / 2));
     });
-    const int face = view().mesh.picked_face;
-    ASSERT_GE(face, 1) << picked;
-    EXPECT_NE(picked.find("Selected: " + std::to_string(face) + " \n"), std::string::npos) << picked;
+    ASSERT_GE(view().mesh.picked_face, 1) << picked;
     QtMeshTraversalWidget& traversal = *editor().traversal_panel;
     show_page(&traversal);
     console([&] {
@@ -304,6 +248,13 @@ TEST_F(Session, FromOpenToReload)
     const int terrain_vertices = view().mesh.nv;
     EXPECT_GT(terrain_vertices, 1000);
     EXPECT_GT(view().mesh.nf, terrain_vertices);
+    // The lowest point takes the colour map's first colour.
+    const std::vector<Vector>& ground = view().mesh.vertices;
+    const auto lowest = std::min_element(ground.begin(), ground.end(),
+                                         [](const Vector& a, const Vector& b) { return a.y < b.y; });
+    const Vector& low = view().mesh.vertex_colours[std::size_t(lowest - ground.begin())];
+    const Rgb first = terrain.colour_map.map_colours.front();
+    EXPECT_EQ(QColor::fromRgbF(low.x, low.y, low.z), QColor(first.r, first.g, first.b));
     const QImage landscape = frame();
     EXPECT_GT(mesh_pixels(landscape), 1000);
 
@@ -331,8 +282,7 @@ TEST_F(Session, FromOpenToReload)
     EXPECT_TRUE(view().mesh.morphogen_values == loaded_morphogens);
     EXPECT_EQ(morphogens.tree->topLevelItemCount(), 3);
     for (const Face& f : view().mesh.faces) ASSERT_EQ(f.group + f.marked, 0) << "no region survives";
-    const QImage reloaded = frame();
-    EXPECT_LT(std::abs(mesh_pixels(reloaded) - whole), whole / 50);
+    EXPECT_LT(std::abs(mesh_pixels(frame()) - whole), whole / 50);
 
     // Nothing went wrong on the way.
     std::istringstream lines(transcript);
@@ -345,18 +295,24 @@ TEST_F(Session, FromOpenToReload)
     }
 }
 
-// A file dropped on the view travels to the main window and back to the
-// view's load, and the OBJ's morphogens reach the morphogen panel.
+// Files dropped on the view travel to the main window and back to the
+// view's load: the first of them opens, and the OBJ's morphogens reach the
+// morphogen panel. A drop that holds no file opens nothing.
 TEST_F(Session, DroppedFileOpensLikeOpen)
 {
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(blob_path)});
+    QMimeData text, files;
+    text.setText("not a list of files");
+    files.setUrls({QUrl::fromLocalFile(blob_path), QUrl::fromLocalFile(file("other.obj"))});
     const QPoint at(view().width() / 2, view().height() / 2);
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&view(), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    const std::string out = console([&] { QApplication::sendEvent(&view(), &drop); });
+    std::string out;
+    for (QMimeData* data : {&text, &files}) {
+        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&view(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        // Straight to the view: the application passes drops on only during a real drag.
+        QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        out += console([&] { static_cast<QObject&>(view()).event(&drop); });
+    }
     EXPECT_EQ(out.rfind(blob_path.toStdString() + "\n", 0), 0u) << out;
     EXPECT_EQ(window.file_name, blob_path);
     EXPECT_EQ(view().mesh.nf, 5120);

@@ -8,11 +8,13 @@
 #include <climits>
 #include <string>
 
+#include <QDir>
 #include <QImage>
 #include <QTest>
 
 #include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WidgetFinder.h"
 #include "toolkit/ScriptedDialogs.h"
 #include "viewer/QtGLWidget.h"
 #include "viewer/QtMainWindow.h"
@@ -33,14 +35,6 @@ inline QImage next_frame(QtGLWidget& view)
     return view.grab_image();
 }
 
-inline void drag(QWidget& widget, Qt::MouseButton button, QPoint from, QPoint to)
-{
-    QTest::mouseMove(&widget, from);
-    QTest::mousePress(&widget, button, {}, from);
-    QTest::mouseMove(&widget, to);
-    QTest::mouseRelease(&widget, button, {}, to);
-}
-
 class GLViewTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -49,6 +43,7 @@ protected:
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
         ASSERT_TRUE(view.isValid()) << "no OpenGL context";
+        ASSERT_TRUE(first_mesh.empty() || load(first_mesh) == LoadResult::Loaded);
     }
 
     // Writes `obj` to a file and loads it into the view, quietly.
@@ -62,6 +57,7 @@ protected:
 
     QImage frame() { return next_frame(view); }
 
+    std::string first_mesh;  // OBJ text SetUp loads, if any
     TempDir dir;
     QtGLWidget view;
 };
@@ -75,17 +71,25 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         ASSERT_TRUE(view().isValid()) << "no OpenGL context";
     }
+    void TearDown() override { QDir::setCurrent(home); }
 
     QtGLWidget& view() { return *window.view(); }
     QImage frame() { return next_frame(view()); }
 
-    // Writes `obj` to a file and opens it through the window, quietly.
-    void open(const std::string& obj, const std::string& name = "mesh.obj")
+    // Writes `obj` to a file and opens it through the window, quietly;
+    // false when the file would not load.
+    bool open(const std::string& obj, const std::string& name = "mesh.obj")
     {
         const QString path = QString::fromStdString(dir.write(name, obj));
-        printed([&] { window.open_by_name(path); });
+        bool opened = false;
+        printed([&] { opened = window.open_by_name(path); });
+        return opened;
     }
 
+    // Makes the test's folder the working directory until the test ends.
+    void work_in_test_folder() { ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path()))); }
+
+    const QString home = QDir::currentPath();
     TempDir dir;
     ScriptedDialogs dialogs;
     QtMainWindow window{dialogs};

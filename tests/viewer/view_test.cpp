@@ -1,10 +1,6 @@
 // The view on a virtual display: real frames read back from OpenGL.
 #include <gtest/gtest.h>
 
-#include <QMimeData>
-#include <QSignalSpy>
-#include <QUrl>
-
 #include "tests/support/GLViewTest.h"
 #include "viewer/MeshDrawing.h"
 
@@ -22,13 +18,7 @@ bool is_greenish(QRgb p) { return qGreen(p) > 150 && qRed(p) < 100 && qBlue(p) <
 
 class ViewTest : public GLViewTest {
 protected:
-    void SetUp() override
-    {
-        GLViewTest::SetUp();
-        if (!HasFatalFailure()) {
-            ASSERT_EQ(load(red_square), LoadResult::Loaded);
-        }
-    }
+    ViewTest() { first_mesh = red_square; }
     int red() { return count_pixels(frame(), is_reddish); }
 };
 
@@ -114,17 +104,6 @@ TEST_F(ViewTest, DragsTurnAndZoomPerspectiveResizes)
     EXPECT_NE(persp, turned);
 }
 
-TEST_F(ViewTest, ReloadAfterSimplifyingRestoresMorphogenValues)
-{
-    ASSERT_EQ(load(std::string("mn a\n") + red_square + "m 1\nm 2\nm 3\nm 4\n"), LoadResult::Loaded);
-    printed([&] { view.simplify_slot(50.0f); });
-    ASSERT_EQ(view.mesh.morphogen_values.size(), std::size_t(view.mesh.nv));
-    printed([&] { view.reload_slot(); });
-    ASSERT_EQ(view.mesh.nv, 4);
-    ASSERT_EQ(view.mesh.morphogen_values.size(), 4u);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(view.mesh.morphogen_values[i][0], float(i + 1));
-}
-
 TEST_F(ViewTest, UnreadableFileLeavesAnEmptyViewOtherNamesKeepTheMesh)
 {
     view.zoom = -50.0f;
@@ -150,22 +129,6 @@ TEST_F(ViewTest, SaveMeshAddsObjOnlyWhenMissingAndReportsFailure)
     EXPECT_FALSE(slurp(dir.file("copy.obj")).empty());
     EXPECT_FALSE(slurp(dir.file("a.obj.bak")).empty());
     EXPECT_NE(out.find("ERROR"), std::string::npos);
-}
-
-TEST_F(ViewTest, DropSendsTheFirstFileOnly)
-{
-    QSignalSpy spy(&view, &QtGLWidget::dragndrop_signal);
-    QMimeData files, text;
-    files.setUrls({QUrl::fromLocalFile("/tmp/a.obj"), QUrl::fromLocalFile("/tmp/b.obj")});
-    text.setText("not a list of files");
-    // Straight to the widget: the application only passes drops on during a
-    // real drag.
-    for (QMimeData* data : {&files, &text}) {
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data, Qt::NoButton, Qt::NoModifier);
-        static_cast<QObject&>(view).event(&drop);
-    }
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).toString(), "/tmp/a.obj");
 }
 
 TEST_F(ViewTest, LightColoursChangeTheNextFrame)
