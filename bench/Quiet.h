@@ -9,19 +9,22 @@
 // print their console lines, which would drown the report.
 class Quiet {
 public:
-    Quiet()
+    Quiet() : saved(dup(1))
     {
         std::fflush(stdout);
-        saved = dup(1);
         const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        close(null);
+        if (null >= 0) {
+            dup2(null, 1);
+            close(null);
+        }
     }
     ~Quiet()
     {
         std::fflush(stdout);
-        dup2(saved, 1);
-        close(saved);
+        if (saved >= 0) {
+            dup2(saved, 1);
+            close(saved);
+        }
     }
     Quiet(const Quiet&) = delete;
     Quiet& operator=(const Quiet&) = delete;

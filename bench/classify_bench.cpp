@@ -9,13 +9,12 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
 #include <limits>
 #include <map>
 #include <memory>
 #include <random>
-#include <unistd.h>
 
+#include "bench/Quiet.h"
 #include "core/Mesh.h"
 #include "processing/FaceGraph.h"
 #include "processing/Mesh_Classifier.h"
@@ -23,31 +22,6 @@
 #include "tests/support/LiteralFloyd.h"
 
 namespace {
-
-// Sends standard output to /dev/null while it lives: the engines report
-// every stage on the console.
-class Quiet {
-public:
-    Quiet()
-    {
-        std::fflush(stdout);
-        saved = ::dup(1);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::close(null);
-    }
-    ~Quiet()
-    {
-        std::fflush(stdout);
-        ::dup2(saved, 1);
-        ::close(saved);
-    }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    int saved;
-};
 
 // A torus of u x v quads split in two, radii 1 and 0.35, each vertex pushed
 // out by seeded noise; the last faces are dropped to give exactly `faces`.

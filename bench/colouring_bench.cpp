@@ -8,13 +8,12 @@
 #include <assimp/scene.h>
 
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 #include <map>
 #include <memory>
 #include <random>
 #include <string>
 
+#include "bench/Quiet.h"
 #include "colouring/Heightmap.h"
 #include "colouring/PlyFile.h"
 #include "colouring/TerrainBuilder.h"
@@ -22,33 +21,6 @@
 #include "core/Mesh.h"
 
 namespace {
-
-// Sends standard output to /dev/null while it lives: the builders report on the console.
-class Quiet {
-public:
-    Quiet() : saved(::dup(1))
-    {
-        std::fflush(stdout);
-        const int null = ::open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            ::dup2(null, 1);
-            ::close(null);
-        }
-    }
-    ~Quiet()
-    {
-        std::fflush(stdout);
-        if (saved >= 0) {
-            ::dup2(saved, 1);
-            ::close(saved);
-        }
-    }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    int saved;
-};
 
 // A terrain of n by n points over a seeded random heightmap.
 std::unique_ptr<Mesh> terrain(int n)
