@@ -28,8 +28,8 @@
 
 #include "bench/Quiet.h"
 #include "core/Mesh.h"
-#include "processing/ButterflySubdivider.h"
-#include "processing/simplify.h"
+#include "remeshing/ButterflySubdivider.h"
+#include "remeshing/simplify.h"
 #include "tests/support/ReferenceRemesh.h"
 
 namespace {

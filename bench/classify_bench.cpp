@@ -16,9 +16,9 @@
 
 #include "bench/Quiet.h"
 #include "core/Mesh.h"
-#include "processing/FaceGraph.h"
-#include "processing/Mesh_Classifier.h"
-#include "processing/face_distances.h"
+#include "classification/FaceGraph.h"
+#include "classification/Mesh_Classifier.h"
+#include "classification/face_distances.h"
 #include "tests/support/LiteralFloyd.h"
 
 namespace {

@@ -15,9 +15,9 @@
 
 #include "bench/Quiet.h"
 #include "colouring/Heightmap.h"
-#include "colouring/PlyFile.h"
-#include "colouring/TerrainBuilder.h"
-#include "colouring/VertexColouring.h"
+#include "colouring/ply_file.h"
+#include "colouring/build_terrain.h"
+#include "colouring/vertex_colouring.h"
 #include "core/Mesh.h"
 
 namespace {

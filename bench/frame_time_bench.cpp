@@ -12,8 +12,8 @@
 #include <QSurfaceFormat>
 #include <QThread>
 
-#include "viewer/MeshDrawing.h"
-#include "viewer/QtGLWidget.h"
+#include "view/mesh_drawing.h"
+#include "view/QtGLWidget.h"
 
 namespace {
 

@@ -4,7 +4,7 @@ find_package(OpenMesh QUIET)
 find_package(meshoptimizer QUIET)
 if(TARGET OpenMeshTools AND TARGET meshoptimizer::meshoptimizer AND TARGET remesh_reference)
   add_executable(bench_remesh bench_remesh.cpp)
-  target_link_libraries(bench_remesh PRIVATE halvane_remesh remesh_reference benchmark::benchmark
+  target_link_libraries(bench_remesh PRIVATE halvane_remeshing remesh_reference benchmark::benchmark
     OpenMeshCore OpenMeshTools meshoptimizer::meshoptimizer)
   # OpenMesh's property templates trip GCC's maybe-uninitialized check inside
   # the standard allocator; our own code keeps the warning.

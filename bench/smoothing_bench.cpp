@@ -16,7 +16,7 @@
 
 #include "bench/Quiet.h"
 #include "core/Mesh.h"
-#include "processing/NormalSmoother.h"
+#include "smoothing/NormalSmoother.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "core/Mesh.h"
-#include "processing/EdgeTraversal.h"
+#include "traversal/EdgeTraversal.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "colouring/ColourMap.h"
 #include "colouring/Heightmap.h"
 #include "colouring/MorphogenSettings.h"
-#include "colouring/PngFile.h"
-#include "colouring/TerrainBuilder.h"
+#include "colouring/png_file.h"
+#include "colouring/build_terrain.h"
 #include "core/Mesh.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -8,7 +8,7 @@
 
 #include "colouring/ColourMap.h"
 #include "colouring/MorphogenSettings.h"
-#include "colouring/PngFile.h"
+#include "colouring/png_file.h"
 
 namespace {
 

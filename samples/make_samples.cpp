@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/TextFile.h"
+#include "core/text_file.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "core/Mesh.h"
-#include "processing/EdgeTraversal.h"
-#include "processing/Mesh_Classifier.h"
-#include "tool/Commands.h"
+#include "traversal/EdgeTraversal.h"
+#include "classification/Mesh_Classifier.h"
+#include "Commands.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 #include <cstdio>
 
 #include "colouring/MorphogenSettings.h"
-#include "colouring/PlyFile.h"
-#include "colouring/VertexColouring.h"
+#include "colouring/ply_file.h"
+#include "colouring/vertex_colouring.h"
 #include "core/Mesh.h"
-#include "core/TextFile.h"
-#include "tool/Commands.h"
+#include "core/text_file.h"
+#include "Commands.h"
 
 int cmd_colour(const Arguments& args)
 {

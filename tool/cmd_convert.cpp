@@ -1,5 +1,5 @@
 #include "core/Mesh.h"
-#include "tool/Commands.h"
+#include "Commands.h"
 
 int cmd_convert(const Arguments& args)
 {

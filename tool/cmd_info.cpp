@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "core/Mesh.h"
-#include "core/TextFile.h"
-#include "tool/Commands.h"
+#include "core/text_file.h"
+#include "Commands.h"
 
 int cmd_info(const Arguments& args)
 {

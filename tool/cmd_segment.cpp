@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "core/Mesh.h"
-#include "processing/EdgeTraversal.h"
-#include "tool/Commands.h"
+#include "traversal/EdgeTraversal.h"
+#include "Commands.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <cstdio>
 
 #include "core/Mesh.h"
-#include "processing/simplify.h"
-#include "tool/Commands.h"
+#include "remeshing/simplify.h"
+#include "Commands.h"
 
 int cmd_simplify(const Arguments& args)
 {

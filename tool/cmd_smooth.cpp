@@ -2,9 +2,9 @@
 #include <string>
 
 #include "core/Mesh.h"
-#include "core/TextFile.h"
-#include "processing/NormalSmoother.h"
-#include "tool/Commands.h"
+#include "core/text_file.h"
+#include "smoothing/NormalSmoother.h"
+#include "Commands.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "core/Mesh.h"
-#include "processing/ButterflySubdivider.h"
-#include "tool/Commands.h"
+#include "remeshing/ButterflySubdivider.h"
+#include "Commands.h"
 
 int cmd_subdivide(const Arguments& args)
 {

@@ -3,13 +3,13 @@
 
 #include "colouring/ColourMap.h"
 #include "colouring/Heightmap.h"
-#include "colouring/PlyFile.h"
-#include "colouring/PngFile.h"
-#include "colouring/TerrainBuilder.h"
-#include "colouring/VertexColouring.h"
+#include "colouring/ply_file.h"
+#include "colouring/png_file.h"
+#include "colouring/build_terrain.h"
+#include "colouring/vertex_colouring.h"
 #include "core/Mesh.h"
-#include "core/MeshLoader.h"
-#include "tool/Commands.h"
+#include "core/load_mesh_file.h"
+#include "Commands.h"
 
 namespace {
 

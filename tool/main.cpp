@@ -5,8 +5,8 @@
 #include <string>
 
 #include "core/Mesh.h"
-#include "core/MeshLoader.h"
-#include "tool/Commands.h"
+#include "core/load_mesh_file.h"
+#include "Commands.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "colouring/ColourMap.h"
 #include "colouring/MorphogenSettings.h"
-#include "colouring/PlyFile.h"
+#include "colouring/ply_file.h"
 #include "core/Mesh.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"

@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "colouring/Heightmap.h"
-#include "colouring/PngFile.h"
-#include "colouring/TerrainBuilder.h"
+#include "colouring/png_file.h"
+#include "colouring/build_terrain.h"
 #include "core/Mesh.h"
 #include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"

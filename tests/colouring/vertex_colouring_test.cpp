@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "colouring/VertexColouring.h"
+#include "colouring/vertex_colouring.h"
 #include "core/Mesh.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"

@@ -10,7 +10,7 @@
 #include <random>
 
 #include "core/Mesh.h"
-#include "core/MeshLoader.h"
+#include "core/load_mesh_file.h"
 #include "core/Tokenizer.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/TempDir.h"

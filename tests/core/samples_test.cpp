@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "core/Mesh.h"
-#include "core/MeshLoader.h"
+#include "core/load_mesh_file.h"
 
 TEST(Samples, LoadWithTheirShapesColoursAndMorphogens)
 {

@@ -12,17 +12,17 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "clipping/QtCLippingWidget.h"
-#include "colouring/QtMeshTerrainWidget.h"
-#include "colouring/QtMorphogenWidget.h"
-#include "processing/QtMeanShiftWidget.h"
-#include "processing/QtMeshEditorDialogue.h"
+#include "panels/QtCLippingWidget.h"
+#include "panels/QtMeshTerrainWidget.h"
+#include "panels/QtMorphogenWidget.h"
+#include "panels/QtMeanShiftWidget.h"
+#include "panels/QtMeshEditorDialogue.h"
 #include "tests/support/WidgetFinder.h"
-#include "toolkit/MetaTypes.h"
+#include "toolkit/meta_types.h"
 #include "toolkit/ScriptedDialogs.h"
-#include "viewer/OpenGLCheck.h"
-#include "viewer/QtGLWidget.h"
-#include "viewer/QtMainWindow.h"
+#include "app/opengl_check.h"
+#include "view/QtGLWidget.h"
+#include "app/QtMainWindow.h"
 
 namespace {
 

@@ -16,15 +16,15 @@
 #include <QTreeWidget>
 #include <QUrl>
 
-#include "clipping/QtCLippingWidget.h"
-#include "colouring/QtMeshTerrainWidget.h"
-#include "colouring/QtMorphogenWidget.h"
-#include "processing/QtMeanShiftWidget.h"
-#include "processing/QtMeshClassifierWidget.h"
-#include "processing/QtMeshEditorDialogue.h"
-#include "processing/QtMeshSimplifierWidget.h"
-#include "processing/QtMeshSubdivideWidget.h"
-#include "processing/QtMeshTraversalWidget.h"
+#include "panels/QtCLippingWidget.h"
+#include "panels/QtMeshTerrainWidget.h"
+#include "panels/QtMorphogenWidget.h"
+#include "panels/QtMeanShiftWidget.h"
+#include "panels/QtMeshClassifierWidget.h"
+#include "panels/QtMeshEditorDialogue.h"
+#include "panels/QtMeshSimplifierWidget.h"
+#include "panels/QtMeshSubdivideWidget.h"
+#include "panels/QtMeshTraversalWidget.h"
 #include "tests/support/GLViewTest.h"
 #include "toolkit/Menu.h"
 

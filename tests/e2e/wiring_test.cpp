@@ -11,22 +11,22 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 
-#include "clipping/QtCLippingWidget.h"
-#include "colouring/QtMeshTerrainWidget.h"
-#include "colouring/QtMorphogenWidget.h"
-#include "processing/QtFunctionWidget.h"
-#include "processing/QtMeanShiftWidget.h"
-#include "processing/QtMeshClassifierWidget.h"
-#include "processing/QtMeshEditorDialogue.h"
-#include "processing/QtMeshSimplifierWidget.h"
-#include "processing/QtMeshSubdivideWidget.h"
-#include "processing/QtMeshTraversalWidget.h"
+#include "panels/QtCLippingWidget.h"
+#include "panels/QtMeshTerrainWidget.h"
+#include "panels/QtMorphogenWidget.h"
+#include "panels/QtFunctionWidget.h"
+#include "panels/QtMeanShiftWidget.h"
+#include "panels/QtMeshClassifierWidget.h"
+#include "panels/QtMeshEditorDialogue.h"
+#include "panels/QtMeshSimplifierWidget.h"
+#include "panels/QtMeshSubdivideWidget.h"
+#include "panels/QtMeshTraversalWidget.h"
 #include "toolkit/Menu.h"
 #include "toolkit/ScriptedDialogs.h"
-#include "viewer/QtGLWidget.h"
-#include "viewer/QtLightEditorDialogue.h"
-#include "viewer/QtLightSettingsWidget.h"
-#include "viewer/QtMainWindow.h"
+#include "view/QtGLWidget.h"
+#include "panels/QtLightEditorDialogue.h"
+#include "panels/QtLightSettingsWidget.h"
+#include "app/QtMainWindow.h"
 
 namespace {
 

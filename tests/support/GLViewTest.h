@@ -16,8 +16,8 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/WidgetFinder.h"
 #include "toolkit/ScriptedDialogs.h"
-#include "viewer/QtGLWidget.h"
-#include "viewer/QtMainWindow.h"
+#include "view/QtGLWidget.h"
+#include "app/QtMainWindow.h"
 
 // Pixels passing `test` in columns [x0, x1).
 inline int count_pixels(const QImage& image, bool (*test)(QRgb), int x0 = 0, int x1 = INT_MAX)

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "processing/FaceGraph.h"
+#include "classification/FaceGraph.h"
 
 // The all-pairs pass as first written: a packed triangle with row offsets,
 // a link array filled by set_link, and Floyd-Warshall over unit steps in

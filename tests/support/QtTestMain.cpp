@@ -4,8 +4,8 @@
 
 #include <QApplication>
 
-#include "toolkit/MetaTypes.h"
-#include "viewer/OpenGLCheck.h"
+#include "toolkit/meta_types.h"
+#include "app/opengl_check.h"
 
 int main(int argc, char** argv)
 {

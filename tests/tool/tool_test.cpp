@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "colouring/PngFile.h"
+#include "colouring/png_file.h"
 #include "core/Mesh.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"

@@ -1,0 +1,451 @@
+#include "classification/Mesh_Classifier.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+
+#include "core/Mesh.h"
+#include "traversal/EdgeTraversal.h"
+#include "classification/face_distances.h"
+#include "core/parallel_parts.h"
+
+namespace {
+
+// sums[j] = the sum over faces t != j, in ascending t, of term(j, t, get(j, t)).
+// The table is swept row by row: row a gives face a its terms t < a and
+// gives every face b < a its term t = a, so each sum still adds its terms
+// in ascending t while the table is read front to back. Threads take
+// disjoint ranges of j, and every sum keeps its order whatever the count.
+template <class Term>
+void ordered_sums(const ShortestPathTable& table, std::vector<double>& sums, const Term& term, int threads)
+{
+    const int n = table.n;
+    sums.assign(static_cast<std::size_t>(n), 0.0);
+    const int parts = n < 512 ? 1 : threads;
+    run_parts(parts, [&](int part, int count) {
+        const int lo = int(std::int64_t(n) * part / count);
+        const int hi = int(std::int64_t(n) * (part + 1) / count);
+        double* out = sums.data();
+        for (int a = lo; a < n; ++a) {
+            const float* row = table.row(a);
+            if (a < hi) {
+                double s = 0.0;
+                for (int b = 0; b < a; ++b) s += term(a, b, row[b]);
+                out[a] = s;
+            }
+            const int end = std::min(a, hi);
+            for (int b = lo; b < end; ++b) out[b] += term(b, a, row[b]);
+        }
+    });
+}
+
+void print_seeds(const std::vector<int>& seeds, int k)
+{
+    for (int p = 0; p < k; ++p) std::printf("%d\n", seeds[p]);
+}
+
+}  // namespace
+
+Vector patch_colour(int p, int k)
+{
+    return hue_colour(359.0f * float(p) / float(k));
+}
+
+Mesh_Classifier::Mesh_Classifier(Mesh* target) : mesh(target), threads(engine_threads()) {}
+
+void Mesh_Classifier::reset()
+{
+    rebuild = true;
+    weight = 0.5;
+    mean_length = 0.0f;
+    mean_bend = 0.0f;
+    max_patches = 0;
+    num_patches = 0;
+    seeds.clear();
+    patch_colours.clear();
+    centroids.clear();
+    probabilities.clear();
+    neighbours.clear();
+    face_patch.clear();
+    links.clear();
+    // A table never outlives the mesh it was made for.
+    table.release();
+}
+
+bool Mesh_Classifier::announce_table(int faces) const
+{
+    std::printf("MAX mesh triangles: %d\n", ShortestPathTable::max_faces);
+    if (faces > ShortestPathTable::max_faces) {
+        std::printf("ERROR: the mesh has %d faces; a shortest path table holds at most %d "
+                    "[Mesh_Classifier::allocate()]\n",
+                    faces, ShortestPathTable::max_faces);
+        return false;
+    }
+    const std::int64_t entries = ShortestPathTable::entries_for(faces);
+    std::printf("Allocating: %.2fMB\n", double(entries) * 4.0 / (1 << 20));
+    std::printf("Size: %" PRId64 "\n", entries);
+    return true;
+}
+
+bool Mesh_Classifier::build_table()
+{
+    const int n = mesh->nf;
+    std::printf(sp_mode == 0 ? "Using Floyd Shortest Path\n" : "Using Dijkstra Shortest Path\n");
+    if (!announce_table(n)) {
+        std::fflush(stdout);
+        return false;
+    }
+    table.allocate(n);
+    build_centroids();
+    build_links();
+    const FaceGraph graph = FaceGraph::from_links(n, links);
+    if (sp_mode == 0)
+        step_distances(graph, table, threads);
+    else
+        weighted_distances(graph, table, threads);
+    return true;
+}
+
+void Mesh_Classifier::build_centroids()
+{
+    std::printf("Building Centroids\n");
+    centroids.clear();
+    centroids.reserve(std::size_t(mesh->nf));
+    for (int i = 0; i < mesh->nf; ++i) {
+        const int* vi = mesh->faces[i].vi;
+        Vector c = mesh->vertices[vi[0]] + mesh->vertices[vi[1]] + mesh->vertices[vi[2]];
+        c.x /= 3.0f;
+        c.y /= 3.0f;
+        c.z /= 3.0f;
+        centroids.push_back(c);
+    }
+}
+
+void Mesh_Classifier::build_links()
+{
+    std::printf("Building Distances\n");
+    links = dual_links(*mesh, centroids, weight, mean_length, mean_bend);
+}
+
+bool Mesh_Classifier::classify()
+{
+    if (!mesh || mesh->nf == 0) {
+        std::printf("ERROR: the mesh has no faces to classify [Mesh_Classifier::classify()]\n");
+        std::fflush(stdout);
+        return false;
+    }
+    // A loaded table is used only while it still fits the mesh.
+    if (rebuild || table.n != mesh->nf) {
+        if (!build_table()) return false;
+    }
+    max_patches = 50;
+    build_patches();
+    choose_patch_count();
+    const int k = num_patches;
+    compute_probabilities(k);
+    find_neighbours(k);
+    refine_seeds(k);
+    colour_seeds(k);
+    label_faces(k);
+    face_patch.clear();
+    std::fflush(stdout);
+    return true;
+}
+
+void Mesh_Classifier::build_patches()
+{
+    std::printf("Building Patches\n");
+    seeds.clear();
+    const int n = table.n;
+    std::vector<double> sums;
+    ordered_sums(table, sums, [](int, int, float d) { return double(d); }, threads);
+    // The last face reaching the smallest sum wins; face 0 when none is
+    // within far_away.
+    double low = far_away;
+    int first = 0;
+    for (int i = 0; i < n; ++i)
+        if (sums[i] <= low) {
+            low = sums[i];
+            first = i;
+        }
+    seeds.push_back(first);
+
+    // nearest[i]: distance of face i to its nearest seed so far.
+    std::vector<float> nearest(static_cast<std::size_t>(n), ShortestPathTable::unreachable);
+    for (int round = 0; round < max_patches; ++round) {
+        const std::vector<float> from = distances_from(seeds.back());
+        float top = 0.0f;
+        int pick = 0;
+        for (int i = 0; i < n; ++i) {
+            nearest[i] = std::min(nearest[i], from[i]);
+            if (nearest[i] >= top) {
+                top = nearest[i];
+                pick = i;
+            }
+        }
+        seeds.push_back(pick);
+    }
+}
+
+void Mesh_Classifier::choose_patch_count()
+{
+    const int count = int(seeds.size());
+    std::vector<float> spacing(std::size_t(count), ShortestPathTable::unreachable);
+    for (int i = 1; i < count; ++i)
+        for (int j = 0; j < i; ++j) spacing[i] = std::min(spacing[i], table.get(seeds[i], seeds[j]));
+    float top = 0.0f;
+    num_patches = 0;
+    for (int j = 2; j < count; ++j) {
+        const float drop = spacing[j - 1] - spacing[j];
+        if (drop >= top) {
+            top = drop;
+            num_patches = j;
+        }
+    }
+    std::printf("Optimal Number of Patches:%d\n", num_patches);
+}
+
+std::vector<float> Mesh_Classifier::distances_from(int face) const
+{
+    const int n = table.n;
+    std::vector<float> d(static_cast<std::size_t>(n));
+    const float* row = table.row(face);
+    std::copy(row, row + face + 1, d.begin());
+    for (int f = face + 1; f < n; ++f) d[f] = table.row(f)[face];
+    return d;
+}
+
+void Mesh_Classifier::compute_probabilities(int k)
+{
+    const int n = table.n;
+    probabilities.assign(static_cast<std::size_t>(k), std::vector<float>(static_cast<std::size_t>(n)));
+    patch_colours.resize(static_cast<std::size_t>(k));
+    std::vector<std::vector<float>> from(static_cast<std::size_t>(k));
+    for (int p = 0; p < k; ++p) from[p] = distances_from(seeds[p]);
+    for (int f = 0; f < n; ++f) {
+        // Another patch's seed is at distance 0: its infinite share leaves
+        // every other patch 0.
+        float total = 0.0f;
+        for (int q = 0; q < k; ++q) total += 1.0f / from[q][f];
+        for (int p = 0; p < k; ++p)
+            probabilities[p][f] = f == seeds[p] ? 1.0f : (1.0f / from[p][f]) / total;
+    }
+    for (int p = 0; p < k; ++p) patch_colours[p] = patch_colour(p, k);
+}
+
+void Mesh_Classifier::find_neighbours(int k)
+{
+    neighbours.clear();
+    for (int i = 0; i < k; ++i) {
+        int nearest = 0;
+        float low = far_away;
+        for (int j = 0; j < k; ++j) {
+            if (j == i) continue;
+            const float d = table.get(seeds[j], seeds[i]);
+            if (d <= low) {
+                low = d;
+                nearest = j;
+            }
+        }
+        int second = 0;
+        low = far_away;
+        for (int j = 0; j < k; ++j) {
+            if (j == i || j == nearest) continue;
+            const float d = table.get(seeds[j], seeds[i]);
+            if (d <= low) {
+                low = d;
+                second = j;
+            }
+        }
+        neighbours.emplace_back(nearest, second);
+        std::printf("neigbour: %d\n", second);
+    }
+}
+
+// Moves each seed to the face with the smallest fuzzy distance sum against
+// its nearest neighbouring patch. Repeating the search with unchanged seeds
+// finds the same face, so one search per patch is enough; the partner face
+// of the neighbouring patch only ever decided when to stop repeating, so it
+// is not searched for.
+void Mesh_Classifier::refine_seeds(int k)
+{
+    std::printf("Eval FUZZY\n");
+    print_seeds(seeds, k);
+    const int n = table.n;
+    std::vector<char> earlier(static_cast<std::size_t>(n), 0);
+    std::vector<double> sums;
+    for (int p = 0; p < k; ++p) {
+        compute_probabilities(k);
+        const std::vector<float>& own = probabilities[p];
+        const std::vector<float>& other = probabilities[neighbours[p].first];
+        ordered_sums(
+            table, sums,
+            [&own, &other](int j, int t, float d) {
+                return double(d) * own[j] / (double(own[j]) + double(other[t]));
+            },
+            threads);
+        double low = far_away;
+        for (int j = 0; j < n; ++j) {
+            if (earlier[j] || !(sums[j] <= low)) continue;
+            low = sums[j];
+            // When no face comes within far_away the seed stays where it is
+            // rather than taking a face found for an earlier patch.
+            seeds[p] = j;
+        }
+        earlier[seeds[p]] = 1;
+    }
+    print_seeds(seeds, k);
+    compute_probabilities(k);
+}
+
+void Mesh_Classifier::colour_seeds(int k)
+{
+    for (int p = 0; p < k; ++p) mesh->faces[seeds[p]].colour = Vector(1.0f, 1.0f, 0.0f);
+}
+
+// Each face is labelled against every patch's nearest neighbour: the patch
+// itself where the neighbour's membership is below 0.1, the neighbour above
+// 0.9, 0 in the fuzzy zone between. Its colour is the mean over those labels
+// of the label's patch colour, grey for label 0.
+void Mesh_Classifier::label_faces(int k)
+{
+    const int n = mesh->nf;
+    const Vector grey(0.5f, 0.5f, 0.5f);
+    for (Face& f : mesh->faces) f.colour = Vector(0.0f, 0.0f, 0.0f, 0.0f);
+    std::vector<int> labels(static_cast<std::size_t>(n) * static_cast<std::size_t>(k), 0);
+    std::vector<char> used(static_cast<std::size_t>(k), 0);
+    for (int c = 0; c < k; ++c) {
+        const int nb = neighbours[c].first;
+        used[nb] = 1;
+        const std::vector<float>& member = probabilities[nb];
+        for (int f = 0; f < n; ++f) {
+            const float p = member[f];
+            labels[std::size_t(f) * k + nb] = p < 0.1f ? c : p > 0.9f ? nb : 0;
+        }
+    }
+    for (int f = 0; f < n; ++f) {
+        Vector sum(0.0f, 0.0f, 0.0f);
+        int count = 0;
+        for (int s = 0; s < k; ++s) {
+            if (!used[s]) continue;
+            const int label = labels[std::size_t(f) * k + s];
+            sum += label != 0 ? patch_colours[label] : grey;
+            ++count;
+        }
+        Vector colour = count ? sum / float(count) : grey;
+        colour.w = 1.0f;
+        mesh->faces[f].colour = colour;
+    }
+    colour_seeds(k);
+}
+
+void Mesh_Classifier::assign(int k)
+{
+    if (k <= 0) return;
+    const int n = table.n;
+    patch_colours.resize(static_cast<std::size_t>(k));
+    for (int p = 0; p < k; ++p) patch_colours[p] = patch_colour(p, k);
+    std::vector<int> label(static_cast<std::size_t>(n), 0);
+    std::vector<int> new_seed(static_cast<std::size_t>(k), 0);
+    std::vector<double> sums;
+    for (int iteration = 1;; ++iteration) {
+        std::vector<std::vector<float>> from(static_cast<std::size_t>(k));
+        for (int p = 0; p < k; ++p) from[p] = distances_from(seeds[p]);
+        // Nearest seed, the later patch on a tie; a face near no seed joins
+        // the previous face's patch.
+        int choice = 0;
+        for (int i = 0; i < n; ++i) {
+            float low = far_away;
+            for (int p = 0; p < k; ++p) {
+                const float d = i == seeds[p] ? 0.0f : from[p][i];
+                if (d <= low) {
+                    low = d;
+                    choice = p;
+                }
+            }
+            label[i] = choice;
+        }
+        // Medoids: the last member with the smallest sum of distances to
+        // its fellow members; a patch with none within far_away keeps its
+        // previous medoid.
+        ordered_sums(
+            table, sums,
+            [&label](int j, int t, float d) { return label[j] == label[t] ? double(d) : 0.0; }, threads);
+        std::vector<double> low(static_cast<std::size_t>(k), far_away);
+        for (int i = 0; i < n; ++i) {
+            const int p = label[i];
+            if (sums[i] <= low[p]) {
+                low[p] = sums[i];
+                new_seed[p] = i;
+            }
+        }
+        const bool converged = std::equal(new_seed.begin(), new_seed.end(), seeds.begin());
+        if (!converged) std::copy(new_seed.begin(), new_seed.end(), seeds.begin());
+        if (iteration == max_assign_iterations) {
+            std::printf("WARNING: MAX ITERATIONS REACHED!!!\n");
+            break;
+        }
+        if (converged) break;
+    }
+    for (int i = 0; i < n; ++i) mesh->faces[i].colour = patch_colours[label[i]];
+    face_patch = label;
+}
+
+bool Mesh_Classifier::has_patches(int k) const
+{
+    return mesh && k >= 0 && static_cast<std::size_t>(k) <= seeds.size() && table.n == mesh->nf && mesh->nf > 0;
+}
+
+void Mesh_Classifier::set_patch_count(int k)
+{
+    if (!has_patches(k)) {
+        std::printf("ERROR: no classification with %d patches to show; classify the mesh first "
+                    "[Mesh_Classifier::assign()]\n",
+                    k);
+        std::fflush(stdout);
+        return;
+    }
+    num_patches = k;
+    assign(k);
+    compute_probabilities(k);
+    std::fflush(stdout);
+}
+
+bool Mesh_Classifier::save(const std::string& path) const
+{
+    std::printf("Saving Shortest Path Table\n");
+    bool ok = false;
+    if (!mesh || table.n == 0 || table.n != mesh->nf) {
+        std::printf("ERROR: no shortest path table of this mesh to save; classify it first "
+                    "[Mesh_Classifier::save()]\n");
+    } else {
+        const ShortestPathTable::FileResult r = table.write(path);
+        if (r.status == ShortestPathTable::FileResult::NotOpened)
+            std::printf("ERROR: could not open file... [Mesh_Classifier::save()]\n");
+        else if (r.status == ShortestPathTable::FileResult::Failed)
+            std::printf("ERROR: %s: %s [Mesh_Classifier::save()]\n", path.c_str(), r.problem.c_str());
+        ok = r.status == ShortestPathTable::FileResult::Done;
+    }
+    std::fflush(stdout);
+    return ok;
+}
+
+bool Mesh_Classifier::load(const std::string& path)
+{
+    std::printf("Loading Shortest Path Table\n");
+    const int n = mesh ? mesh->nf : 0;
+    bool ok = false;
+    if (announce_table(n)) {
+        const ShortestPathTable::FileResult r = ShortestPathTable::read(path, n, table);
+        if (r.status == ShortestPathTable::FileResult::NotOpened)
+            std::printf("ERROR: could not open file... [Mesh_Classifier::load()]\n");
+        else if (r.status == ShortestPathTable::FileResult::Failed)
+            std::printf("ERROR: %s: %s [Mesh_Classifier::load()]\n", path.c_str(), r.problem.c_str());
+        ok = r.status == ShortestPathTable::FileResult::Done;
+        // Later classifications use the loaded table instead of building one.
+        if (ok) rebuild = false;
+    }
+    std::fflush(stdout);
+    return ok;
+}

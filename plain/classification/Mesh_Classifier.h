@@ -1,0 +1,83 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/Vector.h"
+#include "classification/FaceGraph.h"
+#include "classification/ShortestPathTable.h"
+
+class Mesh;
+
+// Cuts a mesh into patches of faces that lie close together in the
+// face-to-face distance of its ShortestPathTable: seeds spread by farthest
+// points, a patch count where the seed spacing drops most, fuzzy
+// memberships, seed refinement and a k-medoids assignment. Works on the
+// view's mesh and owns only its working data. Console lines report each
+// stage.
+class Mesh_Classifier {
+public:
+    static constexpr float far_away = 1000000.0f;  // start of the running minima
+    static constexpr int max_assign_iterations = 500;
+
+    Mesh* mesh = nullptr;
+
+    // Distance table and the dual graph it is built from.
+    bool rebuild = true;
+    std::vector<Vector> centroids;
+    int sp_mode = 0;  // 0 = steps between faces, 1 = weighted (Dijkstra) distances
+    double weight = 0.5;  // share of the centroid distance in a link weight
+    float mean_length = 0.0f;
+    float mean_bend = 0.0f;
+    std::vector<FaceLink> links;
+    ShortestPathTable table;
+    int threads = 1;
+
+    // Patches.
+    std::vector<int> seeds;
+    std::vector<Vector> patch_colours;
+    std::vector<std::vector<float>> probabilities;  // [patch][face]
+    std::vector<std::pair<int, int>> neighbours;    // nearest and second-nearest patch
+    int max_patches = 0;
+    int num_patches = 0;
+    std::vector<int> face_patch;  // patch of each face after assign(), else empty
+
+    explicit Mesh_Classifier(Mesh* target);
+
+    // Forgets everything about the previous mesh; sp_mode stays.
+    void reset();
+
+    // The whole classification; false (after one console line) when the
+    // mesh has no faces or too many for a table.
+    bool classify();
+    // Shows k patches: assign(k) then the memberships for k. Refused with
+    // one line unless a classification of this mesh has at least k seeds.
+    void set_patch_count(int k);
+
+    // Table steps, run by classify() while rebuild is set.
+    bool build_table();
+    void build_centroids();
+    void build_links();
+
+    // Stages of classify().
+    void build_patches();
+    void choose_patch_count();
+    void compute_probabilities(int k);
+    void find_neighbours(int k);
+    void refine_seeds(int k);
+    void label_faces(int k);
+    void assign(int k);
+
+    bool save(const std::string& path) const;
+    bool load(const std::string& path);
+
+private:
+    bool announce_table(int faces) const;
+    bool has_patches(int k) const;
+    void colour_seeds(int k);
+    std::vector<float> distances_from(int face) const;
+};
+
+// Colour of patch p of k: hue 359 * p / k degrees at full saturation and value.
+Vector patch_colour(int p, int k);

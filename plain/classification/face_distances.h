@@ -1,0 +1,27 @@
+#pragma once
+
+#include <vector>
+
+#include "core/Vector.h"
+#include "classification/FaceGraph.h"
+#include "classification/ShortestPathTable.h"
+
+class Mesh;
+
+// The dual-graph links of a mesh, one per interior edge in edge order:
+// weight = (1 - delta) * bend / mean_bend + delta * length / mean_length,
+// with length the distance of the two face centroids and bend
+// 0.05 * (1 - angle between the face normals), never below 0. The means run
+// over all edges, border edges included, and fall back to 1 when not
+// positive. Reads the face normals and the edge list.
+std::vector<FaceLink> dual_links(const Mesh& mesh, const std::vector<Vector>& centroids, double delta,
+                                 float& mean_length, float& mean_bend);
+
+// Fills `table` (already sized for graph.n faces) with the least number of
+// steps between every two faces, or ShortestPathTable::unreachable. One
+// breadth-first search per face, each filling its own row.
+void step_distances(const FaceGraph& graph, ShortestPathTable& table, int threads);
+
+// The same with the link weights as step lengths: Dijkstra from every face,
+// path lengths summed in double and stored as float.
+void weighted_distances(const FaceGraph& graph, ShortestPathTable& table, int threads);

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <array>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/EdgeTable.h"
+#include "core/Face.h"
+#include "core/IndexLists.h"
+#include "core/Vector.h"
+
+// Flags of Mesh::build, each naming one kind of derived data.
+enum MeshBuildFlag {
+    MESH_CENTRE = 2,
+    MESH_VERTEX_NORMALS = 3,
+    MESH_FACE_NORMALS = 4,
+    MESH_TEXCOORDS = 5,
+    MESH_EDGE_LIST = 6,
+    MESH_CENTROIDS = 7,
+    MESH_BB = 8,
+};
+
+// The triangle mesh the view shows and every tool works on: arrays of
+// vertices and faces plus derived data rebuilt on request by build().
+// Faces point into `vertices`, and the neighbour lists point into `edges`
+// and `edge_faces`, so a Mesh is never copied by value: use assign/clone.
+class Mesh {
+public:
+    int nv = 0;
+    int nf = 0;
+    int picked_face = -1;  // face index + 1, -1 when nothing is picked
+    float extent = 1.0f;
+    Vector centre;
+
+    std::vector<Vector> vertices;
+    std::vector<Vector> vertex_normals;
+    std::vector<Vector> vertex_colours;
+    std::vector<Vector> texcoords;
+    std::vector<Vector> centroids;
+    std::vector<Face*> face_list;
+    std::vector<Face> faces;
+    std::vector<std::vector<float>> morphogen_values;
+    std::vector<std::string> morphogen_names;
+
+    EdgeTable edge_table;
+    int edge_count = 0;
+    std::vector<std::array<int, 2>> edges;       // (lower, higher) vertex index
+    std::vector<std::array<int, 2>> edge_faces;  // (first, second face), -1 on a border
+    // Pointers to the far end's index inside `edges` / the other face's index
+    // inside `edge_faces`; (pointer - edges[0].data()) / 2 names the edge.
+    IndexLists<const int*> vertex_neighbours;
+    IndexLists<const int*> face_neighbours;
+
+    Vector bbox[8] = {Vector(0), Vector(0), Vector(0), Vector(0),
+                      Vector(0), Vector(0), Vector(0), Vector(0)};
+
+    Mesh() = default;
+    Mesh(const Mesh&) = delete;
+    Mesh& operator=(const Mesh&) = delete;
+
+    // Prints "BUILDING: " and each flag's name, then computes the flags in
+    // the order given. A 0 ends the list; unknown values are skipped.
+    void build(std::initializer_list<int> flags);
+    // build() limited to the flags whose data is older than the arrays.
+    void build_stale(std::initializer_list<int> flags);
+    bool is_current(int flag) const;
+    // Marks the derived data stale after a tool changed the arrays in place.
+    void touch() { ++revision; }
+
+    void allocate_vertices(int n);
+    void allocate_faces(int n);
+    void allocate_morphogens(int n, int count);
+    // Sets face i's corners, keeping vi, v and face_list in step.
+    void set_face(int i, int a, int b, int c);
+    void clear();
+    // Copies positions, colours, normals and corner indices of other.
+    void assign(const Mesh& other);
+    // A full copy: assign() plus every face field.
+    std::unique_ptr<Mesh> clone() const;
+
+    // File formats; see obj_reader.cpp, net_reader.cpp and
+    // obj_writer.cpp. Readers fill the arrays only; on a rejected file
+    // they print one line naming the file and leave the mesh empty.
+    bool read_obj(const std::string& path);
+    bool read_net(const std::string& path);
+    bool write_obj(const std::string& path) const;
+
+    // Index of the edge a pointer from vertex_neighbours or face_neighbours names.
+    int edge_of(const int* p) const;
+
+private:
+    void run(int flag);
+    void build_centre();
+    void build_centroids();
+    void build_normals();
+    void build_texcoords();
+    void build_edge_list();
+    void build_bbox();
+
+    unsigned long revision = 1;
+    unsigned long built[9] = {};
+};

@@ -1,0 +1,91 @@
+#include "core/text_file.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <exception>
+
+#include "core/memory_limits.h"
+
+bool read_text_file(const std::string& path, std::string& text, std::string* problem)
+{
+    auto fail = [problem](const char* why) {
+        if (problem) *problem = why;
+        return false;
+    };
+    if (problem) problem->clear();
+    text.clear();
+    // A directory opens on some systems and reports a nonsense size.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status)) return fail("is a directory");
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    bool ok = true;
+    try {
+        // A regular file is read in one piece straight into the string; the
+        // loop below takes whatever is left (a file that grew, a pipe).
+        if (std::filesystem::is_regular_file(status)) {
+            const std::uintmax_t size = std::filesystem::file_size(path, ec);
+            if (!ec && size > 0) {
+                if (size >= physical_memory()) {
+                    std::fclose(f);
+                    return fail("is larger than this machine's memory");
+                }
+                text.resize(std::size_t(size));
+                text.resize(std::fread(text.data(), 1, text.size(), f));
+            }
+        }
+        char buffer[1 << 16];
+        for (;;) {
+            const std::size_t got = std::fread(buffer, 1, sizeof buffer, f);
+            text.append(buffer, got);
+            if (got < sizeof buffer) {
+                ok = !std::ferror(f);
+                break;
+            }
+        }
+    } catch (const std::exception&) {  // bad_alloc or length_error from the string
+        std::fclose(f);
+        std::string().swap(text);
+        return fail("is larger than the memory free to hold it");
+    }
+    std::fclose(f);
+    if (!ok) return fail("could not be read");
+    return true;
+}
+
+bool read_text_file_or_report(const std::string& path, std::string& text, const char* prefix)
+{
+    std::string why;
+    if (read_text_file(path, text, &why)) return true;
+    if (why.empty())
+        std::fprintf(stderr, "%s%s\n", prefix, path.c_str());
+    else
+        std::fprintf(stderr, "%s%s (%s)\n", prefix, path.c_str(), why.c_str());
+    std::fflush(stderr);
+    return false;
+}
+
+void append_float(std::string& out, float value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+std::string float_text(float value)
+{
+    std::string s;
+    append_float(s, value);
+    return s;
+}
+
+WriteResult write_text_file(const std::string& path, const std::string& text)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return WriteResult::NotOpened;
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = std::fclose(f) == 0 && ok;
+    return ok ? WriteResult::Written : WriteResult::Incomplete;
+}

@@ -1,0 +1,153 @@
+// The main window's menus and dialogs on a virtual display, beyond the steps
+// the session test takes: render modes, cancelled dialogs, the lighting
+// dialog, the command line name and the program's exit status.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+
+#include "tests/support/GLViewTest.h"
+#include "toolkit/Menu.h"
+#include "panels/QtLightEditorDialogue.h"
+#include "panels/QtLightSettingsWidget.h"
+
+using MainWindowTest = GLWindowTest;
+
+TEST_F(MainWindowTest, RenderModesAndProjection)
+{
+    const std::pair<QString, int> modes[] = {
+        {"&Bounding Box", 7},          {"&Points Verts", 5},       {"&Face Normals", 6},          {"&Wireframe", 0},
+        {"&Wireframe + Dotted-HL", 1}, {"&Wireframe + No-HL", 2}, {"&Polygons + Wireframe", 3}, {"&Polygons", 4}};
+    const QList<QAction*> actions = window.render_menu->actions();
+    ASSERT_EQ(actions.size(), 8);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(actions[i]->text(), modes[i].first);
+        actions[i]->trigger();
+        EXPECT_EQ(view().render_mode, modes[i].second) << modes[i].first.toStdString();
+    }
+    window.rendermodeEvent(8);
+    window.rendermodeEvent(-1);
+    EXPECT_EQ(view().render_mode, 4);
+
+    QAction* toggle = menu_item(window.view_menu, "Toggle Projection (ortho/persp)");
+    EXPECT_EQ(printed([&] { toggle->trigger(); }), "projectionmode: 0\n");
+    EXPECT_EQ(view().projection_mode, 0);
+    EXPECT_EQ(printed([&] { toggle->trigger(); }), "projectionmode: 1\n");
+    EXPECT_EQ(view().projection_mode, 1);
+}
+
+TEST_F(MainWindowTest, FileDialogsStartInTheDataFolderAndCancelledDialogsChangeNothing)
+{
+    work_in_test_folder();
+    QDir().mkdir("data");
+    const QString path = QString::fromStdString(dir.write("square.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"));
+    dialogs.file_answers.push_back(path);
+    printed([&] { menu_item(window.file_menu, "Open...")->trigger(); });
+    EXPECT_EQ(dialogs.asked.back().start, QDir::current().absoluteFilePath("data"));
+    dialogs.colour_answers.push_back(QColor(10, 20, 30));
+    QAction* background = menu_item(window.view_menu, "Background Colour");
+    background->trigger();
+    const QImage before = frame();
+
+    for (const char* item : {"Open...", "Save As...", "Save Rendering..."})
+        printed([&] { menu_item(window.file_menu, item)->trigger(); });
+    background->trigger();
+    EXPECT_EQ(dialogs.asked[3].start, QDir::current().absoluteFilePath("data"));  // Save As
+    EXPECT_EQ(dialogs.asked.back().initial, QColor(10, 20, 30));
+    EXPECT_EQ(view().background, QColor(10, 20, 30));
+    EXPECT_EQ(window.file_name, path);
+    EXPECT_EQ(view().mesh.nf, 1);
+    EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList{"square.obj"});
+    EXPECT_EQ(frame(), before);
+}
+
+TEST_F(MainWindowTest, CommandLineNameIsPrintedAndLoadedButNotStored)
+{
+    EXPECT_EQ(printed([&] { EXPECT_TRUE(window.open_by_name("")); }), "\n");
+    EXPECT_EQ(view().mesh.nf, 0);
+    EXPECT_TRUE(open("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"));
+    EXPECT_EQ(view().mesh.nf, 1);
+    EXPECT_TRUE(window.file_name.isEmpty());
+}
+
+TEST_F(MainWindowTest, SaveAllReportsTheFilesItCouldNotWrite)
+{
+    work_in_test_folder();
+    open("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 3\nf 2 4 3\n");
+    view().mesh.picked_face = 1;
+    view().edgetraversal_slot(1, 10);
+    view().markcurrent_slot();
+    ASSERT_TRUE(QDir().mkdir("object_1.obj"));
+    const std::string out = printed([&] { menu_item(window.file_menu, "Save ALL...")->trigger(); });
+    EXPECT_NE(out.find("Saving: non-segemented.obj v:3 f:3\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("ERROR: could not open object_1.obj"), std::string::npos) << out;
+    EXPECT_NE(out.find("Segmented export: 1 of 3 files failed\n"), std::string::npos) << out;
+    EXPECT_FALSE(slurp(dir.file("segemented.obj")).empty());
+}
+
+TEST_F(MainWindowTest, LightingDialogColoursAndSliders)
+{
+    QtLightSettingsWidget& lights = *window.light_editor->settings;
+    QSignalSpy colours{&lights, &QtLightSettingsWidget::light_colour_signal};
+    QSignalSpy positions{&lights, &QtLightSettingsWidget::light_position_signal};
+    // Cancelled: nothing changes.
+    const QImage swatch = lights.ambient_swatch->pixmap().toImage();
+    button(lights, "Change", 0)->click();
+    EXPECT_EQ(colours.count(), 0);
+    EXPECT_EQ(lights.ambient_colour, QColor(127, 127, 127));
+    EXPECT_FLOAT_EQ(lights.ambient.x, 0.5f);
+    EXPECT_EQ(lights.ambient_swatch->pixmap().toImage(), swatch);
+
+    // A changed colour is sent with the other two, unchanged.
+    dialogs.colour_answers.push_back(QColor(255, 0, 51));
+    button(lights, "Change", 1)->click();
+    ASSERT_EQ(dialogs.asked.size(), 2u);
+    EXPECT_EQ(dialogs.asked[1].initial, QColor(31, 31, 31));
+    ASSERT_EQ(colours.count(), 1);
+    EXPECT_EQ(colours.at(0).at(0).value<Vector>(), Vector(0.5f, 0.5f, 0.5f));
+    EXPECT_EQ(colours.at(0).at(1).value<Vector>(), Vector(1.0f, 0.0f, 0.2f));
+    EXPECT_FLOAT_EQ(colours.at(0).at(1).value<Vector>().w, 1.0f);
+    EXPECT_EQ(colours.at(0).at(2).value<Vector>(), Vector(0.0f, 0.0f, 0.0f));
+    EXPECT_EQ(lights.diffuse_swatch->pixmap().toImage().pixelColor(16, 16), QColor(255, 0, 51));
+
+    // Sliders send on release only.
+    lights.altitude_slider->setSliderDown(true);
+    lights.altitude_slider->setSliderPosition(90);
+    EXPECT_EQ(positions.count(), 0);
+    lights.altitude_slider->setSliderDown(false);
+    ASSERT_EQ(positions.count(), 1);
+    EXPECT_FLOAT_EQ(positions.at(0).at(0).toFloat(), 90.0f);
+    EXPECT_FLOAT_EQ(positions.at(0).at(1).toFloat(), 180.0f);
+    lights.l_azimuth_event(45);
+    ASSERT_EQ(positions.count(), 2);
+    EXPECT_EQ(lights.azimuth_slider->value(), 45);
+    EXPECT_NEAR(view().light_position.y, std::sin(45.0f * 3.14159265f / 180.0f), 1e-5f);
+}
+
+TEST(Program, ExitStatusForAnUnreadableArgumentAndWithoutOpenGL)
+{
+    TempDir dir;
+    const std::string absent = dir.file("absent.obj");
+    QProcess program;
+    program.start(HALVANE_PROGRAM, {QString::fromStdString(absent)});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_TRUE(program.readAllStandardError().contains("absent.obj"));
+    EXPECT_TRUE(program.readAllStandardOutput().startsWith(QByteArray::fromStdString(absent + "\n")));
+
+    // Qt's offscreen platform offers no OpenGL.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.start(HALVANE_PROGRAM, {});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 255);
+    const QByteArray errors = program.readAllStandardError();
+    EXPECT_TRUE(errors.contains("This system has no OpenGL support. Exiting.\n")) << errors.toStdString();
+    EXPECT_TRUE(program.readAllStandardOutput().isEmpty());
+}

@@ -1,0 +1,149 @@
+// Middle-click picking in the view, edge traversal from the picked face and
+// the red overlay, on a virtual display with the matrices the view really
+// paints with.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <GL/glu.h>
+
+#include "tests/support/GLViewTest.h"
+#include "view/mesh_drawing.h"
+
+namespace {
+
+// Two unit triangles, one above the other: face 1 at z = 0, face 2 at z = 1.
+const char* const stacked = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\nv 1 0 1\nv 0 1 1\nf 1 2 3\nf 4 5 6\n";
+
+// A blue unit square far from the origin, split along its diagonal.
+const char* const far_square =
+    "v 1000 -2000 500\nv 1001 -2000 500\nv 1000 -1999 500\nv 1001 -1999 500\n"
+    "vc 0 0 1\nvc 0 0 1\nvc 0 0 1\nvc 0 0 1\nf 1 2 3\nf 2 4 3\n";
+
+bool is_red(QRgb p) { return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60; }
+
+struct OnScreen {
+    QPoint pixel;  // widget pixels, y downwards
+    double depth;  // window depth, smaller is nearer
+};
+
+// Where the view draws the model point p, from the viewport and matrices
+// its last paint left.
+OnScreen project(QtGLWidget& view, const Vector& p)
+{
+    view.makeCurrent();
+    GLint viewport[4];
+    GLdouble model[16], projection[16];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    view.doneCurrent();
+    const Vector q = p - view.mesh.centre;
+    double wx = 0, wy = 0, wz = 0;
+    gluProject(q.x, q.y, q.z, model, projection, viewport, &wx, &wy, &wz);
+    return {QPoint(int(std::lround(wx)), view.view_height - int(std::lround(wy))), wz};
+}
+
+Vector centroid(const Mesh& m, int face)
+{
+    const Face& f = m.faces[face];
+    return (*f.v[0] + *f.v[1] + *f.v[2]) / 3.0f;
+}
+
+class PickingTest : public GLViewTest {
+protected:
+    void load_and_paint(const char* text)
+    {
+        ASSERT_EQ(load(text), LoadResult::Loaded);
+        paint();
+    }
+
+    void paint() { QTest::qWait(60); }
+
+    // A middle click at the pixel; what it printed.
+    std::string middle_click(QPoint at)
+    {
+        return printed([&] {
+            QTest::mousePress(&view, Qt::MiddleButton, {}, at);
+            QTest::mouseRelease(&view, Qt::MiddleButton, {}, at);
+        });
+    }
+};
+
+}  // namespace
+
+TEST_F(PickingTest, OverlappingFacesPickTheNearer)
+{
+    load_and_paint(stacked);
+    const OnScreen low = project(view, centroid(view.mesh, 0));
+    const OnScreen high = project(view, centroid(view.mesh, 1));
+    EXPECT_LE((low.pixel - high.pixel).manhattanLength(), 1);
+    const int nearer = high.depth < low.depth ? 2 : 1;
+    EXPECT_EQ(middle_click(low.pixel), "\nSelected: " + std::to_string(nearer) + " \n");
+    EXPECT_EQ(view.mesh.picked_face, nearer);
+
+    // Seen from the other side, the other face is nearer.
+    const float half_turn[16] = {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1};
+    std::copy(half_turn, half_turn + 16, view.camera.transform);
+    paint();
+    const OnScreen turned = project(view, centroid(view.mesh, 0));
+    EXPECT_EQ(middle_click(turned.pixel), "\nSelected: " + std::to_string(3 - nearer) + " \n");
+
+    // And in perspective.
+    load_and_paint("v 0 0 0\nv 50 0 0\nv 0 50 0\nv 0 0 20\nv 50 0 20\nv 0 50 20\nf 1 2 3\nf 4 5 6\n");
+    view.projection_mode = 0;
+    view.update_projection();
+    paint();
+    const OnScreen a = project(view, centroid(view.mesh, 0)), b = project(view, centroid(view.mesh, 1));
+    middle_click(b.depth < a.depth ? b.pixel : a.pixel);
+    EXPECT_EQ(view.mesh.picked_face, b.depth < a.depth ? 2 : 1);
+}
+
+TEST_F(PickingTest, FarFromTheOriginTheFaceUnderThePointerIsPickedRedAndGrown)
+{
+    load_and_paint(far_square);
+    // Sent before anything was picked: still kept for the click. A miss
+    // picks nothing and grows nothing.
+    view.edgetraversal_slot(1, 10);
+    EXPECT_EQ(middle_click(QPoint(5, 5)), "\nSelected: -1 \n");
+    for (const Face& f : view.mesh.faces) EXPECT_EQ(f.marked, 0);
+    for (int face : {1, 0}) {
+        const OnScreen at = project(view, centroid(view.mesh, face));
+        EXPECT_EQ(middle_click(at.pixel), "\nSelected: " + std::to_string(face + 1) + " \n");
+        EXPECT_EQ(view.mesh.picked_face, face + 1);
+        EXPECT_EQ(view.mesh.faces[std::size_t(1 - face)].marked, 1);  // grown over the flat edge
+    }
+    // A later miss keeps the pick.
+    EXPECT_EQ(middle_click(QPoint(295, 5)), "\nSelected: 1 \n");
+    view.markcurrent_slot();
+    EXPECT_EQ(view.traversal.group_count, 1);
+    EXPECT_EQ(view.mesh.faces[1].group, 1);
+
+    const QPoint at = project(view, centroid(view.mesh, 0)).pixel;
+    for (int mode = 0; mode <= 7; ++mode) {
+        view.render_mode = mode;
+        paint();
+        EXPECT_TRUE(is_red(view.grab_image().pixel(at))) << "render mode " << mode;
+    }
+}
+
+TEST_F(PickingTest, APickAfterTheFacesChangedFindsTheFaceUnderThePointer)
+{
+    load_and_paint(far_square);
+    // Replace the faces as subdivision does, leaving the derived data alone.
+    Mesh grid;
+    grid.allocate_vertices(9);
+    for (int j = 0; j < 3; ++j)
+        for (int i = 0; i < 3; ++i) grid.vertices[j * 3 + i] = Vector(1000.0f + i * 0.5f, -2000.0f + j * 0.5f, 500.0f);
+    grid.allocate_faces(8);
+    for (int f = 0; f < 8; ++f) {
+        const int a = (f / 4) * 3 + (f / 2) % 2;  // corner of quad f / 2
+        grid.set_face(f, a, f % 2 ? a + 4 : a + 1, f % 2 ? a + 3 : a + 4);
+    }
+    view.mesh.assign(grid);
+    paint();
+    for (int face : {5, 2}) {
+        middle_click(project(view, centroid(view.mesh, face)).pixel);
+        EXPECT_EQ(view.mesh.picked_face, face + 1);
+    }
+}

@@ -1,0 +1,86 @@
+// Smoothing through the main window: the panel's controls reach the view's
+// smoother, and its ball is drawn.
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+
+#include "panels/QtFunctionWidget.h"
+#include "panels/QtMeanShiftWidget.h"
+#include "panels/QtMeshEditorDialogue.h"
+#include "tests/support/GLViewTest.h"
+
+namespace {
+
+// The ball: red faces under black lines.
+bool is_ball(QRgb p)
+{
+    const bool red = qRed(p) > 100 && qGreen(p) < 40 && qBlue(p) < 40;
+    return red || (qRed(p) < 90 && qGreen(p) < 90 && qBlue(p) < 90);
+}
+
+class SmoothingView : public GLWindowTest {
+protected:
+    void SetUp() override
+    {
+        GLWindowTest::SetUp();
+        if (HasFatalFailure()) return;
+        // A blue unit square folded along its diagonal, so the two faces differ.
+        open("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0.3\nvc 0 0 1\nvc 0 0 1\nvc 0 0 1\nvc 0 0 1\nf 1 2 3\nf 2 4 3\n");
+        panel = window.mesh_editor->smoothing;
+    }
+
+    QtMeanShiftWidget* panel = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SmoothingView, ControlsRunTheSmoother)
+{
+    const Vector before = view().mesh.faces[1].normal;
+    QTest::mouseClick(panel->sphere_jump_button, Qt::LeftButton);
+    printed([&] { panel->radius_slider->setValue(100); });
+    EXPECT_FLOAT_EQ(view().smoother.kernel.x, 0.5f * view().mesh.extent);
+    EXPECT_EQ(view().smoother.kernel.w, 100.0f);
+
+    // Step: one region, here both faces.
+    std::string out = printed([&] { panel->step_button->click(); });
+    EXPECT_EQ(out.rfind("Step\nEvaluating SHPERE_JUMP: \nWEIGHT_MODE = 0\n", 0), 0u) << out;
+    EXPECT_NE(out.find("Number of Regions:\t1 \n"), std::string::npos) << out;
+    EXPECT_EQ(view().mesh.faces[0].normal, view().mesh.faces[1].normal);
+    EXPECT_NE(view().mesh.faces[1].normal, before);
+
+    // Reload brings the mesh back; Apply on the Smoothing page runs a full pass.
+    printed([&] { window.mesh_editor->default_button()->click(); });
+    EXPECT_EQ(view().mesh.faces[1].normal, before);
+    window.mesh_editor->tabs()->setCurrentWidget(panel);
+    QTest::mouseClick(panel->median_button, Qt::LeftButton);
+    out = printed([&] { window.mesh_editor->apply_button()->click(); });
+    EXPECT_EQ(out.rfind("Evaluating MEDIAN_FILTER: \ndepth: 100\n", 0), 0u) << out;
+
+    // A drawn curve switches to weighted sums.
+    window.mesh_editor->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.mesh_editor));
+    const QRect area = panel->function->contentsRect();
+    QTest::mousePress(panel->function, Qt::LeftButton, Qt::NoModifier, area.bottomLeft());
+    QTest::mouseRelease(panel->function, Qt::LeftButton, Qt::NoModifier, area.topRight());
+    EXPECT_EQ(view().smoother.weight_curve.size(), 101u);
+    EXPECT_EQ(view().smoother.curve_height, area.height());
+    QTest::mouseClick(panel->sphere_jump_button, Qt::LeftButton);
+    out = printed([&] { panel->step_button->click(); });
+    EXPECT_NE(out.find("WEIGHT_MODE = 1\n"), std::string::npos) << out;
+}
+
+TEST_F(SmoothingView, TheBallIsDrawnRedAroundTheRegion)
+{
+    EXPECT_LT(count_pixels(frame(), is_ball), 50);  // a few dark pixels of mesh edges at most
+    printed([&] { panel->radius_slider->setValue(40); });
+    printed([&] { panel->step_button->click(); });  // the ball moves onto the mesh
+    // A disc of radius 0.2 at 200 pixels a unit: about 5000 pixels.
+    const int ball = count_pixels(frame(), is_ball);
+    EXPECT_GT(ball, 3500);
+    EXPECT_LT(ball, 6500);
+    printed([&] { panel->radius_slider->setValue(0); });
+    EXPECT_LT(count_pixels(frame(), is_ball), 50);
+}

@@ -1,0 +1,263 @@
+#include "app/QtMainWindow.h"
+
+#include <cstdio>
+
+#include <QApplication>
+#include <QImage>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "panels/QtCLippingWidget.h"
+#include "panels/QtFunctionWidget.h"
+#include "panels/QtMeanShiftWidget.h"
+#include "panels/QtMeshTerrainWidget.h"
+#include "panels/QtMorphogenWidget.h"
+#include "panels/QtMeshClassifierWidget.h"
+#include "panels/QtMeshEditorDialogue.h"
+#include "panels/QtMeshSimplifierWidget.h"
+#include "panels/QtMeshSubdivideWidget.h"
+#include "panels/QtMeshTraversalWidget.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/Menu.h"
+#include "app/icons.h"
+#include "app/QtGLObjectWindow.h"
+#include "view/QtGLWidget.h"
+#include "panels/QtLightEditorDialogue.h"
+#include "panels/QtLightSettingsWidget.h"
+
+QtMainWindow::QtMainWindow(Dialogs& dialogs_, QWidget* parent) : QMainWindow(parent), dialogs(dialogs_)
+{
+    build_menus();
+
+    editor = new QtGLObjectWindow(this, "editor");
+    editor->setFocus();
+    setCentralWidget(editor);
+
+    status = statusBar();
+    status->setObjectName("status");
+    status->showMessage("Ready", 2000);
+
+    resize(800, 800);
+
+    mesh_editor = new QtMeshEditorDialogue(dialogs, this, "mesheditor");
+    light_editor = new QtLightEditorDialogue(dialogs, this, "lighteditor");
+
+    connect_panels();
+    // The terrain panel writes the terrain straight into the view's mesh.
+    mesh_editor->terrain_panel->mesh = &view()->mesh;
+}
+
+QtGLWidget* QtMainWindow::view() const
+{
+    return editor->view;
+}
+
+void QtMainWindow::build_menus()
+{
+    file_menu = new Menu(this);
+    file_menu->setTearOffEnabled(true);
+    file_menu->addSeparator();
+    connect(file_menu->insert_command(load_icon("fileopen.xpm"), "Open...", QKeySequence("Ctrl+O")),
+            &QAction::triggered, this, &QtMainWindow::openfileEvent);
+    file_menu->addSeparator();
+    connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save As...", QKeySequence("Ctrl+S")),
+            &QAction::triggered, this, &QtMainWindow::savefileEvent);
+    connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save ALL...", QKeySequence("Ctrl+A")),
+            &QAction::triggered, this, &QtMainWindow::saveallEvent);
+    file_menu->addSeparator();
+    connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save Rendering...", QKeySequence("Ctrl+R")),
+            &QAction::triggered, this, &QtMainWindow::saveRenderImageEvent);
+    file_menu->addSeparator();
+    connect(file_menu->insert_command("Exit", QKeySequence("Ctrl+Q")), &QAction::triggered, qApp,
+            &QApplication::quit);
+
+    view_menu = new Menu(this);
+    view_menu->setTearOffEnabled(true);
+    connect(view_menu->insert_command("Background Colour"), &QAction::triggered, this,
+            &QtMainWindow::backgroundcolourEvent);
+    connect(view_menu->insert_command("Toggle Projection (ortho/persp)"), &QAction::triggered, this,
+            &QtMainWindow::projectionmodeEvent);
+    connect(view_menu->insert_command("Lighting and Shading Editor"), &QAction::triggered, this,
+            &QtMainWindow::lighteditorEvent);
+
+    render_menu = new Menu(this);
+    render_menu->setTearOffEnabled(true);
+    render_menu->insert_item("&Bounding Box", 7);
+    render_menu->insert_item("&Points Verts", 5);
+    render_menu->insert_item("&Face Normals", 6);
+    render_menu->insert_item("&Wireframe", 0);
+    render_menu->insert_item("&Wireframe + Dotted-HL", 1);
+    render_menu->insert_item("&Wireframe + No-HL", 2);
+    render_menu->insert_item("&Polygons + Wireframe", 3);
+    render_menu->insert_item("&Polygons", 4);
+    connect(render_menu, &Menu::activated, this, &QtMainWindow::rendermodeEvent);
+
+    tools_menu = new Menu(this);
+    tools_menu->setTearOffEnabled(true);
+    connect(tools_menu->insert_command("Mesh &Tools", QKeySequence("Ctrl+E")), &QAction::triggered, this,
+            &QtMainWindow::mesheditorEvent);
+    tools_menu->addSeparator();
+
+    file_menu->setTitle("&File");
+    view_menu->setTitle("&View");
+    render_menu->setTitle("&Render Mode");
+    tools_menu->setTitle("&Tools");
+    menuBar()->addMenu(file_menu);
+    menuBar()->addMenu(view_menu);
+    menuBar()->addMenu(render_menu);
+    menuBar()->addMenu(tools_menu);
+    menuBar()->addSeparator();
+}
+
+// Every request from a panel reaches the view through one of these.
+void QtMainWindow::connect_panels()
+{
+    QtGLWidget* glview = view();
+    QtLightSettingsWidget* lights = light_editor->settings;
+    connect(mesh_editor, &QtMeshEditorDialogue::reset_signal, glview, &QtGLWidget::reload_slot);
+    // Edge traversal (2, 3).
+    QtMeshTraversalWidget* traversal = mesh_editor->traversal_panel;
+    connect(traversal, &QtMeshTraversalWidget::edgetraversal_signal, glview, &QtGLWidget::edgetraversal_slot);
+    connect(traversal, &QtMeshTraversalWidget::markcurrent_signal, glview, &QtGLWidget::markcurrent_slot);
+    // Subdivision (4).
+    connect(mesh_editor->subdivision, &QtMeshSubdivideWidget::subdivide_signal, glview, &QtGLWidget::subdivide_slot);
+    // Classification (5 to 13).
+    QtMeshClassifierWidget* classifier = mesh_editor->classifier;
+    connect(classifier, &QtMeshClassifierWidget::meshclassify_signal, glview, &QtGLWidget::meshclassify_slot);
+    connect(classifier, &QtMeshClassifierWidget::numpatches_signal, glview, &QtGLWidget::numpatches_slot);
+    connect(classifier, &QtMeshClassifierWidget::previouspatch_signal, glview, &QtGLWidget::previouspatch_slot);
+    connect(classifier, &QtMeshClassifierWidget::nextpatch_signal, glview, &QtGLWidget::nextpatch_slot);
+    connect(classifier, &QtMeshClassifierWidget::patchthresh_signal, glview, &QtGLWidget::patchthresh_slot);
+    connect(classifier, &QtMeshClassifierWidget::weight_signal, glview, &QtGLWidget::weight_slot);
+    connect(classifier, &QtMeshClassifierWidget::sp_mode_signal, glview, &QtGLWidget::sp_mode_slot);
+    connect(classifier, &QtMeshClassifierWidget::loadsp_signal, glview, &QtGLWidget::loadsp_slot);
+    connect(classifier, &QtMeshClassifierWidget::savesp_signal, glview, &QtGLWidget::savesp_slot);
+    // The view measures distances the way the panel shows from the start.
+    classifier->announce_mode();
+    // Smoothing (14 to 16).
+    QtMeanShiftWidget* smoothing = mesh_editor->smoothing;
+    connect(smoothing, &QtMeanShiftWidget::rad_signal, glview, &QtGLWidget::mshiftrad_slot);
+    connect(smoothing, &QtMeanShiftWidget::mshift_signal, glview, &QtGLWidget::mshift_slot);
+    connect(smoothing, &QtMeanShiftWidget::step_signal, glview, &QtGLWidget::mshiftstep_slot);
+    // Simplification (17).
+    connect(mesh_editor->simplification, &QtMeshSimplifierWidget::simplifySignal, glview, &QtGLWidget::simplify_slot);
+    // Smoothing's weight curve (18).
+    connect(smoothing->function, &QtFunctionWidget::signal_function, glview, &QtGLWidget::function_slot);
+    // The patch count back to the classification panel (19).
+    connect(glview, &QtGLWidget::numbpatches_signal, classifier, &QtMeshClassifierWidget::numbpatchesEvent);
+    connect(glview, &QtGLWidget::dragndrop_signal, this, &QtMainWindow::dragndrop_slot);
+    // Morphogens: the names of a newly read mesh.
+    QtMorphogenWidget* morphogens = mesh_editor->morphogen_panel;
+    connect(glview, &QtGLWidget::buildtree_signal, morphogens, &QtMorphogenWidget::buildtree_slot);
+    // Clipping planes.
+    QtCLippingWidget* clipping = mesh_editor->clipping;
+    connect(clipping, &QtCLippingWidget::cutplane_resetall_signal, glview, &QtGLWidget::cutplane_resetall_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_resetcurrent_signal, glview,
+            &QtGLWidget::cutplane_resetcurrent_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_select_signal, glview, &QtGLWidget::cutplane_select_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_invert_signal, glview, &QtGLWidget::cutplane_invert_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_showall_signal, glview, &QtGLWidget::cutplane_showall_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_load_signal, glview, &QtGLWidget::cutplane_load_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_save_signal, glview, &QtGLWidget::cutplane_save_slot);
+    // Colouring.
+    QtMeshTerrainWidget* terrain = mesh_editor->terrain_panel;
+    connect(morphogens, &QtMorphogenWidget::buildvertexcolour_signal, glview, &QtGLWidget::buildvertexcolour_slot);
+    connect(terrain, &QtMeshTerrainWidget::build_vertexcolours_signal, glview,
+            &QtGLWidget::build_vertexcoloursterrain_slot);
+    connect(lights, &QtLightSettingsWidget::light_colour_signal, glview, &QtGLWidget::light_colour_slot);
+    connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);
+}
+
+bool QtMainWindow::start(const QStringList& arguments)
+{
+    setWindowTitle("Halvane V1.0");
+    editor->resize(800, 600);
+    show();
+    return arguments.size() < 2 || open_by_name(arguments.at(1));
+}
+
+bool QtMainWindow::open_by_name(const QString& name)
+{
+    std::printf("%s\n", name.toLocal8Bit().constData());
+    std::fflush(stdout);
+    if (name.isEmpty()) return true;
+    return view()->load_mesh(name) != LoadResult::Failed;
+}
+
+void QtMainWindow::dragndrop_slot(QString filename)
+{
+    std::printf("%s\n", filename.toLocal8Bit().constData());
+    std::fflush(stdout);
+    if (filename.isEmpty()) return;
+    file_name = filename;
+    view()->load_mesh(filename);
+}
+
+void QtMainWindow::aboutEvent()
+{
+    dialogs.message(this, "Halvane", "View and Play with mesh objects");
+}
+
+void QtMainWindow::saveRenderImageEvent()
+{
+    const QString name = dialogs.save_file(this, QString(), "rendering", "*.png");
+    if (name.isEmpty()) return;
+    view()->grab_image().save(name, "PNG");
+}
+
+void QtMainWindow::projectionmodeEvent()
+{
+    QtGLWidget* glview = view();
+    glview->projection_mode = glview->projection_mode == 1 ? 0 : 1;
+    std::printf("projectionmode: %d\n", glview->projection_mode);
+    std::fflush(stdout);
+    glview->update_projection();
+    update();
+}
+
+void QtMainWindow::backgroundcolourEvent()
+{
+    const QColor chosen = dialogs.colour(this, view()->background);
+    // A cancelled dialogue keeps the background as it was.
+    if (chosen.isValid()) view()->background = chosen;
+    update();
+}
+
+void QtMainWindow::openfileEvent()
+{
+    const QString name = dialogs.open_file(this, QString(), data_directory("\\Data"), "*.net *.obj *.gts");
+    if (name.isEmpty()) return;
+    file_name = name;
+    view()->load_mesh(name);
+}
+
+void QtMainWindow::savefileEvent()
+{
+    const QString name = dialogs.save_file(this, QString(), data_directory("\\data"), "*.obj");
+    if (name.isEmpty()) return;
+    file_name = name;
+    view()->save_mesh(name);
+}
+
+void QtMainWindow::saveallEvent()
+{
+    view()->save_all();
+}
+
+void QtMainWindow::rendermodeEvent(int id)
+{
+    if (id >= 0 && id <= 7) view()->render_mode = id;
+    view()->update();
+    update();
+}
+
+void QtMainWindow::mesheditorEvent()
+{
+    mesh_editor->show();
+    mesh_editor->raise();
+}
+
+void QtMainWindow::lighteditorEvent()
+{
+    light_editor->show();
+}

@@ -1,0 +1,23 @@
+// halvane: the mesh viewer.
+#include <QApplication>
+
+#include "toolkit/meta_types.h"
+#include "toolkit/QtDialogs.h"
+#include "app/opengl_check.h"
+#include "app/QtMainWindow.h"
+
+int main(int argc, char** argv)
+{
+    choose_surface_format();
+    QApplication app(argc, argv);
+    if (!has_opengl()) {
+        qWarning("This system has no OpenGL support. Exiting.");
+        return -1;
+    }
+    register_meta_types();
+
+    QtDialogs dialogs;
+    QtMainWindow window(dialogs);
+    if (!window.start(QApplication::arguments())) return 1;
+    return app.exec();
+}

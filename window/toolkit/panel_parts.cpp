@@ -1,0 +1,31 @@
+#include "toolkit/panel_parts.h"
+
+#include <QBoxLayout>
+#include <QSlider>
+
+#include "toolkit/ButtonGroup.h"
+
+QSlider* panel_slider(QWidget* parent, const char* name, int low, int high, int page_step, int value,
+                      int tick_interval)
+{
+    auto* s = new QSlider(Qt::Horizontal, parent);
+    s->setObjectName(name);
+    s->setRange(low, high);
+    s->setPageStep(page_step);
+    s->setValue(value);
+    s->setTickPosition(QSlider::TicksBelow);
+    s->setTickInterval(tick_interval);
+    s->setTracking(true);
+    return s;
+}
+
+ButtonGroup* panel_group(QWidget* panel)
+{
+    auto* group = new ButtonGroup(1, Qt::Vertical, panel);
+    auto* layout = new QBoxLayout(QBoxLayout::TopToBottom, panel);
+    layout->setObjectName("smoothertab_blayout");
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(10);
+    layout->addWidget(group, 10);
+    return group;
+}
