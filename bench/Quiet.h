@@ -1,9 +1,9 @@
 #pragma once
 
+#include <cstdio>
+
 #include <fcntl.h>
 #include <unistd.h>
-
-#include <cstdio>
 
 // Sends standard output to /dev/null while alive: the engines and build()
 // print their console lines, which would drown the report.

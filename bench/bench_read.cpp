@@ -4,19 +4,9 @@
 // build flag on the loaded mesh and the OBJ writer. Peak memory of a read
 // is measured in a fresh process (this program run with --peak FILE), so
 // the generated inputs held here do not count.
-#include <benchmark/benchmark.h>
-
-#include <assimp/Importer.hpp>
-#include <assimp/scene.h>
-#include <tiny_obj_loader.h>
-
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,10 +17,23 @@
 #include <string>
 #include <vector>
 
+#include <assimp/Importer.hpp>
+#include <assimp/scene.h>
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <tiny_obj_loader.h>
+#include <unistd.h>
+
 #include "bench/Quiet.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 
 namespace {
+
+// The console, as in the viewer; Quiet keeps the reader's and build()'s
+// lines out of the report.
+Messages console;
 
 void append_fixed(std::string& out, double v, int digits)
 {
@@ -136,7 +139,7 @@ int peak_mode(const char* path)
     bool ok;
     {
         Quiet quiet;
-        ok = mesh.read_obj(path);
+        ok = mesh.read_obj(path, console);
     }
     const long peak = status_kib("VmHWM:");
     std::printf("%d %ld %ld %zu\n", ok ? 1 : 0, before, peak, mesh_bytes(mesh));
@@ -181,7 +184,7 @@ std::unique_ptr<Mesh> load_ours(const std::string& path)
 {
     auto mesh = std::make_unique<Mesh>();
     Quiet quiet;
-    if (!mesh->read_obj(path)) mesh.reset();
+    if (!mesh->read_obj(path, console)) mesh.reset();
     return mesh;
 }
 
@@ -259,46 +262,58 @@ int main(int argc, char** argv)
     for (const std::string* path : {&in.plain, &in.rich}) {
         const std::string kind = path == &in.plain ? "plain" : "rich";
         const std::size_t bytes = path == &in.plain ? in.plain_bytes : in.rich_bytes;
-        benchmark::RegisterBenchmark(("read/ours/" + kind).c_str(), [path, bytes](benchmark::State& state) {
-            time_read(state, bytes, [path] { return load_ours(*path); });
-        })->Unit(ms)->Iterations(5);
-        benchmark::RegisterBenchmark(("read/tinyobjloader/" + kind).c_str(), [path, bytes](benchmark::State& state) {
-            time_read(state, bytes, [path] { return load_tinyobj(*path); });
-        })->Unit(ms)->Iterations(3);
-        benchmark::RegisterBenchmark(("read/assimp/" + kind).c_str(), [path, bytes](benchmark::State& state) {
-            time_read(state, bytes, [path] { return load_assimp(*path); });
-        })->Unit(ms)->Iterations(3);
+        benchmark::RegisterBenchmark(
+            ("read/ours/" + kind).c_str(),
+            [path, bytes](benchmark::State& state) { time_read(state, bytes, [path] { return load_ours(*path); }); })
+            ->Unit(ms)
+            ->Iterations(5);
+        benchmark::RegisterBenchmark(
+            ("read/tinyobjloader/" + kind).c_str(),
+            [path, bytes](benchmark::State& state) { time_read(state, bytes, [path] { return load_tinyobj(*path); }); })
+            ->Unit(ms)
+            ->Iterations(3);
+        benchmark::RegisterBenchmark(
+            ("read/assimp/" + kind).c_str(),
+            [path, bytes](benchmark::State& state) { time_read(state, bytes, [path] { return load_assimp(*path); }); })
+            ->Unit(ms)
+            ->Iterations(3);
     }
 
     Mesh mesh;
     {
         Quiet quiet;
-        mesh.read_obj(in.rich);
+        mesh.read_obj(in.rich, console);
     }
-    const std::pair<int, const char*> flags[] = {
-        {MESH_CENTRE, "MESH_CENTRE"},       {MESH_VERTEX_NORMALS, "MESH_VERTEX_NORMALS"},
-        {MESH_FACE_NORMALS, "MESH_FACE_NORMALS"}, {MESH_TEXCOORDS, "MESH_TEXCOORDS"},
-        {MESH_EDGE_LIST, "MESH_EDGE_LIST"}, {MESH_CENTROIDS, "MESH_CENTROIDS"},
-        {MESH_BB, "MESH_BB"}};
+    const std::pair<int, const char*> flags[] = {{MESH_CENTRE, "MESH_CENTRE"},
+                                                 {MESH_VERTEX_NORMALS, "MESH_VERTEX_NORMALS"},
+                                                 {MESH_FACE_NORMALS, "MESH_FACE_NORMALS"},
+                                                 {MESH_TEXCOORDS, "MESH_TEXCOORDS"},
+                                                 {MESH_EDGE_LIST, "MESH_EDGE_LIST"},
+                                                 {MESH_CENTROIDS, "MESH_CENTROIDS"},
+                                                 {MESH_BB, "MESH_BB"}};
     for (const auto& [flag, name] : flags)
         benchmark::RegisterBenchmark((std::string("build/") + name).c_str(),
                                      [&mesh, f = flag](benchmark::State& state) {
                                          for (auto _ : state) {
                                              Quiet quiet;
-                                             mesh.build({f});
+                                             mesh.build({f}, console);
                                          }
                                      })
             ->Unit(ms)
             ->Iterations(5);
 
     const std::string out = in.dir + "/written.obj";
-    benchmark::RegisterBenchmark("write/ours", [&mesh, &out](benchmark::State& state) {
-        for (auto _ : state) {
-            Quiet quiet;
-            if (!mesh.write_obj(out)) state.SkipWithError("write_obj failed");
-        }
-        state.SetBytesProcessed(std::int64_t(state.iterations() * std::filesystem::file_size(out)));
-    })->Unit(ms)->Iterations(3);
+    benchmark::RegisterBenchmark(
+        "write/ours",
+        [&mesh, &out](benchmark::State& state) {
+            for (auto _ : state) {
+                Quiet quiet;
+                if (!mesh.write_obj(out, console)) state.SkipWithError("write_obj failed");
+            }
+            state.SetBytesProcessed(std::int64_t(state.iterations() * std::filesystem::file_size(out)));
+        })
+        ->Unit(ms)
+        ->Iterations(3);
 
     Recorder recorder(isatty(1) ? benchmark::ConsoleReporter::OO_Defaults : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&recorder);
@@ -321,16 +336,16 @@ int main(int argc, char** argv)
             const double theirs = get(recorder.ms, peer), theirs_cpu = get(recorder.cpu_ms, peer),
                          theirs_user = get(recorder.user_ms, peer);
             if (theirs <= 0) continue;
-            std::printf("        %-13s %6.1f / %6.1f / %6.1f ms; ratio %.2f / %.2f / %.2f; ours %.1fx / %.1fx / %.1fx "
-                        "faster\n",
-                        peer, theirs, theirs_cpu, theirs_user, ours / theirs, ours_cpu / theirs_cpu,
-                        ours_user / theirs_user, theirs / ours, theirs_cpu / ours_cpu, theirs_user / ours_user);
+            std::printf(
+                "        %-13s %6.1f / %6.1f / %6.1f ms; ratio %.2f / %.2f / %.2f; ours %.1fx / %.1fx / %.1fx "
+                "faster\n",
+                peer, theirs, theirs_cpu, theirs_user, ours / theirs, ours_cpu / theirs_cpu, ours_user / theirs_user,
+                theirs / ours, theirs_cpu / ours_cpu, theirs_user / ours_user);
         }
     }
     if (recorder.ms.count("write/ours"))
         std::printf("  write %.1f MB: %.1f ms (%.0f MB/s)\n", std::filesystem::file_size(out) / 1e6,
-                    recorder.ms["write/ours"],
-                    std::filesystem::file_size(out) / 1e3 / recorder.ms["write/ours"]);
+                    recorder.ms["write/ours"], std::filesystem::file_size(out) / 1e3 / recorder.ms["write/ours"]);
 
     // Peak memory of a read, each in a fresh process.
     char self[4096];
@@ -345,10 +360,11 @@ int main(int argc, char** argv)
             std::size_t held = 0;
             if (p && std::fscanf(p, "%d %ld %ld %zu", &ok, &before, &peak, &held) == 4 && ok) {
                 const double file_mb = std::filesystem::file_size(*path) / 1e6;
-                std::printf("  peak memory reading %s: %.1f MB over a %.1f MB start; mesh holds %.1f MB, "
-                            "file %.1f MB, mesh + file %.1f MB\n",
-                            std::filesystem::path(*path).filename().c_str(), (peak - before) * 1024 / 1e6,
-                            before * 1024 / 1e6, held / 1e6, file_mb, held / 1e6 + file_mb);
+                std::printf(
+                    "  peak memory reading %s: %.1f MB over a %.1f MB start; mesh holds %.1f MB, "
+                    "file %.1f MB, mesh + file %.1f MB\n",
+                    std::filesystem::path(*path).filename().c_str(), (peak - before) * 1024 / 1e6, before * 1024 / 1e6,
+                    held / 1e6, file_mb, held / 1e6 + file_mb);
             }
             if (p) pclose(p);
         }

@@ -6,17 +6,6 @@
 // (list search, full scan) on growing inputs until one takes more than a
 // quarter of a minute, next to ours on the same input. All inputs are seeded
 // tori generated here.
-#include <benchmark/benchmark.h>
-
-#include <OpenMesh/Core/Mesh/TriMesh_ArrayKernelT.hh>
-#include <OpenMesh/Tools/Decimater/DecimaterT.hh>
-#include <OpenMesh/Tools/Decimater/ModQuadricT.hh>
-#include <OpenMesh/Tools/Subdivider/Uniform/ModifiedButterFlyT.hh>
-#include <meshoptimizer.h>
-
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -26,8 +15,18 @@
 #include <string>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <meshoptimizer.h>
+#include <OpenMesh/Core/Mesh/TriMesh_ArrayKernelT.hh>
+#include <OpenMesh/Tools/Decimater/DecimaterT.hh>
+#include <OpenMesh/Tools/Decimater/ModQuadricT.hh>
+#include <OpenMesh/Tools/Subdivider/Uniform/ModifiedButterFlyT.hh>
+#include <unistd.h>
+
 #include "bench/Quiet.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 #include "remeshing/ButterflySubdivider.h"
 #include "remeshing/simplify.h"
 #include "tests/support/ReferenceRemesh.h"
@@ -35,6 +34,10 @@
 namespace {
 
 using PeerMesh = OpenMesh::TriMesh_ArrayKernelT<>;
+
+// The console, as in the viewer; Quiet keeps the subdivider's lines out of
+// the report.
+Messages console;
 
 // A closed torus of rings x sides vertices and twice as many faces, with
 // seeded jitter so that costs rarely tie.
@@ -74,14 +77,14 @@ PeerMesh peer_copy(const Mesh& mesh)
 }
 
 struct Inputs {
-    std::unique_ptr<Mesh> quarter_million_faces;   // 125,000 vertices
-    std::unique_ptr<Mesh> half_million_vertices;   // 1,000,000 faces
+    std::unique_ptr<Mesh> quarter_million_faces;  // 125,000 vertices
+    std::unique_ptr<Mesh> half_million_vertices;  // 1,000,000 faces
     std::unique_ptr<Mesh> fifty_thousand_vertices;
 };
 
 void subdivide_ours(benchmark::State& state, const Mesh* input)
 {
-    ButterflySubdivider s;
+    ButterflySubdivider s(console);
     s.source = input->clone();
     s.levels = 1;
     Quiet quiet;
@@ -99,7 +102,7 @@ void subdivide_ours(benchmark::State& state, const Mesh* input)
 // texture coordinates that run() builds for the view.
 void subdivide_ours_step(benchmark::State& state, const Mesh* input)
 {
-    ButterflySubdivider s;
+    ButterflySubdivider s(console);
     for (auto _ : state) {
         auto next = std::make_unique<Mesh>();
         s.edge_map.build(*input);
@@ -141,14 +144,15 @@ void simplify_with(benchmark::State& state, const Mesh* input, float x, void (*s
     }
     const double removed = input->nv - int(x * float(input->nv));
     state.counters["removed"] = removed;
-    state.counters["per removed"] = benchmark::Counter(removed, benchmark::Counter::kIsIterationInvariantRate |
-                                                                    benchmark::Counter::kInvert);
+    state.counters["per removed"] =
+        benchmark::Counter(removed, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void simplify_meshoptimizer(benchmark::State& state, const Mesh* input, float x)
 {
     std::vector<unsigned> indices;
-    for (const Face& f : input->faces) indices.insert(indices.end(), {unsigned(f.vi[0]), unsigned(f.vi[1]), unsigned(f.vi[2])});
+    for (const Face& f : input->faces)
+        indices.insert(indices.end(), {unsigned(f.vi[0]), unsigned(f.vi[1]), unsigned(f.vi[2])});
     std::vector<float> positions;
     for (const Vector& p : input->vertices) positions.insert(positions.end(), {p.x, p.y, p.z});
     std::vector<unsigned> out(indices.size());
@@ -179,8 +183,8 @@ void decimate_openmesh(benchmark::State& state, const Mesh* input, float x)
         mesh.garbage_collection();
     }
     state.counters["removed"] = double(collapses);
-    state.counters["per removed"] = benchmark::Counter(double(collapses), benchmark::Counter::kIsIterationInvariantRate |
-                                                                              benchmark::Counter::kInvert);
+    state.counters["per removed"] = benchmark::Counter(
+        double(collapses), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void subdivide_reference(benchmark::State& state, const Mesh* input)
@@ -242,9 +246,13 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("subdivide/ours-step/250k", subdivide_ours_step, q)->Unit(ms)->Iterations(5);
     benchmark::RegisterBenchmark("subdivide/openmesh/250k", subdivide_openmesh, q)->Unit(ms)->Iterations(3);
     benchmark::RegisterBenchmark("simplify/ours/500k", simplify_with, h, 0.1f, simplify)->Unit(ms)->Iterations(3);
-    benchmark::RegisterBenchmark("simplify/meshoptimizer/500k", simplify_meshoptimizer, h, 0.1f)->Unit(ms)->Iterations(3);
+    benchmark::RegisterBenchmark("simplify/meshoptimizer/500k", simplify_meshoptimizer, h, 0.1f)
+        ->Unit(ms)
+        ->Iterations(3);
     benchmark::RegisterBenchmark("simplify/ours/50k", simplify_with, f, 0.1f, simplify)->Unit(ms)->Iterations(3);
-    benchmark::RegisterBenchmark("simplify/openmesh-decimater/50k", decimate_openmesh, f, 0.1f)->Unit(ms)->Iterations(1);
+    benchmark::RegisterBenchmark("simplify/openmesh-decimater/50k", decimate_openmesh, f, 0.1f)
+        ->Unit(ms)
+        ->Iterations(1);
     run_registered(recorder);
 
     // The quadratic versions: double the faces while the last run stayed
@@ -265,8 +273,12 @@ int main(int argc, char** argv)
                 benchmark::RegisterBenchmark(ref.c_str(), subdivide_reference, mesh.get())->Unit(ms)->Iterations(1);
                 benchmark::RegisterBenchmark(ours.c_str(), subdivide_ours, mesh.get())->Unit(ms)->Iterations(3);
             } else {
-                benchmark::RegisterBenchmark(ref.c_str(), simplify_with, mesh.get(), 0.1f, reference_simplify)->Unit(ms)->Iterations(1);
-                benchmark::RegisterBenchmark(ours.c_str(), simplify_with, mesh.get(), 0.1f, simplify)->Unit(ms)->Iterations(3);
+                benchmark::RegisterBenchmark(ref.c_str(), simplify_with, mesh.get(), 0.1f, reference_simplify)
+                    ->Unit(ms)
+                    ->Iterations(1);
+                benchmark::RegisterBenchmark(ours.c_str(), simplify_with, mesh.get(), 0.1f, simplify)
+                    ->Unit(ms)
+                    ->Iterations(3);
             }
             run_registered(recorder);
             const auto done = recorder.cpu_seconds.find(ref);
@@ -286,10 +298,11 @@ int main(int argc, char** argv)
         const auto it = recorder.cpu_seconds.find(name);
         return it == recorder.cpu_seconds.end() ? 0.0 : removed / it->second;
     };
-    std::printf("  collapses per CPU second: ours %.0f (500k), ours %.0f (50k), OpenMesh quadric decimater %.0f (50k)\n",
-                rate("simplify/ours/500k", h->nv - int(0.1f * float(h->nv))),
-                rate("simplify/ours/50k", f->nv - int(0.1f * float(f->nv))),
-                rate("simplify/openmesh-decimater/50k", f->nv - int(0.1f * float(f->nv))));
+    std::printf(
+        "  collapses per CPU second: ours %.0f (500k), ours %.0f (50k), OpenMesh quadric decimater %.0f (50k)\n",
+        rate("simplify/ours/500k", h->nv - int(0.1f * float(h->nv))),
+        rate("simplify/ours/50k", f->nv - int(0.1f * float(f->nv))),
+        rate("simplify/openmesh-decimater/50k", f->nv - int(0.1f * float(f->nv))));
     for (const Step& step : reference_steps) {
         const std::string size = std::to_string(step.faces);
         const double ref = recorder.cpu_seconds[step.kind + "/straightforward/" + size];

@@ -2,11 +2,6 @@
 // the breadth-first table against the all-pairs pass written out in full
 // and against Boost Graph's Floyd-Warshall, weighted tables, table files
 // and whole classifications. A summary with the ratios follows the table.
-#include <benchmark/benchmark.h>
-
-#include <boost/graph/adjacency_list.hpp>
-#include <boost/graph/floyd_warshall_shortest.hpp>
-
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -14,14 +9,23 @@
 #include <memory>
 #include <random>
 
+#include <benchmark/benchmark.h>
+#include <boost/graph/adjacency_list.hpp>
+#include <boost/graph/floyd_warshall_shortest.hpp>
+
 #include "bench/Quiet.h"
-#include "core/Mesh.h"
+#include "classification/face_distances.h"
 #include "classification/FaceGraph.h"
 #include "classification/Mesh_Classifier.h"
-#include "classification/face_distances.h"
+#include "core/Mesh.h"
+#include "core/Messages.h"
 #include "tests/support/LiteralFloyd.h"
 
 namespace {
+
+// The engines report on the console, as in the viewer; Quiet keeps their
+// lines out of the report.
+Messages console;
 
 // A torus of u x v quads split in two, radii 1 and 0.35, each vertex pushed
 // out by seeded noise; the last faces are dropped to give exactly `faces`.
@@ -50,7 +54,7 @@ std::unique_ptr<Mesh> bumpy_torus(int faces, unsigned seed)
             if (f < faces) mesh->set_face(f++, a, d, c);
         }
     Quiet quiet;
-    mesh->build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST});
+    mesh->build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST}, console);
     return mesh;
 }
 
@@ -67,7 +71,7 @@ Input& input(int faces)
     Input& in = made[faces];
     if (!in.mesh) {
         in.mesh = bumpy_torus(faces, 1234u + unsigned(faces));
-        in.classifier = std::make_unique<Mesh_Classifier>(in.mesh.get());
+        in.classifier = std::make_unique<Mesh_Classifier>(in.mesh.get(), console);
         Quiet quiet;
         in.classifier->build_centroids();
         in.classifier->build_links();
@@ -88,8 +92,14 @@ void step_table(benchmark::State& state, int threads)
     state.counters["faces"] = double(in.graph.n);
 }
 
-void BM_StepTable(benchmark::State& state) { step_table(state, 2); }
-void BM_StepTableOneThread(benchmark::State& state) { step_table(state, 1); }
+void BM_StepTable(benchmark::State& state)
+{
+    step_table(state, 2);
+}
+void BM_StepTableOneThread(benchmark::State& state)
+{
+    step_table(state, 1);
+}
 
 void BM_WeightedTable(benchmark::State& state)
 {
@@ -136,7 +146,7 @@ void BM_Classify(benchmark::State& state)
     auto mesh = bumpy_torus(int(state.range(0)), 99u);
     int patches = 0;
     for (auto _ : state) {
-        Mesh_Classifier c(mesh.get());
+        Mesh_Classifier c(mesh.get(), console);
         c.sp_mode = int(state.range(1));
         Quiet quiet;
         c.classify();
@@ -171,10 +181,22 @@ BENCHMARK(BM_StepTable)->Arg(2000)->Arg(10000)->Arg(14021)->MeasureProcessCPUTim
 BENCHMARK(BM_StepTableOneThread)->Arg(2000)->Arg(14021)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LiteralFloyd)->Arg(2000)->Iterations(1)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoostFloydWarshall)->Arg(2000)->Iterations(1)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WeightedTable)->Arg(2000)->Arg(10000)->Arg(14021)->Iterations(1)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WeightedTable)
+    ->Arg(2000)
+    ->Arg(10000)
+    ->Arg(14021)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TableFileSaveLoad)->Arg(14021)->Iterations(2)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 // Second argument: 0 counts steps between faces, 1 sums link weights.
-BENCHMARK(BM_Classify)->Args({2000, 0})->Args({10000, 0})->Args({10000, 1})->Iterations(1)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Classify)
+    ->Args({2000, 0})
+    ->Args({10000, 0})
+    ->Args({10000, 1})
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Keeps each run's mean real and CPU time by name for the summary.
 class Recorder : public benchmark::ConsoleReporter {
@@ -228,8 +250,8 @@ int main(int argc, char** argv)
         for (const auto& [what, name] : peers) {
             const Recorder::Times t = times(name);
             if (t.real > 0)
-                std::printf("    %s: %.3f s real, %.3f s CPU; %.0f times slower in real time, %.0f in CPU time\n",
-                            what, t.real, t.cpu, t.real / ours.real, t.cpu / ours.cpu);
+                std::printf("    %s: %.3f s real, %.3f s CPU; %.0f times slower in real time, %.0f in CPU time\n", what,
+                            t.real, t.cpu, t.real / ours.real, t.cpu / ours.cpu);
         }
     }
     line("weighted (Dijkstra) table of 10000 faces", "BM_WeightedTable/10000/iterations:1", "");

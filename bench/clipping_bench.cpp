@@ -1,13 +1,14 @@
 // Clipping planes: one tilt drag step of a selected plane (plane update and
 // all six outlines, what every mouse move costs) and a save and load of the
 // plane file. No peer library does this job; our times only.
-#include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <random>
 #include <string>
 
+#include <benchmark/benchmark.h>
+
 #include "clipping/PlaneWidgetInCube.h"
+#include "core/Messages.h"
 
 namespace {
 
@@ -41,9 +42,10 @@ void save_and_load(benchmark::State& state)
         cube.toggle_plane(i);
     }
     const std::string path = "/tmp/halvane-clipping-bench.slc";
+    Messages console;  // only a failed save or load reports
     for (auto _ : state) {
-        cube.save(path);
-        cube.load(path);
+        cube.save(path, console);
+        cube.load(path, console);
     }
     std::remove(path.c_str());
     state.counters["planes"] = PlaneWidgetInCube::plane_count;

@@ -1,26 +1,30 @@
 // Colouring: morphogen mixing, height colouring, the terrain builder and the
 // PLY writer. The PLY writer is timed against Assimp's PLY exporter on the
 // same terrain mesh in the same run. Inputs are made here, seeded.
-#include <benchmark/benchmark.h>
-
-#include <assimp/Exporter.hpp>
-#include <assimp/material.h>
-#include <assimp/scene.h>
-
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <random>
 #include <string>
 
+#include <assimp/Exporter.hpp>
+#include <assimp/material.h>
+#include <assimp/scene.h>
+#include <benchmark/benchmark.h>
+
 #include "bench/Quiet.h"
+#include "colouring/build_terrain.h"
 #include "colouring/Heightmap.h"
 #include "colouring/ply_file.h"
-#include "colouring/build_terrain.h"
 #include "colouring/vertex_colouring.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 
 namespace {
+
+// The console, as in the viewer; Quiet keeps the terrain builder's line out
+// of the report.
+Messages console;
 
 // A terrain of n by n points over a seeded random heightmap.
 std::unique_ptr<Mesh> terrain(int n)
@@ -31,7 +35,7 @@ std::unique_ptr<Mesh> terrain(int n)
     for (unsigned char& c : h.rgb) c = (unsigned char)byte(random);
     auto mesh = std::make_unique<Mesh>();
     const Quiet quiet;
-    build_terrain(*mesh, h, n, 256, 64);
+    build_terrain(*mesh, h, n, 256, 64, console);
     return mesh;
 }
 
@@ -42,9 +46,9 @@ std::unique_ptr<aiScene> assimp_scene(const Mesh& m)
     scene->mRootNode->mNumMeshes = 1;
     scene->mRootNode->mMeshes = new unsigned[1]{0};
     scene->mNumMaterials = 1;
-    scene->mMaterials = new aiMaterial*[1]{new aiMaterial()};
+    scene->mMaterials = new aiMaterial* [1] { new aiMaterial() };
     scene->mNumMeshes = 1;
-    scene->mMeshes = new aiMesh*[1]{new aiMesh()};
+    scene->mMeshes = new aiMesh* [1] { new aiMesh() };
     aiMesh* a = scene->mMeshes[0];
     a->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
     a->mNumVertices = unsigned(m.nv);
@@ -59,8 +63,8 @@ std::unique_ptr<aiScene> assimp_scene(const Mesh& m)
     a->mFaces = new aiFace[m.nf];
     for (int i = 0; i < m.nf; ++i) {
         a->mFaces[i].mNumIndices = 3;
-        a->mFaces[i].mIndices = new unsigned[3]{unsigned(m.faces[i].vi[0]), unsigned(m.faces[i].vi[1]),
-                                                unsigned(m.faces[i].vi[2])};
+        a->mFaces[i].mIndices =
+            new unsigned[3]{unsigned(m.faces[i].vi[0]), unsigned(m.faces[i].vi[1]), unsigned(m.faces[i].vi[2])};
     }
     return scene;
 }
@@ -71,7 +75,7 @@ void ours_ply(benchmark::State& state)
 {
     const auto m = terrain(int(state.range(0)));
     const PlyFormat format = state.range(1) ? PlyFormat::BinaryLittleEndian : PlyFormat::Ascii;
-    for (auto _ : state) benchmark::DoNotOptimize(write_ply(*m, out_file, format));
+    for (auto _ : state) benchmark::DoNotOptimize(write_ply(*m, out_file, format, console));
     state.counters["vertices"] = m->nv;
 }
 
@@ -104,7 +108,7 @@ void terrain_build(benchmark::State& state)
     Mesh m;
     for (auto _ : state) {
         const Quiet quiet;
-        build_terrain(m, h, int(state.range(0)), 256, 64);
+        build_terrain(m, h, int(state.range(0)), 256, 64, console);
     }
     state.counters["vertices"] = m.nv;
 }

@@ -2,16 +2,18 @@
 // "&Polygons" and "&Wireframe + Dotted-HL". Needs an X display with OpenGL:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/frame_time_bench
 // Each iteration paints one 800 x 600 frame and waits for OpenGL to finish.
-#include <benchmark/benchmark.h>
-
 #include <cmath>
 #include <cstdio>
 #include <random>
+
+#include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QSurfaceFormat>
 #include <QThread>
 
+#include "core/Messages.h"
+#include "document/MeshDocument.h"
 #include "view/mesh_drawing.h"
 #include "view/QtGLWidget.h"
 
@@ -21,11 +23,12 @@ namespace {
 class TimedView : public QtGLWidget {
 public:
     using QtGLWidget::paintGL;
+    using QtGLWidget::QtGLWidget;
 };
 
 // A wavy n x n grid of quads split in two (2 n^2 faces), one unit wide,
 // with seeded jitter so no two faces are alike.
-void make_grid(Mesh& mesh, int n)
+void make_grid(Mesh& mesh, int n, Messages& messages)
 {
     std::mt19937 random(12345);
     std::uniform_real_distribution<float> jitter(-0.2f, 0.2f);
@@ -48,7 +51,7 @@ void make_grid(Mesh& mesh, int n)
             mesh.set_face(f++, a, b, c);
             mesh.set_face(f++, b, d, c);
         }
-    mesh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_VERTEX_NORMALS, MESH_BB});
+    mesh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_VERTEX_NORMALS, MESH_BB}, messages);
 }
 
 TimedView* view = nullptr;
@@ -56,7 +59,7 @@ TimedView* view = nullptr;
 void paint_frames(benchmark::State& state, int mode)
 {
     const int n = int(state.range(0));
-    make_grid(view->mesh, n);
+    make_grid(view->document.mesh, n, view->document.messages);
     view->render_mode = mode;
     view->zoom = -500.0f;
     view->makeCurrent();
@@ -65,12 +68,19 @@ void paint_frames(benchmark::State& state, int mode)
         glFinish();
     }
     view->doneCurrent();
-    state.counters["faces"] = double(view->mesh.nf);
-    state.counters["faces/s"] = benchmark::Counter(double(view->mesh.nf), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["faces"] = double(view->document.mesh.nf);
+    state.counters["faces/s"] =
+        benchmark::Counter(double(view->document.mesh.nf), benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void BM_Polygons(benchmark::State& state) { paint_frames(state, RENDER_POLYGONS); }
-void BM_WireframeDottedHL(benchmark::State& state) { paint_frames(state, RENDER_WIREFRAME_DOTTED); }
+void BM_Polygons(benchmark::State& state)
+{
+    paint_frames(state, RENDER_POLYGONS);
+}
+void BM_WireframeDottedHL(benchmark::State& state)
+{
+    paint_frames(state, RENDER_WIREFRAME_DOTTED);
+}
 
 // 71 x 71 x 2 = 10 082 faces; 708 x 708 x 2 = 1 002 528 faces.
 BENCHMARK(BM_Polygons)->Arg(71)->Arg(708)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -85,7 +95,9 @@ int main(int argc, char** argv)
     format.setDepthBufferSize(24);
     QSurfaceFormat::setDefaultFormat(format);
     QApplication app(argc, argv);
-    TimedView widget;
+    Messages console;
+    MeshDocument document(console);
+    TimedView widget(document);
     widget.resize(800, 600);
     widget.show();
     for (int i = 0; i < 500 && !widget.isValid(); ++i) {

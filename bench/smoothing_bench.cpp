@@ -3,19 +3,19 @@
 // and mean shift and sphere jump also with the plain walk of the unvisited
 // list, to show how each grows with the face count. No peer library in
 // Debian smooths face normals this way; the walk is the comparison.
-#include <benchmark/benchmark.h>
-
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <random>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "bench/Quiet.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 #include "smoothing/NormalSmoother.h"
 
 namespace {
@@ -53,11 +53,13 @@ std::unique_ptr<Mesh> bumpy_sphere(int faces)
 
 void smooth(benchmark::State& state, int algorithm, bool spatial_index)
 {
+    // The console, as in the viewer; Quiet keeps its lines out of the report.
+    Messages console;
     std::unique_ptr<Mesh> mesh;
     {
         Quiet quiet;
         mesh = bumpy_sphere(int(state.range(0)));
-        mesh->build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
+        mesh->build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}, console);
     }
     std::vector<Vector> normals;
     for (const Face& f : mesh->faces) normals.push_back(f.normal);
@@ -66,7 +68,7 @@ void smooth(benchmark::State& state, int algorithm, bool spatial_index)
     for (auto _ : state) {
         state.PauseTiming();
         for (int i = 0; i < mesh->nf; ++i) mesh->faces[i].normal = normals[i];
-        NormalSmoother smoother;
+        NormalSmoother smoother(console);
         smoother.mesh = mesh.get();
         smoother.spatial_index = spatial_index;
         state.ResumeTiming();
@@ -81,11 +83,26 @@ void smooth(benchmark::State& state, int algorithm, bool spatial_index)
     if (algorithm != NormalSmoother::MEDIAN_FILTER) state.counters["regions"] = double(regions);
 }
 
-void BM_MeanShift(benchmark::State& s) { smooth(s, NormalSmoother::MEAN_SHIFT, true); }
-void BM_MeanShiftWalk(benchmark::State& s) { smooth(s, NormalSmoother::MEAN_SHIFT, false); }
-void BM_SphereJump(benchmark::State& s) { smooth(s, NormalSmoother::SPHERE_JUMP, true); }
-void BM_SphereJumpWalk(benchmark::State& s) { smooth(s, NormalSmoother::SPHERE_JUMP, false); }
-void BM_MedianFilter(benchmark::State& s) { smooth(s, NormalSmoother::MEDIAN_FILTER, true); }
+void BM_MeanShift(benchmark::State& s)
+{
+    smooth(s, NormalSmoother::MEAN_SHIFT, true);
+}
+void BM_MeanShiftWalk(benchmark::State& s)
+{
+    smooth(s, NormalSmoother::MEAN_SHIFT, false);
+}
+void BM_SphereJump(benchmark::State& s)
+{
+    smooth(s, NormalSmoother::SPHERE_JUMP, true);
+}
+void BM_SphereJumpWalk(benchmark::State& s)
+{
+    smooth(s, NormalSmoother::SPHERE_JUMP, false);
+}
+void BM_MedianFilter(benchmark::State& s)
+{
+    smooth(s, NormalSmoother::MEDIAN_FILTER, true);
+}
 
 }  // namespace
 

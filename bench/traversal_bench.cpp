@@ -1,23 +1,30 @@
 // Edge traversal over a million faces against a breadth-first search of
 // the same face graph with Boost Graph, and the segmented export of a
 // million faces in one group against the OBJ writer.
-#include <benchmark/benchmark.h>
-#include <boost/graph/adjacency_list.hpp>
-#include <boost/graph/breadth_first_search.hpp>
-
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <random>
 #include <string>
+
+#include <benchmark/benchmark.h>
+#include <boost/graph/adjacency_list.hpp>
+#include <boost/graph/breadth_first_search.hpp>
 #include <unistd.h>
 
 #include "core/Mesh.h"
+#include "core/MessageLog.h"
+#include "core/Messages.h"
 #include "traversal/EdgeTraversal.h"
 
 namespace {
 
 constexpr int grid = 707;  // 2 * 707^2 = 999,698 faces
+
+// The engines' lines (a few per export or write) are kept here rather than
+// interleaved with the report.
+MessageLog reports;
+Messages channel(reports);
 
 // A height field on a grid, seeded, with its edge list and normals built.
 Mesh& bumpy_grid()
@@ -37,16 +44,19 @@ Mesh& bumpy_grid()
             m.set_face(f++, a, b, d);
             m.set_face(f++, a, d, c);
         }
-    m.build({MESH_CENTRE, MESH_EDGE_LIST, MESH_FACE_NORMALS});
+    m.build({MESH_CENTRE, MESH_EDGE_LIST, MESH_FACE_NORMALS}, channel);
     return m;
 }
 
-int middle_face() { return grid * grid + grid; }
+int middle_face()
+{
+    return grid * grid + grid;
+}
 
 void Traverse(benchmark::State& state)
 {
     Mesh& m = bumpy_grid();
-    EdgeTraversal t(&m);
+    EdgeTraversal t(&m, channel);
     int marked = 0;
     for (auto _ : state) {
         m.picked_face = middle_face() + 1;
@@ -65,9 +75,9 @@ void BoostBreadthFirst(benchmark::State& state)
         for (const int s : m.edge_table.face_links[f]) boost::add_edge(f, s, g);
     std::vector<boost::default_color_type> colour(m.nf);
     for (auto _ : state) {
-        boost::breadth_first_search(g, boost::vertex(middle_face(), g),
-                                    boost::color_map(boost::make_iterator_property_map(
-                                        colour.begin(), boost::get(boost::vertex_index, g))));
+        boost::breadth_first_search(
+            g, boost::vertex(middle_face(), g),
+            boost::color_map(boost::make_iterator_property_map(colour.begin(), boost::get(boost::vertex_index, g))));
         benchmark::DoNotOptimize(colour.data());
     }
     state.counters["faces"] = m.nf;
@@ -84,7 +94,7 @@ void ExportOneGroup(benchmark::State& state)
 {
     Mesh& m = bumpy_grid();
     for (Face& f : m.faces) f.group = 1;
-    EdgeTraversal t(&m);
+    EdgeTraversal t(&m, channel);
     t.group_count = 1;
     const std::string dir = scratch_dir();
     for (auto _ : state) t.export_groups(dir);
@@ -97,7 +107,7 @@ void WriteObj(benchmark::State& state)
 {
     Mesh& m = bumpy_grid();
     const std::string dir = scratch_dir();
-    for (auto _ : state) m.write_obj(dir + "/whole.obj");
+    for (auto _ : state) m.write_obj(dir + "/whole.obj", channel);
     std::filesystem::remove_all(dir);
     state.counters["faces"] = m.nf;
 }
@@ -121,8 +131,8 @@ private:
     void ratio(const std::string& ours, const std::string& peer, const char* what)
     {
         if (!millis.count(ours) || !millis.count(peer)) return;
-        std::fprintf(stderr, "%s on %d faces: ours %.1f ms, %s %.1f ms, ratio %.2f\n", what,
-                     2 * grid * grid, millis[ours], peer.c_str(), millis[peer], millis[ours] / millis[peer]);
+        std::fprintf(stderr, "%s on %d faces: ours %.1f ms, %s %.1f ms, ratio %.2f\n", what, 2 * grid * grid,
+                     millis[ours], peer.c_str(), millis[peer], millis[ours] / millis[peer]);
     }
     std::map<std::string, double> millis;
 };

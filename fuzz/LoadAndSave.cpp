@@ -1,13 +1,14 @@
 #include "fuzz/LoadAndSave.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "core/Mesh.h"
+#include <unistd.h>
+
 #include "core/load_mesh_file.h"
+#include "core/Mesh.h"
+#include "core/Messages.h"
 
 namespace {
 
@@ -45,13 +46,15 @@ int load_and_save(const std::uint8_t* data, std::size_t size, const char* extens
 {
     const std::string input = write_input(data, size, extension);
 
+    Messages console;
     Mesh mesh;
-    if (load_mesh_file(mesh, input) == LoadResult::Loaded) {
-        mesh.build({MESH_CENTRE, MESH_VERTEX_NORMALS, MESH_FACE_NORMALS, MESH_TEXCOORDS, MESH_EDGE_LIST,
-                    MESH_CENTROIDS, MESH_BB});
-        mesh.write_obj(work_directory() + "/output.obj");
+    if (load_mesh_file(mesh, input, console) == LoadResult::Loaded) {
+        mesh.build({MESH_CENTRE, MESH_VERTEX_NORMALS, MESH_FACE_NORMALS, MESH_TEXCOORDS, MESH_EDGE_LIST, MESH_CENTROIDS,
+                    MESH_BB},
+                   console);
+        mesh.write_obj(work_directory() + "/output.obj", console);
         auto copy = mesh.clone();
-        copy->build({MESH_EDGE_LIST});
+        copy->build({MESH_EDGE_LIST}, console);
     }
     std::remove(input.c_str());
     return 0;

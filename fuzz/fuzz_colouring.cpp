@@ -4,23 +4,25 @@
 #include <cstdint>
 #include <string>
 
+#include "colouring/build_terrain.h"
 #include "colouring/ColourMap.h"
 #include "colouring/Heightmap.h"
 #include "colouring/MorphogenSettings.h"
 #include "colouring/png_file.h"
-#include "colouring/build_terrain.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    Messages console;
 #if defined(FUZZ_MAP)
     ColourMap map;
-    if (map.read_text(std::string(reinterpret_cast<const char*>(data), size), "fuzz.map") && map.size() == 0)
+    if (map.read_text(std::string(reinterpret_cast<const char*>(data), size), "fuzz.map", console) && map.size() == 0)
         __builtin_trap();  // a read that succeeds always leaves an entry
 #elif defined(FUZZ_MOR)
     MorphogenSettings settings;
     settings.reset({"a", "b"});
-    settings.read_text(std::string(reinterpret_cast<const char*>(data), size), "fuzz.mor");
+    settings.read_text(std::string(reinterpret_cast<const char*>(data), size), "fuzz.mor", console);
     if (settings.colours.size() != 2 || settings.toggles.size() != 2) __builtin_trap();
 #elif defined(FUZZ_PNG)
     RgbaImage image;
@@ -29,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Heightmap heightmap;
         heightmap.load(image);
         Mesh mesh;
-        build_terrain(mesh, heightmap, 16, 256, 64);
+        build_terrain(mesh, heightmap, 16, 256, 64, console);
     }
 #endif
     return 0;

@@ -9,6 +9,7 @@
 #include "colouring/ColourMap.h"
 #include "colouring/MorphogenSettings.h"
 #include "colouring/png_file.h"
+#include "core/Messages.h"
 
 namespace {
 
@@ -54,11 +55,12 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    Messages console;
     ColourMap map;
     map.map_colours = {{20, 40, 120}, {40, 90, 190}, {220, 200, 140}, {60, 140, 50},
-                   {40, 100, 40}, {120, 95, 70}, {240, 240, 245}, {255, 255, 255}};
+                       {40, 100, 40}, {120, 95, 70}, {240, 240, 245}, {255, 255, 255}};
     map.map_values = {0.0f, 0.12f, 0.16f, 0.25f, 0.5f, 0.7f, 0.85f, 1.0f};
-    if (!map.write(dir + "/terrain_hills.map")) return 1;
+    if (!map.write(dir + "/terrain_hills.map", console)) return 1;
 
     // blob.obj: "height" in orange and "spots" in blue over a dark grey base.
     MorphogenSettings blob;
@@ -66,5 +68,5 @@ int main(int argc, char** argv)
     blob.base_colour = {60, 60, 60};
     blob.colours = {{255, 140, 0}, {255, 0, 0}, {40, 90, 255}};
     blob.toggles = {1, 0, 1};
-    return blob.write(dir + "/blob.mor") ? 0 : 1;
+    return blob.write(dir + "/blob.mor", console) ? 0 : 1;
 }

@@ -22,10 +22,22 @@ struct P {
     double x, y, z;
 };
 
-P operator+(P a, P b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-P operator*(double s, P a) { return {s * a.x, s * a.y, s * a.z}; }
-double dot(P a, P b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-P unit(P a) { return (1.0 / std::sqrt(dot(a, a))) * a; }
+P operator+(P a, P b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+P operator*(double s, P a)
+{
+    return {s * a.x, s * a.y, s * a.z};
+}
+double dot(P a, P b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+P unit(P a)
+{
+    return (1.0 / std::sqrt(dot(a, a))) * a;
+}
 
 using Tri = std::array<int, 3>;
 
@@ -33,12 +45,12 @@ using Tri = std::array<int, 3>;
 void icosphere(int levels, std::vector<P>& points, std::vector<Tri>& tris)
 {
     const double t = (1.0 + std::sqrt(5.0)) / 2.0;
-    points = {{-1, t, 0}, {1, t, 0}, {-1, -t, 0}, {1, -t, 0}, {0, -1, t}, {0, 1, t},
-              {0, -1, -t}, {0, 1, -t}, {t, 0, -1}, {t, 0, 1}, {-t, 0, -1}, {-t, 0, 1}};
+    points = {{-1, t, 0},  {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t},  {0, 1, t},
+              {0, -1, -t}, {0, 1, -t}, {t, 0, -1},  {t, 0, 1},  {-t, 0, -1}, {-t, 0, 1}};
     for (P& p : points) p = unit(p);
-    tris = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+    tris = {{0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
             {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
-            {3, 8, 9},  {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+            {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
     for (int l = 0; l < levels; ++l) {
         std::map<std::pair<int, int>, int> middle;
         auto mid = [&](int a, int b) {
@@ -74,7 +86,10 @@ void add_floats(std::string& out, const char* key, std::initializer_list<double>
 }
 
 // Values rounded to 1/10000, so the files stay small and easy to read.
-double r4(double v) { return std::round(v * 1e4) / 1e4; }
+double r4(double v)
+{
+    return std::round(v * 1e4) / 1e4;
+}
 
 std::string blob()
 {
@@ -83,15 +98,15 @@ std::string blob()
     icosphere(4, dirs, tris);
 
     // Five fixed spot centres on the sphere.
-    const P spots[5] = {unit({1, 0.2, 0.3}), unit({-0.4, 1, 0.1}), unit({0.1, -0.6, 1}),
-                        unit({-1, -0.5, -0.4}), unit({0.3, 0.4, -1})};
+    const P spots[5] = {unit({1, 0.2, 0.3}), unit({-0.4, 1, 0.1}), unit({0.1, -0.6, 1}), unit({-1, -0.5, -0.4}),
+                        unit({0.3, 0.4, -1})};
     std::string out = "# Halvane sample: closed blob with vertex colours and three morphogens\n";
     out += "mn height bands spots\n";
     std::string colours, morphogens;
     for (const P& d : dirs) {
         // Star-shaped bumps keep the surface free of folds.
-        const double r = 1.0 + 0.18 * std::sin(3.0 * d.x + 1.0) * std::cos(2.0 * d.y) +
-                         0.12 * std::sin(4.0 * d.z + 0.5 * d.x);
+        const double r =
+            1.0 + 0.18 * std::sin(3.0 * d.x + 1.0) * std::cos(2.0 * d.y) + 0.12 * std::sin(4.0 * d.z + 0.5 * d.x);
         const P p = r * d;
         add_floats(out, "v", {r4(p.x), r4(p.y), r4(p.z)});
 
@@ -105,8 +120,7 @@ std::string blob()
     out += colours;
     out += morphogens;
     for (const Tri& f : tris)
-        out += "f " + std::to_string(f[0] + 1) + " " + std::to_string(f[1] + 1) + " " +
-               std::to_string(f[2] + 1) + "\n";
+        out += "f " + std::to_string(f[0] + 1) + " " + std::to_string(f[1] + 1) + " " + std::to_string(f[2] + 1) + "\n";
     return out;
 }
 
@@ -182,7 +196,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string dir = argc == 2 ? std::string(argv[1]) + "/" : std::string();
-    const bool ok = write(dir + "blob.obj", blob()) && write(dir + "sheet.obj", sheet()) &&
-                    write(dir + "pyramid.net", pyramid());
+    const bool ok =
+        write(dir + "blob.obj", blob()) && write(dir + "sheet.obj", sheet()) && write(dir + "pyramid.net", pyramid());
     return ok ? 0 : 1;
 }

@@ -3,11 +3,13 @@
 #include <string>
 #include <vector>
 
-class Mesh;
+class MeshDocument;
 
 // Subcommands of halvane-tool. Each takes its own arguments (without the
 // subcommand name) and returns the exit status: 0 success, 1 a read or write
-// failure, 2 bad usage (after one line saying what was wrong).
+// failure, 2 bad usage (after one line saying what was wrong). Each verb
+// runs through a MeshDocument reporting to the console, with the same
+// operations as the window.
 using Arguments = std::vector<std::string>;
 
 int cmd_info(const Arguments& args);
@@ -22,13 +24,14 @@ int cmd_classify(const Arguments& args);
 
 // Shared by the subcommands.
 int usage_error(const std::string& message);
-// Loads a mesh exactly as the view does; false (after the reader's own
-// message, or one naming an unknown format) when nothing usable was read.
-bool load_for_tool(Mesh& mesh, const std::string& path);
-// Writes the mesh as OBJ; false (after one line naming `source`, the file
-// the mesh came from) when it has no vertices or no faces, which the writer
-// refuses, or when the writer failed.
-bool write_for_tool(const Mesh& mesh, const std::string& path, const std::string& source);
+// Opens a mesh into the document as the window does; false (after the
+// reader's own message, or one naming an unknown format) when nothing usable
+// was read.
+bool load_for_tool(MeshDocument& document, const std::string& path);
+// Saves the document's mesh as OBJ; false (after one line naming `source`,
+// the file the mesh came from) when it has no vertices or no faces, which
+// the writer refuses, or when the writer failed.
+bool write_for_tool(MeshDocument& document, const std::string& path, const std::string& source);
 // Reads a whole argument as a number; false when any of it is not one.
 bool parse_int(const std::string& text, int& value);
 bool parse_float(const std::string& text, float& value);

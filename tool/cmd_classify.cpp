@@ -2,10 +2,9 @@
 #include <string>
 #include <vector>
 
-#include "core/Mesh.h"
-#include "traversal/EdgeTraversal.h"
-#include "classification/Mesh_Classifier.h"
 #include "Commands.h"
+#include "core/Messages.h"
+#include "document/MeshDocument.h"
 
 namespace {
 
@@ -53,32 +52,33 @@ int cmd_classify(const Arguments& args)
     if (!save_table.empty() && !load_table.empty())
         return usage_error("--save-table and --load-table exclude each other");
 
-    Mesh mesh;
-    if (!load_for_tool(mesh, plain[0])) return 1;
+    Messages messages;
+    MeshDocument document(messages);
+    if (!load_for_tool(document, plain[0])) return 1;
+    const Mesh& mesh = document.mesh;
     if (mesh.nv == 0 || mesh.nf == 0) {
-        std::fprintf(stderr, "ERROR: %s: the mesh has no faces to classify\n", plain[0].c_str());
+        messages.error_on_stderr("ERROR: " + plain[0] + ": the mesh has no faces to classify\n", plain[0]);
         return 1;
     }
-    // As the view does before a classification.
-    mesh.build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST});
 
-    Mesh_Classifier classifier(&mesh);
+    // The panel's settings, then its buttons in the order a user presses them.
+    Mesh_Classifier& classifier = document.classifier;
     classifier.sp_mode = mode;
     classifier.weight = weight;
-    if (!load_table.empty() && !classifier.load(load_table)) return 1;
-    if (!classifier.classify()) return 1;
-    if (!save_table.empty() && !classifier.save(save_table)) return 1;
+    if (!load_table.empty() && !document.load_table(load_table)) return 1;
+    if (!document.classify()) return 1;
+    if (!save_table.empty() && !document.save_table(save_table)) return 1;
 
     const int k = patches > 0 ? patches : classifier.num_patches;
     if (k < 1) {
         std::printf("No patches found; nothing written\n");
         return 0;
     }
-    classifier.set_patch_count(k);
+    document.show_patches(k);
     std::vector<std::vector<int>> members(static_cast<std::size_t>(k));
     for (int f = 0; f < mesh.nf; ++f) members[classifier.face_patch[f]].push_back(f);
     bool ok = true;
     for (int p = 0; p < k; ++p)
-        ok = write_face_selection(mesh, members[p], plain[1] + "/patch_" + std::to_string(p) + ".obj") && ok;
+        ok = write_face_selection(mesh, members[p], plain[1] + "/patch_" + std::to_string(p) + ".obj", messages) && ok;
     return ok ? 0 : 1;
 }

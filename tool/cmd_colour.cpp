@@ -3,10 +3,10 @@
 
 #include "colouring/MorphogenSettings.h"
 #include "colouring/ply_file.h"
-#include "colouring/vertex_colouring.h"
-#include "core/Mesh.h"
-#include "core/text_file.h"
 #include "Commands.h"
+#include "core/Messages.h"
+#include "core/text_file.h"
+#include "document/MeshDocument.h"
 
 int cmd_colour(const Arguments& args)
 {
@@ -19,14 +19,16 @@ int cmd_colour(const Arguments& args)
             files.push_back(a);
     }
     if (files.size() != 3) return usage_error("usage: halvane-tool colour IN.obj SETTINGS.mor OUT.ply [--binary]");
-    Mesh mesh;
-    if (!load_for_tool(mesh, files[0])) return 1;
+    Messages messages;
+    MeshDocument document(messages);
+    if (!load_for_tool(document, files[0])) return 1;
+    const Mesh& mesh = document.mesh;
 
     // The panel's state after the mesh is read: every morphogen off and red.
     MorphogenSettings settings;
     settings.reset(mesh.morphogen_names);
-    if (settings.read(files[1]) != MorphogenSettings::Load::Loaded) return 1;
-    colour_by_morphogens(mesh, settings.mix_mode, settings.toggles, settings.colours, settings.base_colour);
+    if (settings.read(files[1], messages) != MorphogenSettings::Load::Loaded) return 1;
+    document.colour_by_morphogens(settings.mix_mode, settings.toggles, settings.colours, settings.base_colour);
 
     for (std::size_t i = 0; i < mesh.morphogen_names.size(); ++i) {
         float lo = 0.0f, hi = 0.0f;
@@ -43,5 +45,5 @@ int cmd_colour(const Arguments& args)
         else
             std::printf("%s: no values\n", mesh.morphogen_names[i].c_str());
     }
-    return write_ply(mesh, files[2], format) ? 0 : 1;
+    return write_ply(mesh, files[2], format, messages) ? 0 : 1;
 }

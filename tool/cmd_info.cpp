@@ -1,22 +1,24 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/Mesh.h"
-#include "core/text_file.h"
 #include "Commands.h"
+#include "core/Messages.h"
+#include "core/text_file.h"
+#include "document/MeshDocument.h"
 
 int cmd_info(const Arguments& args)
 {
     if (args.size() != 1) return usage_error("usage: halvane-tool info FILE");
-    Mesh mesh;
-    if (!load_for_tool(mesh, args[0])) return 1;
+    Messages messages;
+    MeshDocument document(messages);
+    if (!load_for_tool(document, args[0])) return 1;
+    const Mesh& mesh = document.mesh;
 
     int border = 0;
     for (const auto& ef : mesh.edge_faces)
         if (ef[1] == -1) ++border;
     std::printf("file: %s\n", args[0].c_str());
-    std::printf("vertices: %d\nfaces: %d\nedges: %d\nborder edges: %d\n", mesh.nv, mesh.nf,
-                mesh.edge_count, border);
+    std::printf("vertices: %d\nfaces: %d\nedges: %d\nborder edges: %d\n", mesh.nv, mesh.nf, mesh.edge_count, border);
     if (mesh.nv > 0) {
         const Vector& lo = mesh.bbox[4];
         const Vector& hi = mesh.bbox[1];

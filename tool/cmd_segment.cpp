@@ -3,14 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "core/Mesh.h"
-#include "traversal/EdgeTraversal.h"
 #include "Commands.h"
+#include "core/Messages.h"
+#include "document/MeshDocument.h"
 
 namespace {
 
-const char* const usage =
-    "usage: halvane-tool segment IN --seed FACE --depth D --angle A [--seed FACE ...]... OUT_DIR";
+const char* const usage = "usage: halvane-tool segment IN --seed FACE --depth D --angle A [--seed FACE ...]... OUT_DIR";
 
 struct Seed {
     int face;
@@ -50,22 +49,23 @@ int cmd_segment(const Arguments& args)
     const std::string& out_dir = args.back();
     if (out_dir.rfind("--", 0) == 0) return usage_error("the last argument must be OUT_DIR\n" + std::string(usage));
 
-    Mesh mesh;
-    if (!load_for_tool(mesh, args[0])) return 1;
+    Messages messages;
+    MeshDocument document(messages);
+    if (!load_for_tool(document, args[0])) return 1;
+    Mesh& mesh = document.mesh;
     for (const Seed& s : seeds)
         if (s.face > mesh.nf)
             return usage_error("--seed " + std::to_string(s.face) + " is not a face of " + args[0] + " (1 to " +
                                std::to_string(mesh.nf) + ")");
 
-    EdgeTraversal traversal(&mesh);
     for (const Seed& s : seeds) {
         mesh.picked_face = s.face;
-        const int marked = traversal.traverse(s.depth, s.angle);
-        traversal.commit();
-        std::printf("group %d: %d faces from face %d (depth %d, angle %d)\n", traversal.group_count, marked,
+        const int marked = document.traverse(s.depth, s.angle);
+        document.mark_current();
+        std::printf("group %d: %d faces from face %d (depth %d, angle %d)\n", document.traversal.group_count, marked,
                     s.face, s.depth, s.angle);
     }
     std::error_code ec;
     std::filesystem::create_directories(out_dir, ec);
-    return traversal.export_groups(out_dir) == 0 ? 0 : 1;
+    return document.export_groups(out_dir) == 0 ? 0 : 1;
 }

@@ -1,8 +1,8 @@
 #include <cstdio>
 
-#include "core/Mesh.h"
-#include "remeshing/simplify.h"
 #include "Commands.h"
+#include "core/Messages.h"
+#include "document/MeshDocument.h"
 
 int cmd_simplify(const Arguments& args)
 {
@@ -19,10 +19,12 @@ int cmd_simplify(const Arguments& args)
     }
     if (files.size() != 2 || percent < 0.0f) return usage_error(usage);
 
-    Mesh mesh;
-    if (!load_for_tool(mesh, files[0])) return 1;
+    Messages messages;
+    MeshDocument document(messages);
+    if (!load_for_tool(document, files[0])) return 1;
+    const Mesh& mesh = document.mesh;
     const int nv = mesh.nv, nf = mesh.nf;
-    simplify_mesh(mesh, percent);
+    document.simplify(percent);
     std::printf("vertices: %d -> %d\nfaces: %d -> %d\n", nv, mesh.nv, nf, mesh.nf);
-    return write_for_tool(mesh, files[1], files[0]) ? 0 : 1;
+    return write_for_tool(document, files[1], files[0]) ? 0 : 1;
 }

@@ -1,10 +1,10 @@
 #include <cstdio>
 #include <string>
 
-#include "core/Mesh.h"
-#include "core/text_file.h"
-#include "smoothing/NormalSmoother.h"
 #include "Commands.h"
+#include "core/Messages.h"
+#include "core/text_file.h"
+#include "document/MeshDocument.h"
 
 namespace {
 
@@ -14,15 +14,19 @@ const char* const smooth_usage =
 
 bool parse_method(const std::string& name, int& method)
 {
-    if (name == "mean-shift") method = NormalSmoother::MEAN_SHIFT;
-    else if (name == "sphere-jump") method = NormalSmoother::SPHERE_JUMP;
-    else if (name == "median") method = NormalSmoother::MEDIAN_FILTER;
-    else return false;
+    if (name == "mean-shift")
+        method = NormalSmoother::MEAN_SHIFT;
+    else if (name == "sphere-jump")
+        method = NormalSmoother::SPHERE_JUMP;
+    else if (name == "median")
+        method = NormalSmoother::MEDIAN_FILTER;
+    else
+        return false;
     return true;
 }
 
 // One face normal per line: "x y z".
-bool write_normals(const Mesh& mesh, const std::string& path)
+bool write_normals(const Mesh& mesh, const std::string& path, Messages& messages)
 {
     std::string text;
     for (const Face& f : mesh.faces) {
@@ -36,7 +40,7 @@ bool write_normals(const Mesh& mesh, const std::string& path)
     std::FILE* out = std::fopen(path.c_str(), "wb");
     bool ok = out && std::fwrite(text.data(), 1, text.size(), out) == text.size();
     if (out && std::fclose(out) != 0) ok = false;
-    if (!ok) std::fprintf(stderr, "ERROR: %s: could not write the face normals\n", path.c_str());
+    if (!ok) messages.error_on_stderr("ERROR: " + path + ": could not write the face normals\n", path);
     return ok;
 }
 
@@ -59,15 +63,11 @@ int cmd_smooth(const Arguments& args)
     }
     if (method < 0 || radius < 0 || files.size() != 2) return usage_error(smooth_usage);
 
-    Mesh mesh;
-    if (!load_for_tool(mesh, files[0])) return 1;
-    NormalSmoother smoother;
-    smoother.mesh = &mesh;
-    const Vector kernel = smoothing_kernel(float(radius), mesh.extent);
-    smoother.kernel = kernel;
-    smoother.run(kernel, NormalSmoother::RunMode::Full, method);
+    Messages messages;
+    MeshDocument document(messages);
+    if (!load_for_tool(document, files[0])) return 1;
+    document.smooth(float(radius), method);
     // The median filter's progress bar leaves its line open.
-    if (method == NormalSmoother::MEDIAN_FILTER) std::printf("\n");
-    std::fflush(stdout);
-    return write_normals(mesh, files[1]) ? 0 : 1;
+    if (method == NormalSmoother::MEDIAN_FILTER) messages.info("\n");
+    return write_normals(document.mesh, files[1], messages) ? 0 : 1;
 }

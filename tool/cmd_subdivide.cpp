@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/Mesh.h"
-#include "remeshing/ButterflySubdivider.h"
 #include "Commands.h"
+#include "core/Messages.h"
+#include "document/MeshDocument.h"
 
 int cmd_subdivide(const Arguments& args)
 {
@@ -25,11 +25,12 @@ int cmd_subdivide(const Arguments& args)
     }
     if (files.size() != 2 || level < 1) return usage_error(usage);
 
-    Mesh mesh;
-    if (!load_for_tool(mesh, files[0])) return 1;
+    Messages messages;
+    MeshDocument document(messages);
+    if (!load_for_tool(document, files[0])) return 1;
+    const Mesh& mesh = document.mesh;
     const int nv = mesh.nv, nf = mesh.nf;
-    ButterflySubdivider subdivider;
-    if (!subdivider.subdivide(mesh, level, weight)) return 1;
+    if (!document.subdivide(level, weight)) return 1;
     std::printf("vertices: %d -> %d\nfaces: %d -> %d\n", nv, mesh.nv, nf, mesh.nf);
-    return write_for_tool(mesh, files[1], files[0]) ? 0 : 1;
+    return write_for_tool(document, files[1], files[0]) ? 0 : 1;
 }

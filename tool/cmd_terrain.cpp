@@ -1,15 +1,15 @@
 #include <cmath>
 #include <cstdio>
 
+#include "colouring/build_terrain.h"
 #include "colouring/ColourMap.h"
 #include "colouring/Heightmap.h"
 #include "colouring/ply_file.h"
 #include "colouring/png_file.h"
-#include "colouring/build_terrain.h"
-#include "colouring/vertex_colouring.h"
-#include "core/Mesh.h"
-#include "core/load_mesh_file.h"
 #include "Commands.h"
+#include "core/load_mesh_file.h"
+#include "core/Messages.h"
+#include "document/MeshDocument.h"
 
 namespace {
 
@@ -68,20 +68,21 @@ int cmd_terrain(const Arguments& args)
     if (!ply && mesh_format_of(out) != MeshFormat::Obj)
         return usage_error("the output must be an .obj or a .ply file, not \"" + out + "\"");
 
+    Messages messages;
     RgbaImage image;
     std::string error;
     if (!read_png(files[0], image, error)) {
-        std::printf("ERROR: %s: does not load as a PNG image: %s\n", files[0].c_str(), error.c_str());
+        messages.error("ERROR: " + files[0] + ": does not load as a PNG image: " + error + "\n", files[0]);
         return 1;
     }
     ColourMap map;
-    if (!map_file.empty() && !map.read(map_file)) return 1;
+    if (!map_file.empty() && !map.read(map_file, messages)) return 1;
 
     Heightmap heightmap;
     heightmap.load(image);
-    Mesh mesh;
-    build_terrain(mesh, heightmap, resolution, scale, height);
-    if (!ply) return mesh.write_obj(out) ? 0 : 1;
-    colour_by_height(mesh, map.map_colours, map.map_values);
-    return write_ply(mesh, out, format) ? 0 : 1;
+    MeshDocument document(messages);
+    document.build_terrain(heightmap, resolution, scale, height);
+    if (!ply) return document.save(out) ? 0 : 1;
+    document.colour_by_height(map.map_colours, map.map_values);
+    return write_ply(document.mesh, out, format, messages) ? 0 : 1;
 }

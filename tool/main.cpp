@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "core/Mesh.h"
-#include "core/load_mesh_file.h"
 #include "Commands.h"
+#include "core/Messages.h"
+#include "document/MeshDocument.h"
 
 namespace {
 
@@ -24,10 +24,12 @@ const Command commands[] = {
     {"smooth", "smooth --method mean-shift|sphere-jump|median --radius R IN OUT.txt", cmd_smooth},
     {"segment", "segment IN --seed FACE --depth D --angle A [--seed FACE ...]... OUT_DIR", cmd_segment},
     {"colour", "colour IN.obj SETTINGS.mor OUT.ply [--binary]", cmd_colour},
-    {"terrain", "terrain HEIGHTMAP.png [--resolution N] [--scale S] [--height H] [--map FILE.map] [--binary] OUT.obj|OUT.ply",
+    {"terrain",
+     "terrain HEIGHTMAP.png [--resolution N] [--scale S] [--height H] [--map FILE.map] [--binary] OUT.obj|OUT.ply",
      cmd_terrain},
     {"classify",
-     "classify IN.obj [--patches K] [--weight W] [--mode floyd|dijkstra] [--save-table F.spt | --load-table F.spt] OUT_DIR",
+     "classify IN.obj [--patches K] [--weight W] [--mode floyd|dijkstra] [--save-table F.spt | --load-table F.spt] "
+     "OUT_DIR",
      cmd_classify},
 };
 
@@ -45,26 +47,28 @@ int usage_error(const std::string& message)
     return 2;
 }
 
-bool load_for_tool(Mesh& mesh, const std::string& path)
+bool load_for_tool(MeshDocument& document, const std::string& path)
 {
-    switch (load_mesh_file(mesh, path)) {
+    switch (document.open(path)) {
     case LoadResult::Loaded: return true;
     case LoadResult::Failed: return false;
     case LoadResult::NotAMesh:
-        std::fprintf(stderr, "ERROR: %s: not an OBJ or net file name\n", path.c_str());
+        document.messages.error_on_stderr("ERROR: " + path + ": not an OBJ or net file name\n", path);
         return false;
     }
     return false;
 }
 
-bool write_for_tool(const Mesh& mesh, const std::string& path, const std::string& source)
+bool write_for_tool(MeshDocument& document, const std::string& path, const std::string& source)
 {
+    const Mesh& mesh = document.mesh;
     if (mesh.nv == 0 || mesh.nf == 0) {
-        mesh.write_obj(path);
-        std::fprintf(stderr, "ERROR: %s: the mesh has no vertices or no faces; nothing written\n", source.c_str());
+        document.save(path);
+        document.messages.error_on_stderr(
+            "ERROR: " + source + ": the mesh has no vertices or no faces; nothing written\n", source);
         return false;
     }
-    return mesh.write_obj(path);
+    return document.save(path);
 }
 
 bool parse_int(const std::string& text, int& value)

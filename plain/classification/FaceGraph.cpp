@@ -18,8 +18,7 @@ FaceGraph FaceGraph::from_links(int faces, const std::vector<FaceLink>& links)
         const FaceLink& l = links[i];
         return std::uint64_t(std::uint32_t(std::min(l.a, l.b))) << 32 | std::uint32_t(std::max(l.a, l.b));
     };
-    std::stable_sort(order.begin(), order.end(),
-                     [&key](std::uint32_t p, std::uint32_t q) { return key(p) < key(q); });
+    std::stable_sort(order.begin(), order.end(), [&key](std::uint32_t p, std::uint32_t q) { return key(p) < key(q); });
     std::vector<std::uint32_t> kept;
     for (std::size_t k = 0; k < order.size(); ++k) {
         const bool last_of_pair = k + 1 == order.size() || key(order[k + 1]) != key(order[k]);

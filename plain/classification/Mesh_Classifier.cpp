@@ -5,10 +5,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/Mesh.h"
-#include "traversal/EdgeTraversal.h"
 #include "classification/face_distances.h"
+#include "core/format_text.h"
+#include "core/Mesh.h"
+#include "core/Messages.h"
 #include "core/parallel_parts.h"
+#include "traversal/EdgeTraversal.h"
 
 namespace {
 
@@ -40,9 +42,9 @@ void ordered_sums(const ShortestPathTable& table, std::vector<double>& sums, con
     });
 }
 
-void print_seeds(const std::vector<int>& seeds, int k)
+void print_seeds(const std::vector<int>& seeds, int k, Messages& out)
 {
-    for (int p = 0; p < k; ++p) std::printf("%d\n", seeds[p]);
+    for (int p = 0; p < k; ++p) out.info(format_text("%d\n", seeds[p]));
 }
 
 }  // namespace
@@ -52,7 +54,8 @@ Vector patch_colour(int p, int k)
     return hue_colour(359.0f * float(p) / float(k));
 }
 
-Mesh_Classifier::Mesh_Classifier(Mesh* target) : mesh(target), threads(engine_threads()) {}
+Mesh_Classifier::Mesh_Classifier(Mesh* target, Messages& out) : mesh(target), messages(out), threads(engine_threads())
+{}
 
 void Mesh_Classifier::reset()
 {
@@ -75,27 +78,25 @@ void Mesh_Classifier::reset()
 
 bool Mesh_Classifier::announce_table(int faces) const
 {
-    std::printf("MAX mesh triangles: %d\n", ShortestPathTable::max_faces);
+    messages.info(format_text("MAX mesh triangles: %d\n", ShortestPathTable::max_faces));
     if (faces > ShortestPathTable::max_faces) {
-        std::printf("ERROR: the mesh has %d faces; a shortest path table holds at most %d "
-                    "[Mesh_Classifier::allocate()]\n",
-                    faces, ShortestPathTable::max_faces);
+        messages.error(
+            format_text("ERROR: the mesh has %d faces; a shortest path table holds at most %d "
+                        "[Mesh_Classifier::allocate()]\n",
+                        faces, ShortestPathTable::max_faces));
         return false;
     }
     const std::int64_t entries = ShortestPathTable::entries_for(faces);
-    std::printf("Allocating: %.2fMB\n", double(entries) * 4.0 / (1 << 20));
-    std::printf("Size: %" PRId64 "\n", entries);
+    messages.info(format_text("Allocating: %.2fMB\n", double(entries) * 4.0 / (1 << 20)));
+    messages.info(format_text("Size: %" PRId64 "\n", entries));
     return true;
 }
 
 bool Mesh_Classifier::build_table()
 {
     const int n = mesh->nf;
-    std::printf(sp_mode == 0 ? "Using Floyd Shortest Path\n" : "Using Dijkstra Shortest Path\n");
-    if (!announce_table(n)) {
-        std::fflush(stdout);
-        return false;
-    }
+    messages.info(sp_mode == 0 ? "Using Floyd Shortest Path\n" : "Using Dijkstra Shortest Path\n");
+    if (!announce_table(n)) return false;
     table.allocate(n);
     build_centroids();
     build_links();
@@ -109,7 +110,7 @@ bool Mesh_Classifier::build_table()
 
 void Mesh_Classifier::build_centroids()
 {
-    std::printf("Building Centroids\n");
+    messages.info("Building Centroids\n");
     centroids.clear();
     centroids.reserve(std::size_t(mesh->nf));
     for (int i = 0; i < mesh->nf; ++i) {
@@ -124,15 +125,14 @@ void Mesh_Classifier::build_centroids()
 
 void Mesh_Classifier::build_links()
 {
-    std::printf("Building Distances\n");
+    messages.info("Building Distances\n");
     links = dual_links(*mesh, centroids, weight, mean_length, mean_bend);
 }
 
 bool Mesh_Classifier::classify()
 {
     if (!mesh || mesh->nf == 0) {
-        std::printf("ERROR: the mesh has no faces to classify [Mesh_Classifier::classify()]\n");
-        std::fflush(stdout);
+        messages.error("ERROR: the mesh has no faces to classify [Mesh_Classifier::classify()]\n");
         return false;
     }
     // A loaded table is used only while it still fits the mesh.
@@ -149,17 +149,17 @@ bool Mesh_Classifier::classify()
     colour_seeds(k);
     label_faces(k);
     face_patch.clear();
-    std::fflush(stdout);
     return true;
 }
 
 void Mesh_Classifier::build_patches()
 {
-    std::printf("Building Patches\n");
+    messages.info("Building Patches\n");
     seeds.clear();
     const int n = table.n;
     std::vector<double> sums;
-    ordered_sums(table, sums, [](int, int, float d) { return double(d); }, threads);
+    ordered_sums(
+        table, sums, [](int, int, float d) { return double(d); }, threads);
     // The last face reaching the smallest sum wins; face 0 when none is
     // within far_away.
     double low = far_away;
@@ -203,7 +203,7 @@ void Mesh_Classifier::choose_patch_count()
             num_patches = j;
         }
     }
-    std::printf("Optimal Number of Patches:%d\n", num_patches);
+    messages.info(format_text("Optimal Number of Patches:%d\n", num_patches));
 }
 
 std::vector<float> Mesh_Classifier::distances_from(int face) const
@@ -228,8 +228,7 @@ void Mesh_Classifier::compute_probabilities(int k)
         // every other patch 0.
         float total = 0.0f;
         for (int q = 0; q < k; ++q) total += 1.0f / from[q][f];
-        for (int p = 0; p < k; ++p)
-            probabilities[p][f] = f == seeds[p] ? 1.0f : (1.0f / from[p][f]) / total;
+        for (int p = 0; p < k; ++p) probabilities[p][f] = f == seeds[p] ? 1.0f : (1.0f / from[p][f]) / total;
     }
     for (int p = 0; p < k; ++p) patch_colours[p] = patch_colour(p, k);
 }
@@ -259,7 +258,7 @@ void Mesh_Classifier::find_neighbours(int k)
             }
         }
         neighbours.emplace_back(nearest, second);
-        std::printf("neigbour: %d\n", second);
+        messages.info(format_text("neigbour: %d\n", second));
     }
 }
 
@@ -270,8 +269,8 @@ void Mesh_Classifier::find_neighbours(int k)
 // is not searched for.
 void Mesh_Classifier::refine_seeds(int k)
 {
-    std::printf("Eval FUZZY\n");
-    print_seeds(seeds, k);
+    messages.info("Eval FUZZY\n");
+    print_seeds(seeds, k, messages);
     const int n = table.n;
     std::vector<char> earlier(static_cast<std::size_t>(n), 0);
     std::vector<double> sums;
@@ -281,9 +280,7 @@ void Mesh_Classifier::refine_seeds(int k)
         const std::vector<float>& other = probabilities[neighbours[p].first];
         ordered_sums(
             table, sums,
-            [&own, &other](int j, int t, float d) {
-                return double(d) * own[j] / (double(own[j]) + double(other[t]));
-            },
+            [&own, &other](int j, int t, float d) { return double(d) * own[j] / (double(own[j]) + double(other[t])); },
             threads);
         double low = far_away;
         for (int j = 0; j < n; ++j) {
@@ -295,7 +292,7 @@ void Mesh_Classifier::refine_seeds(int k)
         }
         earlier[seeds[p]] = 1;
     }
-    print_seeds(seeds, k);
+    print_seeds(seeds, k, messages);
     compute_probabilities(k);
 }
 
@@ -370,8 +367,7 @@ void Mesh_Classifier::assign(int k)
         // its fellow members; a patch with none within far_away keeps its
         // previous medoid.
         ordered_sums(
-            table, sums,
-            [&label](int j, int t, float d) { return label[j] == label[t] ? double(d) : 0.0; }, threads);
+            table, sums, [&label](int j, int t, float d) { return label[j] == label[t] ? double(d) : 0.0; }, threads);
         std::vector<double> low(static_cast<std::size_t>(k), far_away);
         for (int i = 0; i < n; ++i) {
             const int p = label[i];
@@ -383,7 +379,7 @@ void Mesh_Classifier::assign(int k)
         const bool converged = std::equal(new_seed.begin(), new_seed.end(), seeds.begin());
         if (!converged) std::copy(new_seed.begin(), new_seed.end(), seeds.begin());
         if (iteration == max_assign_iterations) {
-            std::printf("WARNING: MAX ITERATIONS REACHED!!!\n");
+            messages.warning("WARNING: MAX ITERATIONS REACHED!!!\n");
             break;
         }
         if (converged) break;
@@ -400,52 +396,50 @@ bool Mesh_Classifier::has_patches(int k) const
 void Mesh_Classifier::set_patch_count(int k)
 {
     if (!has_patches(k)) {
-        std::printf("ERROR: no classification with %d patches to show; classify the mesh first "
-                    "[Mesh_Classifier::assign()]\n",
-                    k);
-        std::fflush(stdout);
+        messages.error(
+            format_text("ERROR: no classification with %d patches to show; classify the mesh first "
+                        "[Mesh_Classifier::assign()]\n",
+                        k));
         return;
     }
     num_patches = k;
     assign(k);
     compute_probabilities(k);
-    std::fflush(stdout);
 }
 
 bool Mesh_Classifier::save(const std::string& path) const
 {
-    std::printf("Saving Shortest Path Table\n");
+    messages.info("Saving Shortest Path Table\n");
     bool ok = false;
     if (!mesh || table.n == 0 || table.n != mesh->nf) {
-        std::printf("ERROR: no shortest path table of this mesh to save; classify it first "
-                    "[Mesh_Classifier::save()]\n");
+        messages.error(
+            "ERROR: no shortest path table of this mesh to save; classify it first "
+            "[Mesh_Classifier::save()]\n");
     } else {
         const ShortestPathTable::FileResult r = table.write(path);
         if (r.status == ShortestPathTable::FileResult::NotOpened)
-            std::printf("ERROR: could not open file... [Mesh_Classifier::save()]\n");
+            messages.error("ERROR: could not open file... [Mesh_Classifier::save()]\n");
         else if (r.status == ShortestPathTable::FileResult::Failed)
-            std::printf("ERROR: %s: %s [Mesh_Classifier::save()]\n", path.c_str(), r.problem.c_str());
+            messages.error(format_text("ERROR: %s: %s [Mesh_Classifier::save()]\n", path.c_str(), r.problem.c_str()));
         ok = r.status == ShortestPathTable::FileResult::Done;
     }
-    std::fflush(stdout);
     return ok;
 }
 
 bool Mesh_Classifier::load(const std::string& path)
 {
-    std::printf("Loading Shortest Path Table\n");
+    messages.info("Loading Shortest Path Table\n");
     const int n = mesh ? mesh->nf : 0;
     bool ok = false;
     if (announce_table(n)) {
         const ShortestPathTable::FileResult r = ShortestPathTable::read(path, n, table);
         if (r.status == ShortestPathTable::FileResult::NotOpened)
-            std::printf("ERROR: could not open file... [Mesh_Classifier::load()]\n");
+            messages.error("ERROR: could not open file... [Mesh_Classifier::load()]\n");
         else if (r.status == ShortestPathTable::FileResult::Failed)
-            std::printf("ERROR: %s: %s [Mesh_Classifier::load()]\n", path.c_str(), r.problem.c_str());
+            messages.error(format_text("ERROR: %s: %s [Mesh_Classifier::load()]\n", path.c_str(), r.problem.c_str()));
         ok = r.status == ShortestPathTable::FileResult::Done;
         // Later classifications use the loaded table instead of building one.
         if (ok) rebuild = false;
     }
-    std::fflush(stdout);
     return ok;
 }

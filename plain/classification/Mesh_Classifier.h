@@ -4,11 +4,12 @@
 #include <utility>
 #include <vector>
 
-#include "core/Vector.h"
 #include "classification/FaceGraph.h"
 #include "classification/ShortestPathTable.h"
+#include "core/Vector.h"
 
 class Mesh;
+class Messages;
 
 // Cuts a mesh into patches of faces that lie close together in the
 // face-to-face distance of its ShortestPathTable: seeds spread by farthest
@@ -22,11 +23,12 @@ public:
     static constexpr int max_assign_iterations = 500;
 
     Mesh* mesh = nullptr;
+    Messages& messages;
 
     // Distance table and the dual graph it is built from.
     bool rebuild = true;
     std::vector<Vector> centroids;
-    int sp_mode = 0;  // 0 = steps between faces, 1 = weighted (Dijkstra) distances
+    int sp_mode = 0;      // 0 = steps between faces, 1 = weighted (Dijkstra) distances
     double weight = 0.5;  // share of the centroid distance in a link weight
     float mean_length = 0.0f;
     float mean_bend = 0.0f;
@@ -43,7 +45,7 @@ public:
     int num_patches = 0;
     std::vector<int> face_patch;  // patch of each face after assign(), else empty
 
-    explicit Mesh_Classifier(Mesh* target);
+    Mesh_Classifier(Mesh* target, Messages& messages);
 
     // Forgets everything about the previous mesh; sp_mode stays.
     void reset();

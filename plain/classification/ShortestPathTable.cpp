@@ -34,8 +34,7 @@ void get_le(const unsigned char* from, std::size_t count, float* to)
 {
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t bits = std::uint32_t(from[4 * i]) | std::uint32_t(from[4 * i + 1]) << 8 |
-                                   std::uint32_t(from[4 * i + 2]) << 16 |
-                                   std::uint32_t(from[4 * i + 3]) << 24;
+                                   std::uint32_t(from[4 * i + 2]) << 16 | std::uint32_t(from[4 * i + 3]) << 24;
         std::memcpy(to + i, &bits, 4);
     }
 }
@@ -65,15 +64,13 @@ ShortestPathTable::FileResult ShortestPathTable::write(const std::string& path) 
     for (std::size_t at = 0; at < dist.size(); at += chunk) {
         const std::size_t count = std::min(chunk, dist.size() - at);
         put_le(dist.data() + at, count, bytes.data());
-        if (std::fwrite(bytes.data(), 4, count, f.get()) != count)
-            return {FileResult::Failed, std::strerror(errno)};
+        if (std::fwrite(bytes.data(), 4, count, f.get()) != count) return {FileResult::Failed, std::strerror(errno)};
     }
     if (std::fclose(f.release()) != 0) return {FileResult::Failed, std::strerror(errno)};
     return {};
 }
 
-ShortestPathTable::FileResult ShortestPathTable::read(const std::string& path, int faces,
-                                                     ShortestPathTable& into)
+ShortestPathTable::FileResult ShortestPathTable::read(const std::string& path, int faces, ShortestPathTable& into)
 {
     File f(std::fopen(path.c_str(), "rb"));
     if (!f) return {FileResult::NotOpened, std::strerror(errno)};
@@ -83,8 +80,8 @@ ShortestPathTable::FileResult ShortestPathTable::read(const std::string& path, i
     const long size = std::ftell(f.get());
     if (size < 0) return failed("cannot find the file's size");
     if (std::int64_t(size) != 4 * want)
-        return failed(std::to_string(size) + " bytes, but the table of a mesh of " +
-                      std::to_string(faces) + " faces takes " + std::to_string(4 * want) + " bytes");
+        return failed(std::to_string(size) + " bytes, but the table of a mesh of " + std::to_string(faces) +
+                      " faces takes " + std::to_string(4 * want) + " bytes");
     std::rewind(f.get());
 
     ShortestPathTable fresh;
@@ -102,8 +99,8 @@ ShortestPathTable::FileResult ShortestPathTable::read(const std::string& path, i
         for (int b = 0; b <= a; ++b)
             if (!(r[b] >= 0.0f) || (b == a && r[b] != 0.0f))
                 return failed("float " + std::to_string(row_start(a) + b) + ", the distance of faces " +
-                              std::to_string(b) + " and " + std::to_string(a) + ", is " +
-                              std::to_string(r[b]) + ": not a distance table");
+                              std::to_string(b) + " and " + std::to_string(a) + ", is " + std::to_string(r[b]) +
+                              ": not a distance table");
     }
     into = std::move(fresh);
     return {};

@@ -20,15 +20,9 @@ public:
     std::int64_t entries = 0;
     std::vector<float> dist;
 
-    static std::int64_t entries_for(int faces)
-    {
-        return std::int64_t(faces) * faces / 2 + faces;
-    }
+    static std::int64_t entries_for(int faces) { return std::int64_t(faces) * faces / 2 + faces; }
     static std::int64_t row_start(int a) { return std::int64_t(a) * (a + 1) / 2; }
-    static std::int64_t index(int a, int b)
-    {
-        return a < b ? row_start(b) + a : row_start(a) + b;
-    }
+    static std::int64_t index(int a, int b) { return a < b ? row_start(b) + a : row_start(a) + b; }
 
     float get(int a, int b) const { return dist[std::size_t(index(a, b))]; }
     void set(int a, int b, float d) { dist[std::size_t(index(a, b))] = d; }

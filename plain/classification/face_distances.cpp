@@ -1,7 +1,7 @@
 #include "classification/face_distances.h"
 
-#include <atomic>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <utility>

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "core/Vector.h"
 #include "classification/FaceGraph.h"
 #include "classification/ShortestPathTable.h"
+#include "core/Vector.h"
 
 class Mesh;
 

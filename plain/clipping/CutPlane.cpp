@@ -7,21 +7,26 @@ namespace {
 int facing_axis(int face_id)
 {
     switch (face_id) {
-    case 1: case 2: return 2;
-    case 3: case 4: return 0;
-    case 5: case 6: return 1;
+    case 1:
+    case 2: return 2;
+    case 3:
+    case 4: return 0;
+    case 5:
+    case 6: return 1;
     default: return -1;
     }
 }
 
-float& coordinate(Vector& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
+float& coordinate(Vector& v, int axis)
+{
+    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+}
 
 // m: a column-major 4 x 4 matrix.
 template <typename Matrix>
 Vector transformed(const Matrix& m, const Vector& v)
 {
-    return Vector(m[0] * v.x + m[4] * v.y + m[8] * v.z + m[12],
-                  m[1] * v.x + m[5] * v.y + m[9] * v.z + m[13],
+    return Vector(m[0] * v.x + m[4] * v.y + m[8] * v.z + m[12], m[1] * v.x + m[5] * v.y + m[9] * v.z + m[13],
                   m[2] * v.x + m[6] * v.y + m[10] * v.z + m[14]);
 }
 
@@ -70,8 +75,7 @@ void CutPlane::update(Vector p)
         handle.transform[14] += delta * normal.z;
         break;
     }
-    default:
-        break;
+    default: break;
     }
 
     // Turn the face about its own centre: flatten it onto the plane through
@@ -94,7 +98,7 @@ void CutPlane::update(Vector p)
     a = p1.y * (p2.z - p3.z) + p2.y * (p3.z - p1.z) + p3.y * (p1.z - p2.z);
     b = p1.z * (p2.x - p3.x) + p2.z * (p3.x - p1.x) + p3.z * (p1.x - p2.x);
     c = p1.x * (p2.y - p3.y) + p2.x * (p3.y - p1.y) + p3.x * (p1.y - p2.y);
-    const float sum = p1.x * (p2.y * p3.z - p3.y * p2.z) + p2.x * (p3.y * p1.z - p1.y * p3.z) +
-                      p3.x * (p1.y * p2.z - p2.y * p1.z);
+    const float sum =
+        p1.x * (p2.y * p3.z - p3.y * p2.z) + p2.x * (p3.y * p1.z - p1.y * p3.z) + p3.x * (p1.y * p2.z - p2.y * p1.z);
     d = -double(sum);
 }

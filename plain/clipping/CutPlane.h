@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "core/Vector.h"
 #include "core/ArcBall.h"
+#include "core/Vector.h"
 
 // One clipping plane of the cube. The kept side is where
 // a·x + b·y + c·z + d >= 0; the four doubles are handed to glClipPlane as

@@ -6,8 +6,7 @@ namespace {
 
 // Sign patterns of the box corners c0..c7.
 constexpr float corner_signs[8][3] = {
-    {-1, 1, 1}, {1, 1, 1}, {-1, -1, 1}, {1, -1, 1},
-    {-1, 1, -1}, {1, 1, -1}, {-1, -1, -1}, {1, -1, -1},
+    {-1, 1, 1}, {1, 1, 1}, {-1, -1, 1}, {1, -1, 1}, {-1, 1, -1}, {1, 1, -1}, {-1, -1, -1}, {1, -1, -1},
 };
 
 // Base corners of planes 0..5 as box corner numbers; face id is index + 1.
@@ -17,8 +16,7 @@ constexpr int face_corners[6][4] = {
 
 // The twelve box edges in the order the outlines visit them.
 constexpr int box_edges[12][2] = {
-    {0, 2}, {0, 1}, {0, 4}, {2, 6}, {2, 3}, {3, 1},
-    {3, 7}, {1, 5}, {4, 5}, {4, 6}, {7, 5}, {7, 6},
+    {0, 2}, {0, 1}, {0, 4}, {2, 6}, {2, 3}, {3, 1}, {3, 7}, {1, 5}, {4, 5}, {4, 6}, {7, 5}, {7, 6},
 };
 
 constexpr double degrees_per_radian = 57.29577950560105;

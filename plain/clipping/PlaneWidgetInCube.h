@@ -7,6 +7,8 @@
 #include "clipping/CutPlane.h"
 #include "core/Vector.h"
 
+class Messages;
+
 // Six clipping planes that start on the faces of an axis-aligned box centred
 // on the origin, in model coordinates. Selected planes follow the mouse:
 // button 1 and 2 tilt them about axes in their own face, button 3 pushes and
@@ -51,8 +53,8 @@ public:
     // The plane file: a count line "SIZE: 6" and one "P: " line of 69
     // numbers per plane. A file that is not sound is rejected whole with
     // one console line and changes nothing.
-    void save(const std::string& filename) const;
-    void load(const std::string& filename);
+    void save(const std::string& filename, Messages& out) const;
+    void load(const std::string& filename, Messages& out);
 
 private:
     void build_box();

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "clipping/PlaneWidgetInCube.h"
+#include "core/format_text.h"
+#include "core/Messages.h"
 #include "core/text_file.h"
 
 namespace {
@@ -63,7 +65,10 @@ std::string plane_line(const CutPlane& plane)
     return line;
 }
 
-bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // The whitespace-separated words of a text.
 std::vector<std::string_view> words(std::string_view text)
@@ -94,8 +99,8 @@ bool parse_plane(std::string_view values, CutPlane& plane, std::string& problem)
 {
     const std::vector<std::string_view> fields = words(values);
     if (fields.size() != std::size_t(values_per_plane)) {
-        problem = "plane line has " + std::to_string(fields.size()) + " values, " +
-                  std::to_string(values_per_plane) + " expected";
+        problem = "plane line has " + std::to_string(fields.size()) + " values, " + std::to_string(values_per_plane) +
+                  " expected";
         return false;
     }
     std::vector<float> f;
@@ -153,7 +158,7 @@ bool parse_count(std::string_view line, int& count)
 
 }  // namespace
 
-void PlaneWidgetInCube::save(const std::string& filename) const
+void PlaneWidgetInCube::save(const std::string& filename, Messages& out) const
 {
     std::string text = "SIZE: " + std::to_string(planes.size()) + "\n";
     for (const CutPlane& plane : planes) text += plane_line(plane);
@@ -164,20 +169,20 @@ void PlaneWidgetInCube::save(const std::string& filename) const
         ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
         ok = std::fclose(file) == 0 && ok;
     }
-    if (!ok) std::printf("ERROR: SAVING FILE .CLP File! PlaneWidgetInCube::save(QString filename)\n");
+    if (!ok) out.error("ERROR: SAVING FILE .CLP File! PlaneWidgetInCube::save(QString filename)\n", filename);
 }
 
-void PlaneWidgetInCube::load(const std::string& filename)
+void PlaneWidgetInCube::load(const std::string& filename, Messages& out)
 {
     std::ifstream probe(filename, std::ios::binary | std::ios::ate);
     if (!probe) {
-        std::printf("ERROR: OPENING FILE .CLP File! PlaneWidgetInCube::load() /n");
-        std::fflush(stdout);
+        out.error("ERROR: OPENING FILE .CLP File! PlaneWidgetInCube::load() /n", filename);
         return;
     }
     const auto reject = [&](int line, const std::string& problem) {
-        std::printf("ERROR: %s: line %d: %s [PlaneWidgetInCube::load()]\n", filename.c_str(), line,
-                    problem.c_str());
+        out.error(format_text("ERROR: %s: line %d: %s [PlaneWidgetInCube::load()]\n", filename.c_str(), line,
+                              problem.c_str()),
+                  filename, line);
     };
     if (probe.tellg() > largest_file) {
         reject(1, "file larger than " + std::to_string(largest_file) + " bytes, not a plane file");
@@ -207,8 +212,8 @@ void PlaneWidgetInCube::load(const std::string& filename)
             int count = 0;
             if (!parse_count(line, count)) continue;
             if (count != plane_count) {
-                reject(line_number, "plane count " + std::to_string(count) + ", " +
-                                        std::to_string(plane_count) + " expected");
+                reject(line_number,
+                       "plane count " + std::to_string(count) + ", " + std::to_string(plane_count) + " expected");
                 return;
             }
             loaded.assign(std::size_t(count), CutPlane::blank());
@@ -216,8 +221,7 @@ void PlaneWidgetInCube::load(const std::string& filename)
             count_line = line_number;
         } else if (line[0] == 'P') {
             if (counter >= loaded.size()) {
-                reject(line_number, "more plane lines than the " + std::to_string(loaded.size()) +
-                                        " planes");
+                reject(line_number, "more plane lines than the " + std::to_string(loaded.size()) + " planes");
                 return;
             }
             std::string problem;
@@ -235,8 +239,7 @@ void PlaneWidgetInCube::load(const std::string& filename)
     }
     for (std::size_t i = 0; i < awaiting.size(); ++i)
         if (awaiting[i]) {
-            reject(count_line, "no plane line for plane " + std::to_string(i + 1) +
-                                   " after the count line");
+            reject(count_line, "no plane line for plane " + std::to_string(i + 1) + " after the count line");
             return;
         }
 

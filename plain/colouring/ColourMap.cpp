@@ -4,12 +4,15 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/format_text.h"
+#include "core/Messages.h"
 #include "core/text_file.h"
 #include "core/Tokenizer.h"
 
 std::size_t ColourMap::insert(float value, Rgb colour)
 {
-    const std::size_t i = std::size_t(std::upper_bound(map_values.begin(), map_values.end(), value) - map_values.begin());
+    const std::size_t i =
+        std::size_t(std::upper_bound(map_values.begin(), map_values.end(), value) - map_values.begin());
     map_values.insert(map_values.begin() + std::ptrdiff_t(i), value);
     map_colours.insert(map_colours.begin() + std::ptrdiff_t(i), colour);
     return i;
@@ -28,7 +31,7 @@ void ColourMap::remove(std::size_t i)
     map_colours.erase(map_colours.begin() + std::ptrdiff_t(i));
 }
 
-bool ColourMap::write(const std::string& path) const
+bool ColourMap::write(const std::string& path, Messages& report) const
 {
     std::string out;
     for (std::size_t i = 0; i < size(); ++i) {
@@ -38,36 +41,34 @@ bool ColourMap::write(const std::string& path) const
     }
     const WriteResult result = write_text_file(path, out);
     if (result == WriteResult::NotOpened)
-        std::printf("ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void)\n");
+        report.error("ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void)\n", path);
     else if (result == WriteResult::Incomplete)
-        std::printf("ERROR: %s: could not write the file completely [ColourMap::write()]\n", path.c_str());
-    std::fflush(stdout);
+        report.error("ERROR: " + path + ": could not write the file completely [ColourMap::write()]\n", path);
     return result == WriteResult::Written;
 }
 
 namespace {
 
-bool reject(const std::string& path, int line, const char* problem)
+bool reject(const std::string& path, int line, const char* problem, Messages& out)
 {
-    std::printf("ERROR: %s: line %d: %s; the colour map is unchanged\n", path.c_str(), line, problem);
-    std::fflush(stdout);
+    out.error(format_text("ERROR: %s: line %d: %s; the colour map is unchanged\n", path.c_str(), line, problem), path,
+              line);
     return false;
 }
 
 }  // namespace
 
-bool ColourMap::read(const std::string& path)
+bool ColourMap::read(const std::string& path, Messages& out)
 {
     std::string text;
     if (!read_text_file(path, text)) {
-        std::printf("ERROR!!!\n");
-        std::fflush(stdout);
+        out.error("ERROR!!!\n", path);
         return false;
     }
-    return read_text(text, path);
+    return read_text(text, path, out);
 }
 
-bool ColourMap::read_text(const std::string& text, const std::string& path)
+bool ColourMap::read_text(const std::string& text, const std::string& path, Messages& out)
 {
     ColourMap fresh;
     fresh.map_values.clear();
@@ -85,12 +86,12 @@ bool ColourMap::read_text(const std::string& text, const std::string& path)
         }
         const int line = tok.line + 1;
         if (!std::isfinite(tok.number_value) || std::fabs(tok.number_value) > 3.4e38)
-            return reject(path, line, "the value is not a finite number");
+            return reject(path, line, "the value is not a finite number", out);
         fresh.map_values.push_back(float(tok.number_value));
         int k = 0;
         while (k < 3 && (token = tok.read_token()) == Tokenizer::TT_NUMBER) {
             const double v = std::trunc(tok.number_value);
-            if (!(v >= 0.0 && v <= 255.0)) return reject(path, line, "a colour component is outside 0..255");
+            if (!(v >= 0.0 && v <= 255.0)) return reject(path, line, "a colour component is outside 0..255", out);
             component[k++] = int(v);
         }
         if (k == 3) {
@@ -100,12 +101,11 @@ bool ColourMap::read_text(const std::string& text, const std::string& path)
         fresh.map_colours.push_back(
             Rgb{(unsigned char)component[0], (unsigned char)component[1], (unsigned char)component[2]});
     }
-    if (!complete) return reject(path, tok.line + 1, "no entry with a value and red, green and blue");
+    if (!complete) return reject(path, tok.line + 1, "no entry with a value and red, green and blue", out);
 
     for (std::size_t i = 0; i < fresh.size(); ++i)
-        std::printf("%f, %d, %d, %d \n", double(fresh.map_values[i]), fresh.map_colours[i].r, fresh.map_colours[i].g,
-                    fresh.map_colours[i].b);
-    std::fflush(stdout);
+        out.info(format_text("%f, %d, %d, %d \n", double(fresh.map_values[i]), fresh.map_colours[i].r,
+                             fresh.map_colours[i].g, fresh.map_colours[i].b));
     map_values.swap(fresh.map_values);
     map_colours.swap(fresh.map_colours);
     return true;

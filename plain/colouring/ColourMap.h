@@ -5,6 +5,8 @@
 
 #include "colouring/Rgb.h"
 
+class Messages;
+
 // The terrain's colour map: entries (value, colour) kept in increasing order
 // of value, as two parallel lists. The first and the last entry stay: they
 // are the ends of the height ramp.
@@ -26,13 +28,13 @@ public:
     void remove(std::size_t i);
 
     // False (after one console line) when the file cannot be opened or written.
-    bool write(const std::string& path) const;
+    bool write(const std::string& path, Messages& out) const;
     // Reads the whole file first and replaces the map only when the file
     // opened and holds at least one complete entry (a value with red, green
     // and blue). A line that lacks components takes them from the entry
     // before it. Each entry read is printed. Otherwise one console line
     // says why and the map stays as it was.
-    bool read(const std::string& path);
+    bool read(const std::string& path, Messages& out);
     // read() on a file's text; `path` names it in the messages.
-    bool read_text(const std::string& text, const std::string& path);
+    bool read_text(const std::string& text, const std::string& path, Messages& out);
 };

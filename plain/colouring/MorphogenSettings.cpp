@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/format_text.h"
+#include "core/Messages.h"
 #include "core/text_file.h"
 #include "core/Tokenizer.h"
 
@@ -13,7 +15,7 @@ void MorphogenSettings::reset(const std::vector<std::string>& morphogen_names)
     toggles.assign(names.size(), 0);
 }
 
-bool MorphogenSettings::write(const std::string& path) const
+bool MorphogenSettings::write(const std::string& path, Messages& report) const
 {
     std::string out = "SIZE " + std::to_string(colours.size()) + "\n";
     out += "BASECOL " + std::to_string(base_colour.r) + " " + std::to_string(base_colour.g) + " " +
@@ -22,16 +24,14 @@ bool MorphogenSettings::write(const std::string& path) const
     for (std::size_t i = 0; i < colours.size(); ++i) {
         const Rgb& c = colours[i];
         const int toggle = i < toggles.size() ? toggles[i] : 0;
-        out += "MORPHO\t" + std::to_string(c.r) + " " + std::to_string(c.g) + " " + std::to_string(c.b) +
-               " " + std::to_string(toggle) + "\n";
+        out += "MORPHO\t" + std::to_string(c.r) + " " + std::to_string(c.g) + " " + std::to_string(c.b) + " " +
+               std::to_string(toggle) + "\n";
     }
     const WriteResult result = write_text_file(path, out);
     if (result == WriteResult::NotOpened)
-        std::printf("ERROR: SAVING FILE .MOR File! QtMorphogenWidget::saveSlot(void)\n");
+        report.error("ERROR: SAVING FILE .MOR File! QtMorphogenWidget::saveSlot(void)\n", path);
     else if (result == WriteResult::Incomplete)
-        std::printf("ERROR: %s: could not write the file completely [MorphogenSettings::write()]\n",
-                    path.c_str());
-    std::fflush(stdout);
+        report.error("ERROR: " + path + ": could not write the file completely [MorphogenSettings::write()]\n", path);
     return result == WriteResult::Written;
 }
 
@@ -49,8 +49,8 @@ struct Setting {
 struct KeyForm {
     const char* word;
     Key key;
-    int count;      // numbers that follow the keyword
-    bool colour;    // the first three are colour components 0..255
+    int count;    // numbers that follow the keyword
+    bool colour;  // the first three are colour components 0..255
 };
 
 const KeyForm forms[] = {
@@ -60,26 +60,24 @@ const KeyForm forms[] = {
     {"MORPHO", Key::Morpho, 4, true},
 };
 
-void reject(const std::string& path, int line, const std::string& problem)
+void reject(const std::string& path, int line, const std::string& problem, Messages& out)
 {
-    std::printf("ERROR: %s: line %d: %s\n", path.c_str(), line, problem.c_str());
-    std::fflush(stdout);
+    out.error(format_text("ERROR: %s: line %d: %s\n", path.c_str(), line, problem.c_str()), path, line);
 }
 
 }  // namespace
 
-MorphogenSettings::Load MorphogenSettings::read(const std::string& path)
+MorphogenSettings::Load MorphogenSettings::read(const std::string& path, Messages& out)
 {
     std::string text;
     if (!read_text_file(path, text)) {
-        std::printf("ERROR!!!\n");
-        std::fflush(stdout);
+        out.error("ERROR!!!\n", path);
         return Load::Unreadable;
     }
-    return read_text(text, path);
+    return read_text(text, path, out);
 }
 
-MorphogenSettings::Load MorphogenSettings::read_text(const std::string& text, const std::string& path)
+MorphogenSettings::Load MorphogenSettings::read_text(const std::string& text, const std::string& path, Messages& out)
 {
     // Check everything before anything changes.
     std::vector<Setting> settings;
@@ -93,16 +91,19 @@ MorphogenSettings::Load MorphogenSettings::read_text(const std::string& text, co
         Setting s{form->key, tok.line + 1, {0, 0, 0, 0}};
         for (int k = 0; k < form->count; ++k) {
             if (tok.read_token() != Tokenizer::TT_NUMBER) {
-                reject(path, s.line, std::string(form->word) + " needs " + std::to_string(form->count) +
-                                               (form->count == 1 ? " number" : " numbers"));
+                reject(path, s.line,
+                       std::string(form->word) + " needs " + std::to_string(form->count) +
+                           (form->count == 1 ? " number" : " numbers"),
+                       out);
                 return Load::Malformed;
             }
             const double v = std::trunc(tok.number_value);
             const bool component = form->colour && k < 3;
             if (!(v >= (component ? 0.0 : -2147483647.0) && v <= (component ? 255.0 : 2147483647.0))) {
-                reject(path, s.line,
-                       std::string(form->word) + (component ? " colour component outside 0..255"
-                                                            : " value out of range"));
+                reject(
+                    path, s.line,
+                    std::string(form->word) + (component ? " colour component outside 0..255" : " value out of range"),
+                    out);
                 return Load::Malformed;
             }
             s.value[k] = int(v);
@@ -116,17 +117,16 @@ MorphogenSettings::Load MorphogenSettings::read_text(const std::string& text, co
         switch (s.key) {
         case Key::Size:
             if (v[0] < 0 || std::size_t(v[0]) != names.size()) {
-                reject(path, s.line, "the file holds settings for " + std::to_string(v[0]) +
-                                         " morphogens, the mesh has " + std::to_string(names.size()) +
-                                         "; load abandoned");
+                reject(path, s.line,
+                       "the file holds settings for " + std::to_string(v[0]) + " morphogens, the mesh has " +
+                           std::to_string(names.size()) + "; load abandoned",
+                       out);
                 return Load::CountMismatch;
             }
             colours.assign(names.size(), Rgb{});
             toggles.assign(names.size(), 0);
             break;
-        case Key::BaseColour:
-            base_colour = Rgb{(unsigned char)v[0], (unsigned char)v[1], (unsigned char)v[2]};
-            break;
+        case Key::BaseColour: base_colour = Rgb{(unsigned char)v[0], (unsigned char)v[1], (unsigned char)v[2]}; break;
         case Key::MixMode: mix_mode = v[0]; break;
         case Key::Morpho:
             if (counter < colours.size() && counter < toggles.size()) {

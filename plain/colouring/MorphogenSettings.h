@@ -5,6 +5,8 @@
 
 #include "colouring/Rgb.h"
 
+class Messages;
+
 // What the morphogen panel holds and a ".mor" file stores: the mix mode,
 // the base colour and, per morphogen, a colour and an on/off toggle. Names
 // are not stored in the file: its lines apply to the current morphogens by
@@ -35,14 +37,14 @@ public:
 
     // Writes the file; false (after one console line) when it cannot be
     // opened or written completely.
-    bool write(const std::string& path) const;
+    bool write(const std::string& path, Messages& out) const;
 
     // Reads a file written by write(). The whole file is checked first; a
     // missing or out-of-range value rejects it with one line naming the file
     // and line. Settings are then applied in file order; a count line that
     // differs from the number of names stops there (settings before it stay)
     // with one line giving both counts. Lines beyond the count are ignored.
-    Load read(const std::string& path);
+    Load read(const std::string& path, Messages& out);
     // read() on a file's text; `path` names it in the messages.
-    Load read_text(const std::string& text, const std::string& path);
+    Load read_text(const std::string& text, const std::string& path, Messages& out);
 };

@@ -4,15 +4,16 @@
 #include <vector>
 
 #include "colouring/Heightmap.h"
+#include "core/format_text.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 
-bool build_terrain(Mesh& mesh, const Heightmap& heightmap, int resolution, float scale, float height)
+bool build_terrain(Mesh& mesh, const Heightmap& heightmap, int resolution, float scale, float height, Messages& out)
 {
     const int n = resolution;
     if (n < 1 || n > max_terrain_resolution) {
-        std::printf("ERROR: terrain grid resolution %d is outside 1..%d; the mesh is unchanged\n", n,
-                    max_terrain_resolution);
-        std::fflush(stdout);
+        out.error(format_text("ERROR: terrain grid resolution %d is outside 1..%d; the mesh is unchanged\n", n,
+                              max_terrain_resolution));
         return false;
     }
     mesh.clear();
@@ -57,8 +58,7 @@ bool build_terrain(Mesh& mesh, const Heightmap& heightmap, int resolution, float
             mesh.set_face(f++, a, e, g);
         }
 
-    mesh.build({MESH_CENTRE, MESH_FACE_NORMALS, MESH_VERTEX_NORMALS, MESH_TEXCOORDS, 0});
-    std::printf("%d, %d \n", mesh.nv, mesh.nf);
-    std::fflush(stdout);
+    mesh.build({MESH_CENTRE, MESH_FACE_NORMALS, MESH_VERTEX_NORMALS, MESH_TEXCOORDS, 0}, out);
+    out.info(format_text("%d, %d \n", mesh.nv, mesh.nf));
     return true;
 }

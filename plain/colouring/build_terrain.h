@@ -2,6 +2,7 @@
 
 class Heightmap;
 class Mesh;
+class Messages;
 
 // Grid points per side the terrain builder accepts.
 constexpr int max_terrain_resolution = 1024;
@@ -13,4 +14,4 @@ constexpr int max_terrain_resolution = 1024;
 // Builds centre, normals and texture coordinates and prints the counts.
 // A resolution outside 1..max_terrain_resolution leaves the mesh alone and
 // returns false after one console line.
-bool build_terrain(Mesh& mesh, const Heightmap& heightmap, int resolution, float scale, float height);
+bool build_terrain(Mesh& mesh, const Heightmap& heightmap, int resolution, float scale, float height, Messages& out);

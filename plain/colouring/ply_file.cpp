@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/format_text.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 #include "core/text_file.h"
 
 namespace {
@@ -37,13 +39,13 @@ Rgb colour_bytes(const Vector& colour)
     return Rgb{channel(colour.x), channel(colour.y), channel(colour.z)};
 }
 
-bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format)
+bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format, Messages& report)
 {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
-        std::printf("ERROR: could not open %s for writing: %s [write_ply()]\n", path.c_str(),
-                    std::strerror(errno));
-        std::fflush(stdout);
+        report.error(
+            format_text("ERROR: could not open %s for writing: %s [write_ply()]\n", path.c_str(), std::strerror(errno)),
+            path);
         return false;
     }
     const bool binary = format == PlyFormat::BinaryLittleEndian;
@@ -64,8 +66,8 @@ bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format)
     const Vector white(1.0f, 1.0f, 1.0f, 1.0f);
     for (int j = 0; j < mesh.nv; ++j) {
         const Vector& p = mesh.vertices[std::size_t(j)];
-        const Rgb c = colour_bytes(std::size_t(j) < mesh.vertex_colours.size() ? mesh.vertex_colours[std::size_t(j)]
-                                                                             : white);
+        const Rgb c =
+            colour_bytes(std::size_t(j) < mesh.vertex_colours.size() ? mesh.vertex_colours[std::size_t(j)] : white);
         if (binary) {
             append_le(out, p.x);
             append_le(out, p.y);
@@ -97,8 +99,9 @@ bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format)
     const int err = errno;
     ok = std::fclose(f) == 0 && ok;
     if (!ok) {
-        std::printf("ERROR: could not write %s completely: %s [write_ply()]\n", path.c_str(), std::strerror(err));
-        std::fflush(stdout);
+        report.error(
+            format_text("ERROR: could not write %s completely: %s [write_ply()]\n", path.c_str(), std::strerror(err)),
+            path);
     }
     return ok;
 }

@@ -6,6 +6,7 @@
 #include "core/Vector.h"
 
 class Mesh;
+class Messages;
 
 enum class PlyFormat { Ascii, BinaryLittleEndian };
 
@@ -16,4 +17,4 @@ Rgb colour_bytes(const Vector& colour);
 // Writes positions, per-vertex 8-bit red, green and blue (from
 // `vertex_colours`) and the faces. False, after one console line, when the
 // file cannot be opened or written completely.
-bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format);
+bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format, Messages& out);

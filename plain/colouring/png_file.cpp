@@ -1,8 +1,8 @@
 #include "colouring/png_file.h"
 
-#include <png.h>
-
 #include <cstdio>
+
+#include <png.h>
 
 namespace {
 

@@ -4,14 +4,15 @@
 #include <cstdio>
 
 #include "core/Mesh.h"
+#include "core/Messages.h"
 
 Vector colour_vector(Rgb c)
 {
     return Vector(c.r / 255.0f, c.g / 255.0f, c.b / 255.0f, 1.0f);
 }
 
-void colour_by_morphogens(Mesh& mesh, int mix_mode, const std::vector<int>& toggles,
-                          const std::vector<Rgb>& colours, Rgb base)
+void colour_by_morphogens(Mesh& mesh, int mix_mode, const std::vector<int>& toggles, const std::vector<Rgb>& colours,
+                          Rgb base)
 {
     const Vector base_colour = colour_vector(base);
     const std::size_t listed = std::min(toggles.size(), colours.size());
@@ -57,18 +58,16 @@ std::size_t segment_of(const std::vector<float>& values, std::size_t n, float h)
 
 }  // namespace
 
-bool colour_by_height(Mesh& mesh, const std::vector<Rgb>& colours, const std::vector<float>& values)
+bool colour_by_height(Mesh& mesh, const std::vector<Rgb>& colours, const std::vector<float>& values, Messages& out)
 {
-    std::printf("terrain vertex colours...\n");
-    std::fflush(stdout);
+    out.info("terrain vertex colours...\n");
     if (mesh.nv <= 0) return true;
     const std::size_t n = std::min(colours.size(), values.size());
     if (n == 0) {
-        std::printf("terrain vertex colours: the colour map has no entries; colours left as they are\n");
-        std::fflush(stdout);
+        out.warning("terrain vertex colours: the colour map has no entries; colours left as they are\n");
         return false;
     }
-    mesh.build({MESH_BB});
+    mesh.build({MESH_BB}, out);
     const float lo = mesh.bbox[4].y;
     const float range = mesh.bbox[1].y - lo;
     const std::size_t vertices = std::min(std::size_t(mesh.nv), mesh.vertex_colours.size());

@@ -6,6 +6,7 @@
 #include "core/Vector.h"
 
 class Mesh;
+class Messages;
 
 // The two ways the view recolours a mesh's vertices. Both write
 // `vertex_colours` only; geometry and derived data stay as they are.
@@ -20,8 +21,8 @@ Vector colour_vector(Rgb c);
 // Values at or below 0 are ignored. Only morphogens present in all three
 // lists (toggles, colours, the vertex's values) take part; vertices without
 // values keep the base colour. Results outside 0..1 are kept as they are.
-void colour_by_morphogens(Mesh& mesh, int mix_mode, const std::vector<int>& toggles,
-                          const std::vector<Rgb>& colours, Rgb base);
+void colour_by_morphogens(Mesh& mesh, int mix_mode, const std::vector<int>& toggles, const std::vector<Rgb>& colours,
+                          Rgb base);
 
 // Colours every vertex by its height (y, normalised over the mesh's box)
 // through the ramp: parallel lists of colours and increasing positions in
@@ -29,4 +30,4 @@ void colour_by_morphogens(Mesh& mesh, int mix_mode, const std::vector<int>& togg
 // "terrain vertex colours..."; an empty ramp leaves the colours as they are
 // and says so (returns false), a one-entry ramp gives every vertex that
 // colour, a flat mesh counts every vertex at height 0. Rebuilds the box.
-bool colour_by_height(Mesh& mesh, const std::vector<Rgb>& colours, const std::vector<float>& values);
+bool colour_by_height(Mesh& mesh, const std::vector<Rgb>& colours, const std::vector<float>& values, Messages& out);

@@ -36,9 +36,25 @@ void ArcBall::drag(const Vector& p)
     if (n.length() > 0.00001f) {
         qw = start_vector.dot(end_vector);
         switch (axis_mode) {
-        case 0: case 1: case 2: qx = n.x; qy = n.y; qz = n.z; break;
-        case 3: case 4: qx = n.z; qy = n.y; qz = n.x; break;
-        case 5: case 6: qx = n.x; qy = n.z; qz = n.y; break;
+        case 0:
+        case 1:
+        case 2:
+            qx = n.x;
+            qy = n.y;
+            qz = n.z;
+            break;
+        case 3:
+        case 4:
+            qx = n.z;
+            qy = n.y;
+            qz = n.x;
+            break;
+        case 5:
+        case 6:
+            qx = n.x;
+            qy = n.z;
+            qz = n.y;
+            break;
         default: break;
         }
     }
@@ -46,9 +62,9 @@ void ArcBall::drag(const Vector& p)
     const float sum = qx * qx + qy * qy + qz * qz + qw * qw;
     const float s = sum > 0.0f ? 2.0f / sum : 0.0f;
     const float q[9] = {
-        1.0f - s * (qy * qy + qz * qz), s * (qx * qy + qw * qz), s * (qx * qz - qw * qy),
-        s * (qx * qy - qw * qz), 1.0f - s * (qx * qx + qz * qz), s * (qy * qz + qw * qx),
-        s * (qx * qz + qw * qy), s * (qy * qz - qw * qx), 1.0f - s * (qx * qx + qy * qy),
+        1.0f - s * (qy * qy + qz * qz), s * (qx * qy + qw * qz),        s * (qx * qz - qw * qy),
+        s * (qx * qy - qw * qz),        1.0f - s * (qx * qx + qz * qz), s * (qy * qz + qw * qx),
+        s * (qx * qz + qw * qy),        s * (qy * qz - qw * qx),        1.0f - s * (qx * qx + qy * qy),
     };
     // Column-major: element (r, c) sits at c * 3 + r.
     for (int c = 0; c < 3; ++c)

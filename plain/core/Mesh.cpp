@@ -1,7 +1,8 @@
 #include "core/Mesh.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "core/Messages.h"
 
 namespace {
 
@@ -37,15 +38,14 @@ void bounds(const std::vector<Vector>& points, float lo[3], float hi[3])
 
 }  // namespace
 
-void Mesh::build(std::initializer_list<int> flags)
+void Mesh::build(std::initializer_list<int> flags, Messages& out)
 {
-    std::fputs("BUILDING: ", stdout);
+    out.info("BUILDING: ");
     for (int flag : flags) {
         if (flag == 0) break;
-        run(flag);
+        run(flag, out);
     }
-    std::fputs("\n\n", stdout);
-    std::fflush(stdout);
+    out.info("\n\n");
 }
 
 bool Mesh::is_current(int flag) const
@@ -53,7 +53,7 @@ bool Mesh::is_current(int flag) const
     return flag > 0 && flag < 9 && built[flag] == revision;
 }
 
-void Mesh::build_stale(std::initializer_list<int> flags)
+void Mesh::build_stale(std::initializer_list<int> flags, Messages& out)
 {
     bool any = false;
     for (int flag : flags) {
@@ -61,20 +61,19 @@ void Mesh::build_stale(std::initializer_list<int> flags)
         any = any || (flag_name(flag) && !is_current(flag));
     }
     if (!any) return;
-    std::fputs("BUILDING: ", stdout);
+    out.info("BUILDING: ");
     for (int flag : flags) {
         if (flag == 0) break;
-        if (!is_current(flag)) run(flag);
+        if (!is_current(flag)) run(flag, out);
     }
-    std::fputs("\n\n", stdout);
-    std::fflush(stdout);
+    out.info("\n\n");
 }
 
-void Mesh::run(int flag)
+void Mesh::run(int flag, Messages& out)
 {
     const char* name = flag_name(flag);
     if (!name) return;
-    std::fputs(name, stdout);
+    out.info(name);
     switch (flag) {
     case MESH_CENTRE: build_centre(); break;
     case MESH_VERTEX_NORMALS:
@@ -135,13 +134,15 @@ void Mesh::build_texcoords()
     if (nv == 0) return;
     float minx = vertices[0].x, maxx = minx, miny = vertices[0].y, maxy = miny;
     for (const Vector& p : vertices) {
-        minx = std::min(minx, p.x); maxx = std::max(maxx, p.x);
-        miny = std::min(miny, p.y); maxy = std::max(maxy, p.y);
+        minx = std::min(minx, p.x);
+        maxx = std::max(maxx, p.x);
+        miny = std::min(miny, p.y);
+        maxy = std::max(maxy, p.y);
     }
     std::vector<Vector> fresh(nv);
     for (int j = 0; j < nv; ++j)
-        fresh[j] = Vector((vertices[j].x - minx) / (maxx - minx) * 2.0f,
-                          (vertices[j].y - miny) / (maxy - miny) * 2.0f, 0.0f, 1.0f);
+        fresh[j] = Vector((vertices[j].x - minx) / (maxx - minx) * 2.0f, (vertices[j].y - miny) / (maxy - miny) * 2.0f,
+                          0.0f, 1.0f);
     texcoords.swap(fresh);
 }
 
@@ -234,8 +235,7 @@ void Mesh::assign(const Mesh& other)
     std::copy(other.vertex_colours.begin(), other.vertex_colours.end(), vertex_colours.begin());
     std::copy(other.vertex_normals.begin(), other.vertex_normals.end(), vertex_normals.begin());
     allocate_faces(other.nf);
-    for (int i = 0; i < nf; ++i)
-        set_face(i, other.faces[i].vi[0], other.faces[i].vi[1], other.faces[i].vi[2]);
+    for (int i = 0; i < nf; ++i) set_face(i, other.faces[i].vi[0], other.faces[i].vi[1], other.faces[i].vi[2]);
 }
 
 std::unique_ptr<Mesh> Mesh::clone() const
@@ -256,8 +256,7 @@ int Mesh::edge_of(const int* p) const
 {
     if (!edges.empty() && p >= edges[0].data() && p < edges[0].data() + 2 * edges.size())
         return int((p - edges[0].data()) / 2);
-    if (!edge_faces.empty() && p >= edge_faces[0].data() &&
-        p < edge_faces[0].data() + 2 * edge_faces.size())
+    if (!edge_faces.empty() && p >= edge_faces[0].data() && p < edge_faces[0].data() + 2 * edge_faces.size())
         return int((p - edge_faces[0].data()) / 2);
     return -1;
 }

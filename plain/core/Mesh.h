@@ -11,6 +11,8 @@
 #include "core/IndexLists.h"
 #include "core/Vector.h"
 
+class Messages;
+
 // Flags of Mesh::build, each naming one kind of derived data.
 enum MeshBuildFlag {
     MESH_CENTRE = 2,
@@ -53,8 +55,7 @@ public:
     IndexLists<const int*> vertex_neighbours;
     IndexLists<const int*> face_neighbours;
 
-    Vector bbox[8] = {Vector(0), Vector(0), Vector(0), Vector(0),
-                      Vector(0), Vector(0), Vector(0), Vector(0)};
+    Vector bbox[8] = {Vector(0), Vector(0), Vector(0), Vector(0), Vector(0), Vector(0), Vector(0), Vector(0)};
 
     Mesh() = default;
     Mesh(const Mesh&) = delete;
@@ -62,9 +63,9 @@ public:
 
     // Prints "BUILDING: " and each flag's name, then computes the flags in
     // the order given. A 0 ends the list; unknown values are skipped.
-    void build(std::initializer_list<int> flags);
+    void build(std::initializer_list<int> flags, Messages& out);
     // build() limited to the flags whose data is older than the arrays.
-    void build_stale(std::initializer_list<int> flags);
+    void build_stale(std::initializer_list<int> flags, Messages& out);
     bool is_current(int flag) const;
     // Marks the derived data stale after a tool changed the arrays in place.
     void touch() { ++revision; }
@@ -83,15 +84,15 @@ public:
     // File formats; see obj_reader.cpp, net_reader.cpp and
     // obj_writer.cpp. Readers fill the arrays only; on a rejected file
     // they print one line naming the file and leave the mesh empty.
-    bool read_obj(const std::string& path);
-    bool read_net(const std::string& path);
-    bool write_obj(const std::string& path) const;
+    bool read_obj(const std::string& path, Messages& out);
+    bool read_net(const std::string& path, Messages& out);
+    bool write_obj(const std::string& path, Messages& out) const;
 
     // Index of the edge a pointer from vertex_neighbours or face_neighbours names.
     int edge_of(const int* p) const;
 
 private:
-    void run(int flag);
+    void run(int flag, Messages& out);
     void build_centre();
     void build_centroids();
     void build_normals();

@@ -1,9 +1,10 @@
 #include "core/ProgressBar.h"
 
-#include <cstdio>
 #include <string>
 
-void ProgressBar::update(float done, float total)
+#include "core/Messages.h"
+
+void ProgressBar::update(float done, float total, Messages& out)
 {
     if (total == 0.0f) return;
     if (done == 0.0f) {
@@ -17,7 +18,6 @@ void ProgressBar::update(float done, float total)
     bar.append(shown > 1 ? std::size_t(shown - 1) : 0, '*');
     for (int i = 0; float(i) < cells - float(shown); ++i) bar += ' ';
     bar += ']';
-    std::printf("\r\rProgress = %s", bar.c_str());
-    std::fflush(stdout);
+    out.info("\r\rProgress = " + bar);
     next_at += step;
 }

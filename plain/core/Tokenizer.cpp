@@ -50,7 +50,10 @@ int Tokenizer::read_number(const char* first)
         if (*p == '-') ++p;
         bool tiny = false;
         for (const char* q = p; q < pos; ++q)
-            if (*q == 'e' || *q == 'E') { tiny = q[1] == '-'; break; }
+            if (*q == 'e' || *q == 'E') {
+                tiny = q[1] == '-';
+                break;
+            }
         if (tiny) value = (*text == '-') ? -0.0 : 0.0;
     }
     number_value = value;

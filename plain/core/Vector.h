@@ -14,8 +14,12 @@ struct Vector {
     Vector(float a, float b, float c) : x(a), y(b), z(c), w(1) {}
     Vector(float a, float b, float c, float d) : x(a), y(b), z(c), w(d) {}
     Vector(const Vector& o) : x(o.x), y(o.y), z(o.z), w(o.w) {}
-    Vector& operator=(const Vector& o) {
-        x = o.x; y = o.y; z = o.z; w = o.w;
+    Vector& operator=(const Vector& o)
+    {
+        x = o.x;
+        y = o.y;
+        z = o.z;
+        w = o.w;
         return *this;
     }
 
@@ -38,13 +42,42 @@ struct Vector {
     Vector operator/(float s) const { return {x / s, y / s, z / s, w / s}; }
     // Component product of all four components.
     Vector operator*(const Vector& b) const { return {x * b.x, y * b.y, z * b.z, w * b.w}; }
-    Vector& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
-    Vector& operator/=(float s) { x /= s; y /= s; z /= s; return *this; }
-    Vector& operator+=(const Vector& b) { x += b.x; y += b.y; z += b.z; w += b.w; return *this; }
-    Vector& operator-=(const Vector& b) { x -= b.x; y -= b.y; z -= b.z; w -= b.w; return *this; }
+    Vector& operator*=(float s)
+    {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
+    Vector& operator/=(float s)
+    {
+        x /= s;
+        y /= s;
+        z /= s;
+        return *this;
+    }
+    Vector& operator+=(const Vector& b)
+    {
+        x += b.x;
+        y += b.y;
+        z += b.z;
+        w += b.w;
+        return *this;
+    }
+    Vector& operator-=(const Vector& b)
+    {
+        x -= b.x;
+        y -= b.y;
+        z -= b.z;
+        w -= b.w;
+        return *this;
+    }
 };
 
-inline Vector operator*(float s, const Vector& v) { return v * s; }
+inline Vector operator*(float s, const Vector& v)
+{
+    return v * s;
+}
 
 // Pseudo-random float in [0, 1] from the C library generator.
 float random_unit();

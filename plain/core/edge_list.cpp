@@ -68,7 +68,10 @@ void Mesh::build_edge_list()
                 const Occurrence& o = occ[k];
                 std::size_t found = edges.size();
                 for (std::size_t r = first_edge; r < edges.size(); ++r)
-                    if (edges[r][1] == o.hi) { found = r; break; }
+                    if (edges[r][1] == o.hi) {
+                        found = r;
+                        break;
+                    }
                 if (found == edges.size()) {
                     edges.push_back({lo, o.hi});
                     edge_faces.push_back({o.face, -1});

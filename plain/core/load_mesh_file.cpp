@@ -9,8 +9,7 @@
 MeshFormat mesh_format_of(const std::string& name)
 {
     std::string tail = name.size() > 4 ? name.substr(name.size() - 4) : name;
-    std::transform(tail.begin(), tail.end(), tail.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     if (tail.find("obj") != std::string::npos) return MeshFormat::Obj;
     if (tail.find("net") != std::string::npos) return MeshFormat::Net;
     return MeshFormat::None;
@@ -38,29 +37,28 @@ void orient_faces(Mesh& mesh)
     }
 }
 
-LoadResult load_mesh_file(Mesh& mesh, const std::string& name)
+LoadResult load_mesh_file(Mesh& mesh, const std::string& name, Messages& out)
 {
     LoadResult result = LoadResult::NotAMesh;
     switch (mesh_format_of(name)) {
     case MeshFormat::Obj:
         mesh.clear();
-        result = mesh.read_obj(name) ? LoadResult::Loaded : LoadResult::Failed;
+        result = mesh.read_obj(name, out) ? LoadResult::Loaded : LoadResult::Failed;
         break;
     case MeshFormat::Net:
         mesh.clear();
-        result = mesh.read_net(name) ? LoadResult::Loaded : LoadResult::Failed;
+        result = mesh.read_net(name, out) ? LoadResult::Loaded : LoadResult::Failed;
         break;
-    case MeshFormat::None:
-        break;
+    case MeshFormat::None: break;
     }
     if (result == LoadResult::Failed) {
         mesh.clear();
         mesh.morphogen_names.clear();
     }
-    mesh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
+    mesh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}, out);
     // The swap keeps every derived array the tools read; only the vertex
     // normals follow the new corner order.
     orient_faces(mesh);
-    mesh.build({MESH_VERTEX_NORMALS});
+    mesh.build({MESH_VERTEX_NORMALS}, out);
     return result;
 }

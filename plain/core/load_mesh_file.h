@@ -3,12 +3,13 @@
 #include <string>
 
 class Mesh;
+class Messages;
 
 // What load_mesh_file did with a name.
 enum class LoadResult {
-    Loaded,     // a reader ran and accepted the file
-    Failed,     // a reader ran and rejected the file (the mesh is left empty)
-    NotAMesh,   // neither "obj" nor "net" among the last four characters: nothing read
+    Loaded,    // a reader ran and accepted the file
+    Failed,    // a reader ran and rejected the file (the mesh is left empty)
+    NotAMesh,  // neither "obj" nor "net" among the last four characters: nothing read
 };
 
 enum class MeshFormat { None, Obj, Net };
@@ -22,7 +23,7 @@ MeshFormat mesh_format_of(const std::string& name);
 // and box, orients the faces and rebuilds the vertex normals. When no reader
 // runs, the old mesh stays and only its derived data is rebuilt.
 // The command-line tool and the view both load through here.
-LoadResult load_mesh_file(Mesh& mesh, const std::string& name);
+LoadResult load_mesh_file(Mesh& mesh, const std::string& name, Messages& out);
 
 // Swaps corners 1 and 2 of every face whose corners do not turn the right
 // way round its stored normal seen from its centroid (degenerate faces

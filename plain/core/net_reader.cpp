@@ -9,20 +9,20 @@
 #include <string>
 #include <vector>
 
+#include "core/format_text.h"
 #include "core/memory_limits.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 #include "core/text_file.h"
 
-bool Mesh::read_net(const std::string& path)
+bool Mesh::read_net(const std::string& path, Messages& out)
 {
     std::string text;
-    if (!read_text_file_or_report(path, text, "ERROR Opening File: ")) return false;
-    std::printf("Opening: %s\n", path.c_str());
-    std::fflush(stdout);
+    if (!read_text_file_or_report(path, text, "ERROR Opening File: ", out)) return false;
+    out.info("Opening: " + path + "\n");
 
     auto reject = [&](int line, const std::string& problem) {
-        std::fprintf(stderr, "ERROR: %s: line %d: %s\n", path.c_str(), line, problem.c_str());
-        std::fflush(stderr);
+        out.error_on_stderr(format_text("ERROR: %s: line %d: %s\n", path.c_str(), line, problem.c_str()), path, line);
         clear();
         return false;
     };
@@ -69,14 +69,13 @@ bool Mesh::read_net(const std::string& path)
             triangle_lines.push_back(number);
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
 
     if (!colours.empty() && colours.size() < positions.size())
-        return reject(number, std::to_string(colours.size()) + " colour lines for " +
-                                  std::to_string(positions.size()) + " vertices");
+        return reject(number, std::to_string(colours.size()) + " colour lines for " + std::to_string(positions.size()) +
+                                  " vertices");
     std::string too_big;
     if (!mesh_fits_in_memory((long long)positions.size(), (long long)triangles.size(), 0, too_big))
         return reject(0, too_big);
@@ -84,8 +83,8 @@ bool Mesh::read_net(const std::string& path)
     for (std::size_t j = 0; j < triangles.size(); ++j)
         for (long long k : triangles[j])
             if (k < 0 || k >= n)
-                return reject(triangle_lines[j], "index " + std::to_string(k) + " is outside the vertices 0 to " +
-                                                     std::to_string(n - 1));
+                return reject(triangle_lines[j],
+                              "index " + std::to_string(k) + " is outside the vertices 0 to " + std::to_string(n - 1));
 
     allocate_vertices(n);
     const bool with_normals = !normals.empty() && normals.size() == positions.size();

@@ -9,20 +9,25 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <string>
 #include <string_view>
 
+#include "core/format_text.h"
 #include "core/memory_limits.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 #include "core/text_file.h"
 #include "core/Tokenizer.h"
 
 namespace {
 
-bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // The lines of a text, the last one too whether or not it ends with "\n".
 class Lines {
@@ -78,8 +83,7 @@ int face_form(std::string_view line)
     int a[9];
     int form = -1;
     if (std::sscanf(c, "f %i %i %i", a, a + 1, a + 2) == 3) form = 1;
-    if (std::sscanf(c, "f %i/%i/%i %i/%i/%i %i/%i/%i", a, a + 1, a + 2, a + 3, a + 4, a + 5, a + 6,
-                    a + 7, a + 8) == 9)
+    if (std::sscanf(c, "f %i/%i/%i %i/%i/%i %i/%i/%i", a, a + 1, a + 2, a + 3, a + 4, a + 5, a + 6, a + 7, a + 8) == 9)
         form = 2;
     if (std::sscanf(c, "f %i//%i %i//%i %i//%i", a, a + 1, a + 2, a + 3, a + 4, a + 5) == 6) form = 3;
     if (std::sscanf(c, "f %i/%i/ %i/%i/ %i/%i/", a, a + 1, a + 2, a + 3, a + 4, a + 5) == 6) form = 4;
@@ -96,9 +100,8 @@ int face_form(std::string_view line)
 // read the line.
 bool plain_decimal(const char*& p, const char* end, float& out)
 {
-    static const double powers[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static const double powers[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     const char* s = p;
     const bool negative = s < end && *s == '-';
     if (negative) ++s;
@@ -119,7 +122,7 @@ bool plain_decimal(const char*& p, const char* end, float& out)
         decimals = int(s - fraction);
         if (decimals == 0) return false;
     }
-    if (s < end && static_cast<unsigned char>(*s) > 32) return false;
+    if (s<end&& static_cast<unsigned char>(*s)> 32) return false;
     if (count > 19 || digits > (std::uint64_t(1) << 53) || decimals > 22) return false;
     const double value = double(digits) / powers[decimals];
     out = float(negative ? -value : value);
@@ -169,10 +172,10 @@ bool is_face_colour(std::string_view rest)
 struct Reject {
     const std::string& path;
     Mesh& mesh;
+    Messages& out;
     bool operator()(int line, const std::string& problem) const
     {
-        std::fprintf(stderr, "ERROR: %s: line %d: %s\n", path.c_str(), line, problem.c_str());
-        std::fflush(stderr);
+        out.error_on_stderr(format_text("ERROR: %s: line %d: %s\n", path.c_str(), line, problem.c_str()), path, line);
         mesh.clear();
         mesh.morphogen_names.clear();
         return false;
@@ -181,13 +184,13 @@ struct Reject {
 
 }  // namespace
 
-bool Mesh::read_obj(const std::string& path)
+bool Mesh::read_obj(const std::string& path, Messages& out)
 {
     std::string text;
-    if (!read_text_file_or_report(path, text, "ERROR: Opening File: ")) return false;
-    std::printf("Opening: %s\n", path.c_str());
+    if (!read_text_file_or_report(path, text, "ERROR: Opening File: ", out)) return false;
+    out.info("Opening: " + path + "\n");
     morphogen_names.clear();
-    const Reject reject{path, *this};
+    const Reject reject{path, *this, out};
 
     // First pass: counting.
     long long vertex_count = 0, triangle_count = 0;
@@ -209,8 +212,7 @@ bool Mesh::read_obj(const std::string& path)
                     form_set = true;
                 }
                 const int corners = count_fields(rest);
-                if (corners < 3)
-                    return reject(lines.number, "face with fewer than three corners");
+                if (corners < 3) return reject(lines.number, "face with fewer than three corners");
                 triangle_count += corners - 2;
             } else if (word == "fc") {
                 if (is_face_colour(rest)) form_set = false;
@@ -230,21 +232,18 @@ bool Mesh::read_obj(const std::string& path)
                     morphogen_seen = true;
                 } else if (fields != morphogen_count) {
                     return reject(lines.number, "morphogen line with " + std::to_string(fields) +
-                                                    " values where the first had " +
-                                                    std::to_string(morphogen_count));
+                                                    " values where the first had " + std::to_string(morphogen_count));
                 }
             }
         }
     }
-    if (vertex_count > 0x7fffffff || triangle_count > 0x7fffffff)
-        return reject(0, "too many vertices or faces");
+    if (vertex_count > 0x7fffffff || triangle_count > 0x7fffffff) return reject(0, "too many vertices or faces");
     // A file can ask for far more than it holds.
     std::string too_big;
     if (!mesh_fits_in_memory(vertex_count, triangle_count, morphogen_count, too_big)) return reject(0, too_big);
     if (!morphogen_names.empty()) morphogen_names.erase(morphogen_names.begin());
-    std::printf("nv: %d, nf: %d\n", int(vertex_count), int(triangle_count));
-    std::printf("faceformat_type: %d\n", faceformat_type);
-    std::fflush(stdout);
+    out.info(format_text("nv: %d, nf: %d\n", int(vertex_count), int(triangle_count)));
+    out.info(format_text("faceformat_type: %d\n", faceformat_type));
     try {
         allocate_vertices(int(vertex_count));
         allocate_faces(int(triangle_count));
@@ -320,14 +319,12 @@ bool Mesh::read_obj(const std::string& path)
                     while (j < rest.size() && !blank(rest[j]) && rest[j] != '/') ++j;
                     const auto r = std::from_chars(rest.data() + i, rest.data() + j, n);
                     if (r.ec != std::errc() || r.ptr != rest.data() + j || n == 0)
-                        return reject(lines.number, "corner \"" +
-                                                        std::string(rest.substr(i, j - i)) +
-                                                        "\" is not a vertex number");
+                        return reject(lines.number,
+                                      "corner \"" + std::string(rest.substr(i, j - i)) + "\" is not a vertex number");
                 }
                 const long long index = n > 0 ? n - 1 : vertex_counter + n;
                 if (index < 0 || index >= nv)
-                    return reject(lines.number, "corner " + std::to_string(n) +
-                                                    " is outside the vertices 1 to " +
+                    return reject(lines.number, "corner " + std::to_string(n) + " is outside the vertices 1 to " +
                                                     std::to_string(nv));
                 corners.push_back(int(index));
                 while (j < rest.size() && !blank(rest[j])) ++j;

@@ -6,24 +6,22 @@
 #include <cstring>
 #include <string>
 
+#include "core/format_text.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 #include "core/text_file.h"
 
-bool Mesh::write_obj(const std::string& path) const
+bool Mesh::write_obj(const std::string& path, Messages& report) const
 {
-    std::printf("%d, %d\n", nv, nf);
-    if (nv == 0 || nf == 0) {
-        std::fflush(stdout);
-        return false;
-    }
-    std::printf("\tMESH: Saving %s...", path.c_str());
-    std::fflush(stdout);
+    report.info(format_text("%d, %d\n", nv, nf));
+    if (nv == 0 || nf == 0) return false;
+    report.info("\tMESH: Saving " + path + "...");
 
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
-        std::printf("\nERROR: could not open %s for writing: %s [Mesh::write_obj()]\n", path.c_str(),
-                    std::strerror(errno));
-        std::fflush(stdout);
+        report.error(format_text("\nERROR: could not open %s for writing: %s [Mesh::write_obj()]\n", path.c_str(),
+                                 std::strerror(errno)),
+                     path);
         return false;
     }
     bool ok = true;
@@ -45,8 +43,7 @@ bool Mesh::write_obj(const std::string& path) const
     }
     for (int i = 0; i < nf; ++i) {
         const int* vi = faces[i].vi;
-        const std::string a = std::to_string(vi[0] + 1), b = std::to_string(vi[1] + 1),
-                          c = std::to_string(vi[2] + 1);
+        const std::string a = std::to_string(vi[0] + 1), b = std::to_string(vi[1] + 1), c = std::to_string(vi[2] + 1);
         out += "f " + a + "/" + a + "/ " + b + "/" + b + "/ " + c + "/" + c + "/\n";
         if (out.size() > (1 << 20) - 128) flush();
     }
@@ -54,12 +51,11 @@ bool Mesh::write_obj(const std::string& path) const
     const int err = errno;
     if (std::fclose(f) != 0) ok = false;
     if (!ok) {
-        std::printf("\nERROR: could not write %s completely: %s [Mesh::write_obj()]\n", path.c_str(),
-                    std::strerror(err));
-        std::fflush(stdout);
+        report.error(format_text("\nERROR: could not write %s completely: %s [Mesh::write_obj()]\n", path.c_str(),
+                                 std::strerror(err)),
+                     path);
         return false;
     }
-    std::printf(" done...\n");
-    std::fflush(stdout);
+    report.info(" done...\n");
     return true;
 }

@@ -2,10 +2,11 @@
 
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
 #include <exception>
+#include <filesystem>
 
 #include "core/memory_limits.h"
+#include "core/Messages.h"
 
 bool read_text_file(const std::string& path, std::string& text, std::string* problem)
 {
@@ -55,15 +56,11 @@ bool read_text_file(const std::string& path, std::string& text, std::string* pro
     return true;
 }
 
-bool read_text_file_or_report(const std::string& path, std::string& text, const char* prefix)
+bool read_text_file_or_report(const std::string& path, std::string& text, const char* prefix, Messages& out)
 {
     std::string why;
     if (read_text_file(path, text, &why)) return true;
-    if (why.empty())
-        std::fprintf(stderr, "%s%s\n", prefix, path.c_str());
-    else
-        std::fprintf(stderr, "%s%s (%s)\n", prefix, path.c_str(), why.c_str());
-    std::fflush(stderr);
+    out.error_on_stderr(prefix + path + (why.empty() ? std::string() : " (" + why + ")") + "\n", path);
     return false;
 }
 

@@ -4,8 +4,10 @@
 #include <climits>
 #include <cstdio>
 
+#include "core/format_text.h"
 #include "core/memory_limits.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 
 namespace {
 
@@ -19,7 +21,8 @@ int corner_off(const Face& face, int x, int y)
 
 }  // namespace
 
-ButterflySubdivider::ButterflySubdivider() : memory_limit(double(physical_memory()) / 2.0) {}
+ButterflySubdivider::ButterflySubdivider(Messages& out) : messages(out), memory_limit(double(physical_memory()) / 2.0)
+{}
 
 ButterflySubdivider::~ButterflySubdivider() = default;
 
@@ -115,8 +118,7 @@ void ButterflySubdivider::step(const Mesh& current, Mesh& next) const
 
     if (nv > 0 && current.morphogen_values.size() == std::size_t(nv)) {
         next.morphogen_values.resize(std::size_t(nv) + ne);
-        std::copy(current.morphogen_values.begin(), current.morphogen_values.end(),
-                  next.morphogen_values.begin());
+        std::copy(current.morphogen_values.begin(), current.morphogen_values.end(), next.morphogen_values.begin());
         for (int e = 0; e < ne; ++e) {
             const std::vector<float>& a = current.morphogen_values[edge_map.edges[e].a];
             const std::vector<float>& b = current.morphogen_values[edge_map.edges[e].b];
@@ -136,10 +138,10 @@ void ButterflySubdivider::run()
     edge_map.build(*source);
     const Estimate est = estimate(*source, int(edge_map.edges.size()), levels);
     if (est.bytes > memory_limit || est.faces > INT_MAX || est.vertices > INT_MAX) {
-        std::printf("Subdivision level %d would make %.0f faces and %.0f vertices, about %.0f MB; "
-                    "the limit is %.0f MB and %d faces: the mesh is unchanged\n",
-                    levels, est.faces, est.vertices, est.bytes / 1e6, memory_limit / 1e6, INT_MAX);
-        std::fflush(stdout);
+        messages.error(
+            format_text("Subdivision level %d would make %.0f faces and %.0f vertices, about %.0f MB; "
+                        "the limit is %.0f MB and %d faces: the mesh is unchanged\n",
+                        levels, est.faces, est.vertices, est.bytes / 1e6, memory_limit / 1e6, INT_MAX));
         edge_map.clear();
         return;
     }
@@ -153,7 +155,7 @@ void ButterflySubdivider::run()
         current = std::move(next);
     }
     edge_map.clear();
-    current->build({MESH_VERTEX_NORMALS, MESH_TEXCOORDS});
+    current->build({MESH_VERTEX_NORMALS, MESH_TEXCOORDS}, messages);
     result = std::move(current);
 }
 
@@ -171,6 +173,6 @@ bool ButterflySubdivider::subdivide(Mesh& mesh, int subdiv, float w)
     mesh.assign(*result);
     mesh.morphogen_values = std::move(values);
     result.reset();
-    mesh.build({MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_CENTRE, MESH_CENTROIDS, MESH_BB});
+    mesh.build({MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_CENTRE, MESH_CENTROIDS, MESH_BB}, messages);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "remeshing/SubdivisionEdgeMap.h"
 
 class Mesh;
+class Messages;
 
 // Interpolating butterfly subdivision. Each level splits every triangle into
 // four: old vertices stay, and every edge gets a new vertex placed by the
@@ -19,6 +20,7 @@ public:
         double bytes = 0;
     };
 
+    Messages& messages;
     float weight = 0.0f;
     int levels = 0;
     std::unique_ptr<Mesh> source;
@@ -28,7 +30,8 @@ public:
     // Starts at half of this machine's physical memory.
     double memory_limit;
 
-    ButterflySubdivider();
+    // Reports on `messages` (the estimate of a run too big for memory).
+    explicit ButterflySubdivider(Messages& messages);
     ~ButterflySubdivider();
     ButterflySubdivider(const ButterflySubdivider&) = delete;
     ButterflySubdivider& operator=(const ButterflySubdivider&) = delete;

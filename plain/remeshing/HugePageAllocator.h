@@ -18,8 +18,7 @@ struct HugePageAllocator {
     HugePageAllocator() = default;
     template <typename U>
     HugePageAllocator(const HugePageAllocator<U>&)
-    {
-    }
+    {}
 
     T* allocate(std::size_t n)
     {
@@ -35,7 +34,10 @@ struct HugePageAllocator {
 #endif
         return static_cast<T*>(p);
     }
-    void deallocate(T* p, std::size_t) { std::free(p); }
+    void deallocate(T* p, std::size_t)
+    {
+        std::free(p);
+    }
 
     template <typename U>
     bool operator==(const HugePageAllocator<U>&) const

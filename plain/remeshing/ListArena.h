@@ -93,7 +93,10 @@ public:
                 if (p[k] == value) return k;
             return -1;
         }
-        bool contains(int list, int value) const { return find(list, value) >= 0; }
+        bool contains(int list, int value) const
+        {
+            return find(list, value) >= 0;
+        }
         // Whether any of count values is on the list.
         bool contains_any(int list, const int* values, int count) const
         {
@@ -133,11 +136,20 @@ public:
             for (int j = k + 1; j < t.size; ++j) p[j - 1] = p[j];
             --t.size;
         }
-        void clear(int list) { slot(list).size = 0; }
+        void clear(int list)
+        {
+            slot(list).size = 0;
+        }
 
     private:
-        const Slot& slot(int list) const { return a.rows[std::size_t(list)].side[s]; }
-        Slot& slot(int list) { return a.rows[std::size_t(list)].side[s]; }
+        const Slot& slot(int list) const
+        {
+            return a.rows[std::size_t(list)].side[s];
+        }
+        Slot& slot(int list)
+        {
+            return a.rows[std::size_t(list)].side[s];
+        }
         ListArena& a;
         int s;
     };
@@ -147,8 +159,14 @@ public:
     void reset(const std::vector<int>& capacities);
 
 private:
-    const int* items_of(const Slot& s) const { return s.block < 0 ? s.inside : items.data() + s.block; }
-    int* items_of(Slot& s) { return s.block < 0 ? s.inside : items.data() + s.block; }
+    const int* items_of(const Slot& s) const
+    {
+        return s.block < 0 ? s.inside : items.data() + s.block;
+    }
+    int* items_of(Slot& s)
+    {
+        return s.block < 0 ? s.inside : items.data() + s.block;
+    }
     void move_out(Slot& s, int capacity);
 
     std::vector<Row, HugePageAllocator<Row>> rows;

@@ -52,15 +52,17 @@ void fill_turn_table(const float* nx, const float* ny, const float* nz, int k, i
         float* row = turn + j * width;
         for (int l = 0; l < width; l += 4) {
             // Products summed in the order of the scalar dot product.
-            const __m128 dot = _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, _mm_load_ps(nx + l)), _mm_mul_ps(y, _mm_load_ps(ny + l))),
-                                          _mm_mul_ps(z, _mm_load_ps(nz + l)));
+            const __m128 dot =
+                _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, _mm_load_ps(nx + l)), _mm_mul_ps(y, _mm_load_ps(ny + l))),
+                           _mm_mul_ps(z, _mm_load_ps(nz + l)));
             _mm_store_ps(row + l, _mm_mul_ps(_mm_sub_ps(one, dot), half));
         }
         _mm_store_ps(row + width - 4, _mm_and_ps(_mm_load_ps(row + width - 4), real));
     }
 #else
     for (int j = 0; j < k; ++j)
-        for (int l = 0; l < width; ++l) turn[j * width + l] = turn_between({nx[j], ny[j], nz[j]}, {nx[l], ny[l], nz[l]});
+        for (int l = 0; l < width; ++l)
+            turn[j * width + l] = turn_between({nx[j], ny[j], nz[j]}, {nx[l], ny[l], nz[l]});
 #endif
 }
 
@@ -182,14 +184,16 @@ __attribute__((target("avx2"))) bool cheapest_in_lanes(const SimplifyGraph& g, i
     // For each neighbour, the first and the second triangle it shares with v
     // (the first twice when it shares one), triangle by triangle in order.
     __m256i first[halves], second[halves], seen[halves], seen_twice[halves], thrice[halves];
-    for (int h = 0; h < halves; ++h) first[h] = second[h] = seen[h] = seen_twice[h] = thrice[h] = _mm256_setzero_si256();
+    for (int h = 0; h < halves; ++h)
+        first[h] = second[h] = seen[h] = seen_twice[h] = thrice[h] = _mm256_setzero_si256();
     for (int j = 0; j < k; ++j) {
         const std::array<int, 3>& c = g.triangles[std::size_t(around[j])].corners;
         const __m256i c0 = _mm256_set1_epi32(c[0]), c1 = _mm256_set1_epi32(c[1]), c2 = _mm256_set1_epi32(c[2]);
         const __m256i at = _mm256_set1_epi32(j);
         for (int h = 0; h < halves; ++h) {
-            const __m256i hit = _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi32(ids[h], c0), _mm256_cmpeq_epi32(ids[h], c1)),
-                                                _mm256_cmpeq_epi32(ids[h], c2));
+            const __m256i hit =
+                _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi32(ids[h], c0), _mm256_cmpeq_epi32(ids[h], c1)),
+                                _mm256_cmpeq_epi32(ids[h], c2));
             const __m256i again = _mm256_and_si256(hit, seen[h]);
             first[h] = _mm256_blendv_epi8(first[h], at, _mm256_andnot_si256(seen[h], hit));
             second[h] = _mm256_blendv_epi8(second[h], at, _mm256_andnot_si256(seen_twice[h], again));
@@ -220,7 +224,8 @@ __attribute__((target("avx2"))) bool cheapest_in_lanes(const SimplifyGraph& g, i
     __m256 x[halves], y[halves], z[halves];
     for (int t = 0; t < halves; ++t) {
         const __m256i triangle = _mm256_cmpgt_epi32(_mm256_set1_epi32(k - 8 * t), lane);
-        const __m256i record = _mm256_mullo_epi32(_mm256_maskload_epi32(around + 8 * t, triangle), _mm256_set1_epi32(6));
+        const __m256i record =
+            _mm256_mullo_epi32(_mm256_maskload_epi32(around + 8 * t, triangle), _mm256_set1_epi32(6));
         const __m256 mask = _mm256_castsi256_ps(triangle);
         x[t] = _mm256_mask_i32gather_ps(zero, normals, record, mask, 4);
         y[t] = _mm256_mask_i32gather_ps(zero, normals + 1, record, mask, 4);
@@ -236,15 +241,18 @@ __attribute__((target("avx2"))) bool cheapest_in_lanes(const SimplifyGraph& g, i
         const __m256 nx = _mm256_set1_ps(n[0]), ny = _mm256_set1_ps(n[1]), nz = _mm256_set1_ps(n[2]);
         __m256 turn[halves];
         for (int t = 0; t < halves; ++t) {
-            const __m256 dot = _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(nx, x[t]), _mm256_mul_ps(ny, y[t])), _mm256_mul_ps(nz, z[t]));
+            const __m256 dot =
+                _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(nx, x[t]), _mm256_mul_ps(ny, y[t])), _mm256_mul_ps(nz, z[t]));
             turn[t] = _mm256_mul_ps(_mm256_sub_ps(one, dot), half);
         }
         for (int h = 0; h < halves; ++h) {
             __m256 to_first = _mm256_permutevar8x32_ps(turn[0], first[h]);
             __m256 to_second = _mm256_permutevar8x32_ps(turn[0], second[h]);
             if (halves > 1) {
-                to_first = _mm256_blendv_ps(to_first, _mm256_permutevar8x32_ps(turn[halves - 1], first[h]), first_high[h]);
-                to_second = _mm256_blendv_ps(to_second, _mm256_permutevar8x32_ps(turn[halves - 1], second[h]), second_high[h]);
+                to_first =
+                    _mm256_blendv_ps(to_first, _mm256_permutevar8x32_ps(turn[halves - 1], first[h]), first_high[h]);
+                to_second =
+                    _mm256_blendv_ps(to_second, _mm256_permutevar8x32_ps(turn[halves - 1], second[h]), second_high[h]);
             }
             const __m256 m = _mm256_min_ps(to_second, _mm256_min_ps(to_first, one));
             curvature[h] = _mm256_max_ps(m, curvature[h]);
@@ -264,7 +272,8 @@ __attribute__((target("avx2"))) bool cheapest_in_lanes(const SimplifyGraph& g, i
         const __m256 dx = _mm256_sub_ps(_mm256_i32gather_ps(base, at, 4), px);
         const __m256 dy = _mm256_sub_ps(_mm256_i32gather_ps(base + 1, at, 4), py);
         const __m256 dz = _mm256_sub_ps(_mm256_i32gather_ps(base + 2, at, 4), pz);
-        const __m256 length = _mm256_sqrt_ps(_mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(dx, dx), _mm256_mul_ps(dy, dy)), _mm256_mul_ps(dz, dz)));
+        const __m256 length = _mm256_sqrt_ps(
+            _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(dx, dx), _mm256_mul_ps(dy, dy)), _mm256_mul_ps(dz, dz)));
         costs[h] = _mm256_mul_ps(length, curvature[h]);
         costs[h] = _mm256_blendv_ps(costs[h], infinity, _mm256_cmp_ps(costs[h], costs[h], _CMP_UNORD_Q));
         costs[h] = _mm256_blendv_ps(infinity, costs[h], _mm256_castsi256_ps(used[h]));
@@ -414,7 +423,8 @@ void SimplifyGraph::compute_cost(int v)
 #endif
     const int k = faces.size(v);
     if (k > table_size) {
-        std::tie(cost[v], target[v]) = cheapest(neighbours.data(v), degree, [&](int a) { return edge_cost(v, neighbours.at(v, a)); });
+        std::tie(cost[v], target[v]) =
+            cheapest(neighbours.data(v), degree, [&](int a) { return edge_cost(v, neighbours.at(v, a)); });
         return;
     }
     // The turn between every pair of v's triangles, and each triangle's two

@@ -31,13 +31,13 @@ public:
     Array<Triangle> triangles;
     std::vector<unsigned char> vertex_alive;
     std::vector<unsigned char> triangle_alive;
-    std::vector<float> cost;                   // per vertex: its cheapest collapse
-    std::vector<int> target;                   // where that collapse goes, -1 for none
-    ListArena lists;                           // a row per vertex:
-    ListArena::Side neighbours{lists, 0};      //   its neighbours
-    ListArena::Side faces{lists, 1};           //   its triangles
-    int vertex_count = 0;                      // vertices alive
-    int triangle_count = 0;                    // triangles alive
+    std::vector<float> cost;               // per vertex: its cheapest collapse
+    std::vector<int> target;               // where that collapse goes, -1 for none
+    ListArena lists;                       // a row per vertex:
+    ListArena::Side neighbours{lists, 0};  //   its neighbours
+    ListArena::Side faces{lists, 1};       //   its triangles
+    int vertex_count = 0;                  // vertices alive
+    int triangle_count = 0;                // triangles alive
     // Whether compute_cost may take eight edges at a time (AVX2), which
     // gives the same costs; tests turn it off to compare.
     bool eight_lanes = has_eight_lanes();

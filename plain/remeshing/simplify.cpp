@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "core/format_text.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
+#include "core/parallel_parts.h"
 #include "remeshing/CollapseQueue.h"
 #include "remeshing/SimplifyGraph.h"
-#include "core/parallel_parts.h"
 
 void simplify(Mesh& mesh, float x)
 {
@@ -60,12 +62,11 @@ void simplify(Mesh& mesh, float x)
     graph.write_back(mesh);
 }
 
-void simplify_mesh(Mesh& mesh, float lod)
+void simplify_mesh(Mesh& mesh, float lod, Messages& out)
 {
     const int before = mesh.nv;
     simplify(mesh, lod / 100.0f);
-    mesh.build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST, MESH_CENTRE, MESH_CENTROIDS, MESH_BB});
+    mesh.build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST, MESH_CENTRE, MESH_CENTROIDS, MESH_BB}, out);
     if (before > 0 && mesh.nv == 0)
-        std::printf("Simplification to %g%% left no vertices: the mesh is now empty\n", double(lod));
-    std::fflush(stdout);
+        out.warning(format_text("Simplification to %g%% left no vertices: the mesh is now empty\n", double(lod)));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 class Mesh;
+class Messages;
 
 // Reduces the mesh to the integer part of x times its vertex count by
 // repeated edge collapse, always collapsing the vertex whose cheapest
@@ -13,4 +14,4 @@ void simplify(Mesh& mesh, float x);
 // Simplification at a level of detail in percent, as the view runs it:
 // simplify to lod / 100, then rebuild normals, edge list, centre, centroids
 // and box. Says so on the console when no vertex is left.
-void simplify_mesh(Mesh& mesh, float lod);
+void simplify_mesh(Mesh& mesh, float lod, Messages& out);

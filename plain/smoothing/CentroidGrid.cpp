@@ -16,9 +16,15 @@ constexpr float largest_radius = 1e15f;
 // within test can accept a face beyond r.
 constexpr float widening = 1.001f;
 
-bool finite(const Vector& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+bool finite(const Vector& p)
+{
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
 
-float coordinate(const Vector& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
+float coordinate(const Vector& p, int axis)
+{
+    return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
+}
 
 }  // namespace
 
@@ -76,9 +82,9 @@ void CentroidGrid::build(const std::vector<Vector>& centroids, const UnvisitedLi
     for (int f = unvisited.first(); f != -1; f = unvisited.next(f)) {
         const Vector& c = centroids[f];
         if (!finite(c)) continue;
-        const std::size_t k =
-            (std::size_t(cell_of(2, c.z)) * std::size_t(dims[1]) + std::size_t(cell_of(1, c.y))) * std::size_t(dims[0]) +
-            std::size_t(cell_of(0, c.x));
+        const std::size_t k = (std::size_t(cell_of(2, c.z)) * std::size_t(dims[1]) + std::size_t(cell_of(1, c.y))) *
+                                  std::size_t(dims[0]) +
+                              std::size_t(cell_of(0, c.x));
         home.push_back(int(k));
         ++cell_start[k + 1];
     }
@@ -113,8 +119,8 @@ bool CentroidGrid::query(const Vector& centre, float r, const std::vector<Vector
     for (int z = first[2]; z <= last[2]; ++z)
         for (int y = first[1]; y <= last[1]; ++y)
             for (int x = first[0]; x <= last[0]; ++x) {
-                const std::size_t k = (std::size_t(z) * std::size_t(dims[1]) + std::size_t(y)) * std::size_t(dims[0]) +
-                                      std::size_t(x);
+                const std::size_t k =
+                    (std::size_t(z) * std::size_t(dims[1]) + std::size_t(y)) * std::size_t(dims[0]) + std::size_t(x);
                 // Drop the faces that left the list since, keeping the order.
                 int keep = cell_start[k];
                 for (int i = cell_start[k]; i < cell_end[k]; ++i) {

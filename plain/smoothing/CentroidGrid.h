@@ -20,8 +20,8 @@ public:
     void build(const std::vector<Vector>& centroids, const UnvisitedList& unvisited, float radius);
     // Fills `found` and returns true, or returns false when a walk of the
     // unvisited list is the cheaper (or the only exact) way to answer.
-    bool query(const Vector& centre, float r, const std::vector<Vector>& centroids,
-               const UnvisitedList& unvisited, std::vector<int>& found);
+    bool query(const Vector& centre, float r, const std::vector<Vector>& centroids, const UnvisitedList& unvisited,
+               std::vector<int>& found);
 
 private:
     int cell_of(int axis, float x) const;

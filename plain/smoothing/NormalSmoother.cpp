@@ -4,9 +4,14 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/format_text.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 
-NormalSmoother::NormalSmoother() { progress.cells = 10.0f; }
+NormalSmoother::NormalSmoother(Messages& out) : messages(out)
+{
+    progress.cells = 10.0f;
+}
 
 Vector smoothing_kernel(float value, float extent)
 {
@@ -22,22 +27,23 @@ void NormalSmoother::run(const Vector& kernel_value, RunMode mode, int which)
     algorithm = which;
     // Tools that change the mesh (subdivision, simplification) leave the
     // centroids and face adjacency out of date; read nothing stale.
-    mesh->build_stale({MESH_CENTROIDS, MESH_EDGE_LIST});
+    mesh->build_stale({MESH_CENTROIDS, MESH_EDGE_LIST}, messages);
     switch (algorithm) {
     case MEAN_SHIFT: mean_shift(mode); break;
     case SPHERE_JUMP: sphere_jump(mode); break;
     case MEDIAN_FILTER: median_filter(); break;
     default: break;
     }
-    std::fflush(stdout);
 }
 
 bool NormalSmoother::set_weight_curve(const std::vector<Vector>& curve, int height)
 {
     if (int(curve.size()) < curve_points || height <= 0) {
-        std::printf("ERROR: weight curve of %d points with height %d refused (%d points and a positive "
-                    "height needed); the weighting stays as it was [NormalSmoother::set_weight_curve()]\n",
-                    int(curve.size()), height, curve_points);
+        messages.error(
+            format_text("ERROR: weight curve of %d points with height %d refused (%d points and a positive "
+                        "height needed); the weighting stays as it was "
+                        "[NormalSmoother::set_weight_curve()]\n",
+                        int(curve.size()), height, curve_points));
         return false;
     }
     weight_mode = 1;
@@ -62,8 +68,8 @@ Vector NormalSmoother::contribution(int face, const Vector& c) const
 
 bool NormalSmoother::begin_cycle(const char* header)
 {
-    std::printf("%s\n", header);
-    std::printf("WEIGHT_MODE = %d\n", weight_mode == 1 ? 1 : 0);
+    messages.info(format_text("%s\n", header));
+    messages.info(format_text("WEIGHT_MODE = %d\n", weight_mode == 1 ? 1 : 0));
     stop = false;
     // A mesh with another face count than the list was filled for (a new
     // mesh, a subdivision) starts a new cycle rather than reading past it.
@@ -93,7 +99,7 @@ void NormalSmoother::capture(int face)
     current_region.push_back(entry);
     region_faces.push_back(face);
     unvisited.remove(face);
-    progress.update(float(processed), float(mesh->nf));
+    progress.update(float(processed), float(mesh->nf), messages);
     processed += 1;
 }
 
@@ -130,9 +136,9 @@ void NormalSmoother::faces_in_ball(const Vector& c, std::vector<int>& out)
 
 void NormalSmoother::print_summary() const
 {
-    std::printf("\nData Size:\t\t%d \n", mesh->nf);
-    std::printf("Mean Shift Radius:\t%f \n", double(kernel.x));
-    std::printf("Number of Regions:\t%d \n", int(regions.size()));
+    messages.info(format_text("\nData Size:\t\t%d \n", mesh->nf));
+    messages.info(format_text("Mean Shift Radius:\t%f \n", double(kernel.x)));
+    messages.info(format_text("Number of Regions:\t%d \n", int(regions.size())));
 }
 
 // Each pass captures every unvisited face in the ball; the ball then moves
@@ -165,7 +171,7 @@ void NormalSmoother::mean_shift(RunMode mode)
             close_region();
         }
         if (mode == RunMode::Step) {
-            std::printf("\n");
+            messages.info("\n");
             stop = true;
         }
     }
@@ -192,7 +198,7 @@ void NormalSmoother::sphere_jump(RunMode mode)
             stop = true;
         }
         if (mode == RunMode::Step) {
-            std::printf("\n");
+            messages.info("\n");
             stop = true;
         }
     }
@@ -205,16 +211,16 @@ void NormalSmoother::sphere_jump(RunMode mode)
 // faces and passes read the new values.
 void NormalSmoother::median_filter()
 {
-    std::printf("Evaluating MEDIAN_FILTER: \n");
+    messages.info("Evaluating MEDIAN_FILTER: \n");
     const float w = kernel.w;
     const int depth = std::isfinite(w) ? int(std::clamp(w, -1e9f, 1e9f)) : 0;
-    std::printf("depth: %d\n", depth);
+    messages.info(format_text("depth: %d\n", depth));
     const IndexLists<int>& links = mesh->edge_table.face_links;
     // Without vertices there is no adjacency for the faces to read.
     if (int(links.size()) != mesh->nf) return;
     std::vector<Face>& faces = mesh->faces;
     for (int pass = 0; pass < median_passes; ++pass) {
-        progress.update(float(pass), float(median_passes));
+        progress.update(float(pass), float(median_passes), messages);
         for (int i = 0; i < mesh->nf; ++i) {
             Vector sum(0.0f, 0.0f, 0.0f, 0.0f);
             int m = 0;

@@ -8,6 +8,7 @@
 #include "smoothing/UnvisitedList.h"
 
 class Mesh;
+class Messages;
 
 // Smooths the face normals of a mesh so that neighbouring faces come to
 // share a direction, by one of three algorithms:
@@ -28,7 +29,10 @@ public:
     static constexpr int curve_points = 101;
     static constexpr int median_passes = 50;
 
-    NormalSmoother();
+    // Reports its stage lines and progress on `messages`.
+    explicit NormalSmoother(Messages& messages);
+
+    Messages& messages;
 
     ProgressBar progress;
     int algorithm = MEAN_SHIFT;
@@ -43,7 +47,7 @@ public:
     std::vector<int> region_faces;
     int weight_mode = 0;  // 0 plain sums, 1 sums weighted by weight_curve
     int curve_height = 0;
-    std::vector<Vector> weight_curve;  // only y is read
+    std::vector<Vector> weight_curve;       // only y is read
     Vector kernel{0.0f, 0.0f, 0.0f, 0.0f};  // x = y = z = radius r, w = raw panel value
     Vector centroid_sum{0.0f, 0.0f, 0.0f, 0.0f};
     Vector normal_sum{0.0f, 0.0f, 0.0f, 1.0f};

@@ -18,10 +18,14 @@ void UnvisitedList::remove(int face)
 {
     if (!contains(face)) return;
     const Node& node = nodes[face];
-    if (node.prev != -1) nodes[node.prev].next = node.next;
-    else head = node.next;
-    if (node.next != -1) nodes[node.next].prev = node.prev;
-    else tail = node.prev;
+    if (node.prev != -1)
+        nodes[node.prev].next = node.next;
+    else
+        head = node.next;
+    if (node.next != -1)
+        nodes[node.next].prev = node.prev;
+    else
+        tail = node.prev;
     linked[face] = 0;
     --count;
 }

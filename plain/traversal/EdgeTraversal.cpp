@@ -49,7 +49,7 @@ int EdgeTraversal::traverse(int new_depth, int new_angle)
 
     // Subdivision and simplification replace the faces: walk the adjacency
     // and normals of the faces as they are now, not as they were loaded.
-    m.build_stale({MESH_EDGE_LIST, MESH_FACE_NORMALS});
+    m.build_stale({MESH_EDGE_LIST, MESH_FACE_NORMALS}, messages);
     const IndexLists<int>& links = m.edge_table.face_links;
     if (links.size() != std::size_t(m.nf)) return 0;
 

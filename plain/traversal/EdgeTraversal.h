@@ -6,19 +6,21 @@
 #include "core/Vector.h"
 
 class Mesh;
+class Messages;
 
 // Grows a region of faces from the mesh's picked face across shared edges,
 // ring by ring, stepping only to neighbours bent by less than `angle`
 // degrees from the face they are reached from, and commits the region as a
-// numbered group. The view owns one, pointed at its mesh.
+// numbered group. The mesh document owns one, pointed at its mesh.
 class EdgeTraversal {
 public:
     int group_count = 0;
     int depth = 0;
     int angle = 0;
     Mesh* mesh = nullptr;
+    Messages& messages;
 
-    explicit EdgeTraversal(Mesh* target = nullptr) : mesh(target) {}
+    EdgeTraversal(Mesh* target, Messages& out) : mesh(target), messages(out) {}
 
     // Is a face picked (picked_face from 1 to nf)?
     bool has_pick() const;
@@ -46,7 +48,7 @@ float bend_degrees(const Vector& a, const Vector& b);
 
 // Writes the listed faces as one file in the export's form: each distinct
 // position once, corners last first. False (after a line) when it fails.
-bool write_face_selection(const Mesh& mesh, const std::vector<int>& face_ids, const std::string& path);
+bool write_face_selection(const Mesh& mesh, const std::vector<int>& face_ids, const std::string& path, Messages& out);
 
 // Red, green and blue (0 .. 1) of a hue in degrees at full saturation and value.
 Vector hue_colour(float hue);

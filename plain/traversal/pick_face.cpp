@@ -1,7 +1,8 @@
+#include "traversal/pick_face.h"
+
 #include <cmath>
 
 #include "core/Mesh.h"
-#include "traversal/pick_face.h"
 
 bool pick_face(Mesh& mesh, const Vector& near_point, const Vector& far_point)
 {
@@ -15,8 +16,7 @@ bool pick_face(Mesh& mesh, const Vector& near_point, const Vector& far_point)
         Vector hit;
         if (!f.intersect_segment(start, end, hit)) continue;
         // A face of zero area has no normal; its "hit" is meaningless.
-        if (!std::isfinite(f.normal.x) || !std::isfinite(f.normal.y) || !std::isfinite(f.normal.z))
-            continue;
+        if (!std::isfinite(f.normal.x) || !std::isfinite(f.normal.y) || !std::isfinite(f.normal.z)) continue;
         Vector d = hit - start;
         const float distance = d.length();
         if (best > distance) {

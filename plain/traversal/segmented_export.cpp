@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/format_text.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 #include "core/text_file.h"
 #include "traversal/EdgeTraversal.h"
 
@@ -76,15 +78,16 @@ void gather(const Mesh& mesh, const std::vector<int>& face_ids, std::vector<int>
 
 // Writes one file; false (after a line naming it) when it could not be
 // opened or written completely.
-bool write_file(const std::string& path, const FileMesh& m)
+bool write_file(const std::string& path, const FileMesh& m, Messages& report)
 {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
-        std::printf("ERROR: could not open %s for writing: %s [EdgeTraversal::export_groups()]\n",
-                    path.c_str(), std::strerror(errno));
+        report.error(format_text("ERROR: could not open %s for writing: %s [EdgeTraversal::export_groups()]\n",
+                                 path.c_str(), std::strerror(errno)),
+                     path);
         return false;
     }
-    std::printf("Saving: %s v:%zu f:%zu\n", path.c_str(), m.points.size(), m.corners.size());
+    report.info(format_text("Saving: %s v:%zu f:%zu\n", path.c_str(), m.points.size(), m.corners.size()));
 
     bool ok = true;
     int err = 0;
@@ -129,8 +132,9 @@ bool write_file(const std::string& path, const FileMesh& m)
         err = errno;
     }
     if (!ok)
-        std::printf("ERROR: could not write %s completely: %s [EdgeTraversal::export_groups()]\n",
-                    path.c_str(), std::strerror(err));
+        report.error(format_text("ERROR: could not write %s completely: %s [EdgeTraversal::export_groups()]\n",
+                                 path.c_str(), std::strerror(err)),
+                     path);
     return ok;
 }
 
@@ -157,23 +161,20 @@ int EdgeTraversal::export_groups(const std::string& directory) const
     int failed = 0;
     auto write = [&](const std::string& name, const std::vector<int>& face_ids) {
         gather(m, face_ids, slot, file);
-        if (!write_file(prefix + name, file)) ++failed;
+        if (!write_file(prefix + name, file, messages)) ++failed;
     };
     write("non-segemented.obj", members[0]);
     for (int g = 1; g < groups; ++g) write("object_" + std::to_string(g) + ".obj", members[g]);
     write("segemented.obj", grouped);
 
-    std::printf("Segmented export: %d of %d files failed\n", failed, groups + 1);
-    std::fflush(stdout);
+    messages.info(format_text("Segmented export: %d of %d files failed\n", failed, groups + 1));
     return failed;
 }
 
-bool write_face_selection(const Mesh& mesh, const std::vector<int>& face_ids, const std::string& path)
+bool write_face_selection(const Mesh& mesh, const std::vector<int>& face_ids, const std::string& path, Messages& out)
 {
     std::vector<int> slot(std::size_t(mesh.nv), -1);
     FileMesh file;
     gather(mesh, face_ids, slot, file);
-    const bool ok = write_file(path, file);
-    std::fflush(stdout);
-    return ok;
+    return write_file(path, file, out);
 }

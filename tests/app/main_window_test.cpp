@@ -10,17 +10,17 @@
 #include <QSignalSpy>
 #include <QSlider>
 
-#include "tests/support/GLViewTest.h"
-#include "toolkit/Menu.h"
 #include "panels/QtLightEditorDialogue.h"
 #include "panels/QtLightSettingsWidget.h"
+#include "tests/support/GLViewTest.h"
+#include "toolkit/Menu.h"
 
 using MainWindowTest = GLWindowTest;
 
 TEST_F(MainWindowTest, RenderModesAndProjection)
 {
     const std::pair<QString, int> modes[] = {
-        {"&Bounding Box", 7},          {"&Points Verts", 5},       {"&Face Normals", 6},          {"&Wireframe", 0},
+        {"&Bounding Box", 7},          {"&Points Verts", 5},      {"&Face Normals", 6},         {"&Wireframe", 0},
         {"&Wireframe + Dotted-HL", 1}, {"&Wireframe + No-HL", 2}, {"&Polygons + Wireframe", 3}, {"&Polygons", 4}};
     const QList<QAction*> actions = window.render_menu->actions();
     ASSERT_EQ(actions.size(), 8);
@@ -34,9 +34,9 @@ TEST_F(MainWindowTest, RenderModesAndProjection)
     EXPECT_EQ(view().render_mode, 4);
 
     QAction* toggle = menu_item(window.view_menu, "Toggle Projection (ortho/persp)");
-    EXPECT_EQ(printed([&] { toggle->trigger(); }), "projectionmode: 0\n");
+    EXPECT_EQ(printed(console, [&] { toggle->trigger(); }), "projectionmode: 0\n");
     EXPECT_EQ(view().projection_mode, 0);
-    EXPECT_EQ(printed([&] { toggle->trigger(); }), "projectionmode: 1\n");
+    EXPECT_EQ(printed(console, [&] { toggle->trigger(); }), "projectionmode: 1\n");
     EXPECT_EQ(view().projection_mode, 1);
 }
 
@@ -46,7 +46,7 @@ TEST_F(MainWindowTest, FileDialogsStartInTheDataFolderAndCancelledDialogsChangeN
     QDir().mkdir("data");
     const QString path = QString::fromStdString(dir.write("square.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"));
     dialogs.file_answers.push_back(path);
-    printed([&] { menu_item(window.file_menu, "Open...")->trigger(); });
+    printed(console, [&] { menu_item(window.file_menu, "Open...")->trigger(); });
     EXPECT_EQ(dialogs.asked.back().start, QDir::current().absoluteFilePath("data"));
     dialogs.colour_answers.push_back(QColor(10, 20, 30));
     QAction* background = menu_item(window.view_menu, "Background Colour");
@@ -54,23 +54,23 @@ TEST_F(MainWindowTest, FileDialogsStartInTheDataFolderAndCancelledDialogsChangeN
     const QImage before = frame();
 
     for (const char* item : {"Open...", "Save As...", "Save Rendering..."})
-        printed([&] { menu_item(window.file_menu, item)->trigger(); });
+        printed(console, [&] { menu_item(window.file_menu, item)->trigger(); });
     background->trigger();
     EXPECT_EQ(dialogs.asked[3].start, QDir::current().absoluteFilePath("data"));  // Save As
     EXPECT_EQ(dialogs.asked.back().initial, QColor(10, 20, 30));
     EXPECT_EQ(view().background, QColor(10, 20, 30));
     EXPECT_EQ(window.file_name, path);
-    EXPECT_EQ(view().mesh.nf, 1);
+    EXPECT_EQ(document().mesh.nf, 1);
     EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList{"square.obj"});
     EXPECT_EQ(frame(), before);
 }
 
 TEST_F(MainWindowTest, CommandLineNameIsPrintedAndLoadedButNotStored)
 {
-    EXPECT_EQ(printed([&] { EXPECT_TRUE(window.open_by_name("")); }), "\n");
-    EXPECT_EQ(view().mesh.nf, 0);
+    EXPECT_EQ(printed(console, [&] { EXPECT_TRUE(window.open_by_name("")); }), "\n");
+    EXPECT_EQ(document().mesh.nf, 0);
     EXPECT_TRUE(open("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"));
-    EXPECT_EQ(view().mesh.nf, 1);
+    EXPECT_EQ(document().mesh.nf, 1);
     EXPECT_TRUE(window.file_name.isEmpty());
 }
 
@@ -78,11 +78,11 @@ TEST_F(MainWindowTest, SaveAllReportsTheFilesItCouldNotWrite)
 {
     work_in_test_folder();
     open("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 3\nf 2 4 3\n");
-    view().mesh.picked_face = 1;
+    document().mesh.picked_face = 1;
     view().edgetraversal_slot(1, 10);
     view().markcurrent_slot();
     ASSERT_TRUE(QDir().mkdir("object_1.obj"));
-    const std::string out = printed([&] { menu_item(window.file_menu, "Save ALL...")->trigger(); });
+    const std::string out = printed(console, [&] { menu_item(window.file_menu, "Save ALL...")->trigger(); });
     EXPECT_NE(out.find("Saving: non-segemented.obj v:3 f:3\n"), std::string::npos) << out;
     EXPECT_NE(out.find("ERROR: could not open object_1.obj"), std::string::npos) << out;
     EXPECT_NE(out.find("Segmented export: 1 of 3 files failed\n"), std::string::npos) << out;

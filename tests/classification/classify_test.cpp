@@ -1,16 +1,16 @@
 // The classifier's distance table and its stages, each checked against a
 // plain transcription: Floyd-Warshall for the table, the stages as first written.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
 
-#include "core/Mesh.h"
+#include <gtest/gtest.h>
+
+#include "classification/face_distances.h"
 #include "classification/FaceGraph.h"
 #include "classification/Mesh_Classifier.h"
-#include "classification/face_distances.h"
+#include "core/Mesh.h"
 #include "tests/support/LiteralFloyd.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
@@ -19,15 +19,11 @@
 namespace {
 
 // A classifier on `mesh` with its table built (normals and edge list made
-// first, as the view does). Console output is swallowed.
+// first, as the view does). Both report on the classifier's channel.
 bool build_table_quietly(Mesh& mesh, Mesh_Classifier& classifier)
 {
-    bool ok = false;
-    printed([&] {
-        mesh.build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST});
-        ok = classifier.build_table();
-    });
-    return ok;
+    mesh.build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST}, classifier.messages);
+    return classifier.build_table();
 }
 
 // Floyd-Warshall over the link weights in doubles, the last link of a pair
@@ -225,6 +221,7 @@ struct LiteralClassifier {
 };
 
 struct Classified {
+    std::unique_ptr<Captured> channel;  // the classifier's, kept in one place while the result moves
     std::unique_ptr<Mesh> mesh;
     std::unique_ptr<Mesh_Classifier> classifier;
     std::string console;
@@ -232,11 +229,11 @@ struct Classified {
 
 Classified classify(std::unique_ptr<Mesh> mesh)
 {
-    Classified c{std::move(mesh), nullptr, ""};
-    c.classifier = std::make_unique<Mesh_Classifier>(c.mesh.get());
+    Classified c{std::make_unique<Captured>(), std::move(mesh), nullptr, ""};
+    c.classifier = std::make_unique<Mesh_Classifier>(c.mesh.get(), *c.channel);
     c.classifier->threads = 2;
-    c.console = printed([&] {
-        c.mesh->build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST});
+    c.console = printed(*c.channel, [&] {
+        c.mesh->build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST}, *c.channel);
         EXPECT_TRUE(c.classifier->classify());
     });
     return c;
@@ -262,9 +259,10 @@ TEST(ShortestPathTable, LayoutAndFileSizes)
         {named::single_triangle(), std::vector<float>{0.0f}},
         {named::two_triangles(), std::vector<float>{0.0f, 1.0f, 0.0f, 0.0f}}};
     for (const auto& [mesh, floats] : saved) {
-        Mesh_Classifier c(mesh.get());
+        Captured console;
+        Mesh_Classifier c(mesh.get(), console);
         ASSERT_TRUE(build_table_quietly(*mesh, c));
-        printed([&] { EXPECT_TRUE(c.save(dir.file("t.spt"))); });
+        EXPECT_TRUE(c.save(dir.file("t.spt")));
         EXPECT_EQ(slurp(dir.file("t.spt")), bytes_of(floats));
     }
 }
@@ -291,7 +289,8 @@ TEST(ShortestPathTable, BothModesEqualFloydWarshall)
     for (auto& [name, mesh, weight] : cases) {
         for (int mode = 0; mode < 2; ++mode) {
             SCOPED_TRACE(std::string(name) + ", mode " + std::to_string(mode));
-            Mesh_Classifier c(mesh.get());
+            Captured console;
+            Mesh_Classifier c(mesh.get(), console);
             c.sp_mode = mode;
             c.weight = weight;
             ASSERT_TRUE(build_table_quietly(*mesh, c));
@@ -308,7 +307,7 @@ TEST(ShortestPathTable, BothModesEqualFloydWarshall)
                 for (int b = 0; b <= a; ++b) {
                     const float got = c.table.get(a, b);
                     const double want = mode == 0 ? steps->get(a, b) : weighted[std::size_t(a) * n + b];
-                    const bool same = mode == 0 ? got == float(want)
+                    const bool same = mode == 0          ? got == float(want)
                                       : std::isinf(want) ? got == ShortestPathTable::unreachable
                                                          : std::fabs(got - want) <= 1e-6 * std::max(1.0, want);
                     if (!same && ++mismatches < 5)
@@ -324,7 +323,8 @@ TEST(ShortestPathTable, BothModesEqualFloydWarshall)
 TEST(ShortestPathTable, LinkWeights)
 {
     auto folded = named::folded_grid(10);
-    Mesh_Classifier c(folded.get());
+    Captured console;
+    Mesh_Classifier c(folded.get(), console);
     c.weight = 0.0;
     ASSERT_TRUE(build_table_quietly(*folded, c));
     int zero = 0;
@@ -337,7 +337,7 @@ TEST(ShortestPathTable, LinkWeights)
     for (Vector& p : grid->vertices) p = Vector(p.x * 0.1f + 0.3f, p.y * 0.7f - 0.2f, 0.1f * p.x + 0.05f * p.y);
     auto soup = named::random_soup(60, 250, 7);
     for (Mesh* mesh : {grid.get(), soup.get()}) {
-        Mesh_Classifier w(mesh);
+        Mesh_Classifier w(mesh, console);
         w.sp_mode = 1;
         ASSERT_TRUE(build_table_quietly(*mesh, w));
         for (const FaceLink& l : w.links) EXPECT_FALSE(std::isnan(l.weight));
@@ -362,7 +362,8 @@ TEST(ShortestPathTable, TwoThreadsBuildTheSameTable)
 {
     auto soup = named::random_soup(300, 900, 3);
     for (int mode = 0; mode < 2; ++mode) {
-        Mesh_Classifier one(soup.get()), two(soup.get());
+        Captured console;
+        Mesh_Classifier one(soup.get(), console), two(soup.get(), console);
         one.sp_mode = two.sp_mode = mode;
         one.threads = 1;
         two.threads = 2;
@@ -377,16 +378,18 @@ TEST(ShortestPathTable, SaveAndLoadRoundTripInBothModes)
     TempDir dir;
     auto grid = named::folded_grid(6);
     for (int mode = 0; mode < 2; ++mode) {
-        Mesh_Classifier made(grid.get()), loaded(grid.get());
+        Captured console;
+        Mesh_Classifier made(grid.get(), console), loaded(grid.get(), console);
         made.sp_mode = loaded.sp_mode = mode;
         ASSERT_TRUE(build_table_quietly(*grid, made));
-        EXPECT_EQ(printed([&] { EXPECT_TRUE(made.save(dir.file("grid.spt"))); }), "Saving Shortest Path Table\n");
-        EXPECT_EQ(printed([&] { EXPECT_TRUE(loaded.load(dir.file("grid.spt"))); }),
+        EXPECT_EQ(printed(console, [&] { EXPECT_TRUE(made.save(dir.file("grid.spt"))); }),
+                  "Saving Shortest Path Table\n");
+        EXPECT_EQ(printed(console, [&] { EXPECT_TRUE(loaded.load(dir.file("grid.spt"))); }),
                   "Loading Shortest Path Table\nMAX mesh triangles: 14021\nAllocating: 0.01MB\nSize: 2664\n");
         EXPECT_FALSE(loaded.rebuild);
         EXPECT_TRUE(loaded.table.dist == made.table.dist);
         // The next classification uses the loaded table and builds none.
-        const std::string run = printed([&] { EXPECT_TRUE(loaded.classify()); });
+        const std::string run = printed(console, [&] { EXPECT_TRUE(loaded.classify()); });
         EXPECT_EQ(run.find("Building Distances"), std::string::npos);
     }
 }
@@ -395,7 +398,8 @@ TEST(ShortestPathTable, RejectedFilesLeaveTheTableAlone)
 {
     TempDir dir;
     auto two = named::two_triangles();
-    Mesh_Classifier c(two.get());
+    Captured console;
+    Mesh_Classifier c(two.get(), console);
     ASSERT_TRUE(build_table_quietly(*two, c));
     const std::vector<float> before = c.table.dist;
 
@@ -412,17 +416,17 @@ TEST(ShortestPathTable, RejectedFilesLeaveTheTableAlone)
         {dir.file("missing/none.spt"), "ERROR: could not open file... [Mesh_Classifier::load()]\n"},
     };
     for (const auto& r : rejected) {
-        const std::string out = printed([&] { EXPECT_FALSE(c.load(r.path)); });
+        const std::string out = printed(console, [&] { EXPECT_FALSE(c.load(r.path)); });
         EXPECT_NE(out.find(r.problem), std::string::npos) << out;
         EXPECT_TRUE(c.rebuild);
         EXPECT_TRUE(c.table.dist == before);
     }
-    std::string out = printed([&] { EXPECT_FALSE(c.save(dir.file("missing/none.spt"))); });
+    std::string out = printed(console, [&] { EXPECT_FALSE(c.save(dir.file("missing/none.spt"))); });
     EXPECT_NE(out.find("ERROR: could not open file... [Mesh_Classifier::save()]\n"), std::string::npos) << out;
 
     // A new mesh has no table to save.
     c.reset();
-    out = printed([&] { EXPECT_FALSE(c.save(dir.file("t.spt"))); });
+    out = printed(console, [&] { EXPECT_FALSE(c.save(dir.file("t.spt"))); });
     EXPECT_NE(out.find("ERROR: no shortest path table of this mesh to save"), std::string::npos) << out;
     EXPECT_EQ(slurp(dir.file("t.spt")), "");
 }
@@ -430,10 +434,10 @@ TEST(ShortestPathTable, RejectedFilesLeaveTheTableAlone)
 TEST(ShortestPathTable, SizeLimitRefusesBeforeAllocating)
 {
     auto big = named::open_grid(84);  // 14,112 faces
-    Mesh_Classifier c(big.get());
-    std::string out = printed([&] { EXPECT_FALSE(c.classify()); });
-    EXPECT_NE(out.find("ERROR: the mesh has 14112 faces; a shortest path table holds at most 14021"),
-              std::string::npos)
+    Captured console;
+    Mesh_Classifier c(big.get(), console);
+    std::string out = printed(console, [&] { EXPECT_FALSE(c.classify()); });
+    EXPECT_NE(out.find("ERROR: the mesh has 14112 faces; a shortest path table holds at most 14021"), std::string::npos)
         << out;
     EXPECT_EQ(out.find("Allocating"), std::string::npos);
     EXPECT_EQ(out.find("Building Patches"), std::string::npos);
@@ -441,7 +445,7 @@ TEST(ShortestPathTable, SizeLimitRefusesBeforeAllocating)
     EXPECT_TRUE(c.seeds.empty());
 
     TempDir dir;
-    out = printed([&] { EXPECT_FALSE(c.load(dir.write("big.spt", "x"))); });
+    out = printed(console, [&] { EXPECT_FALSE(c.load(dir.write("big.spt", "x"))); });
     EXPECT_NE(out.find("holds at most 14021"), std::string::npos);
     EXPECT_TRUE(c.rebuild);
 }
@@ -477,7 +481,7 @@ TEST(Classifier, StagesMatchTheirPlainTranscription)
         EXPECT_TRUE(engine.probabilities == literal.prob);
         for (int shown : {k, 3, 1}) {
             if (shown < 1) continue;
-            printed([&] { c.classifier->set_patch_count(shown); });
+            c.classifier->set_patch_count(shown);
             const std::vector<int> patch_of = literal.assign(shown);
             EXPECT_EQ(engine.seeds, literal.seeds) << shown << " patches";
             EXPECT_EQ(engine.face_patch, patch_of) << shown << " patches";
@@ -490,28 +494,28 @@ TEST(Classifier, ConsoleAndColoursOfAClassificationAndARepeat)
     Classified c = classify(named::octahedron());
     const Mesh_Classifier& m = *c.classifier;
     const int k = m.num_patches;
-    std::string want = "Using Floyd Shortest Path\nMAX mesh triangles: 14021\nAllocating: 0.00MB\nSize: 40\n"
-                       "Building Centroids\nBuilding Distances\nBuilding Patches\nOptimal Number of Patches:" +
-                       std::to_string(k) + "\n";
+    std::string want =
+        "Using Floyd Shortest Path\nMAX mesh triangles: 14021\nAllocating: 0.00MB\nSize: 40\n"
+        "Building Centroids\nBuilding Distances\nBuilding Patches\nOptimal Number of Patches:" +
+        std::to_string(k) + "\n";
     for (const auto& nb : m.neighbours) want += "neigbour: " + std::to_string(nb.second) + "\n";
     want += "Eval FUZZY\n";
     const std::string console = c.console.substr(c.console.find("Using Floyd"));
     EXPECT_EQ(console.substr(0, want.size()), want);
 
     // Seeds show yellow; every face is opaque.
-    for (int p = 0; p < k; ++p)
-        EXPECT_EQ(xyzw(c.mesh->faces[m.seeds[p]].colour), xyzw(Vector(1.0f, 1.0f, 0.0f)));
+    for (int p = 0; p < k; ++p) EXPECT_EQ(xyzw(c.mesh->faces[m.seeds[p]].colour), xyzw(Vector(1.0f, 1.0f, 0.0f)));
     for (const Face& f : c.mesh->faces) EXPECT_EQ(f.colour.w, 1.0f);
 
     // Classifying again says and does the same.
     const std::vector<int> seeds = m.seeds;
     const std::vector<std::array<float, 4>> colours = face_colours(*c.mesh);
-    EXPECT_EQ(printed([&] { EXPECT_TRUE(c.classifier->classify()); }), console);
+    EXPECT_EQ(printed(*c.channel, [&] { EXPECT_TRUE(c.classifier->classify()); }), console);
     EXPECT_EQ(m.seeds, seeds);
     EXPECT_EQ(face_colours(*c.mesh), colours);
 
     // Assigned patches take their hues, from red.
-    printed([&] { c.classifier->set_patch_count(k); });
+    c.classifier->set_patch_count(k);
     ASSERT_EQ(m.face_patch.size(), std::size_t(c.mesh->nf));
     for (int f = 0; f < c.mesh->nf; ++f)
         EXPECT_EQ(xyzw(c.mesh->faces[f].colour), xyzw(patch_colour(m.face_patch[f], k)));
@@ -524,23 +528,22 @@ TEST(Classifier, ConsoleAndColoursOfAClassificationAndARepeat)
 TEST(Classifier, ATiedFaceJoinsTheLaterPatchAndNoSeedIsTakenTwice)
 {
     auto strip = named::triangle_strip(3);
-    Mesh_Classifier c(strip.get());
+    Captured console;
+    Mesh_Classifier c(strip.get(), console);
     ASSERT_TRUE(build_table_quietly(*strip, c));
     c.seeds = {0, 2};
-    printed([&] { c.set_patch_count(2); });
+    c.set_patch_count(2);
     EXPECT_EQ(c.face_patch, (std::vector<int>{0, 1, 1}));  // face 1 is one step from both seeds
-    EXPECT_EQ(c.seeds, (std::vector<int>{0, 2}));         // of the tied medoids 1 and 2, the last
+    EXPECT_EQ(c.seeds, (std::vector<int>{0, 2}));          // of the tied medoids 1 and 2, the last
 
     // Every distance beyond reach of the running minimum: no face qualifies
     // for patch 1, which keeps its seed instead of taking patch 0's.
     for (int a = 0; a < 3; ++a)
         for (int b = 0; b < a; ++b) c.table.set(a, b, 3e6f);
     c.seeds = {0, 1, 2};
-    printed([&] {
-        c.compute_probabilities(3);
-        c.find_neighbours(3);
-        c.refine_seeds(3);
-    });
+    c.compute_probabilities(3);
+    c.find_neighbours(3);
+    c.refine_seeds(3);
     EXPECT_EQ(c.seeds, (std::vector<int>{0, 1, 2}));
 
     Classified grid = classify(named::folded_grid(8));
@@ -552,25 +555,26 @@ TEST(Classifier, ATiedFaceJoinsTheLaterPatchAndNoSeedIsTakenTwice)
 TEST(Classifier, NothingToClassifyOrToShow)
 {
     auto empty = named::empty();
-    Mesh_Classifier none(empty.get());
-    EXPECT_EQ(printed([&] { EXPECT_FALSE(none.classify()); }),
+    Captured console;
+    Mesh_Classifier none(empty.get(), console);
+    EXPECT_EQ(printed(console, [&] { EXPECT_FALSE(none.classify()); }),
               "ERROR: the mesh has no faces to classify [Mesh_Classifier::classify()]\n");
 
     auto grid = named::open_grid(3);
-    Mesh_Classifier c(grid.get());
-    EXPECT_EQ(printed([&] { c.set_patch_count(3); }),
+    Mesh_Classifier c(grid.get(), console);
+    EXPECT_EQ(printed(console, [&] { c.set_patch_count(3); }),
               "ERROR: no classification with 3 patches to show; classify the mesh first "
               "[Mesh_Classifier::assign()]\n");
 
     Classified done = classify(named::open_grid(3));
     const std::vector<std::array<float, 4>> classified = face_colours(*done.mesh);
-    printed([&] { done.classifier->set_patch_count(0); });
+    done.classifier->set_patch_count(0);
     EXPECT_EQ(face_colours(*done.mesh), classified);
-    EXPECT_NE(printed([&] { done.classifier->set_patch_count(52); }).find("ERROR"), std::string::npos);
+    EXPECT_NE(printed(*done.channel, [&] { done.classifier->set_patch_count(52); }).find("ERROR"), std::string::npos);
 
     // A new mesh forgets the old classification.
     done.classifier->reset();
     EXPECT_TRUE(done.classifier->seeds.empty());
     EXPECT_TRUE(done.classifier->rebuild);
-    EXPECT_NE(printed([&] { done.classifier->set_patch_count(1); }).find("ERROR"), std::string::npos);
+    EXPECT_NE(printed(*done.channel, [&] { done.classifier->set_patch_count(1); }).find("ERROR"), std::string::npos);
 }

@@ -1,13 +1,13 @@
 // The six clipping planes in their box: mouse drags, outlines, resets, and
 // the plane file that saves and restores them exactly.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "clipping/PlaneWidgetInCube.h"
 #include "tests/support/Printed.h"
@@ -110,7 +110,8 @@ void expect_same_planes(const PlaneWidgetInCube& a, const PlaneWidgetInCube& b)
 std::string saved_text(const PlaneWidgetInCube& cube, const TempDir& dir)
 {
     const std::string path = dir.file("state.slc");
-    cube.save(path);
+    Captured out;
+    cube.save(path, out);
     return slurp(path);
 }
 
@@ -262,9 +263,10 @@ TEST(PlaneFile, DefaultPlanesOfA256Box)
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[0], "SIZE: 6");
     // The normal's y is a negative zero from the cross product of the corners.
-    EXPECT_EQ(lines[1], "P: 0 0 128 0 -0 1 -128 128 128 128 128 128 128 -128 128 -128 -128 128 "
-                        "-128 128 128 128 128 128 128 -128 128 -128 -128 128 0 0 -65536 8388608 1 "
-                        "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 1 0 0 0 1 0 0 0 1 1 0 0 0 1 0 0 0 1");
+    EXPECT_EQ(lines[1],
+              "P: 0 0 128 0 -0 1 -128 128 128 128 128 128 128 -128 128 -128 -128 128 "
+              "-128 128 128 128 128 128 128 -128 128 -128 -128 128 0 0 -65536 8388608 1 "
+              "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 1 0 0 0 1 0 0 0 1 1 0 0 0 1 0 0 0 1");
     for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_EQ(lines[i].substr(0, 3), "P: ");
 }
 
@@ -280,7 +282,8 @@ TEST(PlaneFile, SaveLoadSaveRestoresTiltedPlanesExactlyAndFailedSavesAreReported
     PlaneWidgetInCube fresh = cube_256();
     fresh.states = original.states;
     fresh.show_all = original.show_all;
-    EXPECT_EQ(printed([&] { fresh.load(dir.file("state.slc")); }), "");
+    Captured out;
+    EXPECT_EQ(printed(out, [&] { fresh.load(dir.file("state.slc"), out); }), "");
     expect_same_planes(original, fresh);
     EXPECT_EQ(saved_text(fresh, dir), first);
 
@@ -292,25 +295,26 @@ TEST(PlaneFile, SaveLoadSaveRestoresTiltedPlanesExactlyAndFailedSavesAreReported
     // Loading keeps the selection and the show-all setting.
     PlaneWidgetInCube other = cube_256();
     other.toggle_plane(1);
-    other.load(dir.file("state.slc"));
+    other.load(dir.file("state.slc"), out);
     EXPECT_EQ(other.states[1], 1);
     EXPECT_EQ(other.states[4], -1);
     EXPECT_EQ(other.show_all, 0);
 
-    EXPECT_EQ(printed([&] { original.save(dir.file("no/such/dir.slc")); }),
+    EXPECT_EQ(printed(out, [&] { original.save(dir.file("no/such/dir.slc"), out); }),
               "ERROR: SAVING FILE .CLP File! PlaneWidgetInCube::save(QString filename)\n");
 }
 
 TEST(PlaneFile, ReadsSixDigitFilesAndFilesWithoutACountLine)
 {
     TempDir dir;
+    Captured out;
     PlaneWidgetInCube cube = worked_cube();
     const PlaneWidgetInCube before = cube;
     // No count line: the plane lines go into the current planes in order,
     // and a last line without a line end counts too.
     std::string line = six_digit_plane_zero();
     line.pop_back();
-    cube.load(dir.write("one.slc", "# made by hand\n\n" + line));
+    cube.load(dir.write("one.slc", "# made by hand\n\n" + line), out);
     EXPECT_EQ(cube.planes[0].d, 8388610.0);
     EXPECT_EQ(cube.planes[0].normal, Vector(0, 0, 1));
     EXPECT_TRUE(same(cube.planes[0].handle.transform, ArcBall().transform));
@@ -320,7 +324,7 @@ TEST(PlaneFile, ReadsSixDigitFilesAndFilesWithoutACountLine)
     // Windows line ends, a leading "+" and exponent forms read like the rest.
     std::string file = "SIZE: 6\r\n";
     for (int i = 0; i < 6; ++i) file += six_digit_plane_zero().replace(3, 1, "+0.0e0");
-    cube.load(dir.write("six.slc", file));
+    cube.load(dir.write("six.slc", file), out);
     for (const CutPlane& p : cube.planes) EXPECT_EQ(p.centre, Vector(0, 0, 128));
 }
 
@@ -356,13 +360,14 @@ TEST(PlaneFile, UnsoundFilesChangeNothing)
         {"missing", "", "ERROR: OPENING FILE .CLP File! PlaneWidgetInCube::load() /n"},
         {"huge", std::string(2 << 20, '#'), "line 1: file larger than 1048576 bytes, not a plane file"},
     };
+    Captured out;
     for (const Case& c : cases) {
         PlaneWidgetInCube cube = worked_cube();
         const PlaneWidgetInCube before = cube;
         const std::string path = c.text.empty() ? dir.file(c.name) : dir.write(std::string(c.name) + ".slc", c.text);
         const std::string expected =
             c.text.empty() ? c.problem : "ERROR: " + path + ": " + c.problem + " [PlaneWidgetInCube::load()]\n";
-        EXPECT_EQ(printed([&] { cube.load(path); }), expected) << c.name;
+        EXPECT_EQ(printed(out, [&] { cube.load(path, out); }), expected) << c.name;
         expect_same_planes(before, cube);
     }
 }

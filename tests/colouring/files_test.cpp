@@ -1,8 +1,8 @@
 // The colouring files: colour maps, morphogen settings and PLY output.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
+
+#include <gtest/gtest.h>
 
 #include "colouring/ColourMap.h"
 #include "colouring/MorphogenSettings.h"
@@ -43,22 +43,24 @@ TEST(ColourMap, KeepsEntriesInOrderAndItsEnds)
 TEST(ColourMap, WritesTheShortestExactFloats)
 {
     TempDir dir;
+    Captured console;
     ColourMap map;
     map.insert(0.1f, {1, 2, 3});
     map.insert(1.0f / 3.0f, {4, 5, 6});
     map.insert(1e-7f, {7, 8, 9});
-    ASSERT_TRUE(map.write(dir.file("m.map")));
+    ASSERT_TRUE(map.write(dir.file("m.map"), console));
     EXPECT_EQ(slurp(dir.file("m.map")),
               "0\t0\t0\t0\n1e-07\t7\t8\t9\n0.1\t1\t2\t3\n0.33333334\t4\t5\t6\n1\t255\t255\t255\n");
     ColourMap back;
-    printed([&] { EXPECT_TRUE(back.read(dir.file("m.map"))); });
+    printed(console, [&] { EXPECT_TRUE(back.read(dir.file("m.map"), console)); });
     EXPECT_EQ(back.map_values, map.map_values);
     EXPECT_EQ(back.map_colours, map.map_colours);
 
-    EXPECT_EQ(printed([&] {
-                  EXPECT_FALSE(map.write(dir.path() + "/no/such/dir/m.map"));
-                  EXPECT_FALSE(map.write("/dev/full"));
-              }),
+    EXPECT_EQ(printed(console,
+                      [&] {
+                          EXPECT_FALSE(map.write(dir.path() + "/no/such/dir/m.map", console));
+                          EXPECT_FALSE(map.write("/dev/full", console));
+                      }),
               "ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void)\n"
               "ERROR: /dev/full: could not write the file completely [ColourMap::write()]\n");
 }
@@ -66,9 +68,10 @@ TEST(ColourMap, WritesTheShortestExactFloats)
 TEST(ColourMap, ReadsEntriesAndFillsMissingComponentsFromTheEntryBefore)
 {
     TempDir dir;
+    Captured console;
     ColourMap map;
     const std::string path = dir.write("a.map", "0 10 20 30\n0.5 40 50\nsea 1 60\n");
-    const std::string out = printed([&] { EXPECT_TRUE(map.read(path)); });
+    const std::string out = printed(console, [&] { EXPECT_TRUE(map.read(path, console)); });
     EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 0.5f, 1.0f}));
     EXPECT_EQ(map.map_colours, (std::vector<Rgb>{{10, 20, 30}, {40, 50, 30}, {60, 50, 30}}));
     EXPECT_EQ(out, "0.000000, 10, 20, 30 \n0.500000, 40, 50, 30 \n1.000000, 60, 50, 30 \n");
@@ -77,6 +80,7 @@ TEST(ColourMap, ReadsEntriesAndFillsMissingComponentsFromTheEntryBefore)
 TEST(ColourMap, AFailedReadKeepsTheMap)
 {
     TempDir dir;
+    Captured console;
     const std::vector<std::pair<std::string, std::string>> broken = {
         {"", "line 1: no entry with a value and red, green and blue"},
         {"# nothing\n0.5 1 2\n", "line 3: no entry with a value and red, green and blue"},
@@ -87,12 +91,12 @@ TEST(ColourMap, AFailedReadKeepsTheMap)
         ColourMap map;
         map.insert(0.25f, red);
         const std::string path = dir.write("b.map", text);
-        EXPECT_EQ(printed([&] { EXPECT_FALSE(map.read(path)) << text; }),
+        EXPECT_EQ(printed(console, [&] { EXPECT_FALSE(map.read(path, console)) << text; }),
                   "ERROR: " + path + ": " + problem + "; the colour map is unchanged\n");
         EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 0.25f, 1.0f}));
     }
     ColourMap map;
-    EXPECT_EQ(printed([&] { EXPECT_FALSE(map.read(dir.file("missing.map"))); }), "ERROR!!!\n");
+    EXPECT_EQ(printed(console, [&] { EXPECT_FALSE(map.read(dir.file("missing.map"), console)); }), "ERROR!!!\n");
     EXPECT_EQ(map.size(), 2u);
 }
 
@@ -101,22 +105,24 @@ TEST(ColourMap, AFailedReadKeepsTheMap)
 TEST(MorphogenSettings, FailedWriteIsReported)
 {
     TempDir dir;
+    Captured console;
     MorphogenSettings s;
     s.reset({"a"});
-    EXPECT_EQ(printed([&] { EXPECT_FALSE(s.write(dir.path() + "/no/such/dir/s.mor")); }),
+    EXPECT_EQ(printed(console, [&] { EXPECT_FALSE(s.write(dir.path() + "/no/such/dir/s.mor", console)); }),
               "ERROR: SAVING FILE .MOR File! QtMorphogenWidget::saveSlot(void)\n");
 }
 
 TEST(MorphogenSettings, CountLineMustMatchTheNamesHeld)
 {
     TempDir dir;
+    Captured console;
     // Settings before the count line stay; nothing after it is read.
     const std::string path = dir.write("s.mor", std::string("MIXMODE 1\n") + example_text);
     MorphogenSettings s;
     s.reset({"a", "b"});
-    EXPECT_EQ(printed([&] { EXPECT_EQ(s.read(path), MorphogenSettings::Load::CountMismatch); }),
-              "ERROR: " + path +
-                  ": line 2: the file holds settings for 3 morphogens, the mesh has 2; load abandoned\n");
+    EXPECT_EQ(
+        printed(console, [&] { EXPECT_EQ(s.read(path, console), MorphogenSettings::Load::CountMismatch); }),
+        "ERROR: " + path + ": line 2: the file holds settings for 3 morphogens, the mesh has 2; load abandoned\n");
     EXPECT_EQ(s.mix_mode, 1);
     EXPECT_EQ(s.base_colour, (Rgb{0, 0, 0}));
     EXPECT_EQ(s.colours, (std::vector<Rgb>{red, red}));
@@ -125,6 +131,7 @@ TEST(MorphogenSettings, CountLineMustMatchTheNamesHeld)
 TEST(MorphogenSettings, RejectsBrokenFilesWithoutChangingAnything)
 {
     TempDir dir;
+    Captured console;
     const std::vector<std::pair<std::string, std::string>> broken = {
         {"SIZE 1\nBASECOL 1 2\nMIXMODE 1\n", "line 2: BASECOL needs 3 numbers"},
         {"SIZE 1\nMORPHO\t300 0 0 1\n", "line 2: MORPHO colour component outside 0..255"},
@@ -135,26 +142,27 @@ TEST(MorphogenSettings, RejectsBrokenFilesWithoutChangingAnything)
         const std::string path = dir.write("b.mor", text);
         MorphogenSettings s;
         s.reset({"only"});
-        EXPECT_EQ(printed([&] { EXPECT_EQ(s.read(path), MorphogenSettings::Load::Malformed) << text; }),
-                  "ERROR: " + path + ": " + problem + "\n");
+        EXPECT_EQ(
+            printed(console, [&] { EXPECT_EQ(s.read(path, console), MorphogenSettings::Load::Malformed) << text; }),
+            "ERROR: " + path + ": " + problem + "\n");
         EXPECT_EQ(s.mix_mode, 0);
         EXPECT_EQ(s.colours, std::vector<Rgb>{red});
     }
     MorphogenSettings s;
-    const std::string out = printed([&] {
-        EXPECT_EQ(s.read(dir.file("missing.mor")), MorphogenSettings::Load::Unreadable);
-    });
+    const std::string out = printed(
+        console, [&] { EXPECT_EQ(s.read(dir.file("missing.mor"), console), MorphogenSettings::Load::Unreadable); });
     EXPECT_EQ(out, "ERROR!!!\n");
 }
 
 TEST(MorphogenSettings, ToleratesSurplusLinesStrayWordsAndFractions)
 {
     TempDir dir;
-    const std::string path = dir.write(
-        "s.mor", "# saved by hand\nSIZE 1\nBASECOL 1.9 2 3 junk\nMORPHO\t0 0 255 1\nMORPHO\t9 9 9 1\n");
+    Captured console;
+    const std::string path =
+        dir.write("s.mor", "# saved by hand\nSIZE 1\nBASECOL 1.9 2 3 junk\nMORPHO\t0 0 255 1\nMORPHO\t9 9 9 1\n");
     MorphogenSettings s;
     s.reset({"only"});
-    printed([&] { EXPECT_EQ(s.read(path), MorphogenSettings::Load::Loaded); });
+    printed(console, [&] { EXPECT_EQ(s.read(path, console), MorphogenSettings::Load::Loaded); });
     EXPECT_EQ(s.base_colour, (Rgb{1, 2, 3}));  // numbers are truncated
     EXPECT_EQ(s.colours, (std::vector<Rgb>{{0, 0, 255}}));
     EXPECT_EQ(s.toggles, std::vector<int>{1});
@@ -163,12 +171,13 @@ TEST(MorphogenSettings, ToleratesSurplusLinesStrayWordsAndFractions)
 TEST(PlyFile, AsciiHoldsPositionsClampedColoursAndFaces)
 {
     TempDir dir;
+    Captured console;
     auto m = named::single_triangle();
     m->vertices[1].x = 0.1f;
     m->vertex_colours[0] = Vector(1.5f, -0.2f, 0.5f, 1.0f);
     m->vertex_colours[1] = Vector(10 / 255.0f, 20 / 255.0f, 30 / 255.0f, 1.0f);
     m->vertex_colours[2] = Vector(NAN, 1.0f, 0.0f, 1.0f);
-    ASSERT_TRUE(write_ply(*m, dir.file("t.ply"), PlyFormat::Ascii));
+    ASSERT_TRUE(write_ply(*m, dir.file("t.ply"), PlyFormat::Ascii, console));
     EXPECT_EQ(slurp(dir.file("t.ply")),
               "ply\nformat ascii 1.0\ncomment written by Halvane\nelement vertex 3\n"
               "property float x\nproperty float y\nproperty float z\n"
@@ -180,10 +189,11 @@ TEST(PlyFile, AsciiHoldsPositionsClampedColoursAndFaces)
 TEST(PlyFile, BinaryIsLittleEndianAndWritesAreChecked)
 {
     TempDir dir;
+    Captured console;
     auto m = named::two_triangles();
     m->vertices[3].y = -2.5f;
     m->vertex_colours[3] = Vector(0.0f, 0.0f, 1.0f, 1.0f);
-    ASSERT_TRUE(write_ply(*m, dir.file("b.ply"), PlyFormat::BinaryLittleEndian));
+    ASSERT_TRUE(write_ply(*m, dir.file("b.ply"), PlyFormat::BinaryLittleEndian, console));
     const std::string data = slurp(dir.file("b.ply"));
     const std::size_t body = data.find("end_header\n") + 11;
     ASSERT_NE(data.find("format binary_little_endian 1.0\n"), std::string::npos);
@@ -197,9 +207,9 @@ TEST(PlyFile, BinaryIsLittleEndianAndWritesAreChecked)
     const unsigned char face[13] = {3, 1, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0};
     EXPECT_EQ(std::memcmp(f1, face, 13), 0);
 
-    const std::string out = printed([&] {
-        EXPECT_FALSE(write_ply(*m, "/dev/full", PlyFormat::Ascii));
-        EXPECT_FALSE(write_ply(*m, dir.path() + "/no/such/dir/x.ply", PlyFormat::Ascii));
+    const std::string out = printed(console, [&] {
+        EXPECT_FALSE(write_ply(*m, "/dev/full", PlyFormat::Ascii, console));
+        EXPECT_FALSE(write_ply(*m, dir.path() + "/no/such/dir/x.ply", PlyFormat::Ascii, console));
     });
     EXPECT_NE(out.find("could not write /dev/full completely"), std::string::npos) << out;
     EXPECT_NE(out.find("could not open"), std::string::npos) << out;

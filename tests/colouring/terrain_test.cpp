@@ -1,14 +1,13 @@
-#include <gtest/gtest.h>
-
-#include <zlib.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "colouring/build_terrain.h"
 #include "colouring/Heightmap.h"
 #include "colouring/png_file.h"
-#include "colouring/build_terrain.h"
 #include "core/Mesh.h"
 #include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"
@@ -24,7 +23,8 @@ RgbaImage filled(int w, int h, unsigned char r, unsigned char g, unsigned char b
 
 std::string build_quietly(Mesh& m, const Heightmap& h, int n, float s = 256, float height = 64)
 {
-    return printed([&] { build_terrain(m, h, n, s, height); });
+    Captured out;
+    return printed(out, [&] { build_terrain(m, h, n, s, height, out); });
 }
 
 // A PNG signature, a header claiming width by height pixels and an empty data chunk.
@@ -77,9 +77,10 @@ TEST(TerrainBuilder, SizesOfTheDefaultAndTheSmallestGrid)
     EXPECT_EQ(m.nf, 0);
     EXPECT_TRUE(m.morphogen_values.empty());
 
-    const std::string refused = printed([&] {
-        EXPECT_FALSE(build_terrain(m, Heightmap(), 0, 1, 1));
-        EXPECT_FALSE(build_terrain(m, Heightmap(), max_terrain_resolution + 1, 1, 1));
+    Captured console;
+    const std::string refused = printed(console, [&] {
+        EXPECT_FALSE(build_terrain(m, Heightmap(), 0, 1, 1, console));
+        EXPECT_FALSE(build_terrain(m, Heightmap(), max_terrain_resolution + 1, 1, 1, console));
     });
     EXPECT_NE(refused.find("outside 1..1024"), std::string::npos);
     EXPECT_EQ(m.nv, 1);

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
+#include "colouring/vertex_colouring.h"
 
 #include <cmath>
 
-#include "colouring/vertex_colouring.h"
+#include <gtest/gtest.h>
+
 #include "core/Mesh.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
@@ -26,10 +27,10 @@ std::unique_ptr<Mesh> with_values(const std::vector<std::vector<float>>& values)
     return m;
 }
 
-std::string colour_by_height_quietly(Mesh& m, const std::vector<Rgb>& colours,
-                                     const std::vector<float>& values)
+std::string colour_by_height_quietly(Mesh& m, const std::vector<Rgb>& colours, const std::vector<float>& values)
 {
-    return printed([&] { colour_by_height(m, colours, values); });
+    Captured out;
+    return printed(out, [&] { colour_by_height(m, colours, values, out); });
 }
 
 }  // namespace
@@ -53,15 +54,15 @@ TEST(MorphogenColouring, AdditiveAndSubtractiveMeansCountTheBase)
 {
     auto m = with_values({{1.0f, 0.0f}, {0.5f, 1.0f}, {1.0f, 1.0f}});
     colour_by_morphogens(*m, 0, {1, 1}, {red, blue}, black);
-    expect_rgb(m->vertex_colours[0], 0.5f, 0, 0);                      // base + c / 2
-    expect_rgb(m->vertex_colours[1], 0.5f / 3, 0, 1.0f / 3);           // two on: mean over three
+    expect_rgb(m->vertex_colours[0], 0.5f, 0, 0);             // base + c / 2
+    expect_rgb(m->vertex_colours[1], 0.5f / 3, 0, 1.0f / 3);  // two on: mean over three
     expect_rgb(m->vertex_colours[2], 1.0f / 3, 0, 1.0f / 3);
-    EXPECT_FLOAT_EQ(m->vertex_colours[0].w, 2.0f);                     // w sums, undivided
+    EXPECT_FLOAT_EQ(m->vertex_colours[0].w, 2.0f);  // w sums, undivided
 
     const Rgb grey{128, 128, 128};
     const float g = 128 / 255.0f;
     colour_by_morphogens(*m, 1, {1, 1}, {red, blue}, grey);
-    expect_rgb(m->vertex_colours[0], g, g - 0.5f, g - 0.5f);           // base - (1 - c) / 2
+    expect_rgb(m->vertex_colours[0], g, g - 0.5f, g - 0.5f);  // base - (1 - c) / 2
     // Two on: base - ((1 - 0.5 red) + (1 - blue)) / 3.
     expect_rgb(m->vertex_colours[1], g - 1.5f / 3, g - 2.0f / 3, g - 1.0f / 3);
     // Any mode but 0 subtracts.
@@ -117,7 +118,8 @@ TEST(HeightColouring, ShortRampsFlatMeshesAndTiedValues)
 {
     auto m = named::make({{0, 0, 0}, {1, 4, 0}, {0, 2, 1}}, {{0, 1, 2}});
     m->vertex_colours[0] = Vector(0.1f, 0.2f, 0.3f, 1.0f);
-    const std::string out = printed([&] { EXPECT_FALSE(colour_by_height(*m, {}, {})); });
+    Captured console;
+    const std::string out = printed(console, [&] { EXPECT_FALSE(colour_by_height(*m, {}, {}, console)); });
     EXPECT_NE(out.find("no entries"), std::string::npos) << out;
     expect_rgb(m->vertex_colours[0], 0.1f, 0.2f, 0.3f);
 

@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
+#include "core/ArcBall.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "core/ArcBall.h"
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
@@ -10,7 +10,9 @@ namespace {
 // The edge list built the straightforward way: per-vertex buckets searched
 // linearly, links appended as edges and second faces are met.
 struct LiteralEdgeList {
-    struct Record { int key, lo, hi, face0, face1; };
+    struct Record {
+        int key, lo, hi, face0, face1;
+    };
     std::vector<std::vector<Record>> buckets;
     std::vector<std::vector<int>> vertex_links, face_links;
     std::vector<std::array<int, 2>> edges, edge_faces;
@@ -34,8 +36,7 @@ struct LiteralEdgeList {
     }
 
     explicit LiteralEdgeList(const Mesh& m)
-        : buckets(m.nv), vertex_links(m.nv), face_links(m.nf), vertex_neighbour_edges(m.nv),
-          face_neighbour_edges(m.nf)
+        : buckets(m.nv), vertex_links(m.nv), face_links(m.nf), vertex_neighbour_edges(m.nv), face_neighbour_edges(m.nf)
     {
         for (int i = 0; i < m.nf; ++i) {
             const int* vi = m.faces[i].vi;
@@ -60,7 +61,8 @@ struct LiteralEdgeList {
 
 void expect_same_as_literal(Mesh& m)
 {
-    printed([&] { m.build({MESH_EDGE_LIST}); });
+    Captured quiet;
+    m.build({MESH_EDGE_LIST}, quiet);
     const LiteralEdgeList ref(m);
     ASSERT_EQ(m.edge_count, int(ref.edges.size()));
     EXPECT_EQ(m.edge_table.count, m.edge_count);
@@ -93,9 +95,9 @@ void expect_same_as_literal(Mesh& m)
 
 TEST(EdgeList, SameAsTheLiteralBuildOnNamedMeshesRandomSoupsAndBusyVertices)
 {
-    std::unique_ptr<Mesh> named_meshes[] = {named::single_triangle(), named::two_triangles(), named::tetrahedron(),
-                                            named::octahedron(),      named::open_grid(5),     named::folded_grid(4),
-                                            named::disconnected_pair(), named::non_manifold_edge()};
+    std::unique_ptr<Mesh> named_meshes[] = {
+        named::single_triangle(), named::two_triangles(), named::tetrahedron(),       named::octahedron(),
+        named::open_grid(5),      named::folded_grid(4),  named::disconnected_pair(), named::non_manifold_edge()};
     for (auto& m : named_meshes) expect_same_as_literal(*m);
 
     std::mt19937 rng(7);

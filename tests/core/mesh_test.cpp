@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
@@ -35,17 +35,24 @@ TEST(Vector, QuirksTheMeshCodeReliesOn)
 
 TEST(MeshBuild, FlagNamesBoxCentroidsAndVertexNormals)
 {
+    Captured out;
     auto m = named::tetrahedron();
-    EXPECT_EQ(printed([&] { m->build({MESH_BB, 99, MESH_CENTRE, 0, MESH_EDGE_LIST}); }),
+    EXPECT_EQ(printed(out,
+                      [&] {
+                          m->build({MESH_BB, 99, MESH_CENTRE, 0, MESH_EDGE_LIST}, out);
+                      }),
               "BUILDING: MESH_BB MESH_CENTRE \n\n");
     auto e = named::empty();
-    EXPECT_EQ(printed([&] { e->build({MESH_CENTRE, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB, MESH_TEXCOORDS}); }),
+    EXPECT_EQ(printed(out,
+                      [&] {
+                          e->build({MESH_CENTRE, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB, MESH_TEXCOORDS}, out);
+                      }),
               "BUILDING: MESH_CENTRE MESH_EDGE_LIST MESH_VERTEX_NORMALS MESH_BB MESH_TEXCOORDS \n\n");
     EXPECT_EQ(e->edge_count, 0);
     EXPECT_EQ(e->extent, 1.0f);
 
     m = named::make({{0, 0, 0}, {1, 1, 1}, {1, 0, 0}}, {{0, 1, 2}});
-    printed([&] { m->build({MESH_BB, MESH_CENTRE, MESH_CENTROIDS}); });
+    printed(out, [&] { m->build({MESH_BB, MESH_CENTRE, MESH_CENTROIDS}, out); });
     EXPECT_EQ(m->extent, 1.0f);
     EXPECT_EQ(m->bbox[0], Vector(1, 0, 1));
     EXPECT_EQ(m->bbox[4], Vector(0, 0, 0));
@@ -58,7 +65,7 @@ TEST(MeshBuild, FlagNamesBoxCentroidsAndVertexNormals)
     // order: later faces weigh more.
     m = named::make({{0, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 2, 0}, {0, 0, 2}, {1, 0, 0}, {0, 0, 1}},
                     {{0, 1, 2}, {0, 3, 4}, {0, 6, 5}});
-    printed([&] { m->build({MESH_VERTEX_NORMALS}); });
+    printed(out, [&] { m->build({MESH_VERTEX_NORMALS}, out); });
     EXPECT_EQ(m->faces[2].normal, Vector(0, 1, 0));
     EXPECT_FLOAT_EQ(m->vertex_normals[0].x, 1.0f / std::sqrt(2.0f));
     EXPECT_FLOAT_EQ(m->vertex_normals[0].y, 1.0f / std::sqrt(2.0f));
@@ -85,15 +92,21 @@ TEST(MeshCopy, AssignCopiesGeometryAndRepointsFaces)
 
 TEST(MeshStaleness, ToolsSeeWhenDerivedDataIsOld)
 {
+    Captured out;
     auto m = named::two_triangles();
-    EXPECT_EQ(printed([&] {
-                  m->build({MESH_CENTROIDS, MESH_EDGE_LIST});
-                  m->build_stale({MESH_CENTROIDS});
-              }),
+    EXPECT_EQ(printed(out,
+                      [&] {
+                          m->build({MESH_CENTROIDS, MESH_EDGE_LIST}, out);
+                          m->build_stale({MESH_CENTROIDS}, out);
+                      }),
               "BUILDING: MESH_CENTROIDS MESH_EDGE_LIST \n\n");
     m->vertices[3].x = 4.0f;
     m->touch();
-    EXPECT_EQ(printed([&] { m->build_stale({MESH_CENTROIDS, MESH_BB}); }), "BUILDING: MESH_CENTROIDS MESH_BB \n\n");
+    EXPECT_EQ(printed(out,
+                      [&] {
+                          m->build_stale({MESH_CENTROIDS, MESH_BB}, out);
+                      }),
+              "BUILDING: MESH_CENTROIDS MESH_BB \n\n");
     EXPECT_FLOAT_EQ(m->centroids[1].x, 5.0f / 3.0f);
 }
 
@@ -104,33 +117,35 @@ TEST(FaceIntersect, SegmentThroughFaceAndEdgeCases)
     Vector hit;
     ASSERT_TRUE(f.intersect_segment(Vector(0.25f, 0.25f, 1), Vector(0.25f, 0.25f, -1), hit));
     EXPECT_EQ(hit, Vector(0.25f, 0.25f, 0));
-    EXPECT_TRUE(f.intersect_segment(Vector(0.5f, 0, 1), Vector(0.5f, 0, -1), hit));           // on an edge
-    EXPECT_FALSE(f.intersect_segment(Vector(1, 1, 1), Vector(1, 1, -1), hit));                // outside
+    EXPECT_TRUE(f.intersect_segment(Vector(0.5f, 0, 1), Vector(0.5f, 0, -1), hit));            // on an edge
+    EXPECT_FALSE(f.intersect_segment(Vector(1, 1, 1), Vector(1, 1, -1), hit));                 // outside
     EXPECT_FALSE(f.intersect_segment(Vector(0.25f, 0.25f, 1), Vector(0.25f, 0.25f, 0), hit));  // ends on it
 }
 
 TEST(ObjWriter, TextConsoleAndFailures)
 {
+    Captured out;
     TempDir dir;
     auto m = named::single_triangle();
-    EXPECT_EQ(printed([&] { EXPECT_TRUE(m->write_obj(dir.file("t.obj"))); }),
+    EXPECT_EQ(printed(out, [&] { EXPECT_TRUE(m->write_obj(dir.file("t.obj"), out)); }),
               "3, 1\n\tMESH: Saving " + dir.file("t.obj") + "... done...\n");
     EXPECT_EQ(slurp(dir.file("t.obj")), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/1/ 2/2/ 3/3/\n");
 
     Mesh empty;
-    EXPECT_EQ(printed([&] { EXPECT_FALSE(empty.write_obj(dir.file("e.obj"))); }), "0, 0\n");
+    EXPECT_EQ(printed(out, [&] { EXPECT_FALSE(empty.write_obj(dir.file("e.obj"), out)); }), "0, 0\n");
     EXPECT_EQ(slurp(dir.file("e.obj")), "");
     // A directory cannot be opened as a file; /dev/full takes no bytes.
     for (const std::string& path : {dir.path(), std::string("/dev/full")}) {
-        const std::string out = printed([&] { EXPECT_FALSE(m->write_obj(path)); });
-        EXPECT_NE(out.find("ERROR"), std::string::npos) << out;
-        EXPECT_NE(out.find(path), std::string::npos) << out;
-        EXPECT_EQ(out.find(" done..."), std::string::npos);
+        const std::string text = printed(out, [&] { EXPECT_FALSE(m->write_obj(path, out)); });
+        EXPECT_NE(text.find("ERROR"), std::string::npos) << text;
+        EXPECT_NE(text.find(path), std::string::npos) << text;
+        EXPECT_EQ(text.find(" done..."), std::string::npos);
     }
 }
 
 TEST(ObjWriter, RoundTripKeepsEveryCoordinateExactly)
 {
+    Captured out;
     TempDir dir;
     std::mt19937 rng(3);
     std::uniform_real_distribution<float> any(-1e7f, 1e7f);
@@ -140,7 +155,7 @@ TEST(ObjWriter, RoundTripKeepsEveryCoordinateExactly)
     for (int i = 0; i + 2 < int(points.size()); ++i) tris.push_back({i, i + 1, i + 2});
     auto m = named::make(points, tris);
     Mesh back;
-    printed([&] { ASSERT_TRUE(m->write_obj(dir.file("r.obj")) && back.read_obj(dir.file("r.obj"))); });
+    printed(out, [&] { ASSERT_TRUE(m->write_obj(dir.file("r.obj"), out) && back.read_obj(dir.file("r.obj"), out)); });
     ASSERT_EQ(back.nv, m->nv);
     ASSERT_EQ(back.nf, m->nf);
     for (int i = 0; i < m->nv; ++i) {

@@ -1,18 +1,18 @@
 // The OBJ and NET readers and the loader in front of them. Every malformed,
 // outsized or unreadable file is refused with one console line naming the
 // file, the line and the problem, and leaves the mesh empty.
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cmath>
 #include <random>
 
-#include "core/Mesh.h"
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include "core/load_mesh_file.h"
+#include "core/Mesh.h"
 #include "core/Tokenizer.h"
 #include "tests/support/NamedMeshes.h"
+#include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -24,11 +24,9 @@ struct Read {
 
 Read read(Mesh& m, const std::string& path)
 {
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    const bool ok = path.substr(path.size() - 4) == ".net" ? m.read_net(path) : m.read_obj(path);
-    std::string out = testing::internal::GetCapturedStdout();
-    return {ok, out, testing::internal::GetCapturedStderr()};
+    Captured console;
+    const bool ok = path.substr(path.size() - 4) == ".net" ? m.read_net(path, console) : m.read_obj(path, console);
+    return {ok, console.log.out(), console.log.err()};
 }
 
 const std::string tri = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
@@ -62,15 +60,15 @@ std::string random_decimal(std::mt19937& rng)
 TEST(ObjReader, FaceFormsPolygonsAndCornerNumbers)
 {
     TempDir dir;
-    const std::vector<std::pair<std::string, int>> forms = {
-        {"f 1 2 3", 1},          {"f 1/1/1 2/2/2 3/3/3", 2}, {"f 1//1 2//2 3//3", 3},
-        {"f 1/1/ 2/2/ 3/3/", 4}, {"f 1// 2// 3//", 5},       {"f 1/2 2/3 3/1", 6}};
+    const std::vector<std::pair<std::string, int>> forms = {{"f 1 2 3", 1},          {"f 1/1/1 2/2/2 3/3/3", 2},
+                                                            {"f 1//1 2//2 3//3", 3}, {"f 1/1/ 2/2/ 3/3/", 4},
+                                                            {"f 1// 2// 3//", 5},    {"f 1/2 2/3 3/1", 6}};
     for (const auto& [face, form] : forms) {
         Mesh m;
         const Read r = read(m, dir.write("t.obj", tri + face + "\n"));
         ASSERT_TRUE(r.ok) << face << r.err;
-        EXPECT_EQ(r.out, "Opening: " + dir.file("t.obj") + "\nnv: 3, nf: 1\nfaceformat_type: " +
-                             std::to_string(form) + "\n");
+        EXPECT_EQ(r.out,
+                  "Opening: " + dir.file("t.obj") + "\nnv: 3, nf: 1\nfaceformat_type: " + std::to_string(form) + "\n");
         EXPECT_EQ(corners(m), (Corners{{0, 1, 2}})) << face;
         EXPECT_EQ(m.faces[0].v[2], &m.vertices[2]);
     }
@@ -91,8 +89,9 @@ TEST(ObjReader, ColoursMorphogensAndIgnoredLines)
 {
     TempDir dir;
     Mesh m;
-    const Read r = read(m, dir.write("c.obj", "mn alpha beta\n" + tri + "vc 1 0 0\nvc 0 1 0\nm 0.5 1.5\nm 2 3\nm 4 5\n"
-                                                                   "mtllib x.mtl\nusemtl red\nf 1 2 3\n"));
+    const Read r = read(m, dir.write("c.obj", "mn alpha beta\n" + tri +
+                                                  "vc 1 0 0\nvc 0 1 0\nm 0.5 1.5\nm 2 3\nm 4 5\n"
+                                                  "mtllib x.mtl\nusemtl red\nf 1 2 3\n"));
     ASSERT_TRUE(r.ok) << r.err;
     EXPECT_EQ(m.vertex_colours[1], Vector(0, 1, 0));
     EXPECT_EQ(m.vertex_colours[2], Vector(0, 0, 0));  // no vc line: the allocation default
@@ -105,12 +104,36 @@ TEST(ObjReader, EveryNumberFormReadsAsTheTokenizerReadsIt)
     // Forms at the edges of the direct path (digit and decimal limits, 2^53,
     // 2^64 + 1 that wraps a 64-bit accumulator to 1) and forms it must leave
     // to the tokenizer.
-    std::vector<std::string> numbers = {
-        "0", "-0", "1", "-1.5", "0.1", "3.4028235e38", "1e-5", "+4", ".5", "-.25", "1.", "1.2.3", "1-2",
-        "9007199254740992", "9007199254740993", "0.9007199254740993", "12345678901234567890",
-        "1234567890123456789", "18446744073709551617", "1844674407370955161.7",
-        "0.1234567890123456789012", "0.12345678901234567890123", "0.0000000000000000000001",
-        "00000000000000000000000001.5", "4512345.67", "16777217", "1e400", "-1e-400", "2.5x", "7#c"};
+    std::vector<std::string> numbers = {"0",
+                                        "-0",
+                                        "1",
+                                        "-1.5",
+                                        "0.1",
+                                        "3.4028235e38",
+                                        "1e-5",
+                                        "+4",
+                                        ".5",
+                                        "-.25",
+                                        "1.",
+                                        "1.2.3",
+                                        "1-2",
+                                        "9007199254740992",
+                                        "9007199254740993",
+                                        "0.9007199254740993",
+                                        "12345678901234567890",
+                                        "1234567890123456789",
+                                        "18446744073709551617",
+                                        "1844674407370955161.7",
+                                        "0.1234567890123456789012",
+                                        "0.12345678901234567890123",
+                                        "0.0000000000000000000001",
+                                        "00000000000000000000000001.5",
+                                        "4512345.67",
+                                        "16777217",
+                                        "1e400",
+                                        "-1e-400",
+                                        "2.5x",
+                                        "7#c"};
     std::mt19937 rng(7);
     for (int i = 0; i < 300; ++i) numbers.push_back(random_decimal(rng));
 
@@ -160,8 +183,10 @@ TEST(NetReader, GreyDefaultsZeroNormalsAndFirstThreeIndices)
     EXPECT_EQ(m.nf, 1);
     EXPECT_EQ(m.vertex_colours[1], Vector(0.4f, 0.4f, 0.4f));
     EXPECT_EQ(m.vertex_normals[2], Vector(0, 0, 0));
-    ASSERT_TRUE(read(m, dir.write("b.net", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nn 0 0 1\nn 0 0 1\nn 0 0 1\nn 0 0 1\n"
-                                           "c 1 0 0\nc 0 1 0\nc 0 0 1\nc 1 1 1\nf 1 3 2 0\n")).ok);
+    ASSERT_TRUE(read(m, dir.write("b.net",
+                                  "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nn 0 0 1\nn 0 0 1\nn 0 0 1\nn 0 0 1\n"
+                                  "c 1 0 0\nc 0 1 0\nc 0 0 1\nc 1 1 1\nf 1 3 2 0\n"))
+                    .ok);
     EXPECT_EQ(m.vertex_normals[3], Vector(0, 0, 1));
     EXPECT_EQ(m.vertex_colours[2], Vector(0, 0, 1));
     EXPECT_EQ(corners(m), (Corners{{1, 3, 2}}));
@@ -182,8 +207,10 @@ TEST(Readers, RefusedFilesSayWhereAndLeaveTheMeshEmpty)
         {"g.obj", tri + "f 1 2 +3\n", "line 4: corner \"+3\" is not a vertex number"},
         {"h.obj", tri + "f 1 2 3x\n", "line 4: corner \"3x\" is not a vertex number"},
         {"i.obj", tri + "f 1 2 -0\n", "line 4: corner \"-0\" is not a vertex number"},
-        {"j.obj", tri + "f 1 2 1234567890123456789\n", "line 4: corner 1234567890123456789 is outside the vertices 1 to 3"},
-        {"k.obj", tri + "f 1 2 99999999999999999999\n", "line 4: corner \"99999999999999999999\" is not a vertex number"},
+        {"j.obj", tri + "f 1 2 1234567890123456789\n",
+         "line 4: corner 1234567890123456789 is outside the vertices 1 to 3"},
+        {"k.obj", tri + "f 1 2 99999999999999999999\n",
+         "line 4: corner \"99999999999999999999\" is not a vertex number"},
         {"a.net", "v 1 2\n", "line 1: malformed vertex line"},
         {"b.net", tri + "f 0 1 3\n", "line 4: index 3 is outside the vertices 0 to 2"},
         {"c.net", "v 0 0 0\nf 0 1\n", "line 2: malformed face line"},
@@ -249,9 +276,10 @@ TEST(Loader, ChoosesByNameBuildsDerivedDataOrientsDegenerateFacesEmptiesOnFailur
 
     TempDir dir;
     Mesh m;
-    testing::internal::CaptureStdout();
-    const LoadResult r = load_mesh_file(m, dir.write("t.obj", tri + "v 2 0 0\nf 1 2 3\nf 1 2 4\n"));
-    const std::string out = testing::internal::GetCapturedStdout();
+    Captured console;
+    LoadResult r{};
+    const std::string out = printed(
+        console, [&] { r = load_mesh_file(m, dir.write("t.obj", tri + "v 2 0 0\nf 1 2 3\nf 1 2 4\n"), console); });
     ASSERT_EQ(r, LoadResult::Loaded);
     EXPECT_NE(out.find("BUILDING: MESH_CENTRE MESH_CENTROIDS MESH_EDGE_LIST MESH_VERTEX_NORMALS MESH_BB \n\n"
                        "BUILDING: MESH_VERTEX_NORMALS \n\n"),
@@ -264,12 +292,8 @@ TEST(Loader, ChoosesByNameBuildsDerivedDataOrientsDegenerateFacesEmptiesOnFailur
     EXPECT_EQ(m.extent, 2.0f);
 
     // A name that is not a mesh's keeps the mesh; a rejected file empties it.
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(load_mesh_file(m, dir.file("t.txt")), LoadResult::NotAMesh);
+    EXPECT_EQ(load_mesh_file(m, dir.file("t.txt"), console), LoadResult::NotAMesh);
     EXPECT_EQ(m.nf, 2);
-    EXPECT_EQ(load_mesh_file(m, dir.write("bad.obj", "v 1 2\n")), LoadResult::Failed);
+    EXPECT_EQ(load_mesh_file(m, dir.write("bad.obj", "v 1 2\n"), console), LoadResult::Failed);
     EXPECT_EQ(m.nv, 0);
-    testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
 }

@@ -1,13 +1,14 @@
 // The bundled samples load through the same path as the view, with the
 // shapes samples/README.md promises: a reader or sample fault shows here
 // on files of a few thousand faces rather than hand-sized ones.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 
-#include "core/Mesh.h"
+#include <gtest/gtest.h>
+
 #include "core/load_mesh_file.h"
+#include "core/Mesh.h"
+#include "tests/support/Printed.h"
 
 TEST(Samples, LoadWithTheirShapesColoursAndMorphogens)
 {
@@ -16,16 +17,15 @@ TEST(Samples, LoadWithTheirShapesColoursAndMorphogens)
     const struct {
         const char* name;
         int nv, nf, border, euler;
-    } samples[] = {{"pyramid.net", 5, 6, 0, 2}, {"sheet.obj", 80 * 50, 2 * 79 * 49, 2 * (79 + 49), 1},
+    } samples[] = {{"pyramid.net", 5, 6, 0, 2},
+                   {"sheet.obj", 80 * 50, 2 * 79 * 49, 2 * (79 + 49), 1},
                    {"blob.obj", 2562, 5120, 0, 2}};
     Mesh m;
     for (const auto& s : samples) {
         SCOPED_TRACE(s.name);
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        const LoadResult r = load_mesh_file(m, std::string(HALVANE_SAMPLES) + "/" + s.name);
-        testing::internal::GetCapturedStdout();
-        const std::string err = testing::internal::GetCapturedStderr();
+        Captured console;
+        const LoadResult r = load_mesh_file(m, std::string(HALVANE_SAMPLES) + "/" + s.name, console);
+        const std::string err = console.log.err();
         ASSERT_EQ(r, LoadResult::Loaded) << err;
         int open_edges = 0;
         for (const auto& ef : m.edge_faces) open_edges += ef[1] == -1;

@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
+#include "core/Tokenizer.h"
 
 #include <sstream>
 #include <vector>
 
-#include "core/Tokenizer.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -14,10 +14,14 @@ std::string tokens(const std::string& text)
     Tokenizer t(text);
     std::ostringstream out;
     for (int type = t.read_token(); type != Tokenizer::TT_EOF; type = t.read_token()) {
-        if (type == Tokenizer::TT_NUMBER) out << t.number_value << ' ';
-        else if (type == Tokenizer::TT_WORD) out << '<' << t.word_text << "> ";
-        else if (type == Tokenizer::TT_QUOTED) out << '"' << t.word_text << "\" ";
-        else out << char(type) << ' ';
+        if (type == Tokenizer::TT_NUMBER)
+            out << t.number_value << ' ';
+        else if (type == Tokenizer::TT_WORD)
+            out << '<' << t.word_text << "> ";
+        else if (type == Tokenizer::TT_QUOTED)
+            out << '"' << t.word_text << "\" ";
+        else
+            out << char(type) << ' ';
     }
     return out.str();
 }
@@ -26,9 +30,13 @@ std::string tokens(const std::string& text)
 
 TEST(Tokenizer, ExponentAndLeadingDotOrPlusAreOneNumber)
 {
-    for (const auto& [text, value] : std::vector<std::pair<std::string, double>>{
-             {"1e-5", 1e-5}, {"1E+3", 1000.0}, {".5", 0.5}, {"+2", 2.0}, {"-.25", -0.25},
-             {"4.51235e+06", 4.51235e+06}, {"-3.5e2", -350.0}}) {
+    for (const auto& [text, value] : std::vector<std::pair<std::string, double>>{{"1e-5", 1e-5},
+                                                                                 {"1E+3", 1000.0},
+                                                                                 {".5", 0.5},
+                                                                                 {"+2", 2.0},
+                                                                                 {"-.25", -0.25},
+                                                                                 {"4.51235e+06", 4.51235e+06},
+                                                                                 {"-3.5e2", -350.0}}) {
         Tokenizer t(text);
         EXPECT_EQ(t.read_token(), Tokenizer::TT_NUMBER) << text;
         EXPECT_EQ(t.number_value, value) << text;

@@ -12,17 +12,18 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "app/opengl_check.h"
+#include "app/QtMainWindow.h"
+#include "core/Messages.h"
 #include "panels/QtCLippingWidget.h"
-#include "panels/QtMeshTerrainWidget.h"
-#include "panels/QtMorphogenWidget.h"
 #include "panels/QtMeanShiftWidget.h"
 #include "panels/QtMeshEditorDialogue.h"
+#include "panels/QtMeshTerrainWidget.h"
+#include "panels/QtMorphogenWidget.h"
 #include "tests/support/WidgetFinder.h"
 #include "toolkit/meta_types.h"
 #include "toolkit/ScriptedDialogs.h"
-#include "app/opengl_check.h"
 #include "view/QtGLWidget.h"
-#include "app/QtMainWindow.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ int main(int argc, char** argv)
     const QString samples = QString::fromLocal8Bit(argv[1]);
     const QDir out(QString::fromLocal8Bit(argv[2]));
     ScriptedDialogs dialogs;
-    QtMainWindow window(dialogs);
+    Messages messages;
+    QtMainWindow window(dialogs, messages);
     window.start({"halvane", samples + "/blob.obj"});
     if (!QTest::qWaitForWindowExposed(&window)) return 1;
     QtGLWidget& view = *window.view();

@@ -2,10 +2,10 @@
 // panels, buttons and mouse as a user would, with scripted file and colour
 // dialogs. Each step checks what the user would see: counts, files and the
 // drawn frame. The console of the whole session is kept and read at the end.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDropEvent>
@@ -17,14 +17,14 @@
 #include <QUrl>
 
 #include "panels/QtCLippingWidget.h"
-#include "panels/QtMeshTerrainWidget.h"
-#include "panels/QtMorphogenWidget.h"
 #include "panels/QtMeanShiftWidget.h"
 #include "panels/QtMeshClassifierWidget.h"
 #include "panels/QtMeshEditorDialogue.h"
 #include "panels/QtMeshSimplifierWidget.h"
 #include "panels/QtMeshSubdivideWidget.h"
+#include "panels/QtMeshTerrainWidget.h"
 #include "panels/QtMeshTraversalWidget.h"
+#include "panels/QtMorphogenWidget.h"
 #include "tests/support/GLViewTest.h"
 #include "toolkit/Menu.h"
 
@@ -38,10 +38,16 @@ int lines_starting(const std::string& text, const std::string& prefix)
     return n;
 }
 
-bool is_mesh(QRgb p) { return p != qRgb(255, 255, 255); }
+bool is_mesh(QRgb p)
+{
+    return p != qRgb(255, 255, 255);
+}
 
 // Pixels that are not the white background, in columns [x0, x1).
-int mesh_pixels(const QImage& image, int x0 = 0, int x1 = INT_MAX) { return count_pixels(image, is_mesh, x0, x1); }
+int mesh_pixels(const QImage& image, int x0 = 0, int x1 = INT_MAX)
+{
+    return count_pixels(image, is_mesh, x0, x1);
+}
 
 class Session : public GLWindowTest {
 protected:
@@ -63,7 +69,7 @@ protected:
     template <typename Step>
     std::string console(Step step)
     {
-        const std::string out = printed(step);
+        const std::string out = printed(GLWindowTest::console, step);
         transcript += out;
         return out;
     }
@@ -115,14 +121,14 @@ TEST_F(Session, FromOpenToReload)
     // Open the blob from the Open dialog.
     dialogs.file_answers.push_back(blob_path);
     choose(window.file_menu, "Open...");
-    ASSERT_EQ(view().mesh.nv, 2562);
-    ASSERT_EQ(view().mesh.nf, 5120);
+    ASSERT_EQ(document().mesh.nv, 2562);
+    ASSERT_EQ(document().mesh.nf, 5120);
     EXPECT_EQ(window.file_name, blob_path);
     QtMorphogenWidget& morphogens = *editor().morphogen_panel;
     ASSERT_EQ(morphogens.tree->topLevelItemCount(), 3);
     EXPECT_EQ(morphogens.tree->topLevelItem(0)->text(1), "height");
-    const std::vector<Vector> loaded_colours = view().mesh.vertex_colours;
-    const std::vector<std::vector<float>> loaded_morphogens = view().mesh.morphogen_values;
+    const std::vector<Vector> loaded_colours = document().mesh.vertex_colours;
+    const std::vector<std::vector<float>> loaded_morphogens = document().mesh.morphogen_values;
     ASSERT_EQ(loaded_morphogens.size(), 2562u);
     const int whole = mesh_pixels(frame());
     ASSERT_GT(whole, 20000) << "the blob fills a good part of the view";
@@ -136,7 +142,7 @@ TEST_F(Session, FromOpenToReload)
     console([&] { morphogens.tree->topLevelItem(0)->setCheckState(0, Qt::Checked); });
     const QImage coloured = frame();
     EXPECT_EQ(mesh_pixels(coloured), whole);
-    EXPECT_FALSE(view().mesh.vertex_colours == loaded_colours);
+    EXPECT_FALSE(document().mesh.vertex_colours == loaded_colours);
 
     // Push the right-hand plane in, past the middle of the blob, and save the planes.
     QtCLippingWidget& clipping = *editor().clipping;
@@ -163,17 +169,17 @@ TEST_F(Session, FromOpenToReload)
 
     // Smooth with a small ball: face normals fall into line, nothing else changes.
     QtMeanShiftWidget& smoothing = *editor().smoothing;
-    const std::vector<Vector> loaded = view().mesh.vertices;
+    const std::vector<Vector> loaded = document().mesh.vertices;
     auto face_normals = [&] {
         std::vector<Vector> out;
-        for (const Face& f : view().mesh.faces) out.push_back(f.normal);
+        for (const Face& f : document().mesh.faces) out.push_back(f.normal);
         return out;
     };
     const std::vector<Vector> loaded_normals = face_normals();
     slider(&smoothing, "xsize_slider")->setValue(10);
     apply_on(&smoothing);
-    EXPECT_EQ(view().mesh.nf, 5120);
-    EXPECT_TRUE(view().mesh.vertices == loaded);
+    EXPECT_EQ(document().mesh.nf, 5120);
+    EXPECT_TRUE(document().mesh.vertices == loaded);
     const std::vector<Vector> smoothed = face_normals();
     int turned = 0;
     for (std::size_t i = 0; i < smoothed.size(); ++i) turned += !(smoothed[i] == loaded_normals[i]);
@@ -185,35 +191,34 @@ TEST_F(Session, FromOpenToReload)
     show_page(&classifier);
     press(&classifier, "Floyd SP");
     const std::string classified = apply_on(&classifier);
-    ASSERT_GT(view().classifier.num_patches, 0) << classified;
-    EXPECT_EQ(classifier.num_patches, view().classifier.num_patches);
+    ASSERT_GT(document().classifier.num_patches, 0) << classified;
+    EXPECT_EQ(classifier.num_patches, document().classifier.num_patches);
     console([&] { slider(&classifier, "threshmin_slider")->setValue(3); });
-    EXPECT_EQ(view().classifier.num_patches, 3);
-    EXPECT_EQ(int(view().classifier.face_patch.size()), 5120);
-    EXPECT_EQ(*std::max_element(view().classifier.face_patch.begin(), view().classifier.face_patch.end()), 2);
+    EXPECT_EQ(document().classifier.num_patches, 3);
+    EXPECT_EQ(int(document().classifier.face_patch.size()), 5120);
+    EXPECT_EQ(*std::max_element(document().classifier.face_patch.begin(), document().classifier.face_patch.end()), 2);
 
     // Subdivide one level.
     QtMeshSubdivideWidget& subdivision = *editor().subdivision;
     slider(&subdivision, "subdivlevel_slider")->setValue(1);
     apply_on(&subdivision);
-    EXPECT_EQ(view().mesh.nf, 4 * 5120);
-    EXPECT_EQ(view().mesh.nv, 2562 + 7680);
+    EXPECT_EQ(document().mesh.nf, 4 * 5120);
+    EXPECT_EQ(document().mesh.nv, 2562 + 7680);
     EXPECT_GT(mesh_pixels(frame()), whole * 9 / 10);
 
     // Simplify to half.
     QtMeshSimplifierWidget& simplification = *editor().simplification;
     slider(&simplification, "threshmin_slider")->setValue(50);
     apply_on(&simplification);
-    const int simplified_faces = view().mesh.nf;
+    const int simplified_faces = document().mesh.nf;
     EXPECT_GE(simplified_faces, 4 * 5120 * 45 / 100);
     EXPECT_LE(simplified_faces, 4 * 5120 * 55 / 100);
     EXPECT_GT(mesh_pixels(frame()), whole * 9 / 10);
 
     // Pick the face in the middle, grow a region from it, mark it, save every group.
-    const std::string picked = console([&] {
-        QTest::mouseClick(&view(), Qt::MiddleButton, {}, QPoint(view().width() / 2, view().height() / 2));
-    });
-    ASSERT_GE(view().mesh.picked_face, 1) << picked;
+    const std::string picked = console(
+        [&] { QTest::mouseClick(&view(), Qt::MiddleButton, {}, QPoint(view().width() / 2, view().height() / 2)); });
+    ASSERT_GE(document().mesh.picked_face, 1) << picked;
     QtMeshTraversalWidget& traversal = *editor().traversal_panel;
     show_page(&traversal);
     console([&] {
@@ -221,12 +226,12 @@ TEST_F(Session, FromOpenToReload)
         slider(&traversal, "depth_slider")->setValue(4);
     });
     int marked = 0;
-    for (const Face& f : view().mesh.faces) marked += f.marked != 0;
+    for (const Face& f : document().mesh.faces) marked += f.marked != 0;
     ASSERT_GT(marked, 1);
     EXPECT_LT(marked, simplified_faces);
     press(&traversal, "Mark Current");
     int grouped = 0;
-    for (const Face& f : view().mesh.faces) grouped += f.group == 1;
+    for (const Face& f : document().mesh.faces) grouped += f.group == 1;
     EXPECT_EQ(grouped, marked);
     choose(window.file_menu, "Save ALL...");
     const std::string group_file = slurp(dir.path() + "/object_1.obj");
@@ -245,14 +250,14 @@ TEST_F(Session, FromOpenToReload)
     press(&terrain, "Load");
     ASSERT_GT(terrain.colour_map.size(), 1u);
     apply_on(&terrain);
-    const int terrain_vertices = view().mesh.nv;
+    const int terrain_vertices = document().mesh.nv;
     EXPECT_GT(terrain_vertices, 1000);
-    EXPECT_GT(view().mesh.nf, terrain_vertices);
+    EXPECT_GT(document().mesh.nf, terrain_vertices);
     // The lowest point takes the colour map's first colour.
-    const std::vector<Vector>& ground = view().mesh.vertices;
-    const auto lowest = std::min_element(ground.begin(), ground.end(),
-                                         [](const Vector& a, const Vector& b) { return a.y < b.y; });
-    const Vector& low = view().mesh.vertex_colours[std::size_t(lowest - ground.begin())];
+    const std::vector<Vector>& ground = document().mesh.vertices;
+    const auto lowest =
+        std::min_element(ground.begin(), ground.end(), [](const Vector& a, const Vector& b) { return a.y < b.y; });
+    const Vector& low = document().mesh.vertex_colours[std::size_t(lowest - ground.begin())];
     const Rgb first = terrain.colour_map.map_colours.front();
     EXPECT_EQ(QColor::fromRgbF(low.x, low.y, low.z), QColor(first.r, first.g, first.b));
     const QImage landscape = frame();
@@ -264,7 +269,7 @@ TEST_F(Session, FromOpenToReload)
     EXPECT_EQ(window.file_name, file("terrain.obj"));
     const std::string written = slurp(dir.path() + "/terrain.obj");
     EXPECT_EQ(lines_starting(written, "v "), terrain_vertices);
-    EXPECT_EQ(lines_starting(written, "f "), view().mesh.nf);
+    EXPECT_EQ(lines_starting(written, "f "), document().mesh.nf);
     dialogs.file_answers.push_back(file("picture"));
     choose(window.file_menu, "Save Rendering...");
     QImage picture;
@@ -274,14 +279,14 @@ TEST_F(Session, FromOpenToReload)
 
     // Reload: the blob as it was opened, with the colours it was opened with.
     press(&editor(), "Reload");
-    EXPECT_EQ(view().mesh.nv, 2562);
-    EXPECT_EQ(view().mesh.nf, 5120);
-    EXPECT_TRUE(view().mesh.vertices == loaded);
+    EXPECT_EQ(document().mesh.nv, 2562);
+    EXPECT_EQ(document().mesh.nf, 5120);
+    EXPECT_TRUE(document().mesh.vertices == loaded);
     EXPECT_TRUE(face_normals() == loaded_normals);
-    EXPECT_TRUE(view().mesh.vertex_colours == loaded_colours) << "the morphogen colouring is undone";
-    EXPECT_TRUE(view().mesh.morphogen_values == loaded_morphogens);
+    EXPECT_TRUE(document().mesh.vertex_colours == loaded_colours) << "the morphogen colouring is undone";
+    EXPECT_TRUE(document().mesh.morphogen_values == loaded_morphogens);
     EXPECT_EQ(morphogens.tree->topLevelItemCount(), 3);
-    for (const Face& f : view().mesh.faces) ASSERT_EQ(f.group + f.marked, 0) << "no region survives";
+    for (const Face& f : document().mesh.faces) ASSERT_EQ(f.group + f.marked, 0) << "no region survives";
     EXPECT_LT(std::abs(mesh_pixels(frame()) - whole), whole / 50);
 
     // Nothing went wrong on the way.
@@ -289,7 +294,8 @@ TEST_F(Session, FromOpenToReload)
     for (std::string line; std::getline(lines, line);) {
         if (line == "Segmented export: 0 of 3 files failed") continue;
         std::string lower = line;
-        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
         for (const char* word : {"error", "fail", "cannot", "could not", "can't", "unable", "refused", "rejected"})
             EXPECT_EQ(lower.find(word), std::string::npos) << line;
     }
@@ -315,7 +321,7 @@ TEST_F(Session, DroppedFileOpensLikeOpen)
     }
     EXPECT_EQ(out.rfind(blob_path.toStdString() + "\n", 0), 0u) << out;
     EXPECT_EQ(window.file_name, blob_path);
-    EXPECT_EQ(view().mesh.nf, 5120);
+    EXPECT_EQ(document().mesh.nf, 5120);
     EXPECT_EQ(editor().morphogen_panel->tree->topLevelItemCount(), 3);
     EXPECT_GT(mesh_pixels(frame()), 20000);
 }

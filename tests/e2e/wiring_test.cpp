@@ -2,31 +2,32 @@
 // read back from the objects themselves: each signal has exactly the
 // receivers listed here, each in the listed direction, and every other
 // signal of these classes stays unconnected.
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 
+#include "app/QtMainWindow.h"
 #include "panels/QtCLippingWidget.h"
-#include "panels/QtMeshTerrainWidget.h"
-#include "panels/QtMorphogenWidget.h"
 #include "panels/QtFunctionWidget.h"
+#include "panels/QtLightEditorDialogue.h"
+#include "panels/QtLightSettingsWidget.h"
 #include "panels/QtMeanShiftWidget.h"
 #include "panels/QtMeshClassifierWidget.h"
 #include "panels/QtMeshEditorDialogue.h"
 #include "panels/QtMeshSimplifierWidget.h"
 #include "panels/QtMeshSubdivideWidget.h"
+#include "panels/QtMeshTerrainWidget.h"
 #include "panels/QtMeshTraversalWidget.h"
+#include "panels/QtMorphogenWidget.h"
+#include "tests/support/Printed.h"
 #include "toolkit/Menu.h"
 #include "toolkit/ScriptedDialogs.h"
 #include "view/QtGLWidget.h"
-#include "panels/QtLightEditorDialogue.h"
-#include "panels/QtLightSettingsWidget.h"
-#include "app/QtMainWindow.h"
 
 namespace {
 
@@ -61,7 +62,8 @@ protected:
     }
 
     ScriptedDialogs dialogs;
-    QtMainWindow window{dialogs};
+    Captured console;
+    QtMainWindow window{dialogs, console};
     QtGLWidget* view = window.view();
     QtMeshEditorDialogue* editor = window.mesh_editor;
 };
@@ -116,9 +118,21 @@ TEST_F(Wiring, EachConnectionExistsOnceFromPanelToView)
 
     // With the table's connections gone no signal these classes declare has a
     // receiver left: a connection made without a row here shows up.
-    const QObject* senders[] = {&window, view, editor, traversal, classifier, smoothing, smoothing->function,
-                                editor->subdivision, editor->simplification, editor->terrain_panel, clipping,
-                                morphogens, lights, window.light_editor, window.render_menu};
+    const QObject* senders[] = {&window,
+                                view,
+                                editor,
+                                traversal,
+                                classifier,
+                                smoothing,
+                                smoothing->function,
+                                editor->subdivision,
+                                editor->simplification,
+                                editor->terrain_panel,
+                                clipping,
+                                morphogens,
+                                lights,
+                                window.light_editor,
+                                window.render_menu};
     for (const QObject* sender : senders) {
         const QMetaObject* meta = sender->metaObject();
         for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
@@ -134,7 +148,8 @@ TEST_F(Wiring, EachConnectionExistsOnceFromPanelToView)
 TEST(MeshTools, EightPanelsOnTabsApplyRunsThePageOnShowReloadAnyPage)
 {
     ScriptedDialogs dialogs;
-    QtMeshEditorDialogue editor(dialogs, nullptr, "mesheditor");
+    Captured console;
+    QtMeshEditorDialogue editor(dialogs, console, nullptr, "mesheditor");
     ASSERT_EQ(editor.tabs()->count(), 8);
 
     QSignalSpy simplify(editor.simplification, &QtMeshSimplifierWidget::simplifySignal);
@@ -146,7 +161,7 @@ TEST(MeshTools, EightPanelsOnTabsApplyRunsThePageOnShowReloadAnyPage)
     QSignalSpy clip_select(editor.clipping, &QtCLippingWidget::cutplane_select_signal);
     QSignalSpy colour(editor.morphogen_panel, &QtMorphogenWidget::buildvertexcolour_signal);
     QSignalSpy reset(&editor, &QtMeshEditorDialogue::reset_signal);
-    const std::vector<QSignalSpy*> spies{&clip_select, &colour, &simplify, &classify,
+    const std::vector<QSignalSpy*> spies{&clip_select, &colour,  &simplify, &classify,
                                          &subdivide,   &terrain, &traverse, &smooth};
     auto counts = [&] {
         std::vector<int> out;

@@ -1,13 +1,14 @@
-#include <gtest/gtest.h>
-
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include <QPushButton>
 #include <QTest>
 
 #include "panels/QtCLippingWidget.h"
+#include "tests/support/Printed.h"
 #include "toolkit/ScriptedDialogs.h"
 
 namespace {
@@ -18,7 +19,8 @@ using Events = std::vector<std::string>;
 // "name value".
 struct Panel {
     ScriptedDialogs dialogs;
-    QtCLippingWidget widget{dialogs, nullptr, "clippingtab"};
+    Captured console;
+    QtCLippingWidget widget{dialogs, console, nullptr, "clippingtab"};
     Events seen;
 
     Panel()
@@ -81,8 +83,7 @@ TEST(ClippingPanel, FileButtonsSendPlaneFileNames)
     Panel panel;
     panel.dialogs.file_answers = {"cuts/one", "two.slc", "three.obj", "a.bc", "", "back.slc", ""};
     for (int i = 0; i < 5; ++i) panel.click(panel.widget.save_button);
-    EXPECT_EQ(panel.take(), Events({"save cuts/one.slc", "save two.slc", "save three.obj",
-                                             "save a.bc.slc"}));
+    EXPECT_EQ(panel.take(), Events({"save cuts/one.slc", "save two.slc", "save three.obj", "save a.bc.slc"}));
     panel.click(panel.widget.load_button);
     panel.click(panel.widget.load_button);
     EXPECT_EQ(panel.take(), Events({"load back.slc"}));

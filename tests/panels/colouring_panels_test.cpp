@@ -12,9 +12,10 @@
 #include <QTreeWidget>
 
 #include "colouring/png_file.h"
+#include "core/Mesh.h"
+#include "document/MeshDocument.h"
 #include "panels/QtMeshTerrainWidget.h"
 #include "panels/QtMorphogenWidget.h"
-#include "core/Mesh.h"
 #include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WidgetFinder.h"
@@ -35,7 +36,7 @@ using MorphogenSent = std::tuple<int, std::vector<int>, std::vector<QColor>, QCo
 
 class MorphogenPanel : public ::testing::Test {
 protected:
-    MorphogenPanel() : panel(dialogs, nullptr, "morphotab")
+    MorphogenPanel() : panel(dialogs, console, nullptr, "morphotab")
     {
         QObject::connect(&panel, &QtMorphogenWidget::buildvertexcolour_signal,
                          [this](int mix, std::vector<int> toggles, std::vector<QColor> colours, QColor base) {
@@ -70,6 +71,7 @@ protected:
     }
 
     ScriptedDialogs dialogs;
+    Captured console;
     QtMorphogenWidget panel;
     std::vector<MorphogenSent> sent;
     TempDir dir;
@@ -123,7 +125,7 @@ TEST_F(MorphogenPanel, SavesAndLoadsSettingFiles)
     const QString path = QString::fromStdString(dir.write("example.mor", example_text));
     names({"a", "b"});
     dialogs.file_answers = {path};
-    EXPECT_NE(printed([&] { panel.loadSlot(); }).find("holds settings for 3 morphogens, the mesh has 2"),
+    EXPECT_NE(printed(console, [&] { panel.loadSlot(); }).find("holds settings for 3 morphogens, the mesh has 2"),
               std::string::npos);
     EXPECT_TRUE(sent.empty());
     EXPECT_EQ(row(1)->checkState(0), Qt::Unchecked);
@@ -167,12 +169,11 @@ using TerrainSent = std::pair<std::vector<QColor>, std::vector<float>>;
 
 class TerrainPanel : public ::testing::Test {
 protected:
-    TerrainPanel() : panel(dialogs, nullptr, "terraintab")
+    TerrainPanel() : panel(dialogs, console, nullptr, "terraintab")
     {
-        QObject::connect(&panel, &QtMeshTerrainWidget::build_vertexcolours_signal,
-                         [this](std::vector<QColor> colours, std::vector<float> values) {
-                             sent.emplace_back(colours, values);
-                         });
+        QObject::connect(
+            &panel, &QtMeshTerrainWidget::build_vertexcolours_signal,
+            [this](std::vector<QColor> colours, std::vector<float> values) { sent.emplace_back(colours, values); });
     }
 
     // Answers the next entry dialog: types a value (unless null) and presses a button.
@@ -192,6 +193,7 @@ protected:
     }
 
     ScriptedDialogs dialogs;
+    Captured console;
     QtMeshTerrainWidget panel;
     std::vector<TerrainSent> sent;
     TempDir dir;
@@ -204,7 +206,7 @@ TEST_F(TerrainPanel, AddsEditsAndDeletesKeepingTheMapInOrder)
     // Only inner entries go, and only after a Yes.
     for (int i : {0, 1}) {
         panel.map_tree->setCurrentItem(panel.map_tree->topLevelItem(i));
-        EXPECT_EQ(printed([&] { panel.delcol_event(); }), "not allowed\n");
+        EXPECT_EQ(printed(console, [&] { panel.delcol_event(); }), "not allowed\n");
     }
     EXPECT_TRUE(dialogs.asked.empty());
 
@@ -263,7 +265,7 @@ TEST_F(TerrainPanel, SavesAndLoadsMapFiles)
     EXPECT_EQ(slurp(dir.file("default.map")), "0\t0\t0\t0\n1\t255\t255\t255\n");
 
     dialogs.file_answers = {QString::fromStdString(dir.write("p.map", "0 10 20 30\n0.5 40 50\n1 255 255 255\n"))};
-    printed([&] { QTest::mouseClick(button(panel, "Load"), Qt::LeftButton); });
+    printed(console, [&] { QTest::mouseClick(button(panel, "Load"), Qt::LeftButton); });
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], TerrainSent({QColor(10, 20, 30), QColor(40, 50, 30), white}, {0.0f, 0.5f, 1.0f}));
     EXPECT_EQ(texts(), (QStringList{"0.0", "0.5", "1.0"}));
@@ -271,7 +273,7 @@ TEST_F(TerrainPanel, SavesAndLoadsMapFiles)
 
     // A file without entries keeps the map; the tree and the view still follow it.
     dialogs.file_answers = {QString::fromStdString(dir.write("e.map", "nothing here\n"))};
-    const std::string out = printed([&] { panel.load_event(); });
+    const std::string out = printed(console, [&] { panel.load_event(); });
     EXPECT_NE(out.find("the colour map is unchanged"), std::string::npos) << out;
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[1], sent[0]);
@@ -297,15 +299,16 @@ TEST_F(TerrainPanel, HeightmapsAndApply)
     // Not a picture: the heightmap and preview stay.
     const QString text = QString::fromStdString(dir.write("t.png", "text"));
     dialogs.file_answers = {text};
-    const std::string out = printed([&] { panel.heightmapload_event(); });
+    const std::string out = printed(console, [&] { panel.heightmapload_event(); });
     EXPECT_EQ(out.rfind("ERROR: " + text.toStdString() + ": does not load as a PNG image", 0), 0u) << out;
     EXPECT_EQ(panel.heightmap.grey(255, 0), 255);
     EXPECT_EQ(panel.preview->pixmap().toImage().pixelColor(255, 0), white);
 
-    Mesh mesh;
-    panel.mesh = &mesh;
+    MeshDocument document{console};
+    const Mesh& mesh = document.mesh;
+    panel.document = &document;
     panel.gridres_event(3);
-    printed([&] { panel.apply_terrain(); });
+    printed(console, [&] { panel.apply_terrain(); });
     EXPECT_EQ(mesh.nv, 9);
     // Row 0, column 2 reads pixel 170 of the stretched picture.
     EXPECT_FLOAT_EQ(mesh.vertices[5].y, 64.0f * float(panel.heightmap.grey(170, 0)) / 256);

@@ -7,6 +7,7 @@
 #include <QSlider>
 #include <QTest>
 
+#include "app/QtMainWindow.h"
 #include "panels/QtFunctionWidget.h"
 #include "panels/QtMeshClassifierWidget.h"
 #include "panels/QtMeshEditorDialogue.h"
@@ -17,12 +18,14 @@
 #include "tests/support/TempDir.h"
 #include "toolkit/ScriptedDialogs.h"
 #include "view/QtGLWidget.h"
-#include "app/QtMainWindow.h"
 
 namespace {
 
 // Argument `a` of the i-th signal caught (negative i counts from the end).
-QVariant arg(const QSignalSpy& spy, int i, int a = 0) { return spy.at(i < 0 ? spy.count() + i : i).at(a); }
+QVariant arg(const QSignalSpy& spy, int i, int a = 0)
+{
+    return spy.at(i < 0 ? spy.count() + i : i).at(a);
+}
 
 }  // namespace
 
@@ -55,7 +58,7 @@ TEST(ClassifierPanel, ControlsSendTheirValues)
     EXPECT_EQ(arg(threshold, -1).toInt(), 42);
 
     panel.floyd_button->click();
-    panel.djikstra_button->click();
+    panel.dijkstra_button->click();
     ASSERT_EQ(mode.count(), 2);
     EXPECT_EQ(arg(mode, 0).toInt(), 0);
     EXPECT_EQ(arg(mode, 1).toInt(), 1);
@@ -96,30 +99,31 @@ TEST(ClassifierPanel, TableFileNamesGetTheirExtension)
 TEST(ClassifierPanel, TablesThroughTheMainWindow)
 {
     ScriptedDialogs dialogs;
-    QtMainWindow window(dialogs);
+    Captured out;
+    QtMainWindow window(dialogs, out);
     QtGLWidget* view = window.view();
     QtMeshClassifierWidget* panel = window.mesh_editor->classifier;
-    EXPECT_EQ(view->classifier.sp_mode, 1);  // the view starts measuring as the panel shows
+    EXPECT_EQ(view->document.classifier.sp_mode, 1);  // the view starts measuring as the panel shows
     panel->weight_slider->setValue(30);
 
     TempDir dir;
     auto grid = named::folded_grid(8);
-    printed([&] {
-        grid->write_obj(dir.file("grid.obj"));
+    printed(out, [&] {
+        grid->write_obj(dir.file("grid.obj"), out);
         view->load_mesh(QString::fromStdString(dir.file("grid.obj")));
     });
-    EXPECT_EQ(view->classifier.weight, 0.5);  // a new mesh starts from the default weight
+    EXPECT_EQ(view->document.classifier.weight, 0.5);  // a new mesh starts from the default weight
 
-    printed([&] { view->meshclassify_slot(); });
+    printed(out, [&] { view->meshclassify_slot(); });
     dialogs.file_answers = {QString::fromStdString(dir.file("grid")), QString::fromStdString(dir.file("grid.spt"))};
-    printed([&] { panel->save_button->click(); });
+    printed(out, [&] { panel->save_button->click(); });
     EXPECT_EQ(slurp(dir.file("grid.spt")).size(), 4u * (128 * 128 / 2 + 128));
-    printed([&] { view->reload_slot(); });
-    EXPECT_TRUE(view->classifier.rebuild);
-    EXPECT_TRUE(view->classifier.seeds.empty());
-    const std::string loaded = printed([&] { panel->load_button->click(); });
+    printed(out, [&] { view->reload_slot(); });
+    EXPECT_TRUE(view->document.classifier.rebuild);
+    EXPECT_TRUE(view->document.classifier.seeds.empty());
+    const std::string loaded = printed(out, [&] { panel->load_button->click(); });
     EXPECT_NE(loaded.find("Loading Shortest Path Table"), std::string::npos) << loaded;
-    EXPECT_FALSE(view->classifier.rebuild);
+    EXPECT_FALSE(view->document.classifier.rebuild);
 }
 
 TEST(ProcessingPanels, SlidersMapToToolValues)

@@ -1,12 +1,12 @@
 // The two fast parts of simplification checked against plain versions:
 // edge costs eight at a time against one at a time, and the queue against a
 // scan for the first cheapest vertex.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "remeshing/CollapseQueue.h"
 #include "remeshing/SimplifyGraph.h"
@@ -24,7 +24,8 @@ TEST(CollapseCosts, EightAtATimeMatchOneAtATimeThroughWholeRuns)
     meshes.push_back(make_variant(*grid, {4, 0.02f, true, 7}));
     meshes.push_back(make_variant(*torus, {5, 0.01f, true, 0, 40}));  // non-manifold
     meshes.push_back(make_variant(*grid, {6, 0.01f, true, 3, 5, 9, 9}));
-    for (int sides : {7, 12, 15}) meshes.push_back(make_variant(*named::bipyramid(sides), {unsigned(sides), 0.05f, true}));
+    for (int sides : {7, 12, 15})
+        meshes.push_back(make_variant(*named::bipyramid(sides), {unsigned(sides), 0.05f, true}));
     auto overflowing = make_variant(*torus, {7, 0.05f, true});
     for (int i = 0; i < overflowing->nv; i += 5) overflowing->vertices[i] = overflowing->vertices[i] * 1e20f;
     meshes.push_back(std::move(overflowing));
@@ -65,7 +66,8 @@ TEST(CollapseQueue, PopsTheFirstCheapestVertexAsAScanWould)
 {
     std::mt19937 rng(7);
     // Few distinct costs, so ties are common; both zeros compare equal.
-    const float values[] = {-0.01f, -0.0f, 0.0f, 0.5f, 0.5f, 1e-30f, 3.0f, 1e6f, std::numeric_limits<float>::infinity()};
+    const float values[] = {
+        -0.01f, -0.0f, 0.0f, 0.5f, 0.5f, 1e-30f, 3.0f, 1e6f, std::numeric_limits<float>::infinity()};
     auto pick = [&] { return values[rng() % (sizeof values / sizeof values[0])]; };
     for (int n : {1, 2, 9, 10, 73, 600}) {
         SCOPED_TRACE("size " + std::to_string(n));

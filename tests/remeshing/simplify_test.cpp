@@ -1,13 +1,14 @@
-#include <gtest/gtest.h>
+#include "remeshing/simplify.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 
+#include <gtest/gtest.h>
+
 #include "core/Mesh.h"
 #include "remeshing/CollapseQueue.h"
 #include "remeshing/SimplifyGraph.h"
-#include "remeshing/simplify.h"
 #include "tests/support/MeshVariants.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
@@ -15,9 +16,11 @@
 
 namespace {
 
+// Simplifies `mesh` to lod percent; returns the console text it reported.
 std::string quiet_simplify(Mesh& mesh, float lod)
 {
-    return printed([&] { simplify_mesh(mesh, lod); });
+    Captured console;
+    return printed(console, [&] { simplify_mesh(mesh, lod, console); });
 }
 
 bool faces_valid(const Mesh& mesh)
@@ -169,7 +172,8 @@ TEST(Simplification, MorphogenValuesFollowTheirVertices)
 TEST(Simplification, ViewResultHasFreshDerivedDataAndSaysWhenEmpty)
 {
     auto mesh = named::torus(8, 10);
-    mesh->build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
+    Captured console;
+    mesh->build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}, console);
     std::string out = quiet_simplify(*mesh, 50.0f);
     EXPECT_EQ(out, "BUILDING: MESH_VERTEX_NORMALS MESH_EDGE_LIST MESH_CENTRE MESH_CENTROIDS MESH_BB \n\n");
     for (int flag : {MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_CENTRE, MESH_CENTROIDS, MESH_BB})

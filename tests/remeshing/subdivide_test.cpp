@@ -1,25 +1,26 @@
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
+
+#include <gtest/gtest.h>
 
 #include "core/Mesh.h"
 #include "remeshing/ButterflySubdivider.h"
 #include "tests/support/MeshVariants.h"
 #include "tests/support/NamedMeshes.h"
-#include "tests/support/ReferenceRemesh.h"
 #include "tests/support/Printed.h"
+#include "tests/support/ReferenceRemesh.h"
 
 namespace {
 
 std::unique_ptr<Mesh> run(const Mesh& mesh, int levels, float weight)
 {
-    ButterflySubdivider s;
+    Captured console;
+    ButterflySubdivider s(console);
     s.source = mesh.clone();
     s.levels = levels;
     s.weight = weight;
-    printed([&] { s.run(); });
+    s.run();
     return std::move(s.result);
 }
 
@@ -27,7 +28,9 @@ std::unique_ptr<Mesh> run(const Mesh& mesh, int levels, float weight)
 bool subdivide(Mesh& mesh, int levels, float weight, std::string* console = nullptr)
 {
     bool done = false;
-    const std::string out = printed([&] { done = ButterflySubdivider().subdivide(mesh, levels, weight); });
+    Captured channel;
+    const std::string out =
+        printed(channel, [&] { done = ButterflySubdivider(channel).subdivide(mesh, levels, weight); });
     if (console) *console = out;
     return done;
 }
@@ -35,8 +38,7 @@ bool subdivide(Mesh& mesh, int levels, float weight, std::string* console = null
 void expect_same_as_reference(const Mesh& mesh, int levels, float weight, const std::string& name)
 {
     SCOPED_TRACE(name + " level " + std::to_string(levels) + " weight " + std::to_string(weight));
-    std::unique_ptr<Mesh> expected;
-    printed([&] { expected = reference_subdivide(mesh, levels, weight); });
+    const std::unique_ptr<Mesh> expected = reference_subdivide(mesh, levels, weight);
     const std::unique_ptr<Mesh> got = run(mesh, levels, weight);
     ASSERT_TRUE(got);
     std::string why;
@@ -120,7 +122,7 @@ TEST(Subdivision, MorphogenValuesFollowTheirVertices)
     ASSERT_EQ(mesh->morphogen_values.size(), 9u);
     EXPECT_EQ(mesh->morphogen_names, (std::vector<std::string>{"heat", "salt"}));
     // Edges met: 0-1, 1-2, 2-0, 1-3, 3-2.
-    const std::vector<std::vector<float>> expected = {{0, 10},   {1, 20},   {2, 30}, {4, 40}, {0.5f, 15},
+    const std::vector<std::vector<float>> expected = {{0, 10},    {1, 20}, {2, 30},    {4, 40}, {0.5f, 15},
                                                       {1.5f, 25}, {1, 20}, {2.5f, 30}, {3, 35}};
     EXPECT_EQ(mesh->morphogen_values, expected);
 }
@@ -128,7 +130,8 @@ TEST(Subdivision, MorphogenValuesFollowTheirVertices)
 TEST(Subdivision, ViewMeshGetsDefaultsAndFreshDerivedData)
 {
     auto mesh = named::octahedron();
-    mesh->build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB});
+    Captured quiet;
+    mesh->build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}, quiet);
     for (Face& f : mesh->faces) {
         f.colour = Vector(1, 0, 0, 1);
         f.marked = 1;
@@ -139,8 +142,9 @@ TEST(Subdivision, ViewMeshGetsDefaultsAndFreshDerivedData)
     mesh->touch();
     std::string console;
     ASSERT_TRUE(subdivide(*mesh, 1, 0.0f, &console));
-    EXPECT_EQ(console, "BUILDING: MESH_VERTEX_NORMALS MESH_TEXCOORDS \n\n"
-                       "BUILDING: MESH_EDGE_LIST MESH_VERTEX_NORMALS MESH_CENTRE MESH_CENTROIDS MESH_BB \n\n");
+    EXPECT_EQ(console,
+              "BUILDING: MESH_VERTEX_NORMALS MESH_TEXCOORDS \n\n"
+              "BUILDING: MESH_EDGE_LIST MESH_VERTEX_NORMALS MESH_CENTRE MESH_CENTROIDS MESH_BB \n\n");
     for (const Face& f : mesh->faces) {
         EXPECT_EQ(f.colour, Face().colour);
         EXPECT_EQ(f.marked, 0);
@@ -167,11 +171,12 @@ TEST(Subdivision, RefusesWhatWouldNotFitInMemory)
     std::string why;
     EXPECT_TRUE(same_mesh(*mesh, *before, why)) << why;
 
-    ButterflySubdivider small;
+    Captured channel;
+    ButterflySubdivider small(channel);
     small.memory_limit = 1e6;
     small.source = mesh->clone();
     small.levels = 2;
-    console = printed([&] { small.run(); });
+    console = printed(channel, [&] { small.run(); });
     EXPECT_FALSE(small.result);
     EXPECT_NE(console.find("the limit is 1 MB"), std::string::npos) << console;
     small.levels = 0;

@@ -4,15 +4,15 @@
 // regions and console output, bit for bit. The rest covers what that
 // comparison cannot: the unvisited list both share, kernels, weight curves
 // and stale derived data.
-#include <gtest/gtest.h>
-
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "core/format_text.h"
 #include "smoothing/NormalSmoother.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
@@ -22,6 +22,9 @@ namespace {
 using RunMode = NormalSmoother::RunMode;
 
 struct LiteralSmoother {
+    explicit LiteralSmoother(Messages& out) : messages(out) {}
+
+    Messages& messages;
     Mesh* mesh = nullptr;
     ProgressBar progress;
     UnvisitedList unvisited;
@@ -67,7 +70,7 @@ struct LiteralSmoother {
         e.w = float(f);
         current_region.push_back(e);
         unvisited.remove(f);
-        progress.update(float(processed), float(mesh->nf));
+        progress.update(float(processed), float(mesh->nf), messages);
         processed += 1;
     }
     void open_region()
@@ -84,17 +87,17 @@ struct LiteralSmoother {
     }
     bool header(const char* name)
     {
-        std::printf("%s\n", name);
-        std::printf(weight_mode == 1 ? "WEIGHT_MODE = 1\n" : "WEIGHT_MODE = 0\n");
+        messages.info(format_text("%s\n", name));
+        messages.info(weight_mode == 1 ? "WEIGHT_MODE = 1\n" : "WEIGHT_MODE = 0\n");
         stop = false;
         if (restart_needed) restart();
         return processed != mesh->nf;
     }
     void summary()
     {
-        std::printf("\nData Size:\t\t%d \n", mesh->nf);
-        std::printf("Mean Shift Radius:\t%f \n", double(kernel.x));
-        std::printf("Number of Regions:\t%d \n", regions);
+        messages.info(format_text("\nData Size:\t\t%d \n", mesh->nf));
+        messages.info(format_text("Mean Shift Radius:\t%f \n", double(kernel.x)));
+        messages.info(format_text("Number of Regions:\t%d \n", regions));
     }
     void run(const Vector& k, RunMode mode, int algorithm)
     {
@@ -140,7 +143,7 @@ struct LiteralSmoother {
                 set_region_normals();
             }
             if (mode == RunMode::Step) {
-                std::printf("\n");
+                messages.info("\n");
                 stop = true;
             }
         }
@@ -165,7 +168,7 @@ struct LiteralSmoother {
                 stop = true;
             }
             if (mode == RunMode::Step) {
-                std::printf("\n");
+                messages.info("\n");
                 stop = true;
             }
         }
@@ -173,11 +176,11 @@ struct LiteralSmoother {
     }
     void median()
     {
-        std::printf("Evaluating MEDIAN_FILTER: \n");
+        messages.info("Evaluating MEDIAN_FILTER: \n");
         const int depth = int(kernel.w);
-        std::printf("depth: %d\n", depth);
+        messages.info(format_text("depth: %d\n", depth));
         for (int pass = 0; pass < 50; ++pass) {
-            progress.update(float(pass), 50.0f);
+            progress.update(float(pass), 50.0f, messages);
             for (int i = 0; i < mesh->nf; ++i) {
                 Vector sum(0.0f, 0.0f, 0.0f, 0.0f);
                 int m = 0;
@@ -220,7 +223,8 @@ void scatter_normals(Mesh& m, unsigned seed)
 
 std::unique_ptr<Mesh> built(std::unique_ptr<Mesh> m)
 {
-    printed([&] { m->build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}); });
+    Captured quiet;
+    m->build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}, quiet);
     return m;
 }
 
@@ -261,18 +265,21 @@ std::vector<Case> cases()
 
     // Steps switching radius and algorithm, with a face far away and one
     // whose centroid is not a number.
-    Case steps{"steps", [] {
+    Case steps{"steps",
+               [] {
                    auto m = named::random_triangles(200, 10, 7u);
                    m->vertices[0].x = 1e30f;
                    m->vertices[3].y = std::numeric_limits<float>::quiet_NaN();
                    return m;
                },
-               9u, false, {}};
+               9u,
+               false,
+               {}};
     // Every 23rd run, the first among them, has the zero kernel: it must leave the cycle alone.
     const float radii[] = {1.0f, 3.0f, 0.5f, 2.0f};
     for (int i = 0; i < 400; ++i)
-        steps.runs.push_back({i % 23 == 0 ? 0.0f : radii[i % 4], i % 23 == 22 ? RunMode::Full : RunMode::Step,
-                              (i / 7) % 2, 0.0f});
+        steps.runs.push_back(
+            {i % 23 == 0 ? 0.0f : radii[i % 4], i % 23 == 22 ? RunMode::Full : RunMode::Step, (i / 7) % 2, 0.0f});
     out.push_back(std::move(steps));
 
     for (int depth : {-2, 0, 1, 2, 5}) {
@@ -284,7 +291,10 @@ std::vector<Case> cases()
     const Smoothing none{0.0f, RunMode::Full, NormalSmoother::MEDIAN_FILTER, 2.0f};
     out.push_back({"non-manifold edge", named::non_manifold_edge, 0u, false, {none, deep}});
     out.push_back({"faces without neighbours", named::disconnected_pair, 3u, false, {deep}});
-    out.push_back({"no faces", named::empty, 0u, false,
+    out.push_back({"no faces",
+                   named::empty,
+                   0u,
+                   false,
                    {{1.0f, RunMode::Full, NormalSmoother::SPHERE_JUMP, 0.0f},
                     {1.0f, RunMode::Step, NormalSmoother::MEAN_SHIFT, 0.0f}}});
     return out;
@@ -297,7 +307,10 @@ std::vector<int> walk(const UnvisitedList& list)
     return seen;
 }
 
-Vector ball(float r, float w = 0.0f) { return Vector(r, r, r, w); }
+Vector ball(float r, float w = 0.0f)
+{
+    return Vector(r, r, r, w);
+}
 
 }  // namespace
 
@@ -312,8 +325,9 @@ TEST(SmootherWalk, NormalsRegionsAndConsoleMatchTheWalk)
             scatter_normals(*ours, c.normals);
             scatter_normals(*theirs, c.normals);
         }
-        NormalSmoother smoother;
-        LiteralSmoother literal;
+        Captured our_console, their_console;
+        NormalSmoother smoother(our_console);
+        LiteralSmoother literal(their_console);
         smoother.mesh = ours.get();
         literal.mesh = theirs.get();
         if (c.weighted) {
@@ -327,8 +341,8 @@ TEST(SmootherWalk, NormalsRegionsAndConsoleMatchTheWalk)
             const Vector kernel(r.radius, r.radius, r.radius, r.w);
             SCOPED_TRACE("run " + std::to_string(i) + ", radius " + std::to_string(r.radius) + ", algorithm " +
                          std::to_string(r.algorithm));
-            ASSERT_EQ(printed([&] { smoother.run(kernel, r.mode, r.algorithm); }),
-                      printed([&] { literal.run(kernel, r.mode, r.algorithm); }));
+            ASSERT_EQ(printed(our_console, [&] { smoother.run(kernel, r.mode, r.algorithm); }),
+                      printed(their_console, [&] { literal.run(kernel, r.mode, r.algorithm); }));
             const std::vector<float> a = normals(*ours), b = normals(*theirs);  // bit for bit, NaN too
             ASSERT_EQ(a.size(), b.size());
             ASSERT_TRUE(a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0);
@@ -382,7 +396,8 @@ TEST(Smoothing, WeightCurves)
     // Face 0 seeds; face 1 sits on it (entry 0), face 2 on the sphere (entry
     // 100), face 3 half way (entry 50, above the curve height).
     auto mesh = built(named::triangle_row({0.0f, 0.0f, 2.0f, 1.0f}));
-    NormalSmoother s;
+    Captured console;
+    NormalSmoother s(console);
     s.mesh = mesh.get();
     const Vector n(1.0f, 2.0f, 3.0f, 0.0f);
     for (Face& f : mesh->faces) f.normal = n;
@@ -397,50 +412,49 @@ TEST(Smoothing, WeightCurves)
         EXPECT_EQ(xyzw(s.contribution(face, c)), xyzw(n * weight)) << face;
 
     // Too short, empty or flat curves are refused, and the last good one stays.
-    std::string out = printed([&] { EXPECT_FALSE(s.set_weight_curve(std::vector<Vector>(100), 40)); });
+    std::string out = printed(console, [&] { EXPECT_FALSE(s.set_weight_curve(std::vector<Vector>(100), 40)); });
     EXPECT_EQ(out.rfind("ERROR: weight curve of 100 points", 0), 0u) << out;
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1);
-    printed([&] {
-        EXPECT_FALSE(s.set_weight_curve({}, 40));
-        EXPECT_FALSE(s.set_weight_curve(std::vector<Vector>(101), 0));
-    });
+    EXPECT_FALSE(s.set_weight_curve({}, 40));
+    EXPECT_FALSE(s.set_weight_curve(std::vector<Vector>(101), 0));
     EXPECT_EQ(s.weight_mode, 1);
     EXPECT_EQ(s.weight_curve[50].y, 80.0f);
     EXPECT_EQ(s.curve_height, 40);
-    NormalSmoother fresh;
-    printed([&] { fresh.set_weight_curve(std::vector<Vector>(100), 40); });
+    NormalSmoother fresh(console);
+    fresh.set_weight_curve(std::vector<Vector>(100), 40);
     EXPECT_EQ(fresh.weight_mode, 0);
 }
 
 TEST(Smoothing, StaleCentroidsAndAdjacencyAreRebuiltBeforeARun)
 {
     auto mesh = built(named::triangle_row({0.0f, 1.0f, 2.0f}));
-    NormalSmoother smoother;
+    Captured console;
+    NormalSmoother smoother(console);
     smoother.mesh = mesh.get();
-    printed([&] { smoother.run(ball(1.5f), RunMode::Step, NormalSmoother::MEAN_SHIFT); });  // mid-cycle
+    smoother.run(ball(1.5f), RunMode::Step, NormalSmoother::MEAN_SHIFT);  // mid-cycle
 
     // Another mesh arrives the way a tool installs its result: arrays
     // replaced, nothing rebuilt. The result is that of a fresh smoother on
     // a freshly built mesh.
     auto install = [&](std::unique_ptr<Mesh> next) {
-        printed([&] { next->build({MESH_VERTEX_NORMALS}); });
+        next->build({MESH_VERTEX_NORMALS}, console);
         mesh->assign(*next);
         for (int i = 0; i < mesh->nf; ++i) mesh->faces[i].normal = next->faces[i].normal;
         EXPECT_FALSE(mesh->is_current(MESH_CENTROIDS));
     };
     install(named::open_grid(3));
-    std::string out = printed([&] { smoother.run(ball(1.5f), RunMode::Full, NormalSmoother::MEAN_SHIFT); });
+    std::string out = printed(console, [&] { smoother.run(ball(1.5f), RunMode::Full, NormalSmoother::MEAN_SHIFT); });
     EXPECT_EQ(out.rfind("BUILDING: MESH_CENTROIDS MESH_EDGE_LIST \n\n", 0), 0u) << out;
     auto fresh = built(named::open_grid(3));
-    NormalSmoother other;
+    NormalSmoother other(console);
     other.mesh = fresh.get();
-    printed([&] { other.run(ball(1.5f), RunMode::Full, NormalSmoother::MEAN_SHIFT); });
+    other.run(ball(1.5f), RunMode::Full, NormalSmoother::MEAN_SHIFT);
     EXPECT_EQ(normals(*mesh), normals(*fresh));
     EXPECT_EQ(smoother.regions.size(), other.regions.size());
 
     // The median filter reads the adjacency of the mesh it is given.
     install(named::folded_grid(2));
-    out = printed([&] { smoother.run(ball(1.0f, 1.0f), RunMode::Full, NormalSmoother::MEDIAN_FILTER); });
+    out = printed(console, [&] { smoother.run(ball(1.0f, 1.0f), RunMode::Full, NormalSmoother::MEDIAN_FILTER); });
     EXPECT_EQ(out.rfind("BUILDING: MESH_CENTROIDS MESH_EDGE_LIST \n\n", 0), 0u) << out;
     EXPECT_EQ(mesh->edge_table.face_links.size(), std::size_t(mesh->nf));
 }

@@ -2,22 +2,23 @@
 
 // Fixtures for tests that draw on the virtual display: a bare 300 x 300
 // view, or the whole main window, with frames read back from OpenGL.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <climits>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QImage>
 #include <QTest>
 
+#include "app/QtMainWindow.h"
+#include "document/MeshDocument.h"
 #include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WidgetFinder.h"
 #include "toolkit/ScriptedDialogs.h"
 #include "view/QtGLWidget.h"
-#include "app/QtMainWindow.h"
 
 // Pixels passing `test` in columns [x0, x1).
 inline int count_pixels(const QImage& image, bool (*test)(QRgb), int x0 = 0, int x1 = INT_MAX)
@@ -51,7 +52,7 @@ protected:
     {
         const QString path = QString::fromStdString(dir.write(name, obj));
         LoadResult result{};
-        printed([&] { result = view.load_mesh(path); });
+        printed(console, [&] { result = view.load_mesh(path); });
         return result;
     }
 
@@ -59,14 +60,16 @@ protected:
 
     std::string first_mesh;  // OBJ text SetUp loads, if any
     TempDir dir;
-    QtGLWidget view;
+    Captured console;
+    MeshDocument document{console};
+    QtGLWidget view{document};
 };
 
 class GLWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        printed([&] { started = window.start({"halvane"}); });
+        printed(console, [&] { started = window.start({"halvane"}); });
         ASSERT_TRUE(started);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         ASSERT_TRUE(view().isValid()) << "no OpenGL context";
@@ -74,6 +77,7 @@ protected:
     void TearDown() override { QDir::setCurrent(home); }
 
     QtGLWidget& view() { return *window.view(); }
+    MeshDocument& document() { return window.document; }
     QImage frame() { return next_frame(view()); }
 
     // Writes `obj` to a file and opens it through the window, quietly;
@@ -82,7 +86,7 @@ protected:
     {
         const QString path = QString::fromStdString(dir.write(name, obj));
         bool opened = false;
-        printed([&] { opened = window.open_by_name(path); });
+        printed(console, [&] { opened = window.open_by_name(path); });
         return opened;
     }
 
@@ -92,6 +96,7 @@ protected:
     const QString home = QDir::currentPath();
     TempDir dir;
     ScriptedDialogs dialogs;
-    QtMainWindow window{dialogs};
+    Captured console;
+    QtMainWindow window{dialogs, console};
     bool started = false;
 };

@@ -76,8 +76,8 @@ bool same_mesh(const Mesh& a, const Mesh& b, std::string& why)
         return "(" + to_string(f.vi[0]) + " " + to_string(f.vi[1]) + " " + to_string(f.vi[2]) + ")";
     };
     if (a.nv != b.nv || a.nf != b.nf)
-        why = "counts " + to_string(a.nv) + "/" + to_string(a.nf) + " against " + to_string(b.nv) + "/" +
-              to_string(b.nf);
+        why =
+            "counts " + to_string(a.nv) + "/" + to_string(a.nf) + " against " + to_string(b.nv) + "/" + to_string(b.nf);
     for (int i = 0; why.empty() && i < a.nv; ++i)
         if (!same_bits(a.vertices[i], b.vertices[i]))
             why = "vertex " + to_string(i) + " " + text(a.vertices[i]) + " against " + text(b.vertices[i]);

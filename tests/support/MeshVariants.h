@@ -9,12 +9,12 @@
 // straightforward ones: seeded, so every run sees the same meshes.
 struct MeshVariant {
     unsigned seed = 1;
-    float noise = 0.0f;          // each coordinate moves by up to this much
-    bool shuffle = false;        // vertex and face order mixed
-    int isolated = 0;            // vertices in no face, spread through the list
-    int fins = 0;                // extra faces on existing edges (non-manifold)
-    int degenerate = 0;          // faces with a repeated corner
-    int duplicates = 0;          // faces repeated with the same corners
+    float noise = 0.0f;    // each coordinate moves by up to this much
+    bool shuffle = false;  // vertex and face order mixed
+    int isolated = 0;      // vertices in no face, spread through the list
+    int fins = 0;          // extra faces on existing edges (non-manifold)
+    int degenerate = 0;    // faces with a repeated corner
+    int duplicates = 0;    // faces repeated with the same corners
 };
 
 std::unique_ptr<Mesh> make_variant(const Mesh& base, const MeshVariant& how);

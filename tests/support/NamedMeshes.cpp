@@ -16,7 +16,10 @@ std::unique_ptr<Mesh> make(const std::vector<Vector>& points, const std::vector<
     return m;
 }
 
-std::unique_ptr<Mesh> empty() { return std::make_unique<Mesh>(); }
+std::unique_ptr<Mesh> empty()
+{
+    return std::make_unique<Mesh>();
+}
 
 std::unique_ptr<Mesh> single_triangle()
 {
@@ -73,8 +76,7 @@ std::unique_ptr<Mesh> disconnected_pair()
 
 std::unique_ptr<Mesh> non_manifold_edge()
 {
-    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}},
-                {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}}, {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
 }
 
 std::unique_ptr<Mesh> torus(int rings, int sides)
@@ -158,7 +160,8 @@ std::unique_ptr<Mesh> triangle_strip(int n)
     std::vector<Vector> points;
     std::vector<std::vector<int>> triangles;
     for (int i = 0; i < n + 2; ++i) points.emplace_back(float(i / 2) + (i % 2) * 0.5f, float(i % 2), 0.0f);
-    for (int i = 0; i < n; ++i) triangles.push_back(i % 2 ? std::vector<int>{i, i + 2, i + 1} : std::vector<int>{i, i + 1, i + 2});
+    for (int i = 0; i < n; ++i)
+        triangles.push_back(i % 2 ? std::vector<int>{i, i + 2, i + 1} : std::vector<int>{i, i + 1, i + 2});
     return make(points, triangles);
 }
 

@@ -8,7 +8,10 @@
 #include "core/Mesh.h"
 
 // All four components, which Vector's == does not compare.
-inline std::array<float, 4> xyzw(const Vector& v) { return {v.x, v.y, v.z, v.w}; }
+inline std::array<float, 4> xyzw(const Vector& v)
+{
+    return {v.x, v.y, v.z, v.w};
+}
 
 // The corner triples of the faces, in order.
 using Corners = std::vector<std::array<int, 3>>;

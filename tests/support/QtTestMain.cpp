@@ -4,8 +4,8 @@
 
 #include <QApplication>
 
-#include "toolkit/meta_types.h"
 #include "app/opengl_check.h"
+#include "toolkit/meta_types.h"
 
 int main(int argc, char** argv)
 {

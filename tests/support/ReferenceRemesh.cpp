@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "core/Mesh.h"
+#include "core/MessageLog.h"
+#include "core/Messages.h"
 
 namespace {
 
@@ -272,7 +274,9 @@ std::unique_ptr<Mesh> reference_subdivide(const Mesh& source, int levels, float 
     if (levels < 1) return nullptr;
     std::unique_ptr<Mesh> current = source.clone();
     for (int level = 0; level < levels; ++level) current = one_level(*current, weight);
-    current->build({MESH_VERTEX_NORMALS, MESH_TEXCOORDS});
+    MessageLog quiet;
+    Messages out(quiet);
+    current->build({MESH_VERTEX_NORMALS, MESH_TEXCOORDS}, out);
     return current;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+
 #include <sys/wait.h>
 
 ToolRun run_program(const std::string& program, const std::string& args)

@@ -1,8 +1,8 @@
 // halvane-tool run as a user runs it: one check of what each command writes
 // and prints, and the exit status of every kind of refusal.
-#include <gtest/gtest.h>
-
 #include <algorithm>
+
+#include <gtest/gtest.h>
 
 #include "colouring/png_file.h"
 #include "core/Mesh.h"
@@ -13,7 +13,10 @@
 
 namespace {
 
-ToolRun tool(const std::string& args) { return run_program(HALVANE_TOOL, args); }
+ToolRun tool(const std::string& args)
+{
+    return run_program(HALVANE_TOOL, args);
+}
 
 testing::AssertionResult has(const ToolRun& r, const std::string& text)
 {
@@ -44,8 +47,9 @@ const char* const triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
 TEST(Tool, InfoAndConvert)
 {
     TempDir dir;
-    const std::string path = dir.write("m.obj", "mn heat\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\n"
-                                                "m 0.5\nm -1\nm 2\nm 0\nf 1 3 2\nf 1 2 4\nf 2 3 4\nf 1 4 3\n");
+    const std::string path = dir.write("m.obj",
+                                       "mn heat\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\n"
+                                       "m 0.5\nm -1\nm 2\nm 0\nf 1 3 2\nf 1 2 4\nf 2 3 4\nf 1 4 3\n");
     const ToolRun r = tool("info " + path);
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_TRUE(has(r, "Opening: " + path));
@@ -61,8 +65,9 @@ TEST(Tool, InfoAndConvert)
 TEST(Tool, SubdivideAndSimplifyReportCountsAndWrite)
 {
     TempDir dir;
-    const std::string in = dir.write("oct.obj", "v 1 0 0\nv -1 0 0\nv 0 1 0\nv 0 -1 0\nv 0 0 1\nv 0 0 -1\n"
-                                                "f 1 3 5\nf 3 2 5\nf 2 4 5\nf 4 1 5\nf 3 1 6\nf 2 3 6\nf 4 2 6\nf 1 4 6\n");
+    const std::string in = dir.write("oct.obj",
+                                     "v 1 0 0\nv -1 0 0\nv 0 1 0\nv 0 -1 0\nv 0 0 1\nv 0 0 -1\n"
+                                     "f 1 3 5\nf 3 2 5\nf 2 4 5\nf 4 1 5\nf 3 1 6\nf 2 3 6\nf 4 2 6\nf 1 4 6\n");
     ToolRun r = tool("subdivide --level 2 --weight 0.0625 " + in + " " + dir.file("fine.obj"));
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_TRUE(has(r, "vertices: 6 -> 66\nfaces: 8 -> 128\n"));
@@ -85,8 +90,9 @@ TEST(Tool, SmoothWritesOneFaceNormalPerLine)
 {
     TempDir dir;
     // Two faces meeting at an angle, and one far off in the plane x = 5.
-    const std::string in = dir.write("s.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 1\n"
-                                              "v 5 8 0\nv 5 9 0\nv 5 8 1\nf 1 2 3\nf 2 4 3\nf 5 6 7\n");
+    const std::string in = dir.write("s.obj",
+                                     "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 1\n"
+                                     "v 5 8 0\nv 5 9 0\nv 5 8 1\nf 1 2 3\nf 2 4 3\nf 5 6 7\n");
     // Radius 0 is the zero kernel: the normals are written as loaded.
     const ToolRun z = tool("smooth --method mean-shift --radius 0 " + in + " " + dir.file("z.txt"));
     EXPECT_EQ(z.status, 0) << z.out;
@@ -104,8 +110,9 @@ TEST(Tool, SegmentGrowsOneGroupPerSeedAndReportsFailedFiles)
 {
     TempDir dir;
     // Faces 1 and 2 lie flat; face 3 stands up along their shared edge 2-4.
-    const std::string in = dir.write("fold.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nv 1 0 1\n"
-                                                 "f 1 2 3\nf 2 4 3\nf 2 5 4\n");
+    const std::string in = dir.write("fold.obj",
+                                     "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nv 1 0 1\n"
+                                     "f 1 2 3\nf 2 4 3\nf 2 5 4\n");
     const std::string out = dir.file("parts");
     ToolRun r = tool("segment " + in + " --depth 10 --angle 1 --seed 1 --seed 3 --depth 1 --angle 91 " + out);
     EXPECT_EQ(r.status, 0) << r.out;
@@ -123,10 +130,12 @@ TEST(Tool, ColourAppliesASettingFileAndRefusesAMismatch)
 {
     TempDir dir;
     // "heat" rises along x, "wet" is high at vertex 2.
-    const std::string obj = dir.write("m.obj", "mn heat wet\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n"
-                                               "m 0 0\nm 1 0\nm 0 1\nm 0.5 -2\nf 1 2 3\nf 2 4 3\n");
+    const std::string obj = dir.write("m.obj",
+                                      "mn heat wet\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n"
+                                      "m 0 0\nm 1 0\nm 0 1\nm 0.5 -2\nf 1 2 3\nf 2 4 3\n");
     // Base black, additive, heat on in red.
-    const std::string mor = dir.write("s.mor", "SIZE 2\nBASECOL 0 0 0\nMIXMODE 0\nMORPHO\t255 0 0 1\nMORPHO\t0 0 255 0\n");
+    const std::string mor =
+        dir.write("s.mor", "SIZE 2\nBASECOL 0 0 0\nMIXMODE 0\nMORPHO\t255 0 0 1\nMORPHO\t0 0 255 0\n");
     ToolRun r = tool("colour " + obj + " " + mor + " " + dir.file("out.ply"));
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_TRUE(has(r, "heat: 0 to 1\nwet: -2 to 1\n"));
@@ -144,11 +153,13 @@ TEST(Tool, ColourAppliesASettingFileAndRefusesAMismatch)
 TEST(Tool, TerrainAsPlyWithAMapOrAsObj)
 {
     TempDir dir;
-    const std::string png = write_png(dir, "h.png", 2, {0, 0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255});
+    const std::string png =
+        write_png(dir, "h.png", 2, {0, 0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255});
     // Grid column 1 reads pixel 128, half way between the stretched black
     // and white pixels: grey 128.
     const std::string map = dir.write("r.map", "0 0 0 255\n1 255 0 0\n");
-    ToolRun r = tool("terrain --resolution 2 --scale 10 --height 5.5 --map " + map + " " + png + " " + dir.file("t.ply"));
+    ToolRun r =
+        tool("terrain --resolution 2 --scale 10 --height 5.5 --map " + map + " " + png + " " + dir.file("t.ply"));
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(body_of(slurp(dir.file("t.ply"))),
               "0 0 0 0 0 255\n0 0 5 0 0 255\n5 2.75 5 255 0 0\n5 2.75 0 255 0 0\n3 0 1 2\n3 0 2 3\n");
@@ -166,8 +177,9 @@ TEST(Tool, TerrainAsPlyWithAMapOrAsObj)
 TEST(Tool, ClassifyWritesOnePatchFilePerPatchAndReloadsASavedTable)
 {
     TempDir dir;
+    Captured quiet;
     auto folded = named::folded_grid(8);
-    printed([&] { ASSERT_TRUE(folded->write_obj(dir.file("folded.obj"))); });
+    ASSERT_TRUE(folded->write_obj(dir.file("folded.obj"), quiet));
     ToolRun r = tool("classify --patches 4 " + dir.file("folded.obj") + " " + dir.path());
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_TRUE(has(r, "Using Floyd Shortest Path\n"));
@@ -184,7 +196,7 @@ TEST(Tool, ClassifyWritesOnePatchFilePerPatchAndReloadsASavedTable)
     EXPECT_EQ(slurp(dir.file("patch_4.obj")), "");
 
     auto grid = named::open_grid(6);
-    printed([&] { ASSERT_TRUE(grid->write_obj(dir.file("grid.obj"))); });
+    ASSERT_TRUE(grid->write_obj(dir.file("grid.obj"), quiet));
     TempDir first, second;
     for (const char* mode : {"floyd", "dijkstra"}) {
         SCOPED_TRACE(mode);
@@ -209,7 +221,8 @@ TEST(Tool, ExitStatusOfEveryRefusal)
     const std::string missing = dir.file("missing.obj"), nodir = dir.file("no/such/dir");
     const std::string out = " " + dir.file("out.obj"), normals = " " + in + " " + dir.file("n.txt");
     const std::string mesh_dir = in + " " + dir.path();
-    const std::string morphogens = dir.write("m.obj", "mn a b\nv 0 0 0\nv 1 0 0\nv 0 1 0\nm 0 0\nm 1 0\nm 0 1\nf 1 2 3\n");
+    const std::string morphogens =
+        dir.write("m.obj", "mn a b\nv 0 0 0\nv 1 0 0\nv 0 1 0\nm 0 0\nm 1 0\nm 0 1\nf 1 2 3\n");
     const std::pair<std::string, int> cases[] = {
         {"", 2},
         {"frobnicate x", 2},

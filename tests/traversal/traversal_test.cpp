@@ -1,18 +1,17 @@
 // Region growing over edges, the export of its groups, and picking the face it starts from.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <fstream>
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "traversal/EdgeTraversal.h"
-#include "traversal/pick_face.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"
+#include "traversal/EdgeTraversal.h"
+#include "traversal/pick_face.h"
 
 namespace {
 
@@ -36,10 +35,11 @@ struct Export {
 // Exports the groups 1 ... `groups` of `m` into `dir`.
 Export run_export(Mesh& m, int groups, const TempDir& dir)
 {
-    EdgeTraversal t(&m);
+    Captured console;
+    EdgeTraversal t(&m, console);
     t.group_count = groups;
     Export e{0, ""};
-    e.console = printed([&] { e.failed = t.export_groups(dir.path()); });
+    e.console = printed(console, [&] { e.failed = t.export_groups(dir.path()); });
     return e;
 }
 
@@ -61,7 +61,8 @@ TEST(EdgeTraversal, BendFoldsIntoZeroToNinety)
 TEST(EdgeTraversal, DepthAndPickDecideWhetherAnythingRuns)
 {
     auto m = named::open_grid(3);
-    EdgeTraversal t(m.get());
+    Captured console;
+    EdgeTraversal t(m.get(), console);
     EXPECT_EQ(walk(*m, t, 4, 0, 360), 0);
     // Marks from an earlier walk go, even when nothing is picked.
     EXPECT_GT(walk(*m, t, 4, 3, 10), 0);
@@ -75,7 +76,8 @@ TEST(EdgeTraversal, DepthAndPickDecideWhetherAnythingRuns)
 TEST(EdgeTraversal, RingsAndTheStartFace)
 {
     auto m = named::open_grid(2);
-    EdgeTraversal t(m.get());
+    Captured console;
+    EdgeTraversal t(m.get(), console);
     const int first_ring = walk(*m, t, 0, 1, 1);  // builds the edge list read below
     EXPECT_EQ(first_ring, int(m->edge_table.face_links[0].size()));
     EXPECT_EQ(m->faces[0].marked, 0) << "the start face is not marked before the walk returns to it";
@@ -88,7 +90,8 @@ TEST(EdgeTraversal, RingsAndTheStartFace)
 TEST(EdgeTraversal, AngleStopsAtAFoldUnlessAbove90)
 {
     auto m = named::folded_grid(4);  // x < 2 flat, the rest standing up
-    EdgeTraversal t(m.get());
+    Captured console;
+    EdgeTraversal t(m.get(), console);
     EXPECT_EQ(walk(*m, t, 0, 5000, 1), 16);
     for (int i = 0; i < m->nf; ++i) {
         const Face& f = m->faces[i];
@@ -99,7 +102,7 @@ TEST(EdgeTraversal, AngleStopsAtAFoldUnlessAbove90)
 
     // A face wound the other way is no bend.
     auto flipped = named::flipped_pair();
-    EdgeTraversal f(flipped.get());
+    EdgeTraversal f(flipped.get(), console);
     EXPECT_EQ(walk(*flipped, f, 0, 1, 1), 1);
     EXPECT_LT(flipped->faces[0].normal.dot(flipped->faces[1].normal), -0.99f);
 }
@@ -107,7 +110,8 @@ TEST(EdgeTraversal, AngleStopsAtAFoldUnlessAbove90)
 TEST(EdgeTraversal, CommitsNumberGroupsAndColourThem)
 {
     auto m = named::open_grid(2);
-    EdgeTraversal t(m.get());
+    Captured console;
+    EdgeTraversal t(m.get(), console);
     walk(*m, t, 0, 1, 1);
     const int marked = marked_count(*m);
     t.commit();
@@ -136,9 +140,10 @@ TEST(EdgeTraversal, WalksTheFacesAsTheyAreNow)
     // The mesh first has one face with its edge list and normals built;
     // then its faces are replaced, as subdivision does, with nothing rebuilt.
     auto m = named::single_triangle();
-    m->build({MESH_EDGE_LIST, MESH_FACE_NORMALS});
+    Captured console;
+    m->build({MESH_EDGE_LIST, MESH_FACE_NORMALS}, console);
     m->assign(*named::open_grid(3));
-    EdgeTraversal t(m.get());
+    EdgeTraversal t(m.get(), console);
     EXPECT_EQ(walk(*m, t, 0, 5000, 1), m->nf);
     EXPECT_EQ(m->edge_table.face_links.size(), std::size_t(m->nf));
 }
@@ -149,9 +154,8 @@ TEST(SegmentedExport, NoGroupWritesTheWholeMeshAndAnEmptySegmentedFile)
     TempDir dir;
     const Export e = run_export(*m, 0, dir);
     EXPECT_EQ(e.failed, 0);
-    EXPECT_EQ(e.console, "Saving: " + dir.file("non-segemented.obj") + " v:4 f:6\n" +
-                             "Saving: " + dir.file("segemented.obj") + " v:0 f:0\n" +
-                             "Segmented export: 0 of 2 files failed\n");
+    EXPECT_EQ(e.console, "Saving: " + dir.file("non-segemented.obj") + " v:4 f:6\n" + "Saving: " +
+                             dir.file("segemented.obj") + " v:0 f:0\n" + "Segmented export: 0 of 2 files failed\n");
     EXPECT_EQ(slurp(dir.file("non-segemented.obj")),
               "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n"
               "f 3/3/3 2/2/2 1/1/1\nf 3/3/3 4/4/4 2/2/2\n");
@@ -168,9 +172,9 @@ TEST(SegmentedExport, OneFilePerGroupNumber)
     TempDir dir;
     const Export e = run_export(*m, 3, dir);
     EXPECT_EQ(e.failed, 0);
-    for (const char* line : {"non-segemented.obj v:7 f:15\n", "object_1.obj v:0 f:0\n", "object_2.obj v:6 f:6\n",
-                             "object_3.obj v:3 f:3\n", "/segemented.obj v:8 f:9\n",
-                             "Segmented export: 0 of 5 files failed\n"})
+    for (const char* line :
+         {"non-segemented.obj v:7 f:15\n", "object_1.obj v:0 f:0\n", "object_2.obj v:6 f:6\n", "object_3.obj v:3 f:3\n",
+          "/segemented.obj v:8 f:9\n", "Segmented export: 0 of 5 files failed\n"})
         EXPECT_NE(e.console.find(line), std::string::npos) << line << e.console;
     EXPECT_LT(e.console.find("object_3.obj"), e.console.find("/segemented.obj"));
     EXPECT_EQ(slurp(dir.file("object_1.obj")), "");
@@ -203,8 +207,7 @@ TEST(SegmentedExport, AFileThatCannotBeWrittenIsReportedAndTheRestAreWritten)
     ASSERT_EQ(::mkdir(dir.file("object_1.obj").c_str(), 0755), 0);
     const Export e = run_export(*m, 1, dir);
     EXPECT_EQ(e.failed, 1);
-    EXPECT_NE(e.console.find("ERROR: could not open " + dir.file("object_1.obj") + " for writing"),
-              std::string::npos)
+    EXPECT_NE(e.console.find("ERROR: could not open " + dir.file("object_1.obj") + " for writing"), std::string::npos)
         << e.console;
     EXPECT_EQ(e.console.find("Saving: " + dir.file("object_1.obj")), std::string::npos);
     EXPECT_NE(e.console.find("Saving: " + dir.file("segemented.obj") + " v:3 f:3\n"), std::string::npos);
@@ -234,7 +237,8 @@ TEST(SegmentedExport, AFailedWriteIsReported)
 TEST(Picking, AMissKeepsThePreviousPick)
 {
     auto m = named::two_triangles();
-    m->build({MESH_CENTRE});
+    Captured console;
+    m->build({MESH_CENTRE}, console);
     EXPECT_FALSE(pick_face(*m, Vector(0, 0, 5), Vector(0, 0, 4)));  // stops short of the plane
     EXPECT_EQ(m->picked_face, -1);
     EXPECT_TRUE(pick_face(*m, Vector(0.25f, 0.25f, 1), Vector(0.25f, 0.25f, -1)));

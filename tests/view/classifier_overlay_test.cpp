@@ -6,9 +6,15 @@
 
 namespace {
 
-bool is_yellow(QRgb p) { return qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) < 80; }
+bool is_yellow(QRgb p)
+{
+    return qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) < 80;
+}
 
-int yellow_pixels(const QImage& image) { return count_pixels(image, is_yellow); }
+int yellow_pixels(const QImage& image)
+{
+    return count_pixels(image, is_yellow);
+}
 
 // open_grid(6) shrunk to one unit (200 pixels at the starting zoom), blue.
 std::string blue_grid()
@@ -33,14 +39,14 @@ TEST_F(ClassifierOverlay, SeedFacesShowInYellowUntilTheMeshIsReloaded)
     load(blue_grid());
     EXPECT_EQ(yellow_pixels(frame()), 0);
 
-    printed([&] { view.meshclassify_slot(); });
-    const int k = view.classifier.num_patches;
+    printed(console, [&] { view.meshclassify_slot(); });
+    const int k = view.document.classifier.num_patches;
     ASSERT_GE(k, 2);
     const int shown = yellow_pixels(frame());
     // Each seed is one of 72 faces of a 200 x 200 pixel square: about 555 pixels.
     EXPECT_GT(shown, 450 * k);
     EXPECT_LT(shown, 650 * k);
 
-    printed([&] { view.reload_slot(); });
+    printed(console, [&] { view.reload_slot(); });
     EXPECT_EQ(yellow_pixels(frame()), 0);
 }

@@ -1,10 +1,10 @@
 // The clipping planes in the view, on a virtual display: the slots the
 // panel reaches, mouse drags of selected planes, and the outlines drawn.
 // The cut itself is seen in the session test.
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdlib>
+
+#include <gtest/gtest.h>
 
 #include "tests/support/GLViewTest.h"
 

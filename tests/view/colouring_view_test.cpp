@@ -5,8 +5,8 @@
 
 #include <QTreeWidget>
 
-#include "panels/QtMorphogenWidget.h"
 #include "panels/QtMeshEditorDialogue.h"
+#include "panels/QtMorphogenWidget.h"
 #include "tests/support/GLViewTest.h"
 
 namespace {
@@ -30,7 +30,10 @@ std::string heat_grid(int n)
 }
 
 // Lit red of at least half strength; black and the white background are not.
-bool is_red(QRgb p) { return qRed(p) > 70 && qGreen(p) < 40 && qBlue(p) < 40; }
+bool is_red(QRgb p)
+{
+    return qRed(p) > 70 && qGreen(p) < 40 && qBlue(p) < 40;
+}
 
 }  // namespace
 
@@ -55,12 +58,12 @@ TEST_F(ColouringView, AMorphogenSwitchedOnInRedReddensTheMeshWhereItIsHigh)
     const int right = count_pixels(shown, is_red, middle), left = count_pixels(shown, is_red, 0, middle);
     EXPECT_GT(right, 2000) << left;
     EXPECT_LT(left, right / 10);
-    EXPECT_FLOAT_EQ(view().mesh.vertex_colours[8].x, 0.5f);  // heat 1: black + red / 2
+    EXPECT_FLOAT_EQ(document().mesh.vertex_colours[8].x, 0.5f);  // heat 1: black + red / 2
 
     // A net file keeps the list; its mesh has no values, so every vertex takes the base colour.
     ASSERT_TRUE(open("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n", "tri.net"));
     ASSERT_EQ(morphogens.tree->topLevelItemCount(), 2);
     EXPECT_EQ(morphogens.tree->topLevelItem(0)->checkState(0), Qt::Checked);
     morphogens.tree->topLevelItem(1)->setCheckState(0, Qt::Checked);
-    for (const Vector& c : view().mesh.vertex_colours) EXPECT_EQ(c.x + c.y + c.z, 0.0f);
+    for (const Vector& c : document().mesh.vertex_colours) EXPECT_EQ(c.x + c.y + c.z, 0.0f);
 }

@@ -1,11 +1,10 @@
 // Middle-click picking in the view, edge traversal from the picked face and
 // the red overlay, on a virtual display with the matrices the view really
 // paints with.
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 #include <GL/glu.h>
+#include <gtest/gtest.h>
 
 #include "tests/support/GLViewTest.h"
 #include "view/mesh_drawing.h"
@@ -20,7 +19,10 @@ const char* const far_square =
     "v 1000 -2000 500\nv 1001 -2000 500\nv 1000 -1999 500\nv 1001 -1999 500\n"
     "vc 0 0 1\nvc 0 0 1\nvc 0 0 1\nvc 0 0 1\nf 1 2 3\nf 2 4 3\n";
 
-bool is_red(QRgb p) { return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60; }
+bool is_red(QRgb p)
+{
+    return qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;
+}
 
 struct OnScreen {
     QPoint pixel;  // widget pixels, y downwards
@@ -38,7 +40,7 @@ OnScreen project(QtGLWidget& view, const Vector& p)
     glGetDoublev(GL_MODELVIEW_MATRIX, model);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     view.doneCurrent();
-    const Vector q = p - view.mesh.centre;
+    const Vector q = p - view.document.mesh.centre;
     double wx = 0, wy = 0, wz = 0;
     gluProject(q.x, q.y, q.z, model, projection, viewport, &wx, &wy, &wz);
     return {QPoint(int(std::lround(wx)), view.view_height - int(std::lround(wy))), wz};
@@ -63,7 +65,7 @@ protected:
     // A middle click at the pixel; what it printed.
     std::string middle_click(QPoint at)
     {
-        return printed([&] {
+        return printed(console, [&] {
             QTest::mousePress(&view, Qt::MiddleButton, {}, at);
             QTest::mouseRelease(&view, Qt::MiddleButton, {}, at);
         });
@@ -75,18 +77,18 @@ protected:
 TEST_F(PickingTest, OverlappingFacesPickTheNearer)
 {
     load_and_paint(stacked);
-    const OnScreen low = project(view, centroid(view.mesh, 0));
-    const OnScreen high = project(view, centroid(view.mesh, 1));
+    const OnScreen low = project(view, centroid(view.document.mesh, 0));
+    const OnScreen high = project(view, centroid(view.document.mesh, 1));
     EXPECT_LE((low.pixel - high.pixel).manhattanLength(), 1);
     const int nearer = high.depth < low.depth ? 2 : 1;
     EXPECT_EQ(middle_click(low.pixel), "\nSelected: " + std::to_string(nearer) + " \n");
-    EXPECT_EQ(view.mesh.picked_face, nearer);
+    EXPECT_EQ(view.document.mesh.picked_face, nearer);
 
     // Seen from the other side, the other face is nearer.
     const float half_turn[16] = {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1};
     std::copy(half_turn, half_turn + 16, view.camera.transform);
     paint();
-    const OnScreen turned = project(view, centroid(view.mesh, 0));
+    const OnScreen turned = project(view, centroid(view.document.mesh, 0));
     EXPECT_EQ(middle_click(turned.pixel), "\nSelected: " + std::to_string(3 - nearer) + " \n");
 
     // And in perspective.
@@ -94,9 +96,10 @@ TEST_F(PickingTest, OverlappingFacesPickTheNearer)
     view.projection_mode = 0;
     view.update_projection();
     paint();
-    const OnScreen a = project(view, centroid(view.mesh, 0)), b = project(view, centroid(view.mesh, 1));
+    const OnScreen a = project(view, centroid(view.document.mesh, 0)),
+                   b = project(view, centroid(view.document.mesh, 1));
     middle_click(b.depth < a.depth ? b.pixel : a.pixel);
-    EXPECT_EQ(view.mesh.picked_face, b.depth < a.depth ? 2 : 1);
+    EXPECT_EQ(view.document.mesh.picked_face, b.depth < a.depth ? 2 : 1);
 }
 
 TEST_F(PickingTest, FarFromTheOriginTheFaceUnderThePointerIsPickedRedAndGrown)
@@ -106,20 +109,20 @@ TEST_F(PickingTest, FarFromTheOriginTheFaceUnderThePointerIsPickedRedAndGrown)
     // picks nothing and grows nothing.
     view.edgetraversal_slot(1, 10);
     EXPECT_EQ(middle_click(QPoint(5, 5)), "\nSelected: -1 \n");
-    for (const Face& f : view.mesh.faces) EXPECT_EQ(f.marked, 0);
+    for (const Face& f : view.document.mesh.faces) EXPECT_EQ(f.marked, 0);
     for (int face : {1, 0}) {
-        const OnScreen at = project(view, centroid(view.mesh, face));
+        const OnScreen at = project(view, centroid(view.document.mesh, face));
         EXPECT_EQ(middle_click(at.pixel), "\nSelected: " + std::to_string(face + 1) + " \n");
-        EXPECT_EQ(view.mesh.picked_face, face + 1);
-        EXPECT_EQ(view.mesh.faces[std::size_t(1 - face)].marked, 1);  // grown over the flat edge
+        EXPECT_EQ(view.document.mesh.picked_face, face + 1);
+        EXPECT_EQ(view.document.mesh.faces[std::size_t(1 - face)].marked, 1);  // grown over the flat edge
     }
     // A later miss keeps the pick.
     EXPECT_EQ(middle_click(QPoint(295, 5)), "\nSelected: 1 \n");
     view.markcurrent_slot();
-    EXPECT_EQ(view.traversal.group_count, 1);
-    EXPECT_EQ(view.mesh.faces[1].group, 1);
+    EXPECT_EQ(view.document.traversal.group_count, 1);
+    EXPECT_EQ(view.document.mesh.faces[1].group, 1);
 
-    const QPoint at = project(view, centroid(view.mesh, 0)).pixel;
+    const QPoint at = project(view, centroid(view.document.mesh, 0)).pixel;
     for (int mode = 0; mode <= 7; ++mode) {
         view.render_mode = mode;
         paint();
@@ -140,10 +143,10 @@ TEST_F(PickingTest, APickAfterTheFacesChangedFindsTheFaceUnderThePointer)
         const int a = (f / 4) * 3 + (f / 2) % 2;  // corner of quad f / 2
         grid.set_face(f, a, f % 2 ? a + 4 : a + 1, f % 2 ? a + 3 : a + 4);
     }
-    view.mesh.assign(grid);
+    view.document.mesh.assign(grid);
     paint();
     for (int face : {5, 2}) {
-        middle_click(project(view, centroid(view.mesh, face)).pixel);
-        EXPECT_EQ(view.mesh.picked_face, face + 1);
+        middle_click(project(view, centroid(view.document.mesh, face)).pixel);
+        EXPECT_EQ(view.document.mesh.picked_face, face + 1);
     }
 }

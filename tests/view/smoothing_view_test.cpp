@@ -38,25 +38,25 @@ protected:
 
 TEST_F(SmoothingView, ControlsRunTheSmoother)
 {
-    const Vector before = view().mesh.faces[1].normal;
+    const Vector before = document().mesh.faces[1].normal;
     QTest::mouseClick(panel->sphere_jump_button, Qt::LeftButton);
-    printed([&] { panel->radius_slider->setValue(100); });
-    EXPECT_FLOAT_EQ(view().smoother.kernel.x, 0.5f * view().mesh.extent);
-    EXPECT_EQ(view().smoother.kernel.w, 100.0f);
+    printed(console, [&] { panel->radius_slider->setValue(100); });
+    EXPECT_FLOAT_EQ(document().smoother.kernel.x, 0.5f * document().mesh.extent);
+    EXPECT_EQ(document().smoother.kernel.w, 100.0f);
 
     // Step: one region, here both faces.
-    std::string out = printed([&] { panel->step_button->click(); });
+    std::string out = printed(console, [&] { panel->step_button->click(); });
     EXPECT_EQ(out.rfind("Step\nEvaluating SHPERE_JUMP: \nWEIGHT_MODE = 0\n", 0), 0u) << out;
     EXPECT_NE(out.find("Number of Regions:\t1 \n"), std::string::npos) << out;
-    EXPECT_EQ(view().mesh.faces[0].normal, view().mesh.faces[1].normal);
-    EXPECT_NE(view().mesh.faces[1].normal, before);
+    EXPECT_EQ(document().mesh.faces[0].normal, document().mesh.faces[1].normal);
+    EXPECT_NE(document().mesh.faces[1].normal, before);
 
     // Reload brings the mesh back; Apply on the Smoothing page runs a full pass.
-    printed([&] { window.mesh_editor->default_button()->click(); });
-    EXPECT_EQ(view().mesh.faces[1].normal, before);
+    printed(console, [&] { window.mesh_editor->default_button()->click(); });
+    EXPECT_EQ(document().mesh.faces[1].normal, before);
     window.mesh_editor->tabs()->setCurrentWidget(panel);
     QTest::mouseClick(panel->median_button, Qt::LeftButton);
-    out = printed([&] { window.mesh_editor->apply_button()->click(); });
+    out = printed(console, [&] { window.mesh_editor->apply_button()->click(); });
     EXPECT_EQ(out.rfind("Evaluating MEDIAN_FILTER: \ndepth: 100\n", 0), 0u) << out;
 
     // A drawn curve switches to weighted sums.
@@ -65,22 +65,22 @@ TEST_F(SmoothingView, ControlsRunTheSmoother)
     const QRect area = panel->function->contentsRect();
     QTest::mousePress(panel->function, Qt::LeftButton, Qt::NoModifier, area.bottomLeft());
     QTest::mouseRelease(panel->function, Qt::LeftButton, Qt::NoModifier, area.topRight());
-    EXPECT_EQ(view().smoother.weight_curve.size(), 101u);
-    EXPECT_EQ(view().smoother.curve_height, area.height());
+    EXPECT_EQ(document().smoother.weight_curve.size(), 101u);
+    EXPECT_EQ(document().smoother.curve_height, area.height());
     QTest::mouseClick(panel->sphere_jump_button, Qt::LeftButton);
-    out = printed([&] { panel->step_button->click(); });
+    out = printed(console, [&] { panel->step_button->click(); });
     EXPECT_NE(out.find("WEIGHT_MODE = 1\n"), std::string::npos) << out;
 }
 
 TEST_F(SmoothingView, TheBallIsDrawnRedAroundTheRegion)
 {
     EXPECT_LT(count_pixels(frame(), is_ball), 50);  // a few dark pixels of mesh edges at most
-    printed([&] { panel->radius_slider->setValue(40); });
-    printed([&] { panel->step_button->click(); });  // the ball moves onto the mesh
+    printed(console, [&] { panel->radius_slider->setValue(40); });
+    printed(console, [&] { panel->step_button->click(); });  // the ball moves onto the mesh
     // A disc of radius 0.2 at 200 pixels a unit: about 5000 pixels.
     const int ball = count_pixels(frame(), is_ball);
     EXPECT_GT(ball, 3500);
     EXPECT_LT(ball, 6500);
-    printed([&] { panel->radius_slider->setValue(0); });
+    printed(console, [&] { panel->radius_slider->setValue(0); });
     EXPECT_LT(count_pixels(frame(), is_ball), 50);
 }

@@ -11,10 +11,22 @@ namespace {
 const char* const red_square =
     "v 4.5 4.5 0\nv 5.5 4.5 0\nv 4.5 5.5 0\nv 5.5 5.5 0\nvc 1 0 0\nvc 1 0 0\nvc 1 0 0\nvc 1 0 0\nf 1 2 3\nf 2 4 3\n";
 
-bool is_white(QRgb p) { return qRed(p) == 255 && qGreen(p) == 255 && qBlue(p) == 255; }
-bool is_reddish(QRgb p) { return qRed(p) > 100 && qGreen(p) < 40 && qBlue(p) < 40; }
-bool is_dark(QRgb p) { return qRed(p) < 100 && qGreen(p) < 100 && qBlue(p) < 100; }
-bool is_greenish(QRgb p) { return qGreen(p) > 150 && qRed(p) < 100 && qBlue(p) < 100; }
+bool is_white(QRgb p)
+{
+    return qRed(p) == 255 && qGreen(p) == 255 && qBlue(p) == 255;
+}
+bool is_reddish(QRgb p)
+{
+    return qRed(p) > 100 && qGreen(p) < 40 && qBlue(p) < 40;
+}
+bool is_dark(QRgb p)
+{
+    return qRed(p) < 100 && qGreen(p) < 100 && qBlue(p) < 100;
+}
+bool is_greenish(QRgb p)
+{
+    return qGreen(p) > 150 && qRed(p) < 100 && qBlue(p) < 100;
+}
 
 class ViewTest : public GLViewTest {
 protected:
@@ -107,21 +119,22 @@ TEST_F(ViewTest, DragsTurnAndZoomPerspectiveResizes)
 TEST_F(ViewTest, UnreadableFileLeavesAnEmptyViewOtherNamesKeepTheMesh)
 {
     view.zoom = -50.0f;
-    printed([&] { EXPECT_EQ(view.load_mesh("notes.txt"), LoadResult::NotAMesh); });
-    EXPECT_EQ(view.mesh.nf, 2);
+    printed(console, [&] { EXPECT_EQ(view.load_mesh("notes.txt"), LoadResult::NotAMesh); });
+    EXPECT_EQ(view.document.mesh.nf, 2);
     EXPECT_FLOAT_EQ(view.zoom, -200.0f);
 
-    testing::internal::CaptureStderr();
-    printed([&] { EXPECT_EQ(view.load_mesh(QString::fromStdString(dir.file("missing.obj"))), LoadResult::Failed); });
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("missing.obj"), std::string::npos);
-    EXPECT_EQ(view.mesh.nf, 0);
-    EXPECT_EQ(view.backup.nf, 0);
+    const std::string err = printed_err(console, [&] {
+        EXPECT_EQ(view.load_mesh(QString::fromStdString(dir.file("missing.obj"))), LoadResult::Failed);
+    });
+    EXPECT_NE(err.find("missing.obj"), std::string::npos);
+    EXPECT_EQ(view.document.mesh.nf, 0);
+    EXPECT_EQ(view.document.backup.nf, 0);
     EXPECT_EQ(count_pixels(frame(), is_white), 300 * 300);
 }
 
 TEST_F(ViewTest, SaveMeshAddsObjOnlyWhenMissingAndReportsFailure)
 {
-    const std::string out = printed([&] {
+    const std::string out = printed(console, [&] {
         EXPECT_TRUE(view.save_mesh(QString::fromStdString(dir.file("copy"))));
         EXPECT_TRUE(view.save_mesh(QString::fromStdString(dir.file("a.obj.bak"))));
         EXPECT_FALSE(view.save_mesh(QString::fromStdString(dir.file("no/such/folder/x.obj"))));
@@ -134,6 +147,7 @@ TEST_F(ViewTest, SaveMeshAddsObjOnlyWhenMissingAndReportsFailure)
 TEST_F(ViewTest, LightColoursChangeTheNextFrame)
 {
     const QRgb before = frame().pixel(150, 150);
-    view.light_colour_slot(Vector(1.0f, 1.0f, 1.0f, 1.0f), Vector(0.0f, 0.0f, 0.0f, 1.0f), Vector(0.0f, 0.0f, 0.0f, 1.0f));
+    view.light_colour_slot(Vector(1.0f, 1.0f, 1.0f, 1.0f), Vector(0.0f, 0.0f, 0.0f, 1.0f),
+                           Vector(0.0f, 0.0f, 0.0f, 1.0f));
     EXPECT_GT(qRed(frame().pixel(150, 150)), qRed(before));
 }

@@ -5,7 +5,7 @@
 
 #include "view/QtGLWidget.h"
 
-QtGLObjectWindow::QtGLObjectWindow(QWidget* parent, const QString& name) : QWidget(parent)
+QtGLObjectWindow::QtGLObjectWindow(MeshDocument& document, QWidget* parent, const QString& name) : QWidget(parent)
 {
     setObjectName(name);
     auto* frame = new QFrame(this);
@@ -13,7 +13,7 @@ QtGLObjectWindow::QtGLObjectWindow(QWidget* parent, const QString& name) : QWidg
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     frame->setLineWidth(2);
 
-    view = new QtGLWidget(frame, "glbox1");
+    view = new QtGLWidget(document, frame, "glbox1");
     auto* inner = new QHBoxLayout(frame);
     inner->setObjectName("flayout1");
     inner->setContentsMargins(1, 1, 1, 1);

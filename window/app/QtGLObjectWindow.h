@@ -2,13 +2,14 @@
 
 #include <QWidget>
 
+class MeshDocument;
 class QtGLWidget;
 
-// The main window's central widget: a sunken frame around the view.
+// The main window's central widget: a sunken frame around the view of a document.
 class QtGLObjectWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit QtGLObjectWindow(QWidget* parent = nullptr, const QString& name = QString());
+    explicit QtGLObjectWindow(MeshDocument& document, QWidget* parent = nullptr, const QString& name = QString());
 
     QtGLWidget* view;
 };

@@ -1,35 +1,36 @@
 #include "app/QtMainWindow.h"
 
-#include <cstdio>
-
 #include <QApplication>
 #include <QImage>
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include "app/icons.h"
+#include "app/QtGLObjectWindow.h"
+#include "core/format_text.h"
+#include "core/Messages.h"
 #include "panels/QtCLippingWidget.h"
 #include "panels/QtFunctionWidget.h"
+#include "panels/QtLightEditorDialogue.h"
+#include "panels/QtLightSettingsWidget.h"
 #include "panels/QtMeanShiftWidget.h"
-#include "panels/QtMeshTerrainWidget.h"
-#include "panels/QtMorphogenWidget.h"
 #include "panels/QtMeshClassifierWidget.h"
 #include "panels/QtMeshEditorDialogue.h"
 #include "panels/QtMeshSimplifierWidget.h"
 #include "panels/QtMeshSubdivideWidget.h"
+#include "panels/QtMeshTerrainWidget.h"
 #include "panels/QtMeshTraversalWidget.h"
+#include "panels/QtMorphogenWidget.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/Menu.h"
-#include "app/icons.h"
-#include "app/QtGLObjectWindow.h"
 #include "view/QtGLWidget.h"
-#include "panels/QtLightEditorDialogue.h"
-#include "panels/QtLightSettingsWidget.h"
 
-QtMainWindow::QtMainWindow(Dialogs& dialogs_, QWidget* parent) : QMainWindow(parent), dialogs(dialogs_)
+QtMainWindow::QtMainWindow(Dialogs& dialogs_, Messages& messages_, QWidget* parent)
+    : QMainWindow(parent), messages(messages_), document(messages_), dialogs(dialogs_)
 {
     build_menus();
 
-    editor = new QtGLObjectWindow(this, "editor");
+    editor = new QtGLObjectWindow(document, this, "editor");
     editor->setFocus();
     setCentralWidget(editor);
 
@@ -39,12 +40,12 @@ QtMainWindow::QtMainWindow(Dialogs& dialogs_, QWidget* parent) : QMainWindow(par
 
     resize(800, 800);
 
-    mesh_editor = new QtMeshEditorDialogue(dialogs, this, "mesheditor");
+    mesh_editor = new QtMeshEditorDialogue(dialogs, messages, this, "mesheditor");
     light_editor = new QtLightEditorDialogue(dialogs, this, "lighteditor");
 
     connect_panels();
-    // The terrain panel writes the terrain straight into the view's mesh.
-    mesh_editor->terrain_panel->mesh = &view()->mesh;
+    // The terrain panel writes the terrain straight into the document's mesh.
+    mesh_editor->terrain_panel->document = &document;
 }
 
 QtGLWidget* QtMainWindow::view() const
@@ -68,8 +69,7 @@ void QtMainWindow::build_menus()
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save Rendering...", QKeySequence("Ctrl+R")),
             &QAction::triggered, this, &QtMainWindow::saveRenderImageEvent);
     file_menu->addSeparator();
-    connect(file_menu->insert_command("Exit", QKeySequence("Ctrl+Q")), &QAction::triggered, qApp,
-            &QApplication::quit);
+    connect(file_menu->insert_command("Exit", QKeySequence("Ctrl+Q")), &QAction::triggered, qApp, &QApplication::quit);
 
     view_menu = new Menu(this);
     view_menu->setTearOffEnabled(true);
@@ -152,8 +152,7 @@ void QtMainWindow::connect_panels()
     // Clipping planes.
     QtCLippingWidget* clipping = mesh_editor->clipping;
     connect(clipping, &QtCLippingWidget::cutplane_resetall_signal, glview, &QtGLWidget::cutplane_resetall_slot);
-    connect(clipping, &QtCLippingWidget::cutplane_resetcurrent_signal, glview,
-            &QtGLWidget::cutplane_resetcurrent_slot);
+    connect(clipping, &QtCLippingWidget::cutplane_resetcurrent_signal, glview, &QtGLWidget::cutplane_resetcurrent_slot);
     connect(clipping, &QtCLippingWidget::cutplane_select_signal, glview, &QtGLWidget::cutplane_select_slot);
     connect(clipping, &QtCLippingWidget::cutplane_invert_signal, glview, &QtGLWidget::cutplane_invert_slot);
     connect(clipping, &QtCLippingWidget::cutplane_showall_signal, glview, &QtGLWidget::cutplane_showall_slot);
@@ -178,16 +177,14 @@ bool QtMainWindow::start(const QStringList& arguments)
 
 bool QtMainWindow::open_by_name(const QString& name)
 {
-    std::printf("%s\n", name.toLocal8Bit().constData());
-    std::fflush(stdout);
+    messages.info(name.toLocal8Bit().toStdString() + "\n");
     if (name.isEmpty()) return true;
     return view()->load_mesh(name) != LoadResult::Failed;
 }
 
 void QtMainWindow::dragndrop_slot(QString filename)
 {
-    std::printf("%s\n", filename.toLocal8Bit().constData());
-    std::fflush(stdout);
+    messages.info(filename.toLocal8Bit().toStdString() + "\n");
     if (filename.isEmpty()) return;
     file_name = filename;
     view()->load_mesh(filename);
@@ -209,8 +206,7 @@ void QtMainWindow::projectionmodeEvent()
 {
     QtGLWidget* glview = view();
     glview->projection_mode = glview->projection_mode == 1 ? 0 : 1;
-    std::printf("projectionmode: %d\n", glview->projection_mode);
-    std::fflush(stdout);
+    messages.info(format_text("projectionmode: %d\n", glview->projection_mode));
     glview->update_projection();
     update();
 }

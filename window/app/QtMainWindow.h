@@ -3,8 +3,11 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "document/MeshDocument.h"
+
 class Dialogs;
 class Menu;
+class Messages;
 class QStatusBar;
 class QtGLObjectWindow;
 class QtGLWidget;
@@ -12,11 +15,13 @@ class QtLightEditorDialogue;
 class QtMeshEditorDialogue;
 
 // The program's one window: menus, the view frame and the status bar. It
-// owns both tool dialogues and connects every panel to the view.
+// owns the mesh document on show and both tool dialogues, and connects
+// every panel to the view. Everything it and its parts report goes to
+// `messages`.
 class QtMainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit QtMainWindow(Dialogs& dialogs, QWidget* parent = nullptr);
+    QtMainWindow(Dialogs& dialogs, Messages& messages, QWidget* parent = nullptr);
 
     QtGLWidget* view() const;
     // Titles, sizes and shows the window, then opens the mesh named by the
@@ -27,6 +32,8 @@ public:
     // unless it is empty. False when a reader rejected the file.
     bool open_by_name(const QString& name);
 
+    Messages& messages;
+    MeshDocument document;
     QtGLObjectWindow* editor;
     QtMeshEditorDialogue* mesh_editor;
     QtLightEditorDialogue* light_editor;

@@ -1,10 +1,11 @@
 // halvane: the mesh viewer.
 #include <QApplication>
 
-#include "toolkit/meta_types.h"
-#include "toolkit/QtDialogs.h"
 #include "app/opengl_check.h"
 #include "app/QtMainWindow.h"
+#include "core/Messages.h"
+#include "toolkit/meta_types.h"
+#include "toolkit/QtDialogs.h"
 
 int main(int argc, char** argv)
 {
@@ -17,7 +18,8 @@ int main(int argc, char** argv)
     register_meta_types();
 
     QtDialogs dialogs;
-    QtMainWindow window(dialogs);
+    Messages messages;
+    QtMainWindow window(dialogs, messages);
     if (!window.start(QApplication::arguments())) return 1;
     return app.exec();
 }

@@ -5,12 +5,13 @@
 #include <QBoxLayout>
 #include <QPushButton>
 
+#include "app/icons.h"
+#include "core/Messages.h"
 #include "toolkit/ButtonGroup.h"
 #include "toolkit/Dialogs.h"
-#include "app/icons.h"
 
-QtCLippingWidget::QtCLippingWidget(Dialogs& dialogs_, QWidget* parent, const QString& name)
-    : QWidget(parent), dialogs(dialogs_)
+QtCLippingWidget::QtCLippingWidget(Dialogs& dialogs_, Messages& messages_, QWidget* parent, const QString& name)
+    : QWidget(parent), dialogs(dialogs_), messages(messages_)
 {
     setObjectName(name);
 
@@ -84,12 +85,30 @@ void QtCLippingWidget::plane_clicked(int index)
     emit cutplane_select_signal(index);
 }
 
-void QtCLippingWidget::plane1_button_event() { plane_clicked(0); }
-void QtCLippingWidget::plane2_button_event() { plane_clicked(1); }
-void QtCLippingWidget::plane3_button_event() { plane_clicked(2); }
-void QtCLippingWidget::plane4_button_event() { plane_clicked(3); }
-void QtCLippingWidget::plane5_button_event() { plane_clicked(4); }
-void QtCLippingWidget::plane6_button_event() { plane_clicked(5); }
+void QtCLippingWidget::plane1_button_event()
+{
+    plane_clicked(0);
+}
+void QtCLippingWidget::plane2_button_event()
+{
+    plane_clicked(1);
+}
+void QtCLippingWidget::plane3_button_event()
+{
+    plane_clicked(2);
+}
+void QtCLippingWidget::plane4_button_event()
+{
+    plane_clicked(3);
+}
+void QtCLippingWidget::plane5_button_event()
+{
+    plane_clicked(4);
+}
+void QtCLippingWidget::plane6_button_event()
+{
+    plane_clicked(5);
+}
 
 // Runs on pressed(), before the click toggles the button: the value sent is
 // the checked state the click is about to give it.
@@ -136,26 +155,74 @@ void QtCLippingWidget::invert_button_event()
     emit cutplane_invert_signal(resetall_button->isChecked() ? 0 : 1);
 }
 
-void QtCLippingWidget::red_button_event() { emit redclip_signal(); }
-void QtCLippingWidget::green_button_event() { emit greenclip_signal(); }
-void QtCLippingWidget::blue_button_event() { emit blueclip_signal(); }
-void QtCLippingWidget::iso_button_event() { emit isoclip_signal(); }
+void QtCLippingWidget::red_button_event()
+{
+    emit redclip_signal();
+}
+void QtCLippingWidget::green_button_event()
+{
+    emit greenclip_signal();
+}
+void QtCLippingWidget::blue_button_event()
+{
+    emit blueclip_signal();
+}
+void QtCLippingWidget::iso_button_event()
+{
+    emit isoclip_signal();
+}
 
-void QtCLippingWidget::plane1combo_event(int mode) { emit plane1rendermode_signal(mode); }
-void QtCLippingWidget::plane2combo_event(int mode) { emit plane2rendermode_signal(mode); }
-void QtCLippingWidget::plane3combo_event(int mode) { emit plane3rendermode_signal(mode); }
-void QtCLippingWidget::plane4combo_event(int mode) { emit plane4rendermode_signal(mode); }
-void QtCLippingWidget::plane5combo_event(int mode) { emit plane5rendermode_signal(mode); }
-void QtCLippingWidget::plane6combo_event(int mode) { emit plane6rendermode_signal(mode); }
+void QtCLippingWidget::plane1combo_event(int mode)
+{
+    emit plane1rendermode_signal(mode);
+}
+void QtCLippingWidget::plane2combo_event(int mode)
+{
+    emit plane2rendermode_signal(mode);
+}
+void QtCLippingWidget::plane3combo_event(int mode)
+{
+    emit plane3rendermode_signal(mode);
+}
+void QtCLippingWidget::plane4combo_event(int mode)
+{
+    emit plane4rendermode_signal(mode);
+}
+void QtCLippingWidget::plane5combo_event(int mode)
+{
+    emit plane5rendermode_signal(mode);
+}
+void QtCLippingWidget::plane6combo_event(int mode)
+{
+    emit plane6rendermode_signal(mode);
+}
 
 void QtCLippingWidget::checkbox_value(int value)
 {
-    std::printf("%d\n", value);
+    messages.info(std::to_string(value) + "\n");
 }
 
-void QtCLippingWidget::plane1checkbox_event(int value) { checkbox_value(value); }
-void QtCLippingWidget::plane2checkbox_event(int value) { checkbox_value(value); }
-void QtCLippingWidget::plane3checkbox_event(int value) { checkbox_value(value); }
-void QtCLippingWidget::plane4checkbox_event(int value) { checkbox_value(value); }
-void QtCLippingWidget::plane5checkbox_event(int value) { checkbox_value(value); }
-void QtCLippingWidget::plane6checkbox_event(int value) { checkbox_value(value); }
+void QtCLippingWidget::plane1checkbox_event(int value)
+{
+    checkbox_value(value);
+}
+void QtCLippingWidget::plane2checkbox_event(int value)
+{
+    checkbox_value(value);
+}
+void QtCLippingWidget::plane3checkbox_event(int value)
+{
+    checkbox_value(value);
+}
+void QtCLippingWidget::plane4checkbox_event(int value)
+{
+    checkbox_value(value);
+}
+void QtCLippingWidget::plane5checkbox_event(int value)
+{
+    checkbox_value(value);
+}
+void QtCLippingWidget::plane6checkbox_event(int value)
+{
+    checkbox_value(value);
+}

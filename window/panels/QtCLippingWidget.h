@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class Dialogs;
+class Messages;
 class QPushButton;
 
 // The panel of the six clipping planes. It holds no plane data: its plane
@@ -14,7 +15,7 @@ class QPushButton;
 class QtCLippingWidget : public QWidget {
     Q_OBJECT
 public:
-    QtCLippingWidget(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = QString());
+    QtCLippingWidget(Dialogs& dialogs, Messages& messages, QWidget* parent = nullptr, const QString& name = QString());
 
     QPushButton* load_button = nullptr;
     QPushButton* save_button = nullptr;
@@ -78,6 +79,7 @@ private:
     void checkbox_value(int value);
 
     Dialogs& dialogs;
+    Messages& messages;
 };
 
 // The name a plane file is saved under: ".slc" is appended unless the name

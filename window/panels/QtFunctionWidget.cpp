@@ -8,8 +8,7 @@
 #include <QPolygonF>
 #include <QResizeEvent>
 
-QtFunctionWidget::QtFunctionWidget(float range_, QWidget* parent, const QString& name)
-    : QLabel(parent), range(range_)
+QtFunctionWidget::QtFunctionWidget(float range_, QWidget* parent, const QString& name) : QLabel(parent), range(range_)
 {
     setObjectName(name);
     setFrameStyle(QFrame::Panel);

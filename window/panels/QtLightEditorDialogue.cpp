@@ -3,8 +3,7 @@
 #include "app/icons.h"
 #include "panels/QtLightSettingsWidget.h"
 
-QtLightEditorDialogue::QtLightEditorDialogue(Dialogs& dialogs, QWidget* parent, const QString& name)
-    : TabDialog(parent)
+QtLightEditorDialogue::QtLightEditorDialogue(Dialogs& dialogs, QWidget* parent, const QString& name) : TabDialog(parent)
 {
     setObjectName(name);
     setModal(false);

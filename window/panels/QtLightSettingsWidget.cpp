@@ -9,9 +9,9 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
+#include "app/icons.h"
 #include "toolkit/ButtonGroup.h"
 #include "toolkit/Dialogs.h"
-#include "app/icons.h"
 
 namespace {
 

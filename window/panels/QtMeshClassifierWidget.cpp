@@ -32,12 +32,12 @@ QtMeshClassifierWidget::QtMeshClassifierWidget(Dialogs& dialogs_, QWidget* paren
     auto* modes = new ButtonGroup(1, Qt::Horizontal);
     modes->set_exclusive(true);
     floyd_button = new QPushButton("Floyd SP");
-    djikstra_button = new QPushButton("Djikstra SP");
+    dijkstra_button = new QPushButton("Djikstra SP");
     floyd_button->setCheckable(true);
-    djikstra_button->setCheckable(true);
-    djikstra_button->setChecked(true);
+    dijkstra_button->setCheckable(true);
+    dijkstra_button->setChecked(true);
     modes->add(floyd_button);
-    modes->add(djikstra_button);
+    modes->add(dijkstra_button);
 
     patches_label = new QLabel("Number of Patches:\t1");
     patches_slider = panel_slider(nullptr, "threshmin_slider", 1, 50, 1, 1, 1);
@@ -73,7 +73,7 @@ QtMeshClassifierWidget::QtMeshClassifierWidget(Dialogs& dialogs_, QWidget* paren
     connect(load_button, &QPushButton::clicked, this, &QtMeshClassifierWidget::loadEvent);
     connect(save_button, &QPushButton::clicked, this, &QtMeshClassifierWidget::saveEvent);
     connect(floyd_button, &QPushButton::clicked, this, &QtMeshClassifierWidget::floydEvent);
-    connect(djikstra_button, &QPushButton::clicked, this, &QtMeshClassifierWidget::djikstraEvent);
+    connect(dijkstra_button, &QPushButton::clicked, this, &QtMeshClassifierWidget::djikstraEvent);
     connect(patches_slider, &QSlider::valueChanged, this, &QtMeshClassifierWidget::numbpatchesEvent);
     connect(weight_slider, &QSlider::valueChanged, this, &QtMeshClassifierWidget::weightEvent);
     connect(previous_button, &QPushButton::clicked, this, &QtMeshClassifierWidget::previousEvent);

@@ -15,8 +15,7 @@ class QSlider;
 class QtMeshClassifierWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit QtMeshClassifierWidget(Dialogs& dialogs, QWidget* parent = nullptr,
-                                    const QString& name = "classifytab");
+    explicit QtMeshClassifierWidget(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = "classifytab");
 
     int patch_threshold = 1;
     int current_patch = 0;
@@ -26,7 +25,7 @@ public:
     QPushButton* load_button = nullptr;
     QPushButton* save_button = nullptr;
     QPushButton* floyd_button = nullptr;
-    QPushButton* djikstra_button = nullptr;
+    QPushButton* dijkstra_button = nullptr;
     QLabel* patches_label = nullptr;
     QSlider* patches_slider = nullptr;
     QLabel* weight_label = nullptr;

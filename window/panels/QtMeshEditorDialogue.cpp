@@ -1,25 +1,27 @@
 #include "panels/QtMeshEditorDialogue.h"
 
+#include "core/Messages.h"
 #include "panels/QtCLippingWidget.h"
-#include "panels/QtMeshClassifierWidget.h"
 #include "panels/QtMeanShiftWidget.h"
-#include "panels/QtMeshTraversalWidget.h"
-#include "panels/QtMeshTerrainWidget.h"
-#include "panels/QtMorphogenWidget.h"
+#include "panels/QtMeshClassifierWidget.h"
 #include "panels/QtMeshSimplifierWidget.h"
 #include "panels/QtMeshSubdivideWidget.h"
+#include "panels/QtMeshTerrainWidget.h"
+#include "panels/QtMeshTraversalWidget.h"
+#include "panels/QtMorphogenWidget.h"
 #include "toolkit/Dialogs.h"
 
-QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, const QString& name)
-    : TabDialog(parent), dialogs(dialogs_)
+QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, Messages& messages_, QWidget* parent, const QString& name)
+    : TabDialog(parent), dialogs(dialogs_), messages(messages_)
 {
     setObjectName(name);
     // Panels are created in this order: clipping, morphogens, simplifier,
     // classifier, subdivision, terrain, traversal, smoothing. Each gets
-    // `dialogs` for its file and colour questions.
-    clipping = new QtCLippingWidget(dialogs, this, "clippingtab");
+    // `dialogs` for its file and colour questions; those that read or write
+    // files report on `messages`.
+    clipping = new QtCLippingWidget(dialogs, messages, this, "clippingtab");
     add_tab(clipping, "Clipping Planes");
-    morphogen_panel = new QtMorphogenWidget(dialogs, this, "morphotab");
+    morphogen_panel = new QtMorphogenWidget(dialogs, messages, this, "morphotab");
     add_tab(morphogen_panel, "Morphogens");
     simplification = new QtMeshSimplifierWidget(this, "simplifytab");
     add_tab(simplification, "Simplification");
@@ -30,7 +32,7 @@ QtMeshEditorDialogue::QtMeshEditorDialogue(Dialogs& dialogs_, QWidget* parent, c
     subdivision = new QtMeshSubdivideWidget(this, "subdividetab");
     add_tab(subdivision, "Subdivision");
     add_apply_action(subdivision, [this] { subdivision->apply(); });
-    terrain_panel = new QtMeshTerrainWidget(dialogs, this, "terraintab");
+    terrain_panel = new QtMeshTerrainWidget(dialogs, messages, this, "terraintab");
     add_tab(terrain_panel, "Terrain");
     add_apply_action(terrain_panel, [this] { terrain_panel->apply_terrain(); });
     traversal_panel = new QtMeshTraversalWidget(this, "traversetab");

@@ -6,6 +6,7 @@
 #include "toolkit/TabDialog.h"
 
 class Dialogs;
+class Messages;
 class QtCLippingWidget;
 class QtMeshClassifierWidget;
 class QtMeanShiftWidget;
@@ -21,7 +22,8 @@ class QtMeshSubdivideWidget;
 class QtMeshEditorDialogue : public TabDialog {
     Q_OBJECT
 public:
-    QtMeshEditorDialogue(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = QString());
+    QtMeshEditorDialogue(Dialogs& dialogs, Messages& messages, QWidget* parent = nullptr,
+                         const QString& name = QString());
 
     // The panels.
     QtMeanShiftWidget* smoothing = nullptr;
@@ -52,5 +54,6 @@ private:
     };
 
     Dialogs& dialogs;
+    Messages& messages;
     std::vector<ApplyAction> apply_actions;
 };

@@ -1,5 +1,7 @@
 #include "panels/QtMeshTerrainWidget.h"
 
+#include <cstdio>
+
 #include <QBoxLayout>
 #include <QDialog>
 #include <QDoubleValidator>
@@ -9,15 +11,14 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTreeWidget>
-#include <cstdio>
 
 #include "colouring/png_file.h"
-#include "toolkit/qt_colour.h"
-#include "colouring/build_terrain.h"
-#include "core/Mesh.h"
+#include "core/Messages.h"
+#include "document/MeshDocument.h"
 #include "toolkit/ButtonGroup.h"
 #include "toolkit/Dialogs.h"
 #include "toolkit/panel_parts.h"
+#include "toolkit/qt_colour.h"
 
 namespace {
 
@@ -40,8 +41,8 @@ QString value_text(float v)
 
 }  // namespace
 
-QtMeshTerrainWidget::QtMeshTerrainWidget(Dialogs& dialogs_, QWidget* parent, const QString& name)
-    : QWidget(parent), dialogs(dialogs_)
+QtMeshTerrainWidget::QtMeshTerrainWidget(Dialogs& dialogs_, Messages& messages_, QWidget* parent, const QString& name)
+    : QWidget(parent), dialogs(dialogs_), messages(messages_)
 {
     setObjectName(name);
     auto* upper = new ButtonGroup(1, Qt::Horizontal, QString(), this);
@@ -139,8 +140,7 @@ void QtMeshTerrainWidget::gridsize_event(int sliderval)
 
 void QtMeshTerrainWidget::heightmapload_event()
 {
-    const QString name =
-        dialogs.open_file(this, QString(), QStringLiteral("Heightmaps/"), QStringLiteral("*.png"));
+    const QString name = dialogs.open_file(this, QString(), QStringLiteral("Heightmaps/"), QStringLiteral("*.png"));
     if (!name.isEmpty()) {
         RgbaImage image;
         std::string error;
@@ -148,9 +148,9 @@ void QtMeshTerrainWidget::heightmapload_event()
             heightmap.load(image);
             preview->setPixmap(preview_pixmap(heightmap));
         } else {
-            std::printf("ERROR: %s: does not load as a PNG image: %s\n", name.toLocal8Bit().constData(),
-                        error.c_str());
-            std::fflush(stdout);
+            messages.error(
+                "ERROR: " + name.toLocal8Bit().toStdString() + ": does not load as a PNG image: " + error + "\n",
+                name.toStdString());
         }
     }
     update();
@@ -158,7 +158,7 @@ void QtMeshTerrainWidget::heightmapload_event()
 
 void QtMeshTerrainWidget::build_terrain()
 {
-    if (mesh) ::build_terrain(*mesh, heightmap, grid_resolution, float(grid_scale), float(height_scale));
+    if (document) document->build_terrain(heightmap, grid_resolution, float(grid_scale), float(height_scale));
 }
 
 void QtMeshTerrainWidget::apply_terrain()
@@ -281,8 +281,7 @@ void QtMeshTerrainWidget::delcol_event()
     const int i = map_tree->indexOfTopLevelItem(current);
     if (i < 0) return;
     if (!colour_map.removable(std::size_t(i))) {
-        std::printf("not allowed\n");
-        std::fflush(stdout);
+        messages.info("not allowed\n");
         return;
     }
     if (!dialogs.confirm(this, tr("Confirm Delete..."),
@@ -295,17 +294,15 @@ void QtMeshTerrainWidget::delcol_event()
 
 void QtMeshTerrainWidget::save_event()
 {
-    const QString name =
-        dialogs.save_file(this, QString(), QStringLiteral("ColourMaps"), QStringLiteral("*.map"));
+    const QString name = dialogs.save_file(this, QString(), QStringLiteral("ColourMaps"), QStringLiteral("*.map"));
     if (name.isEmpty()) return;
-    colour_map.write(with_extension(name, QStringLiteral(".map")).toStdString());
+    colour_map.write(with_extension(name, QStringLiteral(".map")).toStdString(), messages);
 }
 
 void QtMeshTerrainWidget::load_event()
 {
-    const QString name =
-        dialogs.open_file(this, QString(), QStringLiteral("ColourMaps"), QStringLiteral("*.map"));
-    if (!name.isEmpty()) colour_map.read(name.toStdString());
+    const QString name = dialogs.open_file(this, QString(), QStringLiteral("ColourMaps"), QStringLiteral("*.map"));
+    if (!name.isEmpty()) colour_map.read(name.toStdString(), messages);
     fill_map_tree(-1);
     send_map();
 }

@@ -1,15 +1,17 @@
 #pragma once
 
+#include <vector>
+
 #include <QColor>
 #include <QWidget>
-#include <vector>
 
 #include "colouring/ColourMap.h"
 #include "colouring/Heightmap.h"
 
-class Mesh;
+class MeshDocument;
 class QDialog;
 class Dialogs;
+class Messages;
 class QLabel;
 class QLineEdit;
 class QSlider;
@@ -24,9 +26,10 @@ class QtMeshTerrainWidget : public QWidget {
     Q_OBJECT
 
 public:
-    QtMeshTerrainWidget(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = QString());
+    QtMeshTerrainWidget(Dialogs& dialogs, Messages& messages, QWidget* parent = nullptr,
+                        const QString& name = QString());
 
-    Mesh* mesh = nullptr;  // the view's mesh, set by the main window
+    MeshDocument* document = nullptr;  // the document on show, set by the main window
     Heightmap heightmap;
     QLabel* preview = nullptr;
     int grid_scale = 256;
@@ -45,7 +48,7 @@ public:
     QSlider* gridsize_slider = nullptr;
     QSlider* height_slider = nullptr;
 
-    // Rebuilds the view's mesh as the height field.
+    // Rebuilds the document's mesh as the height field.
     void build_terrain();
     // build_terrain(), then the colour map to the view.
     void apply_terrain();
@@ -69,6 +72,7 @@ public slots:
 
 private:
     Dialogs& dialogs;
+    Messages& messages;
     void send_map();
     void fill_map_tree(int current);
     void open_entry_dialog(const QString& title, const QColor& colour, const QString& value);

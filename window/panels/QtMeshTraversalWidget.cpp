@@ -9,7 +9,10 @@
 
 namespace {
 
-QString value_text(float v) { return QString::number(double(v), 'g', 6); }
+QString value_text(float v)
+{
+    return QString::number(double(v), 'g', 6);
+}
 
 }  // namespace
 

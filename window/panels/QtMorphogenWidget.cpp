@@ -7,12 +7,13 @@
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
-#include "toolkit/qt_colour.h"
+#include "core/Messages.h"
 #include "toolkit/ButtonGroup.h"
 #include "toolkit/Dialogs.h"
+#include "toolkit/qt_colour.h"
 
-QtMorphogenWidget::QtMorphogenWidget(Dialogs& dialogs_, QWidget* parent, const QString& name)
-    : QWidget(parent), dialogs(dialogs_)
+QtMorphogenWidget::QtMorphogenWidget(Dialogs& dialogs_, Messages& messages_, QWidget* parent, const QString& name)
+    : QWidget(parent), dialogs(dialogs_), messages(messages_)
 {
     setObjectName(name);
     auto* file = new ButtonGroup(1, Qt::Horizontal, QStringLiteral("File:"), this);
@@ -173,13 +174,13 @@ void QtMorphogenWidget::saveSlot()
 {
     QString name = dialogs.save_file(this, QString(), QStringLiteral("data"), QStringLiteral("*.mor"));
     if (name.isEmpty()) return;
-    settings.write(with_extension(name, QStringLiteral(".mor")).toStdString());
+    settings.write(with_extension(name, QStringLiteral(".mor")).toStdString(), messages);
 }
 
 void QtMorphogenWidget::loadSlot()
 {
     const QString name = dialogs.open_file(this, QString(), QStringLiteral("data"), QStringLiteral("*.mor"));
-    if (!name.isEmpty() && settings.read(name.toStdString()) != MorphogenSettings::Load::Loaded) return;
+    if (!name.isEmpty() && settings.read(name.toStdString(), messages) != MorphogenSettings::Load::Loaded) return;
     refresh();
     send_setting();
 }

@@ -1,13 +1,15 @@
 #pragma once
 
-#include <QColor>
-#include <QWidget>
 #include <string>
 #include <vector>
+
+#include <QColor>
+#include <QWidget>
 
 #include "colouring/MorphogenSettings.h"
 
 class Dialogs;
+class Messages;
 class QLabel;
 class QRadioButton;
 class QTreeWidget;
@@ -21,7 +23,7 @@ class QtMorphogenWidget : public QWidget {
     Q_OBJECT
 
 public:
-    QtMorphogenWidget(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = QString());
+    QtMorphogenWidget(Dialogs& dialogs, Messages& messages, QWidget* parent = nullptr, const QString& name = QString());
 
     // Mix mode, base colour, per-morphogen colours, names and toggles.
     MorphogenSettings settings;
@@ -47,6 +49,7 @@ public slots:
 
 private:
     Dialogs& dialogs;
+    Messages& messages;
     void send_setting();
     void refresh();
     void fill_tree();

@@ -6,20 +6,15 @@
 #include <QRadioButton>
 
 ButtonGroup::ButtonGroup(int strip_count, Qt::Orientation orient, const QString& title, QWidget* parent)
-    : QGroupBox(title, parent),
-      strips(strip_count < 1 ? 1 : strip_count),
-      orientation(orient),
-      grid(new QGridLayout(this)),
-      group(new QButtonGroup(this)),
-      radios(new QButtonGroup(this))
+    : QGroupBox(title, parent), strips(strip_count < 1 ? 1 : strip_count), orientation(orient),
+      grid(new QGridLayout(this)), group(new QButtonGroup(this)), radios(new QButtonGroup(this))
 {
     group->setExclusive(false);
 }
 
 ButtonGroup::ButtonGroup(int strip_count, Qt::Orientation orient, QWidget* parent)
     : ButtonGroup(strip_count, orient, QString(), parent)
-{
-}
+{}
 
 void ButtonGroup::next_cell(int& row, int& column)
 {

@@ -14,10 +14,8 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    virtual QString open_file(QWidget* parent, const QString& caption, const QString& start,
-                              const QString& filter) = 0;
-    virtual QString save_file(QWidget* parent, const QString& caption, const QString& start,
-                              const QString& filter) = 0;
+    virtual QString open_file(QWidget* parent, const QString& caption, const QString& start, const QString& filter) = 0;
+    virtual QString save_file(QWidget* parent, const QString& caption, const QString& start, const QString& filter) = 0;
     virtual QColor colour(QWidget* parent, const QColor& initial) = 0;
     virtual void message(QWidget* parent, const QString& title, const QString& text) = 0;
     // A warning with Yes and No, No the default: true only for Yes.

@@ -10,15 +10,13 @@ QString ScriptedDialogs::next_file()
     return answer;
 }
 
-QString ScriptedDialogs::open_file(QWidget* parent, const QString& caption, const QString& start,
-                                   const QString& filter)
+QString ScriptedDialogs::open_file(QWidget* parent, const QString& caption, const QString& start, const QString& filter)
 {
     asked.push_back({"open", parent, caption, start, filter, QColor()});
     return next_file();
 }
 
-QString ScriptedDialogs::save_file(QWidget* parent, const QString& caption, const QString& start,
-                                   const QString& filter)
+QString ScriptedDialogs::save_file(QWidget* parent, const QString& caption, const QString& start, const QString& filter)
 {
     asked.push_back({"save", parent, caption, start, filter, QColor()});
     return next_file();

@@ -27,10 +27,8 @@ public:
     std::deque<std::function<void(QDialog&)>> dialog_scripts;
     std::vector<Question> asked;
 
-    QString open_file(QWidget* parent, const QString& caption, const QString& start,
-                      const QString& filter) override;
-    QString save_file(QWidget* parent, const QString& caption, const QString& start,
-                      const QString& filter) override;
+    QString open_file(QWidget* parent, const QString& caption, const QString& start, const QString& filter) override;
+    QString save_file(QWidget* parent, const QString& caption, const QString& start, const QString& filter) override;
     QColor colour(QWidget* parent, const QColor& initial) override;
     void message(QWidget* parent, const QString& title, const QString& text) override;
     bool confirm(QWidget* parent, const QString& title, const QString& text) override;

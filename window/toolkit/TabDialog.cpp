@@ -16,12 +16,8 @@ void set_button(QPushButton* button, const QString& text)
 }  // namespace
 
 TabDialog::TabDialog(QWidget* parent)
-    : QDialog(parent),
-      tab_widget(new QTabWidget(this)),
-      ok(new QPushButton(this)),
-      apply(new QPushButton(this)),
-      defaults(new QPushButton(this)),
-      cancel(new QPushButton(this))
+    : QDialog(parent), tab_widget(new QTabWidget(this)), ok(new QPushButton(this)), apply(new QPushButton(this)),
+      defaults(new QPushButton(this)), cancel(new QPushButton(this))
 {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ok);

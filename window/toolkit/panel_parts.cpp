@@ -5,8 +5,7 @@
 
 #include "toolkit/ButtonGroup.h"
 
-QSlider* panel_slider(QWidget* parent, const char* name, int low, int high, int page_step, int value,
-                      int tick_interval)
+QSlider* panel_slider(QWidget* parent, const char* name, int low, int high, int page_step, int value, int tick_interval)
 {
     auto* s = new QSlider(Qt::Horizontal, parent);
     s->setObjectName(name);

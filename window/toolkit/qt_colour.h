@@ -14,7 +14,10 @@ inline Rgb to_rgb(const QColor& c)
 {
     return Rgb{(unsigned char)c.red(), (unsigned char)c.green(), (unsigned char)c.blue()};
 }
-inline QColor to_qcolor(Rgb c) { return QColor(c.r, c.g, c.b); }
+inline QColor to_qcolor(Rgb c)
+{
+    return QColor(c.r, c.g, c.b);
+}
 std::vector<Rgb> to_rgb(const std::vector<QColor>& colours);
 std::vector<QColor> to_qcolors(const std::vector<Rgb>& colours);
 

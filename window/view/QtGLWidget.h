@@ -10,33 +10,34 @@
 #include <QTimer>
 
 #include "clipping/PlaneWidgetInCube.h"
-#include "core/Mesh.h"
+#include "core/ArcBall.h"
 #include "core/load_mesh_file.h"
 #include "core/Vector.h"
-#include "smoothing/NormalSmoother.h"
-#include "traversal/EdgeTraversal.h"
-#include "remeshing/ButterflySubdivider.h"
-#include "classification/Mesh_Classifier.h"
 #include "toolkit/meta_types.h"
-#include "core/ArcBall.h"
+#include "view/ViewMatrices.h"
 
-// The OpenGL view and owner of the mesh on show. It repaints itself from a
-// 10 ms timer, turns the model with the left mouse button and zooms with the
-// right, opens dropped files through the main window, and offers the slots
-// through which the tool panels reach the mesh. Every slot changes the mesh
-// and its derived data and returns; the next tick paints the result.
+class MeshDocument;
+
+// The OpenGL view of a mesh document. It repaints itself from a 10 ms timer,
+// turns the model with the left mouse button and zooms with the right,
+// opens dropped files through the main window, and offers the slots through
+// which the tool panels reach the document. A slot forwards its request to
+// the document (or changes a setting of the view) and returns; the next
+// tick paints the result. GL calls happen only in initializeGL, resizeGL
+// and paintGL.
 class QtGLWidget : public QOpenGLWidget {
     Q_OBJECT
 public:
-    explicit QtGLWidget(QWidget* parent = nullptr, const QString& name = QString());
+    explicit QtGLWidget(MeshDocument& document, QWidget* parent = nullptr, const QString& name = QString());
     ~QtGLWidget() override;
 
+    MeshDocument& document;
+
     QColor background{255, 255, 255, 255};
-    int projection_mode = 1;  // 1 orthographic, 0 perspective
-    int drag_mode = -1;       // -1 none, 0 camera rotation, 1 clipping-plane drag, 2 zoom
+    int projection_mode = 1;    // 1 orthographic, 0 perspective
+    int drag_mode = -1;         // -1 none, 0 camera rotation, 1 clipping-plane drag, 2 zoom
     int plane_interaction = 0;  // 1 while a clipping plane is selected
     PlaneWidgetInCube cube;     // the six clipping planes
-    QString file_name;
     int render_mode = 4;
     // Viewport size in pixels (QWidget already owns width() and height()).
     int view_width = 0;
@@ -44,25 +45,25 @@ public:
     float zoom = -200.0f;  // camera distance (perspective) or negated scale (orthographic)
     float zoom_step = 0.0f;
     Vector last_mouse{0.0f, 0.0f, 0.0f, 0.0f};
+    // Light 0: its direction, fixed to the eye as it was when last set, and
+    // its colours; paintGL hands them to OpenGL.
     Vector light_position{0.0f, 0.0f, 1.0f, 0.0f};
+    Vector light_ambient{0.5f, 0.5f, 0.5f, 1.0f};
+    Vector light_diffuse{0.125f, 0.125f, 0.125f, 1.0f};
+    Vector light_specular{0.0f, 0.0f, 0.0f, 1.0f};
     ArcBall camera;
-    Mesh mesh;
-    Mesh backup;  // the mesh as loaded, restored by reload_slot
-    NormalSmoother smoother;  // face-normal smoothing of `mesh`
-    EdgeTraversal traversal{&mesh};
-    ButterflySubdivider subdivider;  // subdivision of `mesh`, with its last level and weight
-    Mesh_Classifier classifier{&mesh};  // patches of `mesh`, reset with each load
 
-    // Reads a mesh file into the view (the reader is chosen by name), keeps a
-    // copy for reload_slot and resets the zoom. A rejected file leaves an
-    // empty mesh; a name no reader takes keeps the old mesh.
+    // Opens a mesh file through the document (the reader is chosen by
+    // name), tells the morphogen panel the names of an OBJ mesh, puts the
+    // clipping planes back on a box around it and resets the zoom. A rejected
+    // file leaves an empty mesh; a name no reader takes keeps the old mesh.
     LoadResult load_mesh(const QString& name);
     // Writes the mesh as OBJ, adding ".obj" when the name lacks it; false
     // when nothing was written (the writer says why on the console).
     bool save_mesh(const QString& name);
-    // The last painted frame, view_width x view_height.
+    // A frame painted now, in the view's pixels.
     QImage grab_image();
-    // Rebuilds the projection for the stored size (after a projection toggle).
+    // Paints with the projection of projection_mode from the next frame on.
     void update_projection();
     // Picks the face under the pointer at (x, y) in widget pixels with the
     // matrices of the last paint; a miss keeps the previous pick.
@@ -83,7 +84,7 @@ public slots:
     // The mesh as loaded.
     void reload_slot();
 
-    // Subdivision and simplification: each replaces `mesh` by its result.
+    // Subdivision and simplification: each replaces the mesh by its result.
     void subdivide_slot(int subdiv, float weight);
     void simplify_slot(float lod);
     // Classification. Without vertices a classification or a table file
@@ -138,11 +139,11 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void apply_light_position();
-    // The smoothing kernel for a panel value, with the mesh's box current.
-    Vector smoothing_kernel_for(const Vector& v);
-
     QTimer timer;
+    // What the last paint drew with; picking unprojects through it.
+    ViewMatrices last_paint;
+    // The model-view matrix in force when the light's direction was last set.
+    double light_matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 };
 
 // Direction of a light at an altitude (degrees from +z) and an azimuth

@@ -1,11 +1,11 @@
 #include "view/classifier_drawing.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 
-#include "core/Mesh.h"
+#include <GL/gl.h>
+
 #include "classification/Mesh_Classifier.h"
+#include "core/Mesh.h"
 
 void draw_patch_seeds(const Mesh_Classifier& classifier)
 {

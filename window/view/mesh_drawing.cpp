@@ -106,9 +106,7 @@ void draw_mesh(const Mesh& mesh, int render_mode)
         draw_faces(mesh, GL_LINE_LOOP);
         glEnable(GL_LIGHTING);
         break;
-    case RENDER_WIREFRAME_DOTTED:
-        draw_dotted_hidden_lines(mesh);
-        break;
+    case RENDER_WIREFRAME_DOTTED: draw_dotted_hidden_lines(mesh); break;
     case RENDER_WIREFRAME_HIDDEN:
         glEnable(GL_POLYGON_OFFSET_FILL);
         glDisable(GL_LIGHTING);
@@ -130,9 +128,7 @@ void draw_mesh(const Mesh& mesh, int render_mode)
         glEnable(GL_LIGHTING);
         glDisable(GL_POLYGON_OFFSET_FILL);
         break;
-    case RENDER_POLYGONS:
-        draw_faces(mesh, GL_TRIANGLES);
-        break;
+    case RENDER_POLYGONS: draw_faces(mesh, GL_TRIANGLES); break;
     case RENDER_POINTS:
         glColor3f(0.0f, 0.0f, 0.0f);
         glDisable(GL_LIGHTING);
@@ -150,7 +146,6 @@ void draw_mesh(const Mesh& mesh, int render_mode)
         draw_bounding_box(mesh);
         glEnable(GL_LIGHTING);
         break;
-    default:
-        break;
+    default: break;
     }
 }

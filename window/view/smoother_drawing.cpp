@@ -1,8 +1,8 @@
 #include "view/smoother_drawing.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
+
+#include <GL/gl.h>
 
 #include "core/Mesh.h"
 #include "smoothing/NormalSmoother.h"
