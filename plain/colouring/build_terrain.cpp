@@ -46,6 +46,7 @@ bool build_terrain(Mesh& mesh, const Heightmap& heightmap, int resolution, float
             const Vector& p = grid[std::size_t(r) * n + c];
             mesh.vertices[v] = Vector(p.x, p.y, p.z);
             mesh.vertex_colours[v] = Vector(1.0f, 1.0f, 1.0f, 1.0f);
+            mesh.has_colours = true;
         }
         return v;
     };

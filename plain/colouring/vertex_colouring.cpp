@@ -18,6 +18,7 @@ void colour_by_morphogens(Mesh& mesh, int mix_mode, const std::vector<int>& togg
     const std::size_t listed = std::min(toggles.size(), colours.size());
     const std::size_t vertices = std::min(std::size_t(std::max(mesh.nv, 0)), mesh.vertex_colours.size());
     const Vector one(1.0f, 1.0f, 1.0f, 1.0f);
+    if (vertices > 0) mesh.has_colours = true;
     for (std::size_t j = 0; j < vertices; ++j) {
         Vector& out = mesh.vertex_colours[j];
         out = base_colour;
@@ -71,6 +72,7 @@ bool colour_by_height(Mesh& mesh, const std::vector<Rgb>& colours, const std::ve
     const float lo = mesh.bbox[4].y;
     const float range = mesh.bbox[1].y - lo;
     const std::size_t vertices = std::min(std::size_t(mesh.nv), mesh.vertex_colours.size());
+    if (vertices > 0) mesh.has_colours = true;
     for (std::size_t j = 0; j < vertices; ++j) {
         if (n == 1) {
             mesh.vertex_colours[j] = colour_vector(colours[0]);

@@ -176,6 +176,7 @@ void Mesh::allocate_vertices(int n)
     vertex_normals.assign(n, Vector());
     vertex_colours.assign(n, Vector());
     texcoords.assign(n, Vector());
+    has_colours = false;
     nv = n;
     ++revision;
 }
@@ -222,6 +223,7 @@ void Mesh::clear()
     vertex_neighbours.clear();
     face_neighbours.clear();
     morphogen_values.clear();
+    has_colours = false;
     nv = nf = edge_count = 0;
     for (Vector& c : bbox) c = Vector(0);
     ++revision;
@@ -234,6 +236,7 @@ void Mesh::assign(const Mesh& other)
     std::copy(other.vertices.begin(), other.vertices.end(), vertices.begin());
     std::copy(other.vertex_colours.begin(), other.vertex_colours.end(), vertex_colours.begin());
     std::copy(other.vertex_normals.begin(), other.vertex_normals.end(), vertex_normals.begin());
+    has_colours = other.has_colours;
     allocate_faces(other.nf);
     for (int i = 0; i < nf; ++i) set_face(i, other.faces[i].vi[0], other.faces[i].vi[1], other.faces[i].vi[2]);
 }

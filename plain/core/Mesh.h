@@ -39,6 +39,9 @@ public:
     std::vector<Vector> vertices;
     std::vector<Vector> vertex_normals;
     std::vector<Vector> vertex_colours;
+    // True when vertex_colours hold colours that were read from a file or
+    // made by a colouring tool; false while they are the allocation default.
+    bool has_colours = false;
     std::vector<Vector> texcoords;
     std::vector<Vector> centroids;
     std::vector<Face*> face_list;

@@ -97,6 +97,7 @@ bool Mesh::read_net(const std::string& path, Messages& out)
         vertex_normals[v].y = normal.y;
         vertex_normals[v].z = normal.z;
         vertex_colours[v] = colours.empty() ? Vector(0.4f, 0.4f, 0.4f, 1.0f) : colours[v];
+        has_colours = !colours.empty();
     }
     allocate_faces(int(triangles.size()));
     for (int j = 0; j < nf; ++j) set_face(j, int(triangles[j][0]), int(triangles[j][1]), int(triangles[j][2]));

@@ -293,6 +293,7 @@ bool Mesh::read_obj(const std::string& path, Messages& out)
                     if (tok.read_token() == Tokenizer::TT_NUMBER) *h = float(tok.number_value);
             }
             vertex_colours[colour_counter++] = Vector(hx, hy, hz, 1.0f);
+            has_colours = true;
         } else if (word == "m") {
             if (morphogen_count == 0) continue;
             if (morphogen_counter >= nv) return reject(lines.number, "more morphogen lines than vertices");
