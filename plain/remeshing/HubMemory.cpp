@@ -25,14 +25,16 @@ constexpr std::size_t few_new_normals = 8;
 // the sides (never above 1, a turn that is not a number left out), and the
 // largest of those, 0 at least, as the loop of SimplifyGraph::edge_cost takes
 // them. Free entries (live 0) never win. `at` gets an entry that reaches it,
-// -1 when it is 0. Four normals at a time for one or two sides: each lane
-// takes its minima with the operands in the order of the scalar loop, and
-// sums the products of a dot product in the order of turn_between.
+// -1 when it is 0. Four normals at a time for one or two sides (the rest one
+// at a time): each lane takes its minima with the operands in the order of
+// the scalar loop, and sums the products of a dot product in the order of
+// turn_between.
 float largest_smallest_turn(const float* nx, const float* ny, const float* nz, const std::uint32_t* live, int count,
                             const Normal* sides, int side_count, int& at)
 {
     float curvature = 0.0f;
     at = -1;
+    int j = 0;
 #ifdef __SSE2__
     if (side_count == 1 || side_count == 2) {
         const Normal& a = sides[0];
@@ -44,7 +46,6 @@ float largest_smallest_turn(const float* nx, const float* ny, const float* nz, c
         __m128i index = _mm_setr_epi32(0, 1, 2, 3);
         __m128i where = _mm_set1_epi32(-1);
         __m128 largest = _mm_setzero_ps();
-        int j = 0;
         for (; j + 4 <= count; j += 4) {
             const __m128 x = _mm_loadu_ps(nx + j), y = _mm_loadu_ps(ny + j), z = _mm_loadu_ps(nz + j);
             const __m128 dot_a = _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, ax), _mm_mul_ps(y, ay)), _mm_mul_ps(z, az));
@@ -69,22 +70,9 @@ float largest_smallest_turn(const float* nx, const float* ny, const float* nz, c
                 curvature = lane[l];
                 at = lane_at[l];
             }
-        for (; j < count; ++j) {
-            if (!live[j]) continue;
-            float m = 1.0f;
-            for (int s = 0; s < side_count; ++s) {
-                const float t = turn_between({nx[j], ny[j], nz[j]}, sides[s]);
-                if (t < m) m = t;
-            }
-            if (m > curvature) {
-                curvature = m;
-                at = j;
-            }
-        }
-        return curvature;
     }
 #endif
-    for (int j = 0; j < count; ++j) {
+    for (; j < count; ++j) {
         if (!live[j]) continue;
         float m = 1.0f;
         for (int s = 0; s < side_count; ++s) {
@@ -97,6 +85,31 @@ float largest_smallest_turn(const float* nx, const float* ny, const float* nz, c
         }
     }
     return curvature;
+}
+
+// The hub's lists keep what stays in order and append what comes, so one
+// walk pairs a list with its copy from the last cost: runs that agree are
+// skipped whole, entries of the copy up to the next one found have gone, and
+// the first entry not found starts the new ones. Calls gone(x) for each
+// place x of the copy that has gone; returns where the new entries start.
+template <typename Gone>
+int pair_with(const std::vector<int>& copy, const int* list, int count, Gone gone)
+{
+    const int old = int(copy.size());
+    int x = 0, i = 0;
+    while (i < count) {
+        const int run = same_prefix(copy.data() + x, list + i, std::min(old - x, count - i));
+        x += run;
+        i += run;
+        if (i == count) break;
+        const int found = find_int(copy.data() + x, old - x, list[i]);
+        if (found < 0) break;
+        for (int y = x; y < x + found; ++y) gone(y);
+        x += found + 1;
+        ++i;
+    }
+    for (int y = x; y < old; ++y) gone(y);
+    return i;
 }
 
 }  // namespace
@@ -246,13 +259,8 @@ void HubMemory::reset()
     live_normals = 0;
 }
 
-// The hub's list keeps the neighbours that stay in order and appends new
-// ones, so one walk pairs the list with the edges: runs that agree are
-// skipped whole, edges up to the next neighbour found have left, and the
-// first neighbour not found starts the new ones.
 void HubMemory::sync_neighbours(const int* near, int degree, const SimplifyGraph& graph)
 {
-    const int old = int(vertex.size());
     auto leave_edge = [&](int e) {
         const int v = vertex[std::size_t(e)];
         if (v < 0) return;
@@ -264,19 +272,7 @@ void HubMemory::sync_neighbours(const int* near, int degree, const SimplifyGraph
         exact_bound[std::size_t(e)] = loose_bound[std::size_t(e)] = std::numeric_limits<float>::infinity();
         ++edges_gone;
     };
-    int e = 0, i = 0;
-    while (i < degree) {
-        const int run = same_prefix(vertex.data() + e, near + i, std::min(old - e, degree - i));
-        e += run;
-        i += run;
-        if (i == degree) break;
-        const int found = find_int(vertex.data() + e, old - e, near[i]);
-        if (found < 0) break;
-        for (int x = e; x < e + found; ++x) leave_edge(x);
-        e += found + 1;
-        ++i;
-    }
-    for (; i < degree; ++i) {
+    for (int i = pair_with(vertex, near, degree, leave_edge); i < degree; ++i) {
         const int v = near[i];
         const int at = int(vertex.size());
         vertex.push_back(v);
@@ -294,36 +290,21 @@ void HubMemory::sync_neighbours(const int* near, int degree, const SimplifyGraph
         place_of_key.push_back(at);
         dirty.push_back(at);
     }
-    for (int x = e; x < old; ++x) leave_edge(x);
 }
 
 void HubMemory::sync_triangles(const int* around, int k, const SimplifyGraph& graph)
 {
-    const int old = int(triangle.size());
     auto gone = [&](int t) {
         if (triangle[std::size_t(t)] < 0) return;
         leave(t);
         triangle[std::size_t(t)] = -1;
         ++triangles_gone;
     };
-    int t = 0, i = 0;
-    while (i < k) {
-        const int run = same_prefix(triangle.data() + t, around + i, std::min(old - t, k - i));
-        t += run;
-        i += run;
-        if (i == k) break;
-        const int found = find_int(triangle.data() + t, old - t, around[i]);
-        if (found < 0) break;
-        for (int x = t; x < t + found; ++x) gone(x);
-        t += found + 1;
-        ++i;
-    }
-    for (; i < k; ++i) {
+    for (int i = pair_with(triangle, around, k, gone); i < k; ++i) {
         triangle.push_back(around[i]);
         triangles.push_back({-1, {-1, -1}});
         enter(int(triangle.size()) - 1, graph);
     }
-    for (int x = t; x < old; ++x) gone(x);
 }
 
 // A triangle of the hub changes only when one of its corners collapses, and
