@@ -3,7 +3,10 @@
 // tinyobjloader and assimp on the same files in the same run; times each
 // build flag on the loaded mesh and the OBJ writer. Peak memory of a read
 // is measured in a fresh process (this program run with --peak FILE), so
-// the generated inputs held here do not count.
+// the generated inputs held here do not count. End to end, `halvane-tool
+// info` on the plain file (read, derived data, orientation, the Reload copy,
+// process start and exit) runs against a process that only loads the same
+// file with tinyobjloader (this program run with --tinyobj FILE), in turns.
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -11,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <algorithm>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <random>
@@ -22,6 +27,7 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <tiny_obj_loader.h>
 #include <unistd.h>
 
@@ -146,6 +152,91 @@ int peak_mode(const char* path)
     return ok ? 0 : 1;
 }
 
+// Child mode: a bare tinyobjloader load of one file, as a process.
+int tinyobj_mode(const char* path)
+{
+    tinyobj::attrib_t attrib;
+    std::vector<tinyobj::shape_t> shapes;
+    std::vector<tinyobj::material_t> materials;
+    std::string warn, err;
+    return tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, path) ? 0 : 1;
+}
+
+// What one whole process took: wall, user and system seconds.
+struct ProcessTime {
+    double wall = 0.0, user = 0.0, sys = 0.0;
+    double cpu() const { return user + sys; }
+};
+
+// Runs `program` with `args` (its output thrown away) and waits for it.
+bool run_process(const std::string& program, const std::vector<std::string>& args, ProcessTime& took)
+{
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            dup2(null, 1);
+            dup2(null, 2);
+        }
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(child, &status, 0, &usage) != child) return false;
+    took.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    took.user = double(usage.ru_utime.tv_sec) + double(usage.ru_utime.tv_usec) / 1e6;
+    took.sys = double(usage.ru_stime.tv_sec) + double(usage.ru_stime.tv_usec) / 1e6;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2.0;
+}
+
+// `halvane-tool info` against the bare tinyobjloader process, one after the
+// other, after a warm-up of each: medians, and the median of the ratios of
+// each pair, which holds when the machine's speed drifts.
+void end_to_end(const std::string& self, const std::string& path)
+{
+    const std::string tool = HALVANE_TOOL;
+    const int runs = 7;
+    std::vector<double> wall[2], user[2], sys[2], ratio_wall, ratio_cpu;
+    ProcessTime warm;
+    if (!run_process(tool, {"info", path}, warm) || !run_process(self, {"--tinyobj", path}, warm)) {
+        std::printf("  end to end: could not run %s or the tinyobjloader child\n", tool.c_str());
+        return;
+    }
+    for (int r = 0; r < runs; ++r) {
+        ProcessTime ours, theirs;
+        if (!run_process(tool, {"info", path}, ours) || !run_process(self, {"--tinyobj", path}, theirs)) return;
+        const ProcessTime both[2] = {ours, theirs};
+        for (int k = 0; k < 2; ++k) {
+            wall[k].push_back(both[k].wall);
+            user[k].push_back(both[k].user);
+            sys[k].push_back(both[k].sys);
+        }
+        ratio_wall.push_back(ours.wall / theirs.wall);
+        ratio_cpu.push_back(ours.cpu() / theirs.cpu());
+    }
+    std::printf("  end to end, whole processes on the plain file, median of %d in turns (wall / user / system):\n",
+                runs);
+    const char* who[2] = {"halvane-tool info", "tinyobjloader load"};
+    for (int k = 0; k < 2; ++k)
+        std::printf("        %-18s %6.0f / %6.0f / %6.0f ms\n", who[k], median(wall[k]) * 1e3, median(user[k]) * 1e3,
+                    median(sys[k]) * 1e3);
+    std::printf("        ratio = halvane-tool / tinyobjloader: wall %.2f, CPU %.2f (medians of each pair's ratio)\n",
+                median(ratio_wall), median(ratio_cpu));
+}
+
 struct Inputs {
     std::string dir;
     std::string plain, rich;
@@ -234,6 +325,7 @@ public:
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "--peak") == 0) return peak_mode(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--tinyobj") == 0) return tinyobj_mode(argv[2]);
 
     benchmark::Initialize(&argc, argv);
     Inputs in;
@@ -352,6 +444,7 @@ int main(int argc, char** argv)
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     if (n > 0) {
         self[n] = '\0';
+        end_to_end(self, in.plain);
         for (const std::string* path : {&in.plain, &in.rich}) {
             const std::string command = std::string("'") + self + "' --peak '" + *path + "'";
             std::FILE* p = popen(command.c_str(), "r");

@@ -1,7 +1,10 @@
 // Subdivision and simplification speed. One butterfly level from 250
 // thousand faces with ours and with OpenMesh's ModifiedButterflyT;
 // simplification of 500 thousand vertices to 10 percent with ours and with
-// meshoptimizer's meshopt_simplify; collapses per second of ours against
+// meshoptimizer's meshopt_simplify, and the same for two meshes with a
+// vertex in thousands of triangles (a 4,000-segment cylinder whose caps are
+// fans around their centres, a 10,000-corner polygon split into one fan);
+// collapses per second of ours against
 // OpenMesh's quadric decimater; and the straightforward quadratic versions
 // (list search, full scan) on growing inputs until one takes more than a
 // quarter of a minute, next to ours on the same input. All inputs are seeded
@@ -29,6 +32,7 @@
 #include "core/Messages.h"
 #include "remeshing/ButterflySubdivider.h"
 #include "remeshing/simplify.h"
+#include "tests/support/NamedMeshes.h"
 #include "tests/support/ReferenceRemesh.h"
 
 namespace {
@@ -80,6 +84,8 @@ struct Inputs {
     std::unique_ptr<Mesh> quarter_million_faces;  // 125,000 vertices
     std::unique_ptr<Mesh> half_million_vertices;  // 1,000,000 faces
     std::unique_ptr<Mesh> fifty_thousand_vertices;
+    std::unique_ptr<Mesh> cylinder;  // 4,000 segments: 8,002 vertices, 16,000 faces
+    std::unique_ptr<Mesh> polygon;   // 10,000 corners: 9,998 faces around corner 0
 };
 
 void subdivide_ours(benchmark::State& state, const Mesh* input)
@@ -240,7 +246,12 @@ int main(int argc, char** argv)
     const Mesh* q = in.quarter_million_faces.get();
     const Mesh* h = in.half_million_vertices.get();
     const Mesh* f = in.fifty_thousand_vertices.get();
-    std::printf("inputs: %d vertices / %d faces, %d / %d, %d / %d\n", q->nv, q->nf, h->nv, h->nf, f->nv, f->nf);
+    in.cylinder = named::capped_cylinder(4000);
+    in.polygon = named::fan_polygon(10000);
+    const Mesh* cyl = in.cylinder.get();
+    const Mesh* poly = in.polygon.get();
+    std::printf("inputs: %d vertices / %d faces, %d / %d, %d / %d; cylinder %d / %d, polygon %d / %d\n", q->nv, q->nf,
+                h->nv, h->nf, f->nv, f->nf, cyl->nv, cyl->nf, poly->nv, poly->nf);
 
     benchmark::RegisterBenchmark("subdivide/ours/250k", subdivide_ours, q)->Unit(ms)->Iterations(5);
     benchmark::RegisterBenchmark("subdivide/ours-step/250k", subdivide_ours_step, q)->Unit(ms)->Iterations(5);
@@ -249,6 +260,16 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("simplify/meshoptimizer/500k", simplify_meshoptimizer, h, 0.1f)
         ->Unit(ms)
         ->Iterations(3);
+    for (const auto& [name, mesh] : {std::pair<const char*, const Mesh*>{"cylinder", cyl}, {"polygon", poly}}) {
+        benchmark::RegisterBenchmark((std::string("simplify/ours/") + name).c_str(), simplify_with, mesh, 0.1f,
+                                     simplify)
+            ->Unit(ms)
+            ->Iterations(3);
+        benchmark::RegisterBenchmark((std::string("simplify/meshoptimizer/") + name).c_str(), simplify_meshoptimizer,
+                                     mesh, 0.1f)
+            ->Unit(ms)
+            ->Iterations(3);
+    }
     benchmark::RegisterBenchmark("simplify/ours/50k", simplify_with, f, 0.1f, simplify)->Unit(ms)->Iterations(3);
     benchmark::RegisterBenchmark("simplify/openmesh-decimater/50k", decimate_openmesh, f, 0.1f)
         ->Unit(ms)
@@ -294,6 +315,10 @@ int main(int argc, char** argv)
     ratio(recorder, "subdivide one level, 125k vertices / 250k faces (the step alone)", "subdivide/ours-step/250k",
           "subdivide/openmesh/250k");
     ratio(recorder, "simplify 500k vertices / 1M faces to 10%", "simplify/ours/500k", "simplify/meshoptimizer/500k");
+    ratio(recorder, "simplify a 4,000-segment capped cylinder (16k faces, cap centres in 4,000 faces) to 10%",
+          "simplify/ours/cylinder", "simplify/meshoptimizer/cylinder");
+    ratio(recorder, "simplify a 10,000-corner polygon split into one fan to 10%", "simplify/ours/polygon",
+          "simplify/meshoptimizer/polygon");
     const auto rate = [&](const std::string& name, double removed) {
         const auto it = recorder.cpu_seconds.find(name);
         return it == recorder.cpu_seconds.end() ? 0.0 : removed / it->second;

@@ -33,7 +33,6 @@ public:
     {
         offsets.clear();
         items.clear();
-        fill.clear();
     }
 
     // Pass 1: reset(n), then count(i) once for each item list i will hold.
@@ -41,23 +40,24 @@ public:
     {
         offsets.assign(n + 1, 0);
         items.clear();
-        fill.clear();
     }
     void count(std::size_t i) { ++offsets[i + 1]; }
-    // Pass 2: start(), then push(i, item) in the wanted order.
+    // Pass 2: start(), then push(i, item) in the wanted order, then
+    // finish(). While filling, offsets[i] is where list i's next item goes,
+    // so the lists are read only after finish().
     void start()
     {
         for (std::size_t i = 1; i < offsets.size(); ++i) offsets[i] += offsets[i - 1];
         items.resize(offsets.back());
-        fill.assign(offsets.begin(), offsets.end() - 1);
     }
-    void push(std::size_t i, const T& item) { items[fill[i]++] = item; }
-    // Drops the fill cursors once every list is complete.
-    void finish() { std::vector<std::size_t>().swap(fill); }
+    void push(std::size_t i, const T& item) { items[offsets[i]++] = item; }
+    // Each cursor has reached the start of the next list: one place back.
+    void finish()
+    {
+        for (std::size_t i = offsets.size() - 1; i > 0; --i) offsets[i] = offsets[i - 1];
+        if (!offsets.empty()) offsets[0] = 0;
+    }
 
     std::vector<std::size_t> offsets;
     std::vector<T> items;
-
-private:
-    std::vector<std::size_t> fill;
 };

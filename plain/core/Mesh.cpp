@@ -1,6 +1,7 @@
 #include "core/Mesh.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/Messages.h"
 
@@ -69,11 +70,48 @@ void Mesh::build_stale(std::initializer_list<int> flags, Messages& out)
     out.info("\n\n");
 }
 
+void Mesh::build_oriented(bool (*orient)(Face& face, const Vector& centroid), Messages& out)
+{
+    // The first build without its vertex normals, which the second replaces
+    // in full; the orientation reads only the face normals.
+    out.info("BUILDING: ");
+    for (int flag : {MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}) {
+        out.info(flag_name(flag));
+        if (flag == MESH_VERTEX_NORMALS)
+            build_face_normals();
+        else
+            compute(flag);
+    }
+    out.info("\n\n");
+    for (int i = 0; i < nf; ++i) {
+        Face& f = faces[i];
+        if (orient(f, centroids[i])) {
+            face_list[i] = &f;
+            f.compute_normal();
+        } else if (f.normal.w != 0.0f && !std::isnan(f.normal.w)) {
+            // A second normal of the same corners differs from the first
+            // only in w, which each divides by the length.
+            f.compute_normal();
+        }
+    }
+    out.info("BUILDING: ");
+    out.info(flag_name(MESH_VERTEX_NORMALS));
+    sum_vertex_normals();
+    out.info("\n\n");
+    for (int flag : {MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_FACE_NORMALS, MESH_BB})
+        built[flag] = revision;
+}
+
 void Mesh::run(int flag, Messages& out)
 {
     const char* name = flag_name(flag);
     if (!name) return;
     out.info(name);
+    compute(flag);
+}
+
+void Mesh::compute(int flag)
+{
     switch (flag) {
     case MESH_CENTRE: build_centre(); break;
     case MESH_VERTEX_NORMALS:
@@ -112,15 +150,25 @@ void Mesh::build_centroids()
     }
 }
 
+void Mesh::build_normals()
+{
+    build_face_normals();
+    sum_vertex_normals();
+}
+
+void Mesh::build_face_normals()
+{
+    for (int i = 0; i < nf; ++i) face_list[i]->compute_normal();
+}
+
 // Each vertex normal is re-normalised after every face added to it, so
 // later faces weigh more than earlier ones; stored files and tools rely on
 // exactly these normals.
-void Mesh::build_normals()
+void Mesh::sum_vertex_normals()
 {
     for (Vector& n : vertex_normals) n = Vector(0.0f, 0.0f, 0.0f, 0.0f);
     for (int i = 0; i < nf; ++i) {
-        Face& f = *face_list[i];
-        f.compute_normal();
+        const Face& f = *face_list[i];
         for (int k = 0; k < 3; ++k) {
             Vector& n = vertex_normals[f.vi[k]];
             n += f.normal;

@@ -69,6 +69,14 @@ public:
     void build(std::initializer_list<int> flags, Messages& out);
     // build() limited to the flags whose data is older than the arrays.
     void build_stale(std::initializer_list<int> flags, Messages& out);
+    // What opening a file builds: build({MESH_CENTRE, MESH_CENTROIDS,
+    // MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}), then orient(faces[i],
+    // centroids[i]) on every face in order, which may swap the face's corners
+    // 1 and 2 and says whether it did, then build({MESH_VERTEX_NORMALS}).
+    // Both lines are printed as those calls print them, but the vertex
+    // normals are summed once, after the faces are oriented, and only the
+    // swapped faces get their normal again: the same arrays, bit for bit.
+    void build_oriented(bool (*orient)(Face& face, const Vector& centroid), Messages& out);
     bool is_current(int flag) const;
     // Marks the derived data stale after a tool changed the arrays in place.
     void touch() { ++revision; }
@@ -96,9 +104,12 @@ public:
 
 private:
     void run(int flag, Messages& out);
+    void compute(int flag);
     void build_centre();
     void build_centroids();
     void build_normals();
+    void build_face_normals();
+    void sum_vertex_normals();
     void build_texcoords();
     void build_edge_list();
     void build_bbox();

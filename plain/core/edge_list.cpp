@@ -13,11 +13,19 @@ namespace {
 
 struct Occurrence {
     int hi;
-    int face;
-    int slot;  // position in face-walk order
+    int slot;  // position in face-walk order; the face is slot / 3
 };
 
-enum Role : std::uint8_t { ROLE_NONE = 0, ROLE_NEW = 1, ROLE_SECOND = 2 };
+// What a corner pair is to its edge, packed with the edge: -1 nothing (a
+// third or later face), 2 e the pair that made edge e, 2 e + 1 its second face.
+int made(int e)
+{
+    return 2 * e;
+}
+int second_of(int e)
+{
+    return 2 * e + 1;
+}
 
 }  // namespace
 
@@ -47,14 +55,13 @@ void Mesh::build_edge_list()
         std::vector<std::uint32_t> cursor(start.begin(), start.end() - 1);
         for (std::size_t s = 0; s < slots; ++s) {
             int lo, hi;
-            if (pair_of(s, lo, hi)) occ[cursor[lo]++] = {hi, int(s / 3), int(s)};
+            if (pair_of(s, lo, hi)) occ[cursor[lo]++] = {hi, int(s)};
         }
     }
 
     // Within each lower vertex, group occurrences by higher vertex; records
     // are numbered in order of first appearance.
-    std::vector<std::uint8_t> role(slots, ROLE_NONE);
-    std::vector<int> slot_edge(slots, -1);  // edge of each NEW or SECOND slot
+    std::vector<int> slot_edge(slots, -1);  // made() or second_of() an edge, -1 for neither
     edges.clear();
     edge_faces.clear();
     edges.reserve(occ.size() / 2 + 1);
@@ -74,13 +81,11 @@ void Mesh::build_edge_list()
                     }
                 if (found == edges.size()) {
                     edges.push_back({lo, o.hi});
-                    edge_faces.push_back({o.face, -1});
-                    role[o.slot] = ROLE_NEW;
-                    slot_edge[o.slot] = int(found);
+                    edge_faces.push_back({o.slot / 3, -1});
+                    slot_edge[o.slot] = made(int(found));
                 } else if (edge_faces[found][1] == -1) {
-                    edge_faces[found][1] = o.face;
-                    role[o.slot] = ROLE_SECOND;
-                    slot_edge[o.slot] = int(found);
+                    edge_faces[found][1] = o.slot / 3;
+                    slot_edge[o.slot] = second_of(int(found));
                 }
             }
             continue;
@@ -103,15 +108,13 @@ void Mesh::build_edge_list()
             const Occurrence& first = occ[order[h]];
             const int id = int(edges.size());
             edges.push_back({lo, first.hi});
-            role[first.slot] = ROLE_NEW;
-            slot_edge[first.slot] = id;
+            slot_edge[first.slot] = made(id);
             int second = -1;
             if (h + 1 < order.size() && occ[order[h + 1]].hi == first.hi) {
-                second = occ[order[h + 1]].face;
-                role[occ[order[h + 1]].slot] = ROLE_SECOND;
-                slot_edge[occ[order[h + 1]].slot] = id;
+                second = occ[order[h + 1]].slot / 3;
+                slot_edge[occ[order[h + 1]].slot] = second_of(id);
             }
-            edge_faces.push_back({first.face, second});
+            edge_faces.push_back({first.slot / 3, second});
         }
     }
     edge_count = int(edges.size());
@@ -124,10 +127,12 @@ void Mesh::build_edge_list()
     vl.reset(nv);
     fl.reset(nf);
     for (std::size_t s = 0; s < slots; ++s) {
-        if (role[s] == ROLE_NEW) {
-            vl.count(edges[slot_edge[s]][0]);
-            vl.count(edges[slot_edge[s]][1]);
-        } else if (role[s] == ROLE_SECOND) {
+        const int role = slot_edge[s];
+        if (role < 0) continue;
+        if (role % 2 == 0) {
+            vl.count(edges[role / 2][0]);
+            vl.count(edges[role / 2][1]);
+        } else {
             fl.count(s / 3);
         }
     }
@@ -137,12 +142,14 @@ void Mesh::build_edge_list()
     vl.start();
     fl.start();
     for (std::size_t s = 0; s < slots; ++s) {
-        if (role[s] == ROLE_NEW) {
-            const int e = slot_edge[s];
+        const int role = slot_edge[s];
+        if (role < 0) continue;
+        const int e = role / 2;
+        if (role % 2 == 0) {
             vl.push(edges[e][0], edges[e][1]);
             vl.push(edges[e][1], edges[e][0]);
-        } else if (role[s] == ROLE_SECOND) {
-            const int f0 = edge_faces[slot_edge[s]][0];
+        } else {
+            const int f0 = edge_faces[e][0];
             const int f1 = int(s / 3);
             fl.push(f0, f1);
             fl.push(f1, f0);
@@ -150,6 +157,7 @@ void Mesh::build_edge_list()
     }
     vl.finish();
     fl.finish();
+    std::vector<int>().swap(slot_edge);
 
     // Neighbour lists, in edge order.
     vertex_neighbours.reset(nv);

@@ -15,26 +15,70 @@ MeshFormat mesh_format_of(const std::string& name)
     return MeshFormat::None;
 }
 
+namespace {
+
+// The angle of corner P around the centroid, seen from corner 0 and turned
+// about the face normal, in degrees from 0 to 360, from y = n . (a x b) and
+// x = a . b: how the pass has always measured it.
+double corner_angle(float y, float x)
+{
+    double angle = double(std::atan2(y, x)) * 57.29577950560105;
+    if (angle < 0.0) angle += 360.0;
+    return angle;
+}
+
+// Whether corner 2's angle is past corner 1's, as corner_angle compares
+// them, decided from signs and sizes where they settle it: a face whose
+// corners turn about its normal (every face with an area) has corner 1 in
+// the upper half-turn and corner 2 in the lower, and the angles lie far
+// apart unless both are near a half-turn. The rest (faces with no area or
+// none to speak of, numbers out of range) are measured.
+bool corner_2_past_corner_1(float y1, float x1, float y2, float x2)
+{
+    // An angle that is not a number compares false.
+    if (std::isnan(y1) || std::isnan(x1) || std::isnan(y2) || std::isnan(x2)) return false;
+    const double ay1 = std::fabs(double(y1)), ax1 = std::fabs(double(x1));
+    const double ay2 = std::fabs(double(y2)), ax2 = std::fabs(double(x2));
+    // Finite, and y far enough from 0 beside x that the angle is no 0.
+    const double tiny = 0x1p-100;
+    const bool clear = y1 > 0.0f && y2 < 0.0f && std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) &&
+                       std::isfinite(y2) && ay1 >= ax1 * tiny && ay2 >= ax2 * tiny;
+    if (clear) {
+        // Corner 1 within a quarter-turn (at most 90 degrees) or corner 2
+        // within a quarter-turn back (at least 270): far apart.
+        if (x1 >= 0.0f || x2 >= 0.0f) return true;
+        // Both beyond a quarter-turn: 180 - a1 against 180 + a2 with
+        // tan a = |y| / |x|; the angles differ by a1 + a2, which is at least
+        // pi/4 of tan a1 + tan a2 while that is below 1.
+        if (ay1 * ax2 + ay2 * ax1 >= 1e-4 * ax1 * ax2) return true;
+    }
+    return corner_angle(y2, x2) > corner_angle(y1, x1);
+}
+
+}  // namespace
+
+bool orient_face(Face& f, const Vector& c)
+{
+    const Vector& n = f.normal;
+    const Vector a = *f.v[0] - c;
+    float y[3], x[3];
+    for (int k = 1; k <= 2; ++k) {
+        const Vector b = *f.v[k] - c;
+        Vector axb;
+        axb.cross(a, b);
+        y[k] = n.dot(axb);
+        x[k] = a.dot(b);
+    }
+    if (corner_2_past_corner_1(y[1], x[1], y[2], x[2])) return false;
+    std::swap(f.vi[1], f.vi[2]);
+    std::swap(f.v[1], f.v[2]);
+    return true;
+}
+
 void orient_faces(Mesh& mesh)
 {
-    for (int i = 0; i < mesh.nf; ++i) {
-        Face& f = mesh.faces[i];
-        const Vector& c = mesh.centroids[i];
-        const Vector& n = f.normal;
-        const Vector a = *f.v[0] - c;
-        double angle[3] = {0.0, 0.0, 0.0};
-        for (int k = 1; k <= 2; ++k) {
-            const Vector b = *f.v[k] - c;
-            Vector axb;
-            axb.cross(a, b);
-            angle[k] = double(std::atan2(n.dot(axb), a.dot(b))) * 57.29577950560105;
-            if (angle[k] < 0.0) angle[k] += 360.0;
-        }
-        if (angle[2] > angle[1]) continue;
-        std::swap(f.vi[1], f.vi[2]);
-        std::swap(f.v[1], f.v[2]);
-        mesh.face_list[i] = &f;
-    }
+    for (int i = 0; i < mesh.nf; ++i)
+        if (orient_face(mesh.faces[i], mesh.centroids[i])) mesh.face_list[i] = &mesh.faces[i];
 }
 
 LoadResult load_mesh_file(Mesh& mesh, const std::string& name, Messages& out)
@@ -55,10 +99,9 @@ LoadResult load_mesh_file(Mesh& mesh, const std::string& name, Messages& out)
         mesh.clear();
         mesh.morphogen_names.clear();
     }
-    mesh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}, out);
-    // The swap keeps every derived array the tools read; only the vertex
-    // normals follow the new corner order.
-    orient_faces(mesh);
-    mesh.build({MESH_VERTEX_NORMALS}, out);
+    // Centre, centroids, edge list, vertex normals and box, the faces
+    // oriented, the vertex normals again (the swap keeps every derived array
+    // the tools read; only the normals follow the new corner order).
+    mesh.build_oriented(orient_face, out);
     return result;
 }

@@ -4,6 +4,8 @@
 
 class Mesh;
 class Messages;
+struct Face;
+struct Vector;
 
 // What load_mesh_file did with a name.
 enum class LoadResult {
@@ -29,3 +31,6 @@ LoadResult load_mesh_file(Mesh& mesh, const std::string& name, Messages& out);
 // way round its stored normal seen from its centroid (degenerate faces
 // included). Reads the face normals and centroids.
 void orient_faces(Mesh& mesh);
+// The same for one face with its centroid; true when it swapped the corners
+// (vi and v; the normal is left as it was).
+bool orient_face(Face& face, const Vector& centroid);

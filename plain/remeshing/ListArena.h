@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
 
+#include "remeshing/find_int.h"
 #include "remeshing/HugePageAllocator.h"
 
 // Many short ordered lists of ints in rows of two (a vertex's neighbours and
@@ -88,10 +90,7 @@ public:
                 return hits != 0 ? __builtin_ctz(hits) : -1;
             }
 #endif
-            const int* p = a.items_of(t);
-            for (int k = 0; k < t.size; ++k)
-                if (p[k] == value) return k;
-            return -1;
+            return find_int(a.items_of(t), t.size, value);
         }
         bool contains(int list, int value) const
         {
@@ -133,7 +132,7 @@ public:
         {
             Slot& t = slot(list);
             int* p = a.items_of(t);
-            for (int j = k + 1; j < t.size; ++j) p[j - 1] = p[j];
+            std::memmove(p + k, p + k + 1, sizeof(int) * std::size_t(t.size - k - 1));
             --t.size;
         }
         void clear(int list)

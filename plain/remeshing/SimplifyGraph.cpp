@@ -17,25 +17,13 @@
 
 #include "core/Mesh.h"
 #include "core/parallel_parts.h"
+#include "remeshing/collapse_terms.h"
 
 namespace {
 
-// Vertices with up to this many triangles get the turn between every pair of
-// their triangles computed once per cost update.
+// Vertices with up to this many triangles (all but hubs) get the turn
+// between every pair of their triangles computed once per cost update.
 constexpr int table_size = 24;
-
-// Half of one minus the cosine between two unit normals: 0 for parallel
-// triangles, 1 for opposite ones.
-float turn_between(const std::array<float, 3>& a, const std::array<float, 3>& b)
-{
-    return (1.0f - (a[0] * b[0] + a[1] * b[1] + a[2] * b[2])) / 2.0f;
-}
-
-float distance(const std::array<float, 3>& a, const std::array<float, 3>& b)
-{
-    const float x = b[0] - a[0], y = b[1] - a[1], z = b[2] - a[2];
-    return std::sqrt(x * x + y * y + z * z);
-}
 
 // Row j of `turn` (stride `width`) gets the turn between triangle j and
 // every triangle, for the k triangles whose unit normals are in nx, ny, nz
@@ -149,13 +137,6 @@ std::pair<float, int> cheapest(const int* near, int degree, EdgeCost edge_cost)
     }
     if (to < 0) return {least, least_at};
     return {best, to};
-}
-
-// A cost that is not a number (from overflowing coordinates) counts as the
-// dearest possible, so it still has a place in the order.
-float ordered(float cost)
-{
-    return std::isnan(cost) ? std::numeric_limits<float>::infinity() : cost;
 }
 
 #ifdef HALVANE_EIGHT_LANES
@@ -378,6 +359,8 @@ float SimplifyGraph::edge_cost(int u, int v) const
 
 void SimplifyGraph::prefetch_cost(int v) const
 {
+    // A hub's cost reads what its memory keeps, not every triangle.
+    if (is_hub(v)) return;
     const int k = faces.size(v);
     const int* around = faces.data(v);
     for (int j = 0; j < k; ++j) __builtin_prefetch(&triangles[std::size_t(around[j])]);
@@ -422,9 +405,9 @@ void SimplifyGraph::compute_cost(int v)
     }
 #endif
     const int k = faces.size(v);
+    static_assert(table_size == hub_faces, "every vertex that is no hub fits the table");
     if (k > table_size) {
-        std::tie(cost[v], target[v]) =
-            cheapest(neighbours.data(v), degree, [&](int a) { return edge_cost(v, neighbours.at(v, a)); });
+        std::tie(cost[v], target[v]) = hub_memory[v].cheapest(*this, v);
         return;
     }
     // The turn between every pair of v's triangles, and each triangle's two
@@ -527,6 +510,7 @@ void SimplifyGraph::remove_vertex(int u)
     for (int a = 0; a < degree; ++a) neighbours.remove(neighbours.at(u, a), u);
     neighbours.clear(u);
     faces.clear(u);
+    if (!hub_memory.empty()) hub_memory.erase(u);
     vertex_alive[std::size_t(u)] = 0;
     --vertex_count;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <array>
+#include <unordered_map>
 #include <vector>
 
+#include "remeshing/HubMemory.h"
 #include "remeshing/HugePageAllocator.h"
 #include "remeshing/ListArena.h"
 
@@ -54,6 +56,10 @@ public:
     // in list order (the first of equals), -0.01 and none for a vertex
     // without neighbours.
     void compute_cost(int v);
+    // Whether v is in so many triangles that compute_cost(v) takes the hub
+    // path, which keeps working memory in the graph: the costs of hubs are
+    // computed one at a time, never on two threads at once.
+    bool is_hub(int v) const { return faces.size(v) > hub_faces; }
     // Asks the memory system for what compute_cost(v) will read, so that the
     // costs of several vertices can wait for memory together.
     void prefetch_cost(int v) const;
@@ -78,6 +84,8 @@ public:
     static bool has_eight_lanes();
 
 private:
+    // Vertices in more triangles than this are hubs.
+    static constexpr int hub_faces = 24;
     bool has(int t, int v) const
     {
         const std::array<int, 3>& c = triangles[std::size_t(t)].corners;
@@ -91,4 +99,6 @@ private:
     // Valid while the triangle lists of a and n are exact, as they are while
     // a collapse deletes triangles.
     void drop_if_apart(int a, int n);
+
+    std::unordered_map<int, HubMemory> hub_memory;
 };

@@ -19,11 +19,15 @@ void simplify(Mesh& mesh, float x)
 
     SimplifyGraph graph;
     graph.build(mesh);
-    // Each vertex's first cost reads the graph and writes only its own entry.
+    // Each vertex's first cost reads the graph and writes only its own entry;
+    // hubs keep working memory in the graph and go one at a time.
     run_parts(engine_threads(), [&](int part, int parts) {
         const int end = int(std::int64_t(start) * (part + 1) / parts);
-        for (int v = int(std::int64_t(start) * part / parts); v < end; ++v) graph.compute_cost(v);
+        for (int v = int(std::int64_t(start) * part / parts); v < end; ++v)
+            if (!graph.is_hub(v)) graph.compute_cost(v);
     });
+    for (int v = 0; v < start; ++v)
+        if (graph.is_hub(v)) graph.compute_cost(v);
     CollapseQueue queue;
     queue.reset(graph.cost);
     std::vector<int> touched;

@@ -1,6 +1,6 @@
-// The two fast parts of simplification checked against plain versions:
-// edge costs eight at a time against one at a time, and the queue against a
-// scan for the first cheapest vertex.
+// The fast parts of simplification checked against plain versions: edge
+// costs eight at a time against one at a time, the costs of hubs against
+// edge after edge, and the queue against a scan for the first cheapest vertex.
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -12,6 +12,35 @@
 #include "remeshing/SimplifyGraph.h"
 #include "tests/support/MeshVariants.h"
 #include "tests/support/NamedMeshes.h"
+
+namespace {
+
+// Simplifies each mesh to `keep` vertices as simplify() does, with
+// check(graph, v) working out and checking every cost on the way.
+template <typename Check>
+void run_checking(const std::vector<std::unique_ptr<Mesh>>& meshes, int keep, Check check)
+{
+    for (std::size_t m = 0; m < meshes.size(); ++m) {
+        SCOPED_TRACE("mesh " + std::to_string(m));
+        SimplifyGraph graph;
+        graph.build(*meshes[m]);
+        for (int v = 0; v < meshes[m]->nv; ++v) ASSERT_TRUE(check(graph, v)) << "vertex " << v;
+        CollapseQueue queue;
+        queue.reset(graph.cost);
+        std::vector<int> touched;
+        while (graph.vertex_count > keep) {
+            const int u = queue.top();
+            queue.pop();
+            graph.collapse(u, graph.target[u], touched);
+            for (int n : touched) {
+                ASSERT_TRUE(check(graph, n)) << "vertex " << n << " after " << graph.vertex_count;
+                queue.update(n, graph.cost[n]);
+            }
+        }
+    }
+}
+
+}  // namespace
 
 TEST(CollapseCosts, EightAtATimeMatchOneAtATimeThroughWholeRuns)
 {
@@ -31,35 +60,47 @@ TEST(CollapseCosts, EightAtATimeMatchOneAtATimeThroughWholeRuns)
     meshes.push_back(std::move(overflowing));
 
     int compared = 0;
-    for (std::size_t m = 0; m < meshes.size(); ++m) {
-        SCOPED_TRACE("mesh " + std::to_string(m));
-        SimplifyGraph graph;
-        graph.build(*meshes[m]);
-        auto check = [&](int v) {
-            graph.eight_lanes = false;
-            graph.compute_cost(v);
-            const float cost = graph.cost[v];
-            const int target = graph.target[v];
-            graph.eight_lanes = true;
-            graph.compute_cost(v);
-            ++compared;
-            return std::memcmp(&graph.cost[v], &cost, sizeof cost) == 0 && graph.target[v] == target;
-        };
-        for (int v = 0; v < meshes[m]->nv; ++v) ASSERT_TRUE(check(v)) << "vertex " << v;
-        CollapseQueue queue;
-        queue.reset(graph.cost);
-        std::vector<int> touched;
-        while (graph.vertex_count > 1) {
-            const int u = queue.top();
-            queue.pop();
-            graph.collapse(u, graph.target[u], touched);
-            for (int n : touched) {
-                ASSERT_TRUE(check(n)) << "vertex " << n << " after " << graph.vertex_count;
-                queue.update(n, graph.cost[n]);
+    run_checking(meshes, 1, [&](SimplifyGraph& graph, int v) {
+        graph.eight_lanes = false;
+        graph.compute_cost(v);
+        const float cost = graph.cost[v];
+        const int target = graph.target[v];
+        graph.eight_lanes = true;
+        graph.compute_cost(v);
+        ++compared;
+        return std::memcmp(&graph.cost[v], &cost, sizeof cost) == 0 && graph.target[v] == target;
+    });
+    EXPECT_GT(compared, 5000);
+}
+
+TEST(CollapseCosts, HubCostsMatchTheEdgeByEdgeScanThroughWholeRuns)
+{
+    auto tilted = named::fan_polygon(120);
+    for (Vector& p : tilted->vertices) p.z = 0.3f * p.x - 0.7f * p.y;
+    std::vector<std::unique_ptr<Mesh>> meshes;
+    meshes.push_back(std::move(tilted));
+    meshes.push_back(named::capped_cylinder(60));
+    meshes.push_back(make_variant(*named::bipyramid(80), {3, 0.02f, true}));
+    meshes.push_back(make_variant(*named::capped_cylinder(50), {4, 0.001f, false, 0, 20}));  // non-manifold
+    int compared = 0;
+    // The cheapest collapse edge by edge: the first neighbour at the least cost.
+    run_checking(meshes, 3, [&](SimplifyGraph& graph, int v) {
+        graph.compute_cost(v);
+        if (!graph.is_hub(v)) return true;
+        const int degree = graph.neighbours.size(v);
+        int target = -1;
+        float cost = 0.0f;
+        for (int a = 0; a < degree; ++a) {
+            const float c = graph.edge_cost(v, graph.neighbours.at(v, a));
+            if (target < 0 || c < cost) {
+                cost = c;
+                target = graph.neighbours.at(v, a);
             }
         }
-    }
-    EXPECT_GT(compared, 5000);
+        ++compared;
+        return std::memcmp(&graph.cost[v], &cost, sizeof cost) == 0 && graph.target[v] == target;
+    });
+    EXPECT_GT(compared, 300);
 }
 
 TEST(CollapseQueue, PopsTheFirstCheapestVertexAsAScanWould)

@@ -82,6 +82,33 @@ TEST(Simplification, MatchesTheStraightforwardScanAlgorithm)
         for (float x : {0.0f, 0.1f, 0.33f, 0.5f, 0.75f, 0.99f, 1.0f}) expect_same_as_reference(*mesh, x, name);
 }
 
+// Hubs, vertices in hundreds of triangles, take their own path to a cost;
+// the collapses must still be those of the scan, ties and all.
+TEST(Simplification, HighValenceMatchesTheStraightforwardScanAlgorithm)
+{
+    auto tilted = named::fan_polygon(240);
+    for (Vector& p : tilted->vertices) p.z = 0.3f * p.x + 0.2f * p.y;  // normals differ in their last bits
+    auto pinched = named::fan_polygon(200);
+    for (int i : {5, 6, 40, 41, 42, 120}) pinched->vertices[i] = pinched->vertices[i - 1];  // zero-area faces
+    pinched->vertices[90] = (pinched->vertices[89] + pinched->vertices[91]) * 0.5f;         // and a collinear one
+    auto overflowing = named::capped_cylinder(100);
+    for (int i = 0; i < overflowing->nv; i += 9) overflowing->vertices[i] = overflowing->vertices[i] * 1e20f;
+    std::pair<const char*, std::unique_ptr<Mesh>> cases[] = {
+        {"flat fan from a corner", named::fan_polygon(240)},
+        {"tilted fan", std::move(tilted)},
+        {"fan with noise", make_variant(*named::fan_polygon(200), {10, 1e-6f})},
+        {"fan with zero-area faces", std::move(pinched)},
+        {"capped cylinder", named::capped_cylinder(120)},
+        {"capped cylinder shuffled", make_variant(*named::capped_cylinder(90), {11, 0.0f, true})},
+        {"cones", named::bipyramid(200)},
+        {"cones with noise, shuffled", make_variant(*named::bipyramid(150), {12, 0.01f, true})},
+        {"non-manifold hub", make_variant(*named::capped_cylinder(100), {13, 0.0f, false, 0, 30})},
+        {"overflowing normals at a hub", std::move(overflowing)},
+    };
+    for (const auto& [name, mesh] : cases)
+        for (float x : {0.05f, 0.3f, 0.8f}) expect_same_as_reference(*mesh, x, name);
+}
+
 TEST(Simplification, StopsAtTheIntegerPartOfTheLevelOfDetail)
 {
     auto mesh = named::torus(25, 40);  // 1,000 vertices

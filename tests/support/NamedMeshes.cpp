@@ -114,6 +114,39 @@ std::unique_ptr<Mesh> bipyramid(int sides)
     return make(points, triangles);
 }
 
+std::unique_ptr<Mesh> fan_polygon(int corners)
+{
+    std::vector<Vector> points;
+    std::vector<std::vector<int>> triangles;
+    for (int c = 0; c < corners; ++c) {
+        const double a = 6.283185307179586 * c / corners;
+        points.emplace_back(float(std::cos(a)), float(std::sin(a)), 0.0f);
+        if (c >= 2) triangles.push_back({0, c - 1, c});
+    }
+    return make(points, triangles);
+}
+
+std::unique_ptr<Mesh> capped_cylinder(int segments)
+{
+    std::vector<Vector> points(std::size_t(2 * segments + 2));
+    std::vector<std::vector<int>> triangles;
+    const int bottom = 2 * segments, top = bottom + 1;
+    for (int s = 0; s < segments; ++s) {
+        const double a = 6.283185307179586 * s / segments;
+        const float x = float(std::cos(a)), y = float(std::sin(a));
+        points[std::size_t(s)] = Vector(x, y, 0.0f);
+        points[std::size_t(segments + s)] = Vector(x, y, 2.0f);
+        const int next = (s + 1) % segments;
+        triangles.push_back({s, next, segments + next});
+        triangles.push_back({s, segments + next, segments + s});
+        triangles.push_back({bottom, next, s});
+        triangles.push_back({top, segments + s, segments + next});
+    }
+    points[std::size_t(bottom)] = Vector(0.0f, 0.0f, 0.0f);
+    points[std::size_t(top)] = Vector(0.0f, 0.0f, 2.0f);
+    return make(points, triangles);
+}
+
 // One face for each three points in turn.
 static std::unique_ptr<Mesh> separate_triangles(const std::vector<Vector>& points)
 {

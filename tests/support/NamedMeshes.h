@@ -52,6 +52,15 @@ std::unique_ptr<Mesh> torus(int rings, int sides);
 // Closed double cone over a regular `sides`-gon in the z = 0 plane, apexes at
 // z = 1 (vertex 0) and z = -1 (vertex 1), each in `sides` faces; outward-facing.
 std::unique_ptr<Mesh> bipyramid(int sides);
+// A regular polygon of `corners` corners on the unit circle in the z = 0
+// plane, split into a fan from corner 0 (as a reader splits an n-gon): every
+// face has corner 0, so vertex 0 is in corners - 2 faces.
+std::unique_ptr<Mesh> fan_polygon(int corners);
+// A closed cylinder of radius 1 from z = 0 to z = 2 with `segments` sides:
+// rings 0 ... segments - 1 (bottom) and segments ... 2 segments - 1 (top),
+// each cap a fan around its centre (vertices 2 segments and 2 segments + 1),
+// so each centre is in `segments` faces; outward-facing, 4 segments faces.
+std::unique_ptr<Mesh> capped_cylinder(int segments);
 // One separate triangle per x: corners (x, 1, 0), (x, -1, 0), (x, 0, 3), so
 // face i has the exact centroid (xs[i], 0, 1).
 std::unique_ptr<Mesh> triangle_row(const std::vector<float>& xs);
