@@ -10,8 +10,7 @@ namespace {
 
 std::string colour_line(const char* key, const Rgb& c)
 {
-    return std::string(key) + " " + std::to_string(c.r) + " " + std::to_string(c.g) + " " + std::to_string(c.b) +
-           "\n";
+    return std::string(key) + " " + std::to_string(c.r) + " " + std::to_string(c.g) + " " + std::to_string(c.b) + "\n";
 }
 
 // Reads `count` whole numbers in [low, high] and nothing after them.
@@ -31,8 +30,8 @@ bool read_numbers(std::istringstream& in, int* values, int count, int low, int h
 bool LightSettings::write(const std::string& path, Messages& out) const
 {
     const std::string text = colour_line("AMBIENT", ambient) + colour_line("DIFFUSE", diffuse) +
-                             colour_line("SPECULAR", specular) + "ALTITUDE " + std::to_string(altitude) +
-                             "\nAZIMUTH " + std::to_string(azimuth) + "\n";
+                             colour_line("SPECULAR", specular) + "ALTITUDE " + std::to_string(altitude) + "\nAZIMUTH " +
+                             std::to_string(azimuth) + "\n";
     const WriteResult result = write_text_file(path, text);
     if (result == WriteResult::NotOpened)
         out.error("ERROR: could not open " + path + " for writing [LightSettings::write()]\n", path);
@@ -75,10 +74,11 @@ bool LightSettings::read_text(const std::string& text, const std::string& path, 
             (key == "ALTITUDE" ? next.altitude : next.azimuth) = v[0];
         }
         if (!ok) {
-            out.error(format_text("ERROR: %s: line %d: expected AMBIENT, DIFFUSE or SPECULAR with three numbers 0..255, "
-                                  "or ALTITUDE or AZIMUTH with one number 0..360; light settings unchanged\n",
-                                  path.c_str(), number),
-                      path, number);
+            out.error(
+                format_text("ERROR: %s: line %d: expected AMBIENT, DIFFUSE or SPECULAR with three numbers 0..255, "
+                            "or ALTITUDE or AZIMUTH with one number 0..360; light settings unchanged\n",
+                            path.c_str(), number),
+                path, number);
             return false;
         }
     }

@@ -12,8 +12,10 @@
 #include <QSignalSpy>
 #include <QSlider>
 
+#include "panels/QtCLippingWidget.h"
 #include "panels/QtLightEditorDialogue.h"
 #include "panels/QtLightSettingsWidget.h"
+#include "panels/QtMeshEditorDialogue.h"
 #include "tests/support/GLViewTest.h"
 #include "toolkit/Menu.h"
 
@@ -22,7 +24,7 @@ using MainWindowTest = GLWindowTest;
 TEST_F(MainWindowTest, RenderModesAndProjection)
 {
     const std::pair<QString, int> modes[] = {
-        {"&Bounding Box", 7}, {"&Points Verts", 5},         {"&Face Normals", 6},      {"&Wireframe", 0},
+        {"&Bounding Box", 7},          {"&Points Verts", 5},      {"&Face Normals", 6},         {"&Wireframe", 0},
         {"&Wireframe + Dotted-HL", 1}, {"&Wireframe + No-HL", 2}, {"&Polygons + Wireframe", 3}, {"&Polygons", 4},
         {"&Face Colours", 8}};
     const QList<QAction*> actions = window.render_menu->actions();
@@ -113,6 +115,8 @@ TEST_F(MainWindowTest, FitViewFramesTheMeshAgain)
 
 TEST_F(MainWindowTest, TheToolsDialogueOpensBesideTheWindow)
 {
+    // Room beside the window on the 1280 pixels of the virtual screen.
+    window.resize(500, 500);
     window.move(0, 0);
     QTest::qWait(20);
     menu_item(window.tools_menu, "Mesh &Tools")->trigger();
@@ -253,4 +257,19 @@ TEST_F(MainWindowTest, LightSettingsAreSavedToAndOpenedFromALightFile)
     EXPECT_NE(out.find("broken.lgt: line 2"), std::string::npos) << out;
     EXPECT_EQ(lights.ambient_colour, QColor(127, 127, 127));
     EXPECT_EQ(colours.count(), 1);
+}
+
+TEST_F(MainWindowTest, APlaneButtonDoesNotStayOnAfterANewMeshLoads)
+{
+    ASSERT_TRUE(open("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"));
+    QtCLippingWidget& clipping = *window.mesh_editor->clipping;
+    clipping.plane_buttons[2]->click();
+    ASSERT_EQ(view().plane_interaction, 1);
+    ASSERT_TRUE(open("v 0 0 0\nv 2 0 0\nv 0 2 0\nf 1 2 3\n"));
+    EXPECT_FALSE(clipping.plane_buttons[2]->isChecked());
+    EXPECT_EQ(view().plane_interaction, 0);
+    // One click selects the plane again, as the button shows.
+    clipping.plane_buttons[2]->click();
+    EXPECT_TRUE(clipping.plane_buttons[2]->isChecked());
+    EXPECT_EQ(view().plane_interaction, 1);
 }

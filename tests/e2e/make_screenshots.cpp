@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
-#include <QTreeWidget>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "app/opengl_check.h"
 #include "app/QtMainWindow.h"

@@ -121,7 +121,7 @@ TEST(Subdivision, MorphogenValuesAndColoursFollowTheirVertices)
     mesh->has_colours = true;
     ASSERT_TRUE(subdivide(*mesh, 1, 0.0f));
     EXPECT_TRUE(mesh->has_colours);
-    const float reds[] = {0, 0.25f, 0.5f, 0.75f, 0.125f, 0.375f, 0.25f, 0.625f, 0.625f};
+    const float reds[] = {0, 0.25f, 0.5f, 0.75f, 0.125f, 0.375f, 0.25f, 0.5f, 0.625f};
     for (int i = 0; i < 9; ++i) EXPECT_EQ(mesh->vertex_colours[i], Vector(reds[i], 1, 0, 1)) << i;
     ASSERT_EQ(mesh->nv, 9);
     ASSERT_EQ(mesh->morphogen_values.size(), 9u);

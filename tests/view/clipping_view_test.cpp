@@ -72,8 +72,8 @@ TEST_F(ClippingViewTest, LoadFitsTheBoxAroundTheMeshWhereverItIs)
 TEST_F(ClippingViewTest, APushOf300PixelsSweepsTheBoxWhateverTheMeshsSizeAndPlace)
 {
     const Vector blue(0, 0, 1);
-    for (const std::string& mesh : {std::string(red_square),
-                                    obj_text(*named::octahedron(), 500.0f, Vector(5000, -3000, 800), &blue)}) {
+    for (const std::string& mesh :
+         {std::string(red_square), obj_text(*named::octahedron(), 500.0f, Vector(5000, -3000, 800), &blue)}) {
         load(mesh);
         view.cutplane_select_slot(2);
         const float from = view.cube.planes[2].centre.x;

@@ -209,7 +209,7 @@ TEST_F(PickingTest, PicksTheFaceUnderThePointerAtThisDevicePixelRatio)
     load_and_paint(obj_text(*named::open_grid(10)).c_str());
     for (int face : {0, 57, 199, 120}) {
         const QPoint at = project(view, centroid(view.document.mesh, face)).pixel;
-        EXPECT_EQ(middle_click(at), "\nSelected: " + std::to_string(face + 1) + " \n") << "at " << at.x() << ", "
-                                                                                         << at.y();
+        EXPECT_EQ(middle_click(at), "\nSelected: " + std::to_string(face + 1) + " \n")
+            << "at " << at.x() << ", " << at.y();
     }
 }

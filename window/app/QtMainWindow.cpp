@@ -283,9 +283,8 @@ void QtMainWindow::meshchangedEvent()
     setWindowTitle(name.empty() ? QString("Halvane V1.0")
                                 : "Halvane V1.0 - " + QFileInfo(QFile::decodeName(name.c_str())).fileName());
     const Mesh& mesh = document.mesh;
-    counts->setText(mesh.nv == 0 && mesh.nf == 0
-                        ? QString()
-                        : QString("%L1 vertices, %L2 faces").arg(mesh.nv).arg(mesh.nf));
+    counts->setText(mesh.nv == 0 && mesh.nf == 0 ? QString()
+                                                 : QString("%L1 vertices, %L2 faces").arg(mesh.nv).arg(mesh.nf));
 }
 
 void QtMainWindow::fitviewEvent()

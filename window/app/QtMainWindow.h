@@ -59,8 +59,6 @@ public slots:
     void mesheditorEvent();
     void lighteditorEvent();
     void fitviewEvent();
-
-private slots:
     // The render mode the view now draws in, checked in the menu.
     void rendermodeshownEvent(int id);
     // Title and status bar for the mesh on show.

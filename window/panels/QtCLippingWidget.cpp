@@ -37,7 +37,9 @@ QtCLippingWidget::QtCLippingWidget(Dialogs& dialogs_, Messages& messages_, QWidg
     connect(resetall_button, &QPushButton::pressed, this, &QtCLippingWidget::resetall_button_event);
     connect(showall_button, &QPushButton::pressed, this, &QtCLippingWidget::showall_button_event);
 
-    auto* planes_group = new ButtonGroup(1, Qt::Horizontal, "Clipping Planes:", this);
+    // Two rows, filled column by column: each axis's pair of planes in one
+    // column, and the panel narrow enough to sit beside the main window.
+    auto* planes_group = new ButtonGroup(2, Qt::Horizontal, "Clipping Planes:", this);
     using Slot = void (QtCLippingWidget::*)();
     const Slot plane_slots[6] = {
         &QtCLippingWidget::plane1_button_event, &QtCLippingWidget::plane2_button_event,
@@ -49,8 +51,9 @@ QtCLippingWidget::QtCLippingWidget(Dialogs& dialogs_, Messages& messages_, QWidg
         auto* button = new QPushButton("Enable/Disable", plane_group);
         button->setCheckable(true);
         // A selected plane's button in the yellow of its outline in the view.
-        button->setStyleSheet("QPushButton:checked { background-color: #f2d024; border: 1px solid #8a7400; "
-                              "border-radius: 3px; padding: 4px 6px; font-weight: bold; }");
+        button->setStyleSheet(
+            "QPushButton:checked { background-color: #f2d024; border: 1px solid #8a7400; "
+            "border-radius: 3px; padding: 4px 6px; font-weight: bold; }");
         plane_group->add(button);
         planes_group->add(plane_group);
         plane_buttons[std::size_t(i)] = button;

@@ -3,8 +3,7 @@
 #include "app/icons.h"
 #include "panels/QtLightSettingsWidget.h"
 
-QtLightEditorDialogue::QtLightEditorDialogue(Dialogs& dialogs, Messages& messages, QWidget* parent,
-                                             const QString& name)
+QtLightEditorDialogue::QtLightEditorDialogue(Dialogs& dialogs, Messages& messages, QWidget* parent, const QString& name)
     : TabDialog(parent)
 {
     setObjectName(name);

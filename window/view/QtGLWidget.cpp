@@ -194,7 +194,8 @@ double QtGLWidget::eye_distance() const
 float QtGLWidget::pixels_per_unit() const
 {
     const double w = std::max(view_width, 1), h = std::max(view_height, 1);
-    if (projection_mode == 1) return float(magnification * fill * 0.5 * std::min(w, h) / std::max(frame_radius, 1e-30f));
+    if (projection_mode == 1)
+        return float(magnification * fill * 0.5 * std::min(w, h) / std::max(frame_radius, 1e-30f));
     return float(h / 2.0 / (eye_distance() * tan_half_fov));
 }
 
@@ -203,16 +204,14 @@ void QtGLWidget::update_zoom()
     zoom = projection_mode == 1 ? -pixels_per_unit() : -float(eye_distance());
 }
 
+// Tools that keep the mesh's place keep it about inside its framed sphere;
+// half as much again leaves room for what they move.
 float QtGLWidget::depth_radius() const
 {
-    const Mesh& mesh = document.mesh;
-    float r = 0.0f;
-    for (const Vector& p : mesh.vertices) r = std::max(r, (p - mesh.centre).length());
-    const float box = std::sqrt(cube.size[0] * cube.size[0] + cube.size[1] * cube.size[1] +
-                                cube.size[2] * cube.size[2]) / 2.0f;
-    r = std::max({r, box, frame_radius});
+    const float box =
+        std::sqrt(cube.size[0] * cube.size[0] + cube.size[1] * cube.size[1] + cube.size[2] * cube.size[2]) / 2.0f;
     // The smoother's ball may reach past the mesh by its radius.
-    return 1.5f * r + std::fabs(document.smoother.kernel.x);
+    return 1.5f * std::max(box, frame_radius) + std::fabs(document.smoother.kernel.x);
 }
 
 void QtGLWidget::paintGL()
@@ -329,17 +328,12 @@ void QtGLWidget::draw_legend()
 void QtGLWidget::follow_document(bool new_file)
 {
     const Mesh& mesh = document.mesh;
-    std::array<float, 3> extents{0.0f, 0.0f, 0.0f};
-    float radius = 0.0f;
-    const bool bounded = mesh_bounds(mesh, extents, radius);
     if (new_file || document.placement != seen_placement) {
         seen_placement = document.placement;
-        // A point or an empty mesh is framed as a unit sphere.
-        frame_radius = bounded && radius > 0.0f ? radius : 1.0f;
         fit_view();
-        if (new_file || extents != box_extents) {
-            cube.fit_around(extents);
-            box_extents = extents;
+        if (new_file || fitted_extents != box_extents) {
+            cube.fit_around(fitted_extents);
+            box_extents = fitted_extents;
             plane_interaction = 0;
             emit cutplanes_reset_signal();
         }
@@ -355,14 +349,16 @@ void QtGLWidget::follow_document(bool new_file)
 
 void QtGLWidget::fit_view()
 {
-    std::array<float, 3> extents{0.0f, 0.0f, 0.0f};
     float radius = 0.0f;
-    if (mesh_bounds(document.mesh, extents, radius) && radius > 0.0f) frame_radius = radius;
+    fitted_extents = {0.0f, 0.0f, 0.0f};
+    // A point or an empty mesh is framed as a unit sphere.
+    const bool bounded = mesh_bounds(document.mesh, fitted_extents, radius) && radius > 0.0f;
+    frame_radius = bounded ? radius : 1.0f;
     magnification = 1.0f;
     pan = Vector(0.0f, 0.0f, 0.0f, 0.0f);
     camera = ArcBall();
     camera.set_bounds(float(std::max(view_width, 1)), float(std::max(view_height, 1)));
-    best_rotation(extents, camera.transform);
+    best_rotation(fitted_extents, camera.transform);
     update_zoom();
     update();
 }
@@ -500,8 +496,7 @@ bool QtGLWidget::pick(int x, int y)
     if (!isValid()) return false;
     const qreal ratio = devicePixelRatioF();
     Vector near_point, far_point;
-    return pointer_segment(last_paint, x * ratio, y * ratio, projection_mode == 1, near_point,
-                           far_point) &&
+    return pointer_segment(last_paint, x * ratio, y * ratio, projection_mode == 1, near_point, far_point) &&
            document.pick(near_point, far_point);
 }
 

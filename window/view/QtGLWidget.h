@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,7 @@ public:
     int drag_mode = -1;         // -1 none, 0 camera rotation, 1 clipping-plane drag, 2 zoom
     int plane_interaction = 0;  // 1 while a clipping plane is selected
     PlaneWidgetInCube cube;     // the six clipping planes
-    int render_mode = 4;  // 0..8, see RenderMode
+    int render_mode = 4;        // 0..8, see RenderMode
     // Viewport size in logical pixels (QWidget already owns width() and height()).
     int view_width = 0;
     int view_height = 0;
@@ -191,8 +192,9 @@ private:
     void draw_legend();
 
     QTimer timer;
-    int drag_pan = 0;                  // 1 while a Shift + left drag pans
-    unsigned long seen_placement = 0;  // the document's placement last framed
+    int drag_pan = 0;                                       // 1 while a Shift + left drag pans
+    unsigned long seen_placement = 0;                       // the document's placement last framed
+    std::array<float, 3> fitted_extents{0.0f, 0.0f, 0.0f};  // the mesh's box at the last fit
     std::array<float, 3> box_extents{-1.0f, -1.0f, -1.0f};  // what the clipping box was fitted to
     int seen_nv = -1, seen_nf = -1;
     std::string seen_name;

@@ -19,7 +19,7 @@ void draw_faces(const Mesh& mesh, GLenum primitive);
 // being browsed (its faces whose membership exceeds the threshold lit, the
 // rest dimmed).
 struct FaceTints {
-    const std::vector<int>* face_patch = nullptr;   // patch of each face
+    const std::vector<int>* face_patch = nullptr;    // patch of each face
     const std::vector<float>* membership = nullptr;  // of each face in `patch`
     int patch = -1;                                  // -1: no patch browsed
     float threshold = 0.0f;                          // membership above it is lit
