@@ -60,6 +60,11 @@ TEST_F(ClassifierOverlay, SeedFacesShowInYellowUntilTheMeshIsReloaded)
 
     printed(console, [&] { view.reload_slot(); });
     EXPECT_EQ(yellow_pixels(frame()), 0);
+    // The mesh as loaded has no face colours to show: back to the vertex colours.
+    EXPECT_EQ(view.render_mode, RENDER_POLYGONS);
+    view.set_render_mode(RENDER_FACE_COLOURS);
+    printed(console, [&] { view.build_vertexcoloursterrain_slot({QColor(0, 0, 255), QColor(255, 0, 0)}, {0, 1}); });
+    EXPECT_EQ(view.render_mode, RENDER_POLYGONS);
 }
 
 TEST_F(ClassifierOverlay, PatchesShowInTheirColoursAndBrowsingLightsOneOfThem)

@@ -168,8 +168,9 @@ void best_rotation(const std::array<float, 3>& e, float* transform)
     const bool flat_y = e[1] < 0.6f * largest && e[1] <= e[0] && e[1] <= e[2];
     const bool flat_x = e[0] < 0.6f * largest && e[0] < e[1] && e[0] <= e[2];
     if (flat_y) {
-        // 60 degrees about x: the top tips towards the viewer.
-        const float c = 0.5f, s = 0.8660254f;
+        // 45 degrees about x: the top tips towards the viewer, who looks
+        // down on it at a slant that shows its relief.
+        const float c = 0.70710678f, s = 0.70710678f;
         transform[5] = c;
         transform[6] = s;
         transform[9] = -s;
@@ -241,6 +242,9 @@ void QtGLWidget::paintGL()
 
     glClearColor(background.red() / 255.0f, background.green() / 255.0f, background.blue() / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The frame stays opaque whatever is blended into it: its alpha is what
+    // the window and a grab of the frame go by.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
 
     glLoadIdentity();
     if (projection_mode == 1)
@@ -289,6 +293,7 @@ void QtGLWidget::paintGL()
     glGetDoublev(GL_PROJECTION_MATRIX, last_paint.projection);
 
     draw_legend();
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
 // The legend's picture in the top right corner, in the frame buffer's pixels.
@@ -338,6 +343,8 @@ void QtGLWidget::follow_document(bool new_file)
             emit cutplanes_reset_signal();
         }
         shown_patch = -1;
+        // A new mesh's faces have no colours of their own yet.
+        show_vertex_colours();
     }
     if (mesh.nv != seen_nv || mesh.nf != seen_nf || document.file_name != seen_name) {
         seen_nv = mesh.nv;
@@ -368,6 +375,11 @@ void QtGLWidget::zoom_by(float factor)
     if (!(factor > 0.0f) || !std::isfinite(factor)) return;
     magnification = std::clamp(magnification * factor, 1e-4f, 1e5f);
     update_zoom();
+}
+
+void QtGLWidget::show_vertex_colours()
+{
+    if (render_mode == RENDER_FACE_COLOURS) set_render_mode(RENDER_POLYGONS);
 }
 
 void QtGLWidget::set_render_mode(int mode)
@@ -685,6 +697,7 @@ void QtGLWidget::buildvertexcolour_slot(int mixmode, std::vector<int> tooglestat
                                         QColor defaultcolour)
 {
     document.colour_by_morphogens(mixmode, tooglestates, to_rgb(colours), to_rgb(defaultcolour));
+    show_vertex_colours();
     legend.show_morphogens(document.mesh, mixmode, tooglestates, to_rgb(colours), to_rgb(defaultcolour));
     legend_placement = document.placement;
     legend_image = QImage();
@@ -694,6 +707,7 @@ void QtGLWidget::build_vertexcoloursterrain_slot(std::vector<QColor> colours, st
 {
     // A terrain built just before is framed before its legend is made.
     follow_document();
+    show_vertex_colours();
     if (document.colour_by_height(to_rgb(colours), values))
         legend.show_height_map(document.mesh, to_rgb(colours), values);
     else

@@ -190,6 +190,8 @@ private:
     // zoom as the designed camera value of the projection on show.
     void update_zoom();
     void draw_legend();
+    // Leaves "Face Colours" for "Polygons", where vertex colours show.
+    void show_vertex_colours();
 
     QTimer timer;
     int drag_pan = 0;                                       // 1 while a Shift + left drag pans
