@@ -105,8 +105,12 @@ int main(int argc, char** argv)
     editor.classifier->patches_slider->setValue(4);
     ok &= shoot(view, out.filePath("patches.png"), 400);
 
-    // The sample heightmap and its colour map at the default settings.
+    // "Apply" on a fresh Terrain tab: a flat grid, black in the default map.
     editor.tabs()->setCurrentWidget(editor.terrain_panel);
+    editor.apply_event();
+    ok &= shoot(view, out.filePath("terrain-default.png"), 400);
+
+    // The sample heightmap and its colour map at the default settings.
     dialogs.file_answers.push_back(samples + "/terrain_hills.png");
     editor.terrain_panel->heightmapload_event();
     dialogs.file_answers.push_back(samples + "/terrain_hills.map");
