@@ -4,16 +4,11 @@
 
 void draw_faces(const Mesh& mesh, GLenum primitive)
 {
-    const bool coloured = primitive == GL_TRIANGLES;
     for (int i = 0; i < mesh.nf; ++i) {
         const Face& f = mesh.faces[i];
         glBegin(primitive);
         for (int k = 0; k < 3; ++k) {
             const int v = f.vi[k];
-            if (coloured) {
-                const Vector& c = mesh.vertex_colours[v];
-                glColor4f(c.x, c.y, c.z, c.w);
-            }
             const Vector& n = mesh.vertex_normals[v];
             glNormal3f(n.x, n.y, n.z);
             glVertex3f(f.v[k]->x, f.v[k]->y, f.v[k]->z);

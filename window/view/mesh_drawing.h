@@ -11,7 +11,8 @@ class Mesh;
 // Immediate-mode drawing of a Mesh in model coordinates; the caller sets up
 // the matrices. Every function leaves lighting as it found it unless said.
 
-// One begin/end pair per face; GL_TRIANGLES also sets each corner's colour.
+// One begin/end pair per face in the colour set before: the outlines,
+// points and depth-only fills of the wireframe modes.
 void draw_faces(const Mesh& mesh, GLenum primitive);
 
 // What the filled render modes show on top of the mesh's own colours: the
