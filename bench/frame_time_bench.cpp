@@ -61,7 +61,7 @@ void paint_frames(benchmark::State& state, int mode)
     const int n = int(state.range(0));
     make_grid(view->document.mesh, n, view->document.messages);
     view->render_mode = mode;
-    view->zoom = -500.0f;
+    view->fit_view();
     view->makeCurrent();
     for (auto _ : state) {
         view->paintGL();

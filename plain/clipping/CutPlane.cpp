@@ -56,7 +56,12 @@ CutPlane CutPlane::blank()
     return plane;
 }
 
-void CutPlane::update(Vector p)
+int CutPlane::axis() const
+{
+    return facing_axis(handle.axis_mode);
+}
+
+void CutPlane::update(Vector p, float push_step)
 {
     switch (handle.map_mode) {
     case 1:
@@ -68,7 +73,7 @@ void CutPlane::update(Vector p)
         handle.move(p);
         break;
     case 3: {
-        const float delta = (last_mouse.y - p.y) * 0.1f;
+        const float delta = (last_mouse.y - p.y) * push_step;
         last_mouse = p;
         handle.transform[12] += delta * normal.x;
         handle.transform[13] += delta * normal.y;

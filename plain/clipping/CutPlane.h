@@ -28,6 +28,9 @@ public:
     static CutPlane blank();
 
     // One drag step with window point p in the current drag mode, then
-    // corners, normal, centre and equation recomputed from the handle.
-    void update(Vector p);
+    // corners, normal, centre and equation recomputed from the handle. A
+    // push or pull moves the plane push_step per pixel of vertical drag.
+    void update(Vector p, float push_step = 0.1f);
+    // The coordinate the plane's face faces: 0 x, 1 y, 2 z, -1 none.
+    int axis() const;
 };

@@ -1,5 +1,6 @@
 #include "clipping/PlaneWidgetInCube.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -41,6 +42,28 @@ void PlaneWidgetInCube::resize_cube(float x, float y, float z)
     planes = default_planes();
     outlines.assign(plane_count, {});
     states.fill(-1);
+}
+
+void PlaneWidgetInCube::fit_around(const std::array<float, 3>& extents, float sweep_pixels)
+{
+    std::array<float, 3> e{0.0f, 0.0f, 0.0f};
+    float largest = 0.0f;
+    for (std::size_t a = 0; a < 3; ++a) {
+        if (extents[a] > 0.0f && std::isfinite(extents[a])) e[a] = extents[a];
+        largest = std::max(largest, e[a]);
+    }
+    // A point or an empty mesh gets a unit box.
+    if (largest == 0.0f) {
+        e = {1.0f, 1.0f, 1.0f};
+        largest = 1.0f;
+    }
+    const float margin = 0.1f * largest;
+    std::array<float, 3> box;
+    for (std::size_t a = 0; a < 3; ++a) {
+        box[a] = e[a] + 2.0f * margin;
+        push_step[a] = box[a] / sweep_pixels;
+    }
+    resize_cube(box[0], box[1], box[2]);
 }
 
 void PlaneWidgetInCube::build_box()
@@ -175,7 +198,8 @@ void PlaneWidgetInCube::mouse_move(const Vector& p)
 {
     for (std::size_t i = 0; i < planes.size(); ++i) {
         if (states[i] != 1) continue;
-        planes[i].update(p);
+        const int axis = planes[i].axis();
+        planes[i].update(p, axis >= 0 ? push_step[std::size_t(axis)] : 0.1f);
         update_outlines();
     }
 }

@@ -32,11 +32,18 @@ public:
     std::array<int, plane_count> states{-1, -1, -1, -1, -1, -1};
     std::vector<CutPlane> planes;
     Vector outline_centre;
+    // How far a push or pull moves a plane facing x, y or z per pixel.
+    std::array<float, 3> push_step{0.1f, 0.1f, 0.1f};
 
     // A cube of edge s; both forms put every plane back on its face, deselect
     // it and leave the outlines empty until the next update.
     void resize_cube(float s);
     void resize_cube(float x, float y, float z);
+    // A box around a mesh of these extents (x, y, z) centred on the
+    // origin, with a margin of a tenth of the largest extent on every side
+    // (a unit box for a mesh without extent), and push steps that sweep a
+    // plane across the box in `sweep_pixels` of drag.
+    void fit_around(const std::array<float, 3>& extents, float sweep_pixels = 300.0f);
 
     // Flips plane i between selected and not; other values of i do nothing.
     void toggle_plane(int i);

@@ -45,6 +45,24 @@ void colour_by_morphogens(Mesh& mesh, int mix_mode, const std::vector<int>& togg
     }
 }
 
+Vector morphogen_colour_alone(int mix_mode, Rgb colour, Rgb base, float value)
+{
+    Vector out = colour_vector(base);
+    if (value > 0.0f) {
+        // The mean of the base's share (nothing) and this morphogen's.
+        const Vector c = colour_vector(colour) * value;
+        const Vector share = mix_mode == 0 ? c : c - Vector(1.0f, 1.0f, 1.0f, 1.0f);
+        out.x += share.x / 2.0f;
+        out.y += share.y / 2.0f;
+        out.z += share.z / 2.0f;
+    }
+    out.x = std::clamp(out.x, 0.0f, 1.0f);
+    out.y = std::clamp(out.y, 0.0f, 1.0f);
+    out.z = std::clamp(out.z, 0.0f, 1.0f);
+    out.w = 1.0f;
+    return out;
+}
+
 namespace {
 
 // The ramp segment d (colours d and d + 1) for height h: the last entry

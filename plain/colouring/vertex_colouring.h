@@ -24,6 +24,10 @@ Vector colour_vector(Rgb c);
 void colour_by_morphogens(Mesh& mesh, int mix_mode, const std::vector<int>& toggles, const std::vector<Rgb>& colours,
                           Rgb base);
 
+// The colour colour_by_morphogens gives a vertex whose only switched-on
+// morphogen has this colour and value, clamped to 0..1 as it is drawn.
+Vector morphogen_colour_alone(int mix_mode, Rgb colour, Rgb base, float value);
+
 // Colours every vertex by its height (y, normalised over the mesh's box)
 // through the ramp: parallel lists of colours and increasing positions in
 // 0..1. Heights outside the ramp extrapolate its end segments. Prints

@@ -19,6 +19,7 @@ LoadResult MeshDocument::open(const std::string& path)
     mesh.picked_face = -1;
     const LoadResult result = load_mesh_file(mesh, path, messages);
     mesh.picked_face = -1;
+    ++placement;
     backup.assign(mesh);
     // Tools rebuild the vertex arrays and carry the morphogen values along;
     // the kept copy keeps them as read, for reload().
@@ -38,6 +39,7 @@ void MeshDocument::reload()
     mesh.assign(backup);
     mesh.morphogen_values = backup.morphogen_values;
     mesh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}, messages);
+    ++placement;
 }
 
 bool MeshDocument::subdivide(int levels, float weight)
@@ -132,5 +134,6 @@ bool MeshDocument::colour_by_height(const std::vector<Rgb>& colours, const std::
 
 bool MeshDocument::build_terrain(const Heightmap& heightmap, int resolution, float scale, float height)
 {
+    ++placement;
     return ::build_terrain(mesh, heightmap, resolution, scale, height, messages);
 }

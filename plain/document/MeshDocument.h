@@ -34,6 +34,9 @@ public:
     EdgeTraversal traversal;
     ButterflySubdivider subdivider;
     Mesh_Classifier classifier;  // patches of `mesh`, reset with each open
+    // Counts the times the mesh was replaced by one that may lie elsewhere
+    // (open, reload, terrain); the view frames the mesh anew when it moves on.
+    unsigned long placement = 0;
 
     // Opens a mesh file with the reader its name selects (load_mesh_file),
     // forgets the classification and the pick, and keeps a copy for

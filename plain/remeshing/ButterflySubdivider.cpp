@@ -116,6 +116,14 @@ void ButterflySubdivider::step(const Mesh& current, Mesh& next) const
         next.set_face(first + 3, ab, bc, ca);
     }
 
+    // Colours and morphogen values of a new vertex are the means of its edge's ends.
+    if (current.has_colours) {
+        std::copy(current.vertex_colours.begin(), current.vertex_colours.end(), next.vertex_colours.begin());
+        for (int e = 0; e < ne; ++e)
+            next.vertex_colours[std::size_t(nv) + e] =
+                (current.vertex_colours[edge_map.edges[e].a] + current.vertex_colours[edge_map.edges[e].b]) / 2.0f;
+        next.has_colours = true;
+    }
     if (nv > 0 && current.morphogen_values.size() == std::size_t(nv)) {
         next.morphogen_values.resize(std::size_t(nv) + ne);
         std::copy(current.morphogen_values.begin(), current.morphogen_values.end(), next.morphogen_values.begin());

@@ -553,13 +553,19 @@ void SimplifyGraph::write_back(Mesh& mesh) const
             if (id[v] >= 0) values[std::size_t(id[v])] = std::move(mesh.morphogen_values[v]);
     }
 
-    std::vector<Vector> kept;
+    std::vector<Vector> kept, colours;
     kept.swap(mesh.vertices);
+    colours.swap(mesh.vertex_colours);
+    const bool has_colours = mesh.has_colours && colours.size() == nv;
     mesh.clear();
     mesh.allocate_vertices(next);
     mesh.allocate_faces(triangle_count);
     for (std::size_t v = 0; v < nv; ++v)
-        if (id[v] >= 0) mesh.vertices[std::size_t(id[v])] = kept[v];
+        if (id[v] >= 0) {
+            mesh.vertices[std::size_t(id[v])] = kept[v];
+            if (has_colours) mesh.vertex_colours[std::size_t(id[v])] = colours[v];
+        }
+    mesh.has_colours = has_colours;
     int f = 0;
     for (std::size_t t = 0; t < triangles.size(); ++t) {
         if (!triangle_alive[t]) continue;

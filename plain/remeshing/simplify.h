@@ -6,8 +6,8 @@ class Messages;
 // Reduces the mesh to the integer part of x times its vertex count by
 // repeated edge collapse, always collapsing the vertex whose cheapest
 // collapse costs least (the first in vertex order among equals). The mesh
-// is written back even when nothing collapses, so per-face data and vertex
-// colours return to their defaults; morphogen values follow their vertices.
+// is written back even when nothing collapses, so per-face data returns to
+// its defaults; vertex colours and morphogen values follow their vertices.
 // Derived data is left for the caller to build.
 void simplify(Mesh& mesh, float x);
 

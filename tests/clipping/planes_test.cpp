@@ -243,6 +243,26 @@ TEST(PlaneCube, ResizeDiscardsPositionsSelectionsAndOutlines)
     for (const auto& outline : cube.outlines) EXPECT_TRUE(outline.empty());
 }
 
+TEST(PlaneCube, ABoxFittedAroundAMeshSweepsInThreeHundredPixels)
+{
+    PlaneWidgetInCube cube = cube_256();
+    cube.toggle_plane(4);
+    cube.fit_around({1000.0f, 50.0f, 0.0f});
+    // A tenth of the largest extent on every side; none selected.
+    EXPECT_EQ(cube.size, (std::array<float, 3>{1200.0f, 250.0f, 200.0f}));
+    EXPECT_FALSE(cube.any_selected());
+    EXPECT_EQ(cube.planes[4].centre, Vector(0, 125, 0));
+    // The y+ plane pushed in by 300 pixels lands on the y- face.
+    cube.toggle_plane(4);
+    drag(cube, 3, Vector(0, 100, 0), Vector(0, 400, 0));
+    EXPECT_NEAR(cube.planes[4].centre.y, -125.0f, 1e-3f);
+    // Tilting is unchanged by the box size.
+    cube.fit_around({0.0f, 0.0f, 0.0f});
+    EXPECT_EQ(cube.size, (std::array<float, 3>{1.2f, 1.2f, 1.2f}));
+    cube.fit_around({NAN, INFINITY, 2.0f});
+    EXPECT_EQ(cube.size, (std::array<float, 3>{0.4f, 0.4f, 2.4f}));
+}
+
 TEST(PlaneCube, PlaneThroughABoxCornerKeepsRepeatedPoints)
 {
     PlaneWidgetInCube cube = cube_256();

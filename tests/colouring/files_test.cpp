@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "colouring/ColourMap.h"
+#include "colouring/LightSettings.h"
 #include "colouring/MorphogenSettings.h"
 #include "colouring/ply_file.h"
 #include "core/Mesh.h"
@@ -166,6 +167,41 @@ TEST(MorphogenSettings, ToleratesSurplusLinesStrayWordsAndFractions)
     EXPECT_EQ(s.base_colour, (Rgb{1, 2, 3}));  // numbers are truncated
     EXPECT_EQ(s.colours, (std::vector<Rgb>{{0, 0, 255}}));
     EXPECT_EQ(s.toggles, std::vector<int>{1});
+}
+
+// The write itself is checked byte for byte through the lighting panel
+// (main_window_tests).
+TEST(LightSettings, ReadsWhatItWritesAndRejectsBrokenFilesWhole)
+{
+    TempDir dir;
+    Captured console;
+    LightSettings s;
+    s.ambient = Rgb{1, 2, 3};
+    s.azimuth = 360;
+    ASSERT_TRUE(s.write(dir.file("a.lgt"), console));
+    LightSettings back;
+    ASSERT_TRUE(back.read(dir.file("a.lgt"), console));
+    EXPECT_EQ(back.ambient, (Rgb{1, 2, 3}));
+    EXPECT_EQ(back.diffuse, (Rgb{31, 31, 31}));
+    EXPECT_EQ(back.azimuth, 360);
+
+    // Keywords in any order, missing ones kept, blank lines skipped.
+    ASSERT_TRUE(back.read_text("\nALTITUDE 90\n  SPECULAR 9 9 9  \n", "b.lgt", console));
+    EXPECT_EQ(back.altitude, 90);
+    EXPECT_EQ(back.specular, (Rgb{9, 9, 9}));
+    EXPECT_EQ(back.ambient, (Rgb{1, 2, 3}));
+
+    for (const char* broken : {"AMBIENT 1 2\n", "ALTITUDE 361\n", "AZIMUTH -1\n", "DIFFUSE 1 2 3 4\n",
+                               "ALTITUDE 10\nLIGHT 1\n", "AMBIENT 1 2 x\n", "ALTITUDE 1.5\n"}) {
+        LightSettings kept = back;
+        const std::string out = printed(console, [&] { EXPECT_FALSE(kept.read_text(broken, "c.lgt", console)); });
+        EXPECT_EQ(out.rfind("ERROR: c.lgt: line ", 0), 0u) << broken << out;
+        EXPECT_EQ(kept.altitude, 90) << broken;
+        EXPECT_EQ(kept.ambient, (Rgb{1, 2, 3})) << broken;
+    }
+    const std::string out = printed(console, [&] { EXPECT_FALSE(back.read(dir.file("none.lgt"), console)); });
+    EXPECT_NE(out.find("none.lgt"), std::string::npos);
+    EXPECT_FALSE(s.write(dir.file("no/such/folder/a.lgt"), console));
 }
 
 TEST(PlyFile, AsciiHoldsPositionsClampedColoursAndFaces)

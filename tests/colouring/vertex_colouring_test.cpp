@@ -1,5 +1,6 @@
 #include "colouring/vertex_colouring.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -68,6 +69,19 @@ TEST(MorphogenColouring, AdditiveAndSubtractiveMeansCountTheBase)
     // Any mode but 0 subtracts.
     colour_by_morphogens(*m, 7, {1, 0}, {red, blue}, grey);
     expect_rgb(m->vertex_colours[0], g, g - 0.5f, g - 0.5f);
+}
+
+TEST(MorphogenColouring, TheLegendsColourOfOneMorphogenIsTheMeshsColour)
+{
+    const Rgb base{40, 60, 80}, colour{200, 100, 0};
+    for (int mode : {0, 1})
+        for (float v : {-1.0f, 0.0f, 0.25f, 1.0f, 3.0f}) {
+            auto m = with_values({{v}});
+            colour_by_morphogens(*m, mode, {1}, {colour}, base);
+            const Vector alone = morphogen_colour_alone(mode, colour, base, v);
+            const Vector& c = m->vertex_colours[0];
+            expect_rgb(alone, std::clamp(c.x, 0.0f, 1.0f), std::clamp(c.y, 0.0f, 1.0f), std::clamp(c.z, 0.0f, 1.0f));
+        }
 }
 
 TEST(MorphogenColouring, UsesOnlyWhatEveryListHolds)

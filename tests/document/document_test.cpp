@@ -44,11 +44,15 @@ TEST_F(Document, ReloadBringsBackTheMeshAsOpenedAfterEveryKindOfChange)
     MeshDocument fresh(other_console);
     ASSERT_EQ(fresh.open(blob), LoadResult::Loaded);
 
+    // Tools keep the mesh where it is: the view keeps its camera.
+    const unsigned long opened = document.placement;
     document.simplify(50.0f);
     document.subdivide(1, 0.0f);
     document.colour_by_height({{0, 0, 255}, {255, 0, 0}}, {0.0f, 1.0f});
+    EXPECT_EQ(document.placement, opened);
     document.reload();
     expect_same_mesh(document.mesh, fresh.mesh);
+    EXPECT_GT(document.placement, opened);
 
     // A terrain replaces the mesh on show but not the copy kept for Reload.
     RgbaImage image;
@@ -56,8 +60,10 @@ TEST_F(Document, ReloadBringsBackTheMeshAsOpenedAfterEveryKindOfChange)
     image.pixels.assign(16 * 4, 128);
     Heightmap heightmap;
     heightmap.load(image);
+    const unsigned long reloaded = document.placement;
     ASSERT_TRUE(document.build_terrain(heightmap, 8, 16.0f, 4.0f));
     EXPECT_EQ(document.mesh.nf, 2 * 7 * 7);  // 8 grid points a side
+    EXPECT_GT(document.placement, reloaded);
     document.reload();
     expect_same_mesh(document.mesh, fresh.mesh);
 }

@@ -11,12 +11,14 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "app/opengl_check.h"
 #include "app/QtMainWindow.h"
 #include "core/Messages.h"
 #include "panels/QtCLippingWidget.h"
 #include "panels/QtMeanShiftWidget.h"
+#include "panels/QtMeshClassifierWidget.h"
 #include "panels/QtMeshEditorDialogue.h"
 #include "panels/QtMeshTerrainWidget.h"
 #include "panels/QtMorphogenWidget.h"
@@ -74,8 +76,6 @@ int main(int argc, char** argv)
 
     window.mesheditorEvent();
     editor.resize(620, 420);
-    editor.tabs()->setCurrentWidget(editor.clipping);
-    ok &= shoot(editor, out.filePath("tools-clipping.png"), 560);
     editor.tabs()->setCurrentWidget(editor.smoothing);
     ok &= shoot(editor, out.filePath("tools-smoothing.png"), 560);
 
@@ -85,27 +85,37 @@ int main(int argc, char** argv)
     ok &= shoot(editor, out.filePath("tools-morphogens.png"), 560);
     ok &= shoot(view, out.filePath("morphogens.png"), 400);
 
-    // The x+ plane pushed past the middle.
+    // The x+ plane pushed past the middle (150 pixels sweep half the box),
+    // with its button on.
+    editor.tabs()->setCurrentWidget(editor.clipping);
     editor.clipping->plane_buttons[2]->click();
     const QPoint middle(view.width() / 2, view.height() / 2);
-    drag(view, Qt::RightButton, middle, middle + QPoint(0, 22));
+    drag(view, Qt::RightButton, middle, middle + QPoint(0, 170));
+    ok &= shoot(editor, out.filePath("tools-clipping.png"), 560);
     editor.clipping->plane_buttons[2]->click();
     ok &= shoot(view, out.filePath("cut.png"), 400);
     editor.clipping->resetall_button->click();
 
+    // Four patches, in their colours.
+    editor.morphogen_panel->tree->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+    editor.morphogen_panel->tree->topLevelItem(2)->setCheckState(0, Qt::Unchecked);
+    editor.tabs()->setCurrentWidget(editor.classifier);
+    editor.classifier->floyd_button->click();
+    editor.apply_event();
+    editor.classifier->patches_slider->setValue(4);
+    ok &= shoot(view, out.filePath("patches.png"), 400);
+
+    // "Apply" on a fresh Terrain tab: a flat grid, black in the default map.
     editor.tabs()->setCurrentWidget(editor.terrain_panel);
+    editor.apply_event();
+    ok &= shoot(view, out.filePath("terrain-default.png"), 400);
+
+    // The sample heightmap and its colour map at the default settings.
     dialogs.file_answers.push_back(samples + "/terrain_hills.png");
     editor.terrain_panel->heightmapload_event();
     dialogs.file_answers.push_back(samples + "/terrain_hills.map");
     editor.terrain_panel->load_event();
-    // A terrain small enough for the clipping box the blob left, seen from above.
-    editor.terrain_panel->gridsize_slider->setValue(3);
-    editor.terrain_panel->height_slider->setValue(1);
     editor.apply_event();
-    view.zoom = -170.0f;
-    view.camera.click(Vector(400, 300, 0));
-    view.camera.move(Vector(400, 200, 0));
-    view.camera.dragging = false;
     ok &= shoot(view, out.filePath("terrain.png"), 400);
     ok &= shoot(editor, out.filePath("tools-terrain.png"), 560);
     return ok ? 0 : 1;

@@ -130,8 +130,11 @@ TEST_F(Session, FromOpenToReload)
     const std::vector<Vector> loaded_colours = document().mesh.vertex_colours;
     const std::vector<std::vector<float>> loaded_morphogens = document().mesh.morphogen_values;
     ASSERT_EQ(loaded_morphogens.size(), 2562u);
-    const int whole = mesh_pixels(frame());
+    const QImage opened = frame();
+    const int whole = mesh_pixels(opened);
     ASSERT_GT(whole, 20000) << "the blob fills a good part of the view";
+    // Clear of the top right corner, where a colour legend goes.
+    const int beside_legend = view().view_width - 200;
 
     choose(window.tools_menu, "Mesh &Tools");
     ASSERT_TRUE(editor().isVisible());
@@ -141,10 +144,11 @@ TEST_F(Session, FromOpenToReload)
     show_page(&morphogens);
     console([&] { morphogens.tree->topLevelItem(0)->setCheckState(0, Qt::Checked); });
     const QImage coloured = frame();
-    EXPECT_EQ(mesh_pixels(coloured), whole);
+    EXPECT_EQ(mesh_pixels(coloured, 0, beside_legend), mesh_pixels(opened, 0, beside_legend));
     EXPECT_FALSE(document().mesh.vertex_colours == loaded_colours);
 
-    // Push the right-hand plane in, past the middle of the blob, and save the planes.
+    // Push the right-hand plane in, past the middle of the blob (150 pixels
+    // cross half the box), and save the planes.
     QtCLippingWidget& clipping = *editor().clipping;
     show_page(&clipping);
     const int middle = view().view_width / 2;
@@ -152,7 +156,7 @@ TEST_F(Session, FromOpenToReload)
     ASSERT_GT(right_before, 5000);
     clipping.plane_buttons[2]->click();
     const float plane_x = view().cube.planes[2].centre.x;
-    drag(view(), Qt::RightButton, QPoint(middle, 300), QPoint(middle, 320));
+    drag(view(), Qt::RightButton, QPoint(middle, 200), QPoint(middle, 350));
     EXPECT_LT(view().cube.planes[2].centre.x, plane_x);
     clipping.plane_buttons[2]->click();
     EXPECT_EQ(view().plane_interaction, 0);
@@ -261,7 +265,7 @@ TEST_F(Session, FromOpenToReload)
     const Rgb first = terrain.colour_map.map_colours.front();
     EXPECT_EQ(QColor::fromRgbF(low.x, low.y, low.z), QColor(first.r, first.g, first.b));
     const QImage landscape = frame();
-    EXPECT_GT(mesh_pixels(landscape), 1000);
+    EXPECT_GT(mesh_pixels(landscape), 40000) << "the terrain is framed, seen from above";
 
     // Save the terrain and the picture.
     dialogs.file_answers.push_back(file("terrain.obj"));
@@ -274,8 +278,8 @@ TEST_F(Session, FromOpenToReload)
     choose(window.file_menu, "Save Rendering...");
     QImage picture;
     ASSERT_TRUE(picture.load(file("picture"), "PNG"));
-    EXPECT_EQ(picture.size(), landscape.size());
-    EXPECT_EQ(mesh_pixels(picture), mesh_pixels(frame()));
+    EXPECT_EQ(picture.size(), view().size() * view().devicePixelRatioF());
+    EXPECT_EQ(mesh_pixels(picture.scaled(landscape.size())), mesh_pixels(frame()));
 
     // Reload: the blob as it was opened, with the colours it was opened with.
     press(&editor(), "Reload");

@@ -115,6 +115,10 @@ TEST_F(Wiring, EachConnectionExistsOnceFromPanelToView)
     expect_row(32, lights, &QtLightSettingsWidget::light_position_signal, view, &G::light_position_slot);
     // The Render Mode menu reaches the window's own slot.
     expect_row(33, window.render_menu, &Menu::activated, &window, &QtMainWindow::rendermodeEvent);
+    // What the view shows goes back to the menu, the title and status bar, and the clipping panel.
+    expect_row(34, view, &G::rendermode_signal, &window, &QtMainWindow::rendermodeshownEvent);
+    expect_row(35, view, &G::meshchanged_signal, &window, &QtMainWindow::meshchangedEvent);
+    expect_row(36, view, &G::cutplanes_reset_signal, clipping, &P::planes_reset_event);
 
     // With the table's connections gone no signal these classes declare has a
     // receiver left: a connection made without a row here shows up.

@@ -78,6 +78,22 @@ TEST(ClippingPanel, PlaneButtonsKeepAtMostOnePlaneSelected)
     EXPECT_EQ(panel.checked_planes(), std::vector<int>({2}));
 }
 
+TEST(ClippingPanel, PlanesPutBackByTheViewUncheckEveryButtonSilently)
+{
+    Panel panel;
+    panel.click_plane(4);
+    panel.take();
+    const QImage off = panel.widget.plane_buttons[0]->grab().toImage();
+    // A checked button looks different from the others.
+    EXPECT_NE(panel.widget.plane_buttons[3]->grab().toImage(), off);
+    panel.widget.planes_reset_event();
+    EXPECT_TRUE(panel.checked_planes().empty());
+    EXPECT_TRUE(panel.take().empty());
+    // The next click selects the plane again.
+    panel.click_plane(4);
+    EXPECT_EQ(panel.take(), Events({"select 3"}));
+}
+
 TEST(ClippingPanel, FileButtonsSendPlaneFileNames)
 {
     Panel panel;

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -263,6 +264,11 @@ TEST_F(TerrainPanel, SavesAndLoadsMapFiles)
     dialogs.file_answers = {QString::fromStdString(dir.file("default"))};
     QTest::mouseClick(button(panel, "Save"), Qt::LeftButton);
     EXPECT_EQ(slurp(dir.file("default.map")), "0\t0\t0\t0\n1\t255\t255\t255\n");
+    // Without a "ColourMaps" folder the dialog starts in the working folder,
+    // never with the folder's name as the file's.
+    EXPECT_EQ(dialogs.asked.back().start, QDir::currentPath());
+    // The list shows its whole "Colour" header.
+    EXPECT_GE(panel.map_tree->columnWidth(0), panel.map_tree->fontMetrics().horizontalAdvance("Colour"));
 
     dialogs.file_answers = {QString::fromStdString(dir.write("p.map", "0 10 20 30\n0.5 40 50\n1 255 255 255\n"))};
     printed(console, [&] { QTest::mouseClick(button(panel, "Load"), Qt::LeftButton); });

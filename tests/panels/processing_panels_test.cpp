@@ -133,6 +133,9 @@ TEST(ProcessingPanels, SlidersMapToToolValues)
         subdivision.weight_slider->setValue(slider);
         EXPECT_FLOAT_EQ(subdivision.weight, tension) << slider;
     }
+    // The label shows the value rounded, without the float's noise.
+    subdivision.weight_slider->setValue(53);
+    EXPECT_EQ(subdivision.weight_label->text(), "Weight:\t0.0075");
 
     // Depth runs to 5000, one signal per change; angle and Apply send both.
     QtMeshTraversalWidget traversal;

@@ -174,7 +174,7 @@ TEST(Simplification, EachCollapseOnClosedManifoldRemovesTwoTriangles)
     }
 }
 
-TEST(Simplification, MorphogenValuesFollowTheirVertices)
+TEST(Simplification, MorphogenValuesAndColoursFollowTheirVertices)
 {
     auto mesh = make_variant(*named::torus(10, 12), {2, 0.05f, true, 2});
     mesh->morphogen_names = {"index"};
@@ -182,15 +182,19 @@ TEST(Simplification, MorphogenValuesFollowTheirVertices)
     mesh->allocate_morphogens(mesh->nv, 1);
     for (int i = 0; i < mesh->nv; ++i) {
         mesh->morphogen_values[i][0] = float(i);
+        mesh->vertex_colours[i] = Vector(float(i) / 256.0f, 0.5f, 0, 1);
         at[{mesh->vertices[i].x, mesh->vertices[i].y, mesh->vertices[i].z}] = float(i);
     }
+    mesh->has_colours = true;
     quiet_simplify(*mesh, 40.0f);
     ASSERT_EQ(mesh->morphogen_values.size(), std::size_t(mesh->nv));
     EXPECT_EQ(mesh->morphogen_names, std::vector<std::string>{"index"});
+    EXPECT_TRUE(mesh->has_colours);
     float last = -1;
     for (int i = 0; i < mesh->nv; ++i) {
         const Vector& p = mesh->vertices[i];
         EXPECT_EQ(mesh->morphogen_values[i][0], (at[{p.x, p.y, p.z}])) << i;
+        EXPECT_EQ(mesh->vertex_colours[i], Vector(at[{p.x, p.y, p.z}] / 256.0f, 0.5f, 0, 1)) << i;
         EXPECT_GT(mesh->morphogen_values[i][0], last);  // survivors keep their order
         last = mesh->morphogen_values[i][0];
     }

@@ -112,12 +112,17 @@ TEST(Subdivision, MatchesTheStraightforwardListAlgorithm)
     expect_same_as_reference(*named::tetrahedron(), 3, -0.05f, "tetrahedron");
 }
 
-TEST(Subdivision, MorphogenValuesFollowTheirVertices)
+TEST(Subdivision, MorphogenValuesAndColoursFollowTheirVertices)
 {
     auto mesh = named::two_triangles();
     mesh->morphogen_names = {"heat", "salt"};
     mesh->morphogen_values = {{0, 10}, {1, 20}, {2, 30}, {4, 40}};
+    for (int i = 0; i < 4; ++i) mesh->vertex_colours[i] = Vector(0.25f * float(i), 1, 0, 1);
+    mesh->has_colours = true;
     ASSERT_TRUE(subdivide(*mesh, 1, 0.0f));
+    EXPECT_TRUE(mesh->has_colours);
+    const float reds[] = {0, 0.25f, 0.5f, 0.75f, 0.125f, 0.375f, 0.25f, 0.5f, 0.625f};
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(mesh->vertex_colours[i], Vector(reds[i], 1, 0, 1)) << i;
     ASSERT_EQ(mesh->nv, 9);
     ASSERT_EQ(mesh->morphogen_values.size(), 9u);
     EXPECT_EQ(mesh->morphogen_names, (std::vector<std::string>{"heat", "salt"}));
@@ -137,6 +142,7 @@ TEST(Subdivision, ViewMeshGetsDefaultsAndFreshDerivedData)
         f.marked = 1;
         f.group = 4;
     }
+    // Read without colours: none are made up.
     for (Vector& c : mesh->vertex_colours) c = Vector(0.2f, 0.3f, 0.4f, 1);
     for (Vector& p : mesh->vertices) p = p * 2.0f + Vector(10, 0, 0, 0);
     mesh->touch();
@@ -151,6 +157,7 @@ TEST(Subdivision, ViewMeshGetsDefaultsAndFreshDerivedData)
         EXPECT_EQ(f.group, 0);
     }
     for (const Vector& c : mesh->vertex_colours) EXPECT_EQ(c, Vector());
+    EXPECT_FALSE(mesh->has_colours);
     for (int flag : {MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_CENTRE, MESH_CENTROIDS, MESH_BB})
         EXPECT_TRUE(mesh->is_current(flag)) << flag;
     EXPECT_EQ(mesh->edge_count, 48);

@@ -29,11 +29,34 @@ inline int count_pixels(const QImage& image, bool (*test)(QRgb), int x0 = 0, int
     return n;
 }
 
-// Lets the view's timer paint at least once more, then reads the frame back.
+// Lets the view's timer paint at least once more, then reads the frame back
+// at the view's logical size, one pixel per frame-buffer pixel of its top
+// left corner, so that pixel tests read the same at any device pixel ratio.
 inline QImage next_frame(QtGLWidget& view)
 {
     QTest::qWait(60);
-    return view.grab_image();
+    const QImage frame = view.grab_image();
+    const QSize logical(view.width(), view.height());
+    return frame.size() == logical ? frame : frame.scaled(logical, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+// The rectangle holding the pixels that pass `test`; empty when none does.
+inline QRect bounding_box(const QImage& image, bool (*test)(QRgb))
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (test(image.pixel(x, y))) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+inline bool is_background(QRgb p)
+{
+    return p == qRgb(255, 255, 255);
+}
+inline bool is_drawn(QRgb p)
+{
+    return !is_background(p);
 }
 
 class GLViewTest : public ::testing::Test {

@@ -229,3 +229,20 @@ std::unique_ptr<Mesh> random_soup(int vertices, int faces, unsigned seed)
 }
 
 }  // namespace named
+
+std::string obj_text(const Mesh& mesh, float scale, const Vector& offset, const Vector* colour)
+{
+    std::string text;
+    for (const Vector& p : mesh.vertices) {
+        const Vector q = p * scale + offset;
+        text += "v " + std::to_string(q.x) + " " + std::to_string(q.y) + " " + std::to_string(q.z) + "\n";
+    }
+    if (colour)
+        for (int i = 0; i < mesh.nv; ++i)
+            text += "vc " + std::to_string(colour->x) + " " + std::to_string(colour->y) + " " +
+                    std::to_string(colour->z) + "\n";
+    for (const Face& f : mesh.faces)
+        text += "f " + std::to_string(f.vi[0] + 1) + " " + std::to_string(f.vi[1] + 1) + " " +
+                std::to_string(f.vi[2] + 1) + "\n";
+    return text;
+}

@@ -83,3 +83,8 @@ std::unique_ptr<Mesh> two_grids(int n);
 std::unique_ptr<Mesh> random_soup(int vertices, int faces, unsigned seed);
 
 }  // namespace named
+
+// The mesh as OBJ text, its points scaled by `scale` and moved by `offset`;
+// with a "vc" line per vertex when `colour` is given.
+std::string obj_text(const Mesh& mesh, float scale = 1.0f, const Vector& offset = Vector(0, 0, 0),
+                     const Vector* colour = nullptr);

@@ -103,10 +103,13 @@ TEST(Dialogs, DataDirectoryIsTheDataFolderOrTheWorkingDirectory)
     const QString before = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(dir.path()));
     const QString here = QDir::currentPath();
-    EXPECT_EQ(data_directory("\\Data"), here);
-    EXPECT_EQ(data_directory("data"), "data");
+    for (const char* missing : {"\\Data", "data", "ColourMaps", "Heightmaps/"})
+        EXPECT_EQ(data_directory(missing), here) << missing;
     QDir().mkdir("data");
+    QDir().mkdir("Heightmaps");
     EXPECT_EQ(data_directory("\\Data"), here + "/data");
+    EXPECT_EQ(data_directory("data"), here + "/data");
+    EXPECT_EQ(data_directory("Heightmaps/"), here + "/Heightmaps");
     QDir().mkdir("Data");
     EXPECT_EQ(data_directory("\\Data"), here + "/Data");
     EXPECT_EQ(data_directory("\\data"), here + "/data");

@@ -6,13 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
+
 #include "tests/support/GLViewTest.h"
+#include "tests/support/NamedMeshes.h"
 
 namespace {
 
-// A red square of side 1 centred on the origin, facing the viewer: 200 x 200
-// pixels at the starting zoom. Its box is 2 wide, so every plane starts 1
-// unit (10 window units of push/pull) from the mesh's centre.
+// A red square of side 1 centred on the origin, facing the viewer. Its
+// clipping box has a margin of a tenth of its size on every side: 1.2 x 1.2
+// x 0.2, and a push or pull of 300 pixels sweeps a plane across it.
 const char* const red_square =
     "v -0.5 -0.5 0\nv 0.5 -0.5 0\nv -0.5 0.5 0\nv 0.5 0.5 0\n"
     "vc 1 0 0\nvc 1 0 0\nvc 1 0 0\nvc 1 0 0\n"
@@ -33,23 +36,64 @@ protected:
     void drag(Qt::MouseButton button, QPoint from, QPoint to) { ::drag(view, button, from, to); }
 };
 
+void expect_size(const PlaneWidgetInCube& cube, float x, float y, float z)
+{
+    EXPECT_FLOAT_EQ(cube.size[0], x);
+    EXPECT_FLOAT_EQ(cube.size[1], y);
+    EXPECT_FLOAT_EQ(cube.size[2], z);
+}
+
 }  // namespace
 
-TEST_F(ClippingViewTest, LoadSizesTheBoxFromTheMesh)
+TEST_F(ClippingViewTest, LoadFitsTheBoxAroundTheMeshWhereverItIs)
 {
-    EXPECT_EQ(view.cube.size, (std::array<float, 3>{2, 2, 2}));
-    EXPECT_EQ(view.cube.planes[2].centre, Vector(1, 0, 0));
+    expect_size(view.cube, 1.2f, 1.2f, 0.2f);
+    EXPECT_FLOAT_EQ(view.cube.planes[2].centre.x, 0.6f);
 
+    QSignalSpy reset(&view, &QtGLWidget::cutplanes_reset_signal);
     view.cutplane_select_slot(2);
     EXPECT_EQ(view.plane_interaction, 1);
     load("v 0 0 -3\nv 5 0 -3\nv 0 2 -1\nf 1 2 3\n");
-    EXPECT_EQ(view.cube.size, (std::array<float, 3>{20, 20, 20}));
+    expect_size(view.cube, 6.0f, 3.0f, 3.0f);
     EXPECT_FALSE(view.cube.any_selected());
     EXPECT_EQ(view.plane_interaction, 0);
+    EXPECT_EQ(reset.count(), 1);
 
-    // No positive coordinate: a box of size 0, which clips nothing.
+    // No positive coordinate, or far away: the box still fits the mesh.
     load("v -1 -1 -1\nv -2 -1 -1\nv -1 -2 -1\nf 1 2 3\n");
-    EXPECT_EQ(view.cube.size, (std::array<float, 3>{0, 0, 0}));
+    expect_size(view.cube, 1.2f, 1.2f, 0.2f);
+    load("v 5000 -3000 100\nv 5001 -3000 100\nv 5000 -2999 100\nf 1 2 3\n");
+    expect_size(view.cube, 1.2f, 1.2f, 0.2f);
+    // A point gets a unit box with its margin.
+    load("v 7 7 7\nv 7 7 7\nv 7 7 7\nf 1 2 3\n");
+    expect_size(view.cube, 1.2f, 1.2f, 1.2f);
+}
+
+TEST_F(ClippingViewTest, APushOf300PixelsSweepsTheBoxWhateverTheMeshsSizeAndPlace)
+{
+    const Vector blue(0, 0, 1);
+    for (const std::string& mesh :
+         {std::string(red_square), obj_text(*named::octahedron(), 500.0f, Vector(5000, -3000, 800), &blue)}) {
+        load(mesh);
+        view.cutplane_select_slot(2);
+        const float from = view.cube.planes[2].centre.x;
+        EXPECT_FLOAT_EQ(from, view.cube.size[0] / 2);
+        drag(Qt::RightButton, QPoint(100, 0), QPoint(100, 300));  // down: inwards
+        EXPECT_NEAR(view.cube.planes[2].centre.x, -from, 1e-4f * from);
+        view.cutplane_resetall_slot();
+    }
+}
+
+TEST_F(ClippingViewTest, ReloadKeepsThePlanesOfTheSameMesh)
+{
+    QSignalSpy reset(&view, &QtGLWidget::cutplanes_reset_signal);
+    view.cutplane_select_slot(2);
+    drag(Qt::RightButton, QPoint(100, 100), QPoint(100, 150));
+    const Vector pushed = view.cube.planes[2].centre;
+    printed(console, [&] { view.reload_slot(); });
+    EXPECT_EQ(view.cube.planes[2].centre, pushed);
+    EXPECT_TRUE(view.cube.any_selected());
+    EXPECT_EQ(reset.count(), 0);
 }
 
 TEST_F(ClippingViewTest, SlotsSelectShowAndReset)
@@ -85,10 +129,10 @@ TEST_F(ClippingViewTest, SlotsSelectShowAndReset)
 TEST_F(ClippingViewTest, SelectedPlanesTakeEveryMouseButton)
 {
     view.cutplane_select_slot(2);
-    const float zoom = view.zoom;
-    drag(Qt::RightButton, QPoint(100, 150), QPoint(100, 140));  // up by 10: one unit out
-    EXPECT_EQ(view.cube.planes[2].centre, Vector(2, 0, 0));
-    EXPECT_EQ(view.zoom, zoom);
+    const float magnification = view.magnification;
+    drag(Qt::RightButton, QPoint(100, 150), QPoint(100, 140));  // up by 10: a 30th of the box out
+    EXPECT_NEAR(view.cube.planes[2].centre.x, 0.64f, 1e-6f);
+    EXPECT_EQ(view.magnification, magnification);
 
     drag(Qt::LeftButton, QPoint(150, 100), QPoint(150, 200));
     for (int i = 0; i < 16; ++i) EXPECT_EQ(view.camera.transform[i], i % 5 == 0 ? 1.0f : 0.0f);
@@ -96,7 +140,7 @@ TEST_F(ClippingViewTest, SelectedPlanesTakeEveryMouseButton)
     EXPECT_NEAR(view.cube.planes[2].normal.z, 0.0f, 1e-6f);  // turned about z
 
     view.cutplane_resetcurrent_slot();
-    EXPECT_EQ(view.cube.planes[2].centre, Vector(1, 0, 0));
+    EXPECT_FLOAT_EQ(view.cube.planes[2].centre.x, 0.6f);
 
     // Saved and loaded back through the view's slots.
     drag(Qt::MiddleButton, QPoint(100, 150), QPoint(180, 150));
@@ -117,8 +161,8 @@ TEST_F(ClippingViewTest, SelectedPlaneOutlineIsYellowTheOthersGrey)
     view.camera.move(Vector(190, 120, 0));
     view.camera.dragging = false;
     view.cutplane_select_slot(0);
-    drag(Qt::RightButton, QPoint(100, 150), QPoint(100, 155));
-    ASSERT_EQ(view.cube.planes[0].centre, Vector(0, 0, 0.5f));
+    drag(Qt::RightButton, QPoint(100, 150), QPoint(100, 225));
+    ASSERT_NEAR(view.cube.planes[0].centre.z, 0.05f, 1e-6f);
 
     const QImage selected = frame();
     EXPECT_GT(count_pixels(selected, is_yellowish), 200);

@@ -35,6 +35,15 @@ bool is_red(QRgb p)
     return qRed(p) > 70 && qGreen(p) < 40 && qBlue(p) < 40;
 }
 
+// Drawn pixels in the view's top right corner, where the legend goes.
+int corner_pixels(const QImage& image)
+{
+    int n = 0;
+    for (int y = 0; y < 90; ++y)
+        for (int x = image.width() - 200; x < image.width(); ++x) n += is_drawn(image.pixel(x, y));
+    return n;
+}
+
 }  // namespace
 
 using ColouringView = GLWindowTest;
@@ -66,4 +75,45 @@ TEST_F(ColouringView, AMorphogenSwitchedOnInRedReddensTheMeshWhereItIsHigh)
     EXPECT_EQ(morphogens.tree->topLevelItem(0)->checkState(0), Qt::Checked);
     morphogens.tree->topLevelItem(1)->setCheckState(0, Qt::Checked);
     for (const Vector& c : document().mesh.vertex_colours) EXPECT_EQ(c.x + c.y + c.z, 0.0f);
+}
+
+TEST_F(ColouringView, TheLegendShowsWhileColouringIsOnAndIsSavedWithTheRendering)
+{
+    work_in_test_folder();
+    QtMorphogenWidget& morphogens = *window.mesh_editor->morphogen_panel;
+    ASSERT_TRUE(open(heat_grid(8), "heat.obj"));
+    EXPECT_EQ(corner_pixels(frame()), 0) << "the mesh keeps clear of the corner";
+
+    morphogens.tree->topLevelItem(0)->setCheckState(0, Qt::Checked);
+    const QImage on = frame();
+    const int legend = corner_pixels(on);
+    EXPECT_GT(legend, 2000);
+    // A second bar for the second morphogen.
+    morphogens.tree->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    EXPECT_GT(corner_pixels(frame()), legend * 3 / 2);
+    ASSERT_EQ(view().legend.bars.size(), 2u);
+    EXPECT_EQ(view().legend.bars[0].title, "heat");
+    EXPECT_EQ(view().legend.bars[0].ticks.back().text, "1");
+
+    // In the saved picture too.
+    dialogs.file_answers.push_back("picture.png");
+    window.saveRenderImageEvent();
+    QImage saved;
+    ASSERT_TRUE(saved.load("picture.png"));
+    EXPECT_GT(corner_pixels(saved.scaled(on.size())), legend);
+
+    // Every morphogen off: gone.
+    morphogens.tree->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+    morphogens.tree->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+    EXPECT_EQ(corner_pixels(frame()), 0);
+
+    // A height ramp shows its own bar; Reload takes the colours and the legend away.
+    printed(console, [&] {
+        view().build_vertexcoloursterrain_slot({QColor(0, 0, 255), QColor(255, 0, 0)}, {0.0f, 1.0f});
+    });
+    EXPECT_GT(corner_pixels(frame()), 1000);
+    ASSERT_EQ(view().legend.bars.size(), 1u);
+    EXPECT_EQ(view().legend.bars[0].ticks.size(), 2u);
+    printed(console, [&] { view().reload_slot(); });
+    EXPECT_EQ(corner_pixels(frame()), 0);
 }

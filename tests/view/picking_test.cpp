@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/GLViewTest.h"
+#include "tests/support/NamedMeshes.h"
 #include "view/mesh_drawing.h"
 
 namespace {
@@ -25,12 +26,13 @@ bool is_red(QRgb p)
 }
 
 struct OnScreen {
-    QPoint pixel;  // widget pixels, y downwards
+    QPoint pixel;  // widget (logical) pixels, y downwards
     double depth;  // window depth, smaller is nearer
 };
 
 // Where the view draws the model point p, from the viewport and matrices
-// its last paint left.
+// its last paint left; the viewport counts the screen's pixels, which at a
+// device pixel ratio of 2 are half a widget pixel each.
 OnScreen project(QtGLWidget& view, const Vector& p)
 {
     view.makeCurrent();
@@ -43,7 +45,8 @@ OnScreen project(QtGLWidget& view, const Vector& p)
     const Vector q = p - view.document.mesh.centre;
     double wx = 0, wy = 0, wz = 0;
     gluProject(q.x, q.y, q.z, model, projection, viewport, &wx, &wy, &wz);
-    return {QPoint(int(std::lround(wx)), view.view_height - int(std::lround(wy))), wz};
+    const double ratio = view.devicePixelRatioF();
+    return {QPoint(int(std::floor(wx / ratio)), int(std::floor((viewport[3] - wy) / ratio))), wz};
 }
 
 Vector centroid(const Mesh& m, int face)
@@ -148,5 +151,65 @@ TEST_F(PickingTest, APickAfterTheFacesChangedFindsTheFaceUnderThePointer)
     for (int face : {5, 2}) {
         middle_click(project(view, centroid(view.document.mesh, face)).pixel);
         EXPECT_EQ(view.document.mesh.picked_face, face + 1);
+    }
+}
+
+namespace {
+
+// The traversal's tint over the plain grey: clearly blue.
+bool is_traversal_blue(QRgb p)
+{
+    return qBlue(p) > qRed(p) + 60 && qBlue(p) > qGreen(p) + 20;
+}
+bool is_plain_grey(QRgb p)
+{
+    return qRed(p) > 140 && qRed(p) < 250 && qRed(p) == qGreen(p) && qGreen(p) == qBlue(p);
+}
+
+}  // namespace
+
+TEST_F(PickingTest, TheTraversalAndTheMarkedGroupsAreTintedInTheFilledModes)
+{
+    // A flat grey 8 x 8 grid: every face the same size on screen.
+    load_and_paint(obj_text(*named::open_grid(8)).c_str());
+    const Mesh& mesh = view.document.mesh;
+    const QPoint middle = project(view, centroid(mesh, 0)).pixel;
+    middle_click(middle);
+    ASSERT_EQ(mesh.picked_face, 1);
+    view.edgetraversal_slot(3, 10);
+    int marked = 0;
+    for (const Face& f : mesh.faces) marked += f.marked;
+    ASSERT_GT(marked, 3);
+    ASSERT_LT(marked, mesh.nf / 2);
+
+    // Each face is 1/128 of the framed grid's area.
+    const double face_pixels = std::pow(view.pixels_per_unit() * 8.0, 2) / 128.0;
+    for (int mode : {RENDER_POLYGONS, RENDER_POLYGONS_WIREFRAME, RENDER_FACE_COLOURS}) {
+        view.set_render_mode(mode);
+        const int blue = count_pixels(frame(), is_traversal_blue);
+        EXPECT_GT(blue, (marked - 1) * face_pixels * 0.6) << mode;
+        EXPECT_LT(blue, marked * face_pixels * 1.2) << mode;
+    }
+
+    // Marked as a group: tinted in the group's colour instead, and what
+    // "Save ALL..." would write is what shows.
+    view.set_render_mode(RENDER_POLYGONS);
+    const int grey_before = count_pixels(frame(), is_plain_grey);
+    view.markcurrent_slot();
+    const QImage grouped = frame();
+    EXPECT_LT(count_pixels(grouped, is_traversal_blue), face_pixels);
+    const int grey_after = count_pixels(grouped, is_plain_grey);
+    EXPECT_NEAR(grey_after, grey_before, face_pixels * 2) << "the group keeps its tint";
+    EXPECT_LT(grey_after, mesh.nf * face_pixels - (marked - 1) * face_pixels * 0.6);
+}
+
+TEST_F(PickingTest, PicksTheFaceUnderThePointerAtThisDevicePixelRatio)
+{
+    // Small faces: a pick half the view off would find another one.
+    load_and_paint(obj_text(*named::open_grid(10)).c_str());
+    for (int face : {0, 57, 199, 120}) {
+        const QPoint at = project(view, centroid(view.document.mesh, face)).pixel;
+        EXPECT_EQ(middle_click(at), "\nSelected: " + std::to_string(face + 1) + " \n")
+            << "at " << at.x() << ", " << at.y();
     }
 }

@@ -1,5 +1,7 @@
 // Smoothing through the main window: the panel's controls reach the view's
 // smoother, and its ball is drawn.
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include <QPushButton>
@@ -10,6 +12,7 @@
 #include "panels/QtMeanShiftWidget.h"
 #include "panels/QtMeshEditorDialogue.h"
 #include "tests/support/GLViewTest.h"
+#include "view/mesh_drawing.h"
 
 namespace {
 
@@ -77,10 +80,34 @@ TEST_F(SmoothingView, TheBallIsDrawnRedAroundTheRegion)
     EXPECT_LT(count_pixels(frame(), is_ball), 50);  // a few dark pixels of mesh edges at most
     printed(console, [&] { panel->radius_slider->setValue(40); });
     printed(console, [&] { panel->step_button->click(); });  // the ball moves onto the mesh
-    // A disc of radius 0.2 at 200 pixels a unit: about 5000 pixels.
+    // A disc of radius 0.2 units.
+    const double disc = 3.14159 * std::pow(0.2 * view().pixels_per_unit(), 2);
     const int ball = count_pixels(frame(), is_ball);
-    EXPECT_GT(ball, 3500);
-    EXPECT_LT(ball, 6500);
+    EXPECT_GT(ball, disc * 0.75);
+    EXPECT_LT(ball, disc * 1.25);
     printed(console, [&] { panel->radius_slider->setValue(0); });
     EXPECT_LT(count_pixels(frame(), is_ball), 50);
+}
+
+TEST_F(SmoothingView, SmoothedFaceNormalsShowInTheFaceColoursMode)
+{
+    // Light from the side: the two faces of the fold shade differently
+    // until smoothing gives them one normal.
+    view().set_render_mode(RENDER_FACE_COLOURS);
+    view().light_position_slot(60.0f, 0.0f);
+    const Mesh& mesh = document().mesh;
+    auto shade = [&](int face) {
+        const QImage image = frame();
+        const QRect drawn = bounding_box(image, is_drawn);
+        // The faces' centroids lie a third of the way in from opposite corners.
+        const QPoint at = face == 0 ? drawn.topLeft() + QPoint(drawn.width() / 3, 2 * drawn.height() / 3)
+                                    : drawn.topLeft() + QPoint(2 * drawn.width() / 3, drawn.height() / 3);
+        return qGray(image.pixel(at));
+    };
+    EXPECT_GT(std::abs(shade(0) - shade(1)), 3);
+    printed(console, [&] { panel->radius_slider->setValue(100); });
+    printed(console, [&] { panel->step_button->click(); });
+    ASSERT_EQ(mesh.faces[0].normal, mesh.faces[1].normal);
+    printed(console, [&] { panel->radius_slider->setValue(0); });  // the ball out of the way
+    EXPECT_LE(std::abs(shade(0) - shade(1)), 1);
 }

@@ -1,8 +1,14 @@
 #include "app/QtMainWindow.h"
 
+#include <algorithm>
+
+#include <QActionGroup>
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 
 #include "app/icons.h"
@@ -37,11 +43,14 @@ QtMainWindow::QtMainWindow(Dialogs& dialogs_, Messages& messages_, QWidget* pare
     status = statusBar();
     status->setObjectName("status");
     status->showMessage("Ready", 2000);
+    counts = new QLabel(status);
+    counts->setObjectName("counts");
+    status->addPermanentWidget(counts);
 
     resize(800, 800);
 
     mesh_editor = new QtMeshEditorDialogue(dialogs, messages, this, "mesheditor");
-    light_editor = new QtLightEditorDialogue(dialogs, this, "lighteditor");
+    light_editor = new QtLightEditorDialogue(dialogs, messages, this, "lighteditor");
 
     connect_panels();
     // The terrain panel writes the terrain straight into the document's mesh.
@@ -79,6 +88,8 @@ void QtMainWindow::build_menus()
             &QtMainWindow::projectionmodeEvent);
     connect(view_menu->insert_command("Lighting and Shading Editor"), &QAction::triggered, this,
             &QtMainWindow::lighteditorEvent);
+    connect(view_menu->insert_command("Fit View", QKeySequence("Ctrl+F")), &QAction::triggered, this,
+            &QtMainWindow::fitviewEvent);
 
     render_menu = new Menu(this);
     render_menu->setTearOffEnabled(true);
@@ -90,6 +101,14 @@ void QtMainWindow::build_menus()
     render_menu->insert_item("&Wireframe + No-HL", 2);
     render_menu->insert_item("&Polygons + Wireframe", 3);
     render_menu->insert_item("&Polygons", 4);
+    render_menu->insert_item("&Face Colours", 8);
+    // The mode on show is checked.
+    auto* modes = new QActionGroup(render_menu);
+    for (QAction* item : render_menu->actions()) {
+        item->setCheckable(true);
+        modes->addAction(item);
+    }
+    render_menu->item(4)->setChecked(true);
     connect(render_menu, &Menu::activated, this, &QtMainWindow::rendermodeEvent);
 
     tools_menu = new Menu(this);
@@ -165,6 +184,10 @@ void QtMainWindow::connect_panels()
             &QtGLWidget::build_vertexcoloursterrain_slot);
     connect(lights, &QtLightSettingsWidget::light_colour_signal, glview, &QtGLWidget::light_colour_slot);
     connect(lights, &QtLightSettingsWidget::light_position_signal, glview, &QtGLWidget::light_position_slot);
+    // What the view shows back to the menus, the title, the status bar and the clipping panel.
+    connect(glview, &QtGLWidget::rendermode_signal, this, &QtMainWindow::rendermodeshownEvent);
+    connect(glview, &QtGLWidget::meshchanged_signal, this, &QtMainWindow::meshchangedEvent);
+    connect(glview, &QtGLWidget::cutplanes_reset_signal, clipping, &QtCLippingWidget::planes_reset_event);
 }
 
 bool QtMainWindow::start(const QStringList& arguments)
@@ -242,15 +265,57 @@ void QtMainWindow::saveallEvent()
 
 void QtMainWindow::rendermodeEvent(int id)
 {
-    if (id >= 0 && id <= 7) view()->render_mode = id;
+    if (id >= 0 && id <= 8) view()->set_render_mode(id);
+    // An identifier out of range leaves the check on the mode on show.
+    rendermodeshownEvent(view()->render_mode);
     view()->update();
     update();
 }
 
+void QtMainWindow::rendermodeshownEvent(int id)
+{
+    if (QAction* item = render_menu->item(id)) item->setChecked(true);
+}
+
+void QtMainWindow::meshchangedEvent()
+{
+    const std::string& name = document.file_name;
+    setWindowTitle(name.empty() ? QString("Halvane V1.0")
+                                : "Halvane V1.0 - " + QFileInfo(QFile::decodeName(name.c_str())).fileName());
+    const Mesh& mesh = document.mesh;
+    counts->setText(mesh.nv == 0 && mesh.nf == 0 ? QString()
+                                                 : QString("%L1 vertices, %L2 faces").arg(mesh.nv).arg(mesh.nf));
+}
+
+void QtMainWindow::fitviewEvent()
+{
+    view()->fitview_slot();
+}
+
 void QtMainWindow::mesheditorEvent()
 {
+    // The first time beside the window, where it hides none of the view;
+    // afterwards wherever the user left it.
+    if (!mesh_editor->isVisible() && !editor_placed) {
+        editor_placed = true;
+        place_beside(*mesh_editor);
+    }
     mesh_editor->show();
     mesh_editor->raise();
+}
+
+void QtMainWindow::place_beside(QWidget& dialog)
+{
+    dialog.adjustSize();
+    const QRect window = frameGeometry();
+    const QScreen* screen = this->screen();
+    const QRect room = screen ? screen->availableGeometry() : QRect(window.topLeft(), window.size() * 3);
+    const QSize size = dialog.frameGeometry().size();
+    QPoint at(window.right() + 1, window.top());
+    if (at.x() + size.width() > room.right() + 1) at.setX(window.left() - size.width());
+    if (at.x() < room.left()) at.setX(room.right() + 1 - size.width());
+    at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() + 1 - size.height())));
+    dialog.move(at);
 }
 
 void QtMainWindow::lighteditorEvent()

@@ -8,6 +8,7 @@
 class Dialogs;
 class Menu;
 class Messages;
+class QLabel;
 class QStatusBar;
 class QtGLObjectWindow;
 class QtGLWidget;
@@ -42,6 +43,7 @@ public:
     Menu* render_menu;
     Menu* tools_menu;
     QStatusBar* status;
+    QLabel* counts;  // vertex and face counts, at the status bar's right
     QString file_name;
 
 public slots:
@@ -56,10 +58,19 @@ public slots:
     void rendermodeEvent(int id);
     void mesheditorEvent();
     void lighteditorEvent();
+    void fitviewEvent();
+    // The render mode the view now draws in, checked in the menu.
+    void rendermodeshownEvent(int id);
+    // Title and status bar for the mesh on show.
+    void meshchangedEvent();
 
 private:
     void build_menus();
+    // Moves a dialogue to the right of the window, or to its left when the
+    // screen has no room there.
+    void place_beside(QWidget& dialog);
     void connect_panels();
 
     Dialogs& dialogs;
+    bool editor_placed = false;
 };

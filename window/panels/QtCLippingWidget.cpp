@@ -37,7 +37,9 @@ QtCLippingWidget::QtCLippingWidget(Dialogs& dialogs_, Messages& messages_, QWidg
     connect(resetall_button, &QPushButton::pressed, this, &QtCLippingWidget::resetall_button_event);
     connect(showall_button, &QPushButton::pressed, this, &QtCLippingWidget::showall_button_event);
 
-    auto* planes_group = new ButtonGroup(1, Qt::Horizontal, "Clipping Planes:", this);
+    // Two rows, filled column by column: each axis's pair of planes in one
+    // column, and the panel narrow enough to sit beside the main window.
+    auto* planes_group = new ButtonGroup(2, Qt::Horizontal, "Clipping Planes:", this);
     using Slot = void (QtCLippingWidget::*)();
     const Slot plane_slots[6] = {
         &QtCLippingWidget::plane1_button_event, &QtCLippingWidget::plane2_button_event,
@@ -48,6 +50,10 @@ QtCLippingWidget::QtCLippingWidget(Dialogs& dialogs_, Messages& messages_, QWidg
         auto* plane_group = new ButtonGroup(1, Qt::Vertical, QString("PLANE_%1").arg(i + 1), planes_group);
         auto* button = new QPushButton("Enable/Disable", plane_group);
         button->setCheckable(true);
+        // A selected plane's button in the yellow of its outline in the view.
+        button->setStyleSheet(
+            "QPushButton:checked { background-color: #f2d024; border: 1px solid #8a7400; "
+            "border-radius: 3px; padding: 4px 6px; font-weight: bold; }");
         plane_group->add(button);
         planes_group->add(plane_group);
         plane_buttons[std::size_t(i)] = button;
@@ -83,6 +89,11 @@ void QtCLippingWidget::plane_clicked(int index)
     for (int j = 0; j < 6; ++j)
         if (j != index) plane_buttons[std::size_t(j)]->setChecked(false);
     emit cutplane_select_signal(index);
+}
+
+void QtCLippingWidget::planes_reset_event()
+{
+    for (QPushButton* b : plane_buttons) b->setChecked(false);
 }
 
 void QtCLippingWidget::plane1_button_event()
@@ -134,13 +145,13 @@ void QtCLippingWidget::resetcurr_button_event()
 
 void QtCLippingWidget::cutplane_load_event()
 {
-    const QString name = dialogs.open_file(this, QString(), "data", "*.slc");
+    const QString name = dialogs.open_file(this, QString(), data_directory("data"), "*.slc");
     if (!name.isEmpty()) emit cutplane_load_signal(name);
 }
 
 void QtCLippingWidget::cutplane_save_event()
 {
-    const QString name = dialogs.save_file(this, QString(), "data", "*.slc");
+    const QString name = dialogs.save_file(this, QString(), data_directory("data"), "*.slc");
     if (!name.isEmpty()) emit cutplane_save_signal(plane_file_name(name));
 }
 

@@ -72,6 +72,8 @@ public slots:
     void plane4checkbox_event(int value);
     void plane5checkbox_event(int value);
     void plane6checkbox_event(int value);
+    // The view put every plane back on its box, none selected.
+    void planes_reset_event();
 
 private:
     // Plane button `index` (0-based) was clicked and has toggled.

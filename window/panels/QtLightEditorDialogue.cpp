@@ -3,13 +3,14 @@
 #include "app/icons.h"
 #include "panels/QtLightSettingsWidget.h"
 
-QtLightEditorDialogue::QtLightEditorDialogue(Dialogs& dialogs, QWidget* parent, const QString& name) : TabDialog(parent)
+QtLightEditorDialogue::QtLightEditorDialogue(Dialogs& dialogs, Messages& messages, QWidget* parent, const QString& name)
+    : TabDialog(parent)
 {
     setObjectName(name);
     setModal(false);
     setWindowTitle("Lighting Editor");
     setWindowIcon(load_icon("icons/lights.png"));
-    settings = new QtLightSettingsWidget(dialogs, this, "lightettings_tab");
+    settings = new QtLightSettingsWidget(dialogs, messages, this, "lightettings_tab");
     add_tab(settings, "Lighting");
     set_ok_button(QString());
     set_cancel_button("Close");

@@ -1,6 +1,7 @@
 #include "panels/QtLightSettingsWidget.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include "app/icons.h"
 #include "toolkit/ButtonGroup.h"
 #include "toolkit/Dialogs.h"
+#include "toolkit/qt_colour.h"
 
 namespace {
 
@@ -52,8 +54,9 @@ Vector colour_value(const QColor& c)
 
 }  // namespace
 
-QtLightSettingsWidget::QtLightSettingsWidget(Dialogs& dialogs_, QWidget* parent, const QString& name)
-    : QWidget(parent), dialogs(dialogs_)
+QtLightSettingsWidget::QtLightSettingsWidget(Dialogs& dialogs_, Messages& messages_, QWidget* parent,
+                                             const QString& name)
+    : QWidget(parent), dialogs(dialogs_), messages(messages_)
 {
     setObjectName(name);
 
@@ -134,19 +137,59 @@ QtLightSettingsWidget::QtLightSettingsWidget(Dialogs& dialogs_, QWidget* parent,
     emit light_colour_signal(ambient, diffuse, specular);
 }
 
-// Light settings are not kept in files; the buttons are there for a later
-// format.
-void QtLightSettingsWidget::load_event() {}
+LightSettings QtLightSettingsWidget::settings() const
+{
+    LightSettings s;
+    s.ambient = to_rgb(ambient_colour);
+    s.diffuse = to_rgb(diffuse_colour);
+    s.specular = to_rgb(specular_colour);
+    s.altitude = altitude;
+    s.azimuth = azimuth;
+    return s;
+}
 
-void QtLightSettingsWidget::save_event() {}
+void QtLightSettingsWidget::show_settings(const LightSettings& s)
+{
+    set_colour(ambient_colour, ambient, ambient_swatch, to_qcolor(s.ambient));
+    set_colour(diffuse_colour, diffuse, diffuse_swatch, to_qcolor(s.diffuse));
+    set_colour(specular_colour, specular, specular_swatch, to_qcolor(s.specular));
+    emit light_colour_signal(ambient, diffuse, specular);
+    {
+        const QSignalBlocker quiet(azimuth_slider);
+        azimuth_slider->setValue(s.azimuth);
+    }
+    azimuth = s.azimuth;
+    azimuth_label->setText("Azimuth: " + QString::number(azimuth));
+    l_altitude_event(s.altitude);
+}
+
+void QtLightSettingsWidget::load_event()
+{
+    const QString name = dialogs.open_file(this, QString(), data_directory("data"), "*.lgt");
+    if (name.isEmpty()) return;
+    LightSettings s = settings();
+    if (s.read(QFile::encodeName(name).toStdString(), messages)) show_settings(s);
+}
+
+void QtLightSettingsWidget::save_event()
+{
+    const QString name = dialogs.save_file(this, QString(), data_directory("data"), "*.lgt");
+    if (name.isEmpty()) return;
+    settings().write(QFile::encodeName(with_extension(name, ".lgt")).toStdString(), messages);
+}
+
+void QtLightSettingsWidget::set_colour(QColor& colour, Vector& value, QLabel* swatch, const QColor& chosen)
+{
+    colour = chosen;
+    swatch->setPixmap(filled(colour));
+    value = colour_value(colour);
+}
 
 void QtLightSettingsWidget::change_colour(QColor& colour, Vector& value, QLabel* swatch)
 {
     const QColor chosen = dialogs.colour(this, colour);
     if (!chosen.isValid()) return;
-    colour = chosen;
-    swatch->setPixmap(filled(colour));
-    value = colour_value(colour);
+    set_colour(colour, value, swatch, chosen);
     emit light_colour_signal(ambient, diffuse, specular);
 }
 

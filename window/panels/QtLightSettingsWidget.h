@@ -3,19 +3,23 @@
 #include <QColor>
 #include <QWidget>
 
+#include "colouring/LightSettings.h"
 #include "core/Vector.h"
 #include "toolkit/meta_types.h"
 
 class Dialogs;
+class Messages;
 class QLabel;
 class QSlider;
 
 // The page of the lighting dialogue: the light's three colours and its
-// direction as altitude and azimuth. Every change is sent at once.
+// direction as altitude and azimuth. Every change is sent at once. "Open"
+// and "Save" read and write the settings as a light file (".lgt").
 class QtLightSettingsWidget : public QWidget {
     Q_OBJECT
 public:
-    QtLightSettingsWidget(Dialogs& dialogs, QWidget* parent = nullptr, const QString& name = QString());
+    QtLightSettingsWidget(Dialogs& dialogs, Messages& messages, QWidget* parent = nullptr,
+                          const QString& name = QString());
 
     QLabel* ambient_swatch = nullptr;
     QColor ambient_colour{127, 127, 127, 255};
@@ -51,6 +55,11 @@ public slots:
 private:
     // Asks for a new colour; a cancelled dialogue changes nothing.
     void change_colour(QColor& colour, Vector& value, QLabel* swatch);
+    void set_colour(QColor& colour, Vector& value, QLabel* swatch, const QColor& chosen);
+    LightSettings settings() const;
+    // Shows and sends settings read from a file.
+    void show_settings(const LightSettings& s);
 
     Dialogs& dialogs;
+    Messages& messages;
 };

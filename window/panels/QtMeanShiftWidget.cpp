@@ -48,8 +48,7 @@ QtMeanShiftWidget::QtMeanShiftWidget(QWidget* parent, const QString& name) : QWi
     radius_label = new QLabel("Sphere Radius:\t\t0");
     radius_slider = panel_slider(nullptr, "xsize_slider", 0, 100, 1, 0, 5);
     step_button = new QPushButton("Step");
-    sizes->add(radius_label);
-    sizes->add(radius_slider);
+    sizes->add(slider_row(radius_label, radius_slider));
     sizes->add(step_button);
     connect(radius_slider, &QSlider::valueChanged, this, &QtMeanShiftWidget::xsizeEvent);
     connect(step_button, &QPushButton::clicked, this, &QtMeanShiftWidget::StepEvent);

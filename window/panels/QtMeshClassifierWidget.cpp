@@ -56,13 +56,10 @@ QtMeshClassifierWidget::QtMeshClassifierWidget(Dialogs& dialogs_, QWidget* paren
 
     group->add(files);
     group->add(modes);
-    group->add(patches_label);
-    group->add(patches_slider);
-    group->add(weight_label);
-    group->add(weight_slider);
+    group->add(slider_row(patches_label, patches_slider));
+    group->add(slider_row(weight_label, weight_slider));
     group->add(browse);
-    group->add(threshold_label);
-    group->add(threshold_slider);
+    group->add(slider_row(threshold_label, threshold_slider));
     group->add(mark_button);
 
     auto* layout = new QBoxLayout(QBoxLayout::TopToBottom, this);
@@ -127,7 +124,7 @@ void QtMeshClassifierWidget::patchthreshEvent(int t)
 void QtMeshClassifierWidget::weightEvent(int v)
 {
     weight = float(v) / 100.0f;
-    weight_label->setText("Weight:\t" + QString::number(double(weight), 'g', 6));
+    weight_label->setText("Weight:\t" + rounded(weight));
     emit weight_signal(weight);
 }
 

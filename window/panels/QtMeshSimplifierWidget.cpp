@@ -12,8 +12,7 @@ QtMeshSimplifierWidget::QtMeshSimplifierWidget(QWidget* parent, const char* name
     ButtonGroup* group = panel_group(this);
     lod_label = new QLabel("Level of Detail:\t75%", group);
     threshmin_slider = panel_slider(group, "threshmin_slider", 0, 100, 1, 75, 5);
-    group->add(lod_label);
-    group->add(threshmin_slider);
+    group->add(slider_row(lod_label, threshmin_slider));
 
     connect(threshmin_slider, &QSlider::valueChanged, this, &QtMeshSimplifierWidget::lodEvent);
 }

@@ -1,5 +1,6 @@
 #include "panels/QtMeshTerrainWidget.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <QBoxLayout>
@@ -74,7 +75,8 @@ QtMeshTerrainWidget::QtMeshTerrainWidget(Dialogs& dialogs_, Messages& messages_,
     map_tree = new QTreeWidget(map_group);
     map_tree->setColumnCount(2);
     map_tree->setHeaderLabels({QStringLiteral("Colour"), QStringLiteral("Value")});
-    map_tree->setColumnWidth(0, 32);
+    // Wide enough for its header.
+    map_tree->setColumnWidth(0, std::max(32, map_tree->fontMetrics().horizontalAdvance(QStringLiteral("Colour")) + 16));
     map_tree->setColumnWidth(1, 64);
     map_tree->setRootIsDecorated(false);
     map_tree->setToolTip(QStringLiteral("Double-click an entry to edit it"));
@@ -94,10 +96,9 @@ QtMeshTerrainWidget::QtMeshTerrainWidget(Dialogs& dialogs_, Messages& messages_,
     gridsize_slider = panel_slider(sliders, "gridres_slider", 1, 512, 1, 256, 25);
     height_label = new QLabel(QStringLiteral("Height Scale:\t256"), sliders);
     height_slider = panel_slider(sliders, "height_slider", 1, 1024, 1, 256, 25);
-    for (QWidget* w : {static_cast<QWidget*>(gridres_label), static_cast<QWidget*>(gridres_slider),
-                       static_cast<QWidget*>(gridsize_label), static_cast<QWidget*>(gridsize_slider),
-                       static_cast<QWidget*>(height_label), static_cast<QWidget*>(height_slider)})
-        sliders->add(w);
+    sliders->add(slider_row(gridres_label, gridres_slider));
+    sliders->add(slider_row(gridsize_label, gridsize_slider));
+    sliders->add(slider_row(height_label, height_slider));
     connect(gridres_slider, &QSlider::valueChanged, this, &QtMeshTerrainWidget::gridres_event);
     connect(gridsize_slider, &QSlider::valueChanged, this, &QtMeshTerrainWidget::gridsize_event);
     connect(height_slider, &QSlider::valueChanged, this, &QtMeshTerrainWidget::height_event);
@@ -140,7 +141,7 @@ void QtMeshTerrainWidget::gridsize_event(int sliderval)
 
 void QtMeshTerrainWidget::heightmapload_event()
 {
-    const QString name = dialogs.open_file(this, QString(), QStringLiteral("Heightmaps/"), QStringLiteral("*.png"));
+    const QString name = dialogs.open_file(this, QString(), data_directory("Heightmaps/"), QStringLiteral("*.png"));
     if (!name.isEmpty()) {
         RgbaImage image;
         std::string error;
@@ -294,14 +295,14 @@ void QtMeshTerrainWidget::delcol_event()
 
 void QtMeshTerrainWidget::save_event()
 {
-    const QString name = dialogs.save_file(this, QString(), QStringLiteral("ColourMaps"), QStringLiteral("*.map"));
+    const QString name = dialogs.save_file(this, QString(), data_directory("ColourMaps"), QStringLiteral("*.map"));
     if (name.isEmpty()) return;
     colour_map.write(with_extension(name, QStringLiteral(".map")).toStdString(), messages);
 }
 
 void QtMeshTerrainWidget::load_event()
 {
-    const QString name = dialogs.open_file(this, QString(), QStringLiteral("ColourMaps"), QStringLiteral("*.map"));
+    const QString name = dialogs.open_file(this, QString(), data_directory("ColourMaps"), QStringLiteral("*.map"));
     if (!name.isEmpty()) colour_map.read(name.toStdString(), messages);
     fill_map_tree(-1);
     send_map();

@@ -26,10 +26,8 @@ QtMeshTraversalWidget::QtMeshTraversalWidget(QWidget* parent, const QString& nam
     angle_label = new QLabel("Angle Size:\t" + value_text(angle), group);
     stepsize_slider = panel_slider(group, "stepsize_slider", 1, 360, 1, 1, 36);
     auto* mark = new QPushButton("Mark Current", group);
-    group->add(depth_label);
-    group->add(depth_slider);
-    group->add(angle_label);
-    group->add(stepsize_slider);
+    group->add(slider_row(depth_label, depth_slider));
+    group->add(slider_row(angle_label, stepsize_slider));
     group->add(mark);
 
     connect(depth_slider, &QSlider::valueChanged, this, &QtMeshTraversalWidget::depthEvent);

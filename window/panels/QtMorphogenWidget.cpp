@@ -172,14 +172,14 @@ void QtMorphogenWidget::substractiveclick_slot()
 
 void QtMorphogenWidget::saveSlot()
 {
-    QString name = dialogs.save_file(this, QString(), QStringLiteral("data"), QStringLiteral("*.mor"));
+    QString name = dialogs.save_file(this, QString(), data_directory("data"), QStringLiteral("*.mor"));
     if (name.isEmpty()) return;
     settings.write(with_extension(name, QStringLiteral(".mor")).toStdString(), messages);
 }
 
 void QtMorphogenWidget::loadSlot()
 {
-    const QString name = dialogs.open_file(this, QString(), QStringLiteral("data"), QStringLiteral("*.mor"));
+    const QString name = dialogs.open_file(this, QString(), data_directory("data"), QStringLiteral("*.mor"));
     if (!name.isEmpty() && settings.read(name.toStdString(), messages) != MorphogenSettings::Load::Loaded) return;
     refresh();
     send_setting();

@@ -5,13 +5,16 @@
 
 QString data_directory(const QString& name)
 {
-    if (name != "\\Data" && name != "\\data") return name;
     const QDir here = QDir::current();
-    // The spelling asked for first, then the other one.
-    const QString first = name.mid(1);
-    const QString second = first == "Data" ? QString("data") : QString("Data");
-    for (const QString& folder : {first, second})
-        if (here.exists(folder) && QFileInfo(here.filePath(folder)).isDir()) return here.absoluteFilePath(folder);
+    QStringList folders{name};
+    if (name == "\\Data" || name == "\\data") {
+        // The spelling asked for first, then the other one.
+        const QString first = name.mid(1);
+        folders = {first, first == "Data" ? QString("data") : QString("Data")};
+    }
+    for (const QString& folder : folders)
+        if (!folder.isEmpty() && QFileInfo(here.filePath(folder)).isDir())
+            return QDir::cleanPath(here.absoluteFilePath(folder));
     return here.absolutePath();
 }
 

@@ -24,9 +24,10 @@ public:
     virtual int exec(QDialog& dialog) = 0;
 };
 
-// Where the fixed start directories "\Data" and "\data" point: a folder
-// "Data" or "data" in the working directory when there is one, else the
-// working directory itself. Any other name is returned unchanged.
+// Where a fixed start directory points: the folder of that name in the
+// working directory when there is one ("\Data" and "\data" take either
+// spelling), else the working directory itself, so that a dialog never
+// takes a missing folder's name for a file name.
 QString data_directory(const QString& name);
 
 // A file name as the panels save it: one whose fourth character from the

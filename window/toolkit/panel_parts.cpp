@@ -1,6 +1,7 @@
 #include "toolkit/panel_parts.h"
 
 #include <QBoxLayout>
+#include <QLabel>
 #include <QSlider>
 
 #include "toolkit/ButtonGroup.h"
@@ -16,6 +17,22 @@ QSlider* panel_slider(QWidget* parent, const char* name, int low, int high, int 
     s->setTickInterval(tick_interval);
     s->setTracking(true);
     return s;
+}
+
+QLayout* slider_row(QLabel* label, QSlider* slider)
+{
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(10);
+    label->setMinimumWidth(170);
+    row->addWidget(label);
+    row->addWidget(slider, 1);
+    return row;
+}
+
+QString rounded(double value, int digits)
+{
+    return QString::number(value, 'g', digits);
 }
 
 ButtonGroup* panel_group(QWidget* panel)

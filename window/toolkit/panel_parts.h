@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QString>
+
 class ButtonGroup;
+class QLabel;
+class QLayout;
 class QSlider;
 class QWidget;
 
@@ -9,6 +13,14 @@ class QWidget;
 // A panel's slider: horizontal, ticks below, tracking on.
 QSlider* panel_slider(QWidget* parent, const char* name, int low, int high, int page_step, int value,
                       int tick_interval);
+
+// A slider's label and the slider side by side, the labels of a panel in
+// one column.
+QLayout* slider_row(QLabel* label, QSlider* slider);
+
+// A number as labels and the view's legend show it: at most `digits`
+// significant digits, without the float's noise ("0.0075", not "0.00749999").
+QString rounded(double value, int digits = 4);
 
 // The one group of a panel that holds all its controls in a column, placed
 // in the panel's layout "smoothertab_blayout" (top to bottom, margin 10,

@@ -29,6 +29,9 @@ QLabel* swatch_label(const QColor& colour)
 {
     auto* label = new QLabel;
     label->setPixmap(swatch_pixmap(colour));
+    // Framed, so that a white swatch shows on a white list.
+    label->setStyleSheet("QLabel { border: 1px solid #707070; }");
+    label->setFixedSize(18, 18);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     return label;
 }

@@ -1,6 +1,7 @@
 #include "view/QtGLWidget.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include <GL/glu.h>
@@ -11,6 +12,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include "core/format_text.h"
 #include "core/Messages.h"
@@ -107,21 +109,128 @@ void QtGLWidget::resizeGL(int w, int h)
 {
     if (w == 0) w = 1;
     if (h == 0) h = 1;
-    glViewport(0, 0, w, h);
+    // Sizes are logical pixels; the frame buffer has the screen's pixels.
+    const qreal ratio = devicePixelRatioF();
+    glViewport(0, 0, int(std::lround(w * ratio)), int(std::lround(h * ratio)));
     camera.set_bounds(float(w), float(h));
     view_width = w;
     view_height = h;
 }
 
-void QtGLWidget::paintGL()
+namespace {
+
+// The framed sphere fills this share of the shorter side at magnification 1.
+constexpr double fill = 0.9;
+constexpr double field_of_view = 45.0;  // degrees, vertical
+const double tan_half_fov = std::tan(field_of_view / 2.0 * 3.14159265358979323846 / 180.0);
+
+// Perspective: the eye's distance that shows a sphere of radius r at `fill`
+// of the shorter side of a w x h view.
+double fitted_distance(double r, double w, double h)
+{
+    const double half_angle = std::atan(fill * tan_half_fov * std::min(w, h) / h);
+    return r / std::sin(half_angle);
+}
+
+// The extents of the mesh's box and the radius of the sphere about the box's
+// centre (the centre of rotation) that holds every vertex; false for a mesh
+// without vertices.
+bool mesh_bounds(const Mesh& mesh, std::array<float, 3>& extents, float& radius)
+{
+    if (mesh.nv <= 0) return false;
+    float lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
+    for (const Vector& p : mesh.vertices) {
+        const float c[3] = {p.x, p.y, p.z};
+        for (int a = 0; a < 3; ++a) {
+            lo[a] = std::min(lo[a], c[a]);
+            hi[a] = std::max(hi[a], c[a]);
+        }
+    }
+    const double centre[3] = {(double(lo[0]) + hi[0]) / 2, (double(lo[1]) + hi[1]) / 2, (double(lo[2]) + hi[2]) / 2};
+    for (std::size_t a = 0; a < 3; ++a) extents[a] = hi[a] - lo[a];
+    double furthest = 0.0;
+    for (const Vector& p : mesh.vertices) {
+        const double dx = p.x - centre[0], dy = p.y - centre[1], dz = p.z - centre[2];
+        furthest = std::max(furthest, dx * dx + dy * dy + dz * dz);
+    }
+    radius = float(std::sqrt(furthest));
+    return std::isfinite(radius);
+}
+
+// The rotation that shows a mesh with these extents best: straight on,
+// unless it is flat in y (a terrain: seen from above at a slant) or flat
+// in x (turned to face the viewer). Column-major, as ArcBall keeps it.
+void best_rotation(const std::array<float, 3>& e, float* transform)
+{
+    std::fill(transform, transform + 16, 0.0f);
+    transform[0] = transform[5] = transform[10] = transform[15] = 1.0f;
+    const float largest = std::max({e[0], e[1], e[2]});
+    const bool flat_y = e[1] < 0.6f * largest && e[1] <= e[0] && e[1] <= e[2];
+    const bool flat_x = e[0] < 0.6f * largest && e[0] < e[1] && e[0] <= e[2];
+    if (flat_y) {
+        // 45 degrees about x: the top tips towards the viewer, who looks
+        // down on it at a slant that shows its relief.
+        const float c = 0.70710678f, s = 0.70710678f;
+        transform[5] = c;
+        transform[6] = s;
+        transform[9] = -s;
+        transform[10] = c;
+    } else if (flat_x) {
+        // 90 degrees about y: +x turns towards the viewer.
+        transform[0] = 0.0f;
+        transform[2] = -1.0f;
+        transform[8] = 1.0f;
+        transform[10] = 0.0f;
+    }
+}
+
+}  // namespace
+
+double QtGLWidget::eye_distance() const
+{
+    return fitted_distance(std::max(frame_radius, 1e-30f), std::max(view_width, 1), std::max(view_height, 1)) /
+           magnification;
+}
+
+float QtGLWidget::pixels_per_unit() const
 {
     const double w = std::max(view_width, 1), h = std::max(view_height, 1);
+    if (projection_mode == 1)
+        return float(magnification * fill * 0.5 * std::min(w, h) / std::max(frame_radius, 1e-30f));
+    return float(h / 2.0 / (eye_distance() * tan_half_fov));
+}
+
+void QtGLWidget::update_zoom()
+{
+    zoom = projection_mode == 1 ? -pixels_per_unit() : -float(eye_distance());
+}
+
+// Tools that keep the mesh's place keep it about inside its framed sphere;
+// half as much again leaves room for what they move.
+float QtGLWidget::depth_radius() const
+{
+    const float box =
+        std::sqrt(cube.size[0] * cube.size[0] + cube.size[1] * cube.size[1] + cube.size[2] * cube.size[2]) / 2.0f;
+    // The smoother's ball may reach past the mesh by its radius.
+    return 1.5f * std::max(box, frame_radius) + std::fabs(document.smoother.kernel.x);
+}
+
+void QtGLWidget::paintGL()
+{
+    follow_document();
+    const double w = std::max(view_width, 1), h = std::max(view_height, 1);
+    const double depth = depth_radius();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    if (projection_mode == 1)
-        glOrtho(-w / 2.0, w / 2.0, -h / 2.0, h / 2.0, -512.0, 512.0);
-    else
-        gluPerspective(45.0, w / h, 0.1, 10000.0);
+    update_zoom();
+    const double distance = -zoom;
+    if (projection_mode == 1) {
+        const double reach = depth * -zoom + 1.0;
+        glOrtho(-w / 2.0, w / 2.0, -h / 2.0, h / 2.0, -reach, reach);
+    } else {
+        const double far_plane = distance + depth;
+        gluPerspective(field_of_view, w / h, std::max(distance - depth, far_plane * 1e-4), far_plane);
+    }
 
     // The light's position goes through the matrix it was set under.
     glMatrixMode(GL_MODELVIEW);
@@ -133,12 +242,16 @@ void QtGLWidget::paintGL()
 
     glClearColor(background.red() / 255.0f, background.green() / 255.0f, background.blue() / 255.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The frame stays opaque whatever is blended into it: its alpha is what
+    // the window and a grab of the frame go by.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
 
     glLoadIdentity();
     if (projection_mode == 1)
         glScalef(-zoom, -zoom, -zoom);
     else
-        gluLookAt(0.0, 0.0, -zoom, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+        gluLookAt(0.0, 0.0, distance, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    glTranslatef(pan.x, pan.y, 0.0f);
     glMultMatrixf(camera.transform);
 
     // Outlines unclipped; the clip planes defined under the full model-view
@@ -150,12 +263,20 @@ void QtGLWidget::paintGL()
     // The mesh and its overlays are drawn with the mesh's centre at the
     // origin of the rotation.
     const Mesh& mesh = document.mesh;
+    FaceTints tints;
+    const Mesh_Classifier& classifier = document.classifier;
+    if (shown_patch >= 0 && shown_patch < int(classifier.probabilities.size())) {
+        tints.face_patch = &classifier.face_patch;
+        tints.membership = &classifier.probabilities[std::size_t(shown_patch)];
+        tints.patch = shown_patch;
+        tints.threshold = float(patch_threshold) / 100.0f;
+    }
     glPushMatrix();
     glTranslatef(-mesh.centre.x, -mesh.centre.y, -mesh.centre.z);
-    draw_mesh(mesh, render_mode);
+    draw_mesh(mesh, render_mode, tints);
     glDisable(GL_LIGHTING);
     draw_picked_face(mesh);
-    draw_patch_seeds(document.classifier);
+    draw_patch_seeds(classifier);
     glPopMatrix();
 
     // The smoother's kernel ball.
@@ -170,6 +291,102 @@ void QtGLWidget::paintGL()
     glGetIntegerv(GL_VIEWPORT, last_paint.viewport);
     glGetDoublev(GL_MODELVIEW_MATRIX, last_paint.model);
     glGetDoublev(GL_PROJECTION_MATRIX, last_paint.projection);
+
+    draw_legend();
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
+// The legend's picture in the top right corner, in the frame buffer's pixels.
+void QtGLWidget::draw_legend()
+{
+    if (legend.empty() || legend_placement != document.placement) return;
+    const qreal ratio = devicePixelRatioF();
+    if (legend_image.isNull() || legend_ratio != ratio) {
+        legend_image = legend.picture(ratio).mirrored();  // GL rows run bottom-up
+        legend_ratio = ratio;
+    }
+    const int frame_w = last_paint.viewport[2], frame_h = last_paint.viewport[3];
+    const int margin = int(std::lround(8 * ratio));
+    const int x = std::max(frame_w - legend_image.width() - margin, 0);
+    const int y = std::max(frame_h - legend_image.height() - margin, 0);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, frame_w, 0.0, frame_h, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glRasterPos2i(x, y);
+    glDrawPixels(legend_image.width(), legend_image.height(), GL_RGBA, GL_UNSIGNED_BYTE, legend_image.constBits());
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void QtGLWidget::follow_document(bool new_file)
+{
+    const Mesh& mesh = document.mesh;
+    if (new_file || document.placement != seen_placement) {
+        seen_placement = document.placement;
+        fit_view();
+        if (new_file || fitted_extents != box_extents) {
+            cube.fit_around(fitted_extents);
+            box_extents = fitted_extents;
+            plane_interaction = 0;
+            emit cutplanes_reset_signal();
+        }
+        shown_patch = -1;
+        // A new mesh's faces have no colours of their own yet.
+        show_vertex_colours();
+    }
+    if (mesh.nv != seen_nv || mesh.nf != seen_nf || document.file_name != seen_name) {
+        seen_nv = mesh.nv;
+        seen_nf = mesh.nf;
+        seen_name = document.file_name;
+        emit meshchanged_signal();
+    }
+}
+
+void QtGLWidget::fit_view()
+{
+    float radius = 0.0f;
+    fitted_extents = {0.0f, 0.0f, 0.0f};
+    // A point or an empty mesh is framed as a unit sphere.
+    const bool bounded = mesh_bounds(document.mesh, fitted_extents, radius) && radius > 0.0f;
+    frame_radius = bounded ? radius : 1.0f;
+    magnification = 1.0f;
+    pan = Vector(0.0f, 0.0f, 0.0f, 0.0f);
+    camera = ArcBall();
+    camera.set_bounds(float(std::max(view_width, 1)), float(std::max(view_height, 1)));
+    best_rotation(fitted_extents, camera.transform);
+    update_zoom();
+    update();
+}
+
+void QtGLWidget::zoom_by(float factor)
+{
+    if (!(factor > 0.0f) || !std::isfinite(factor)) return;
+    magnification = std::clamp(magnification * factor, 1e-4f, 1e5f);
+    update_zoom();
+}
+
+void QtGLWidget::show_vertex_colours()
+{
+    if (render_mode == RENDER_FACE_COLOURS) set_render_mode(RENDER_POLYGONS);
+}
+
+void QtGLWidget::set_render_mode(int mode)
+{
+    if (mode < RENDER_WIREFRAME || mode > RENDER_FACE_COLOURS) return;
+    render_mode = mode;
+    emit rendermode_signal(mode);
 }
 
 void QtGLWidget::mousePressEvent(QMouseEvent* event)
@@ -183,7 +400,10 @@ void QtGLWidget::mousePressEvent(QMouseEvent* event)
         last_mouse = p;
         return;
     }
-    if (event->button() == Qt::LeftButton) {
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier)) {
+        drag_mode = -1;
+        drag_pan = 1;
+    } else if (event->button() == Qt::LeftButton) {
         drag_mode = 0;
         camera.click(p);
     } else if (event->button() == Qt::MiddleButton) {
@@ -193,8 +413,7 @@ void QtGLWidget::mousePressEvent(QMouseEvent* event)
         if (document.mesh.picked_face >= 1) document.traverse(document.traversal.depth, document.traversal.angle);
     } else if (event->button() == Qt::RightButton) {
         drag_mode = 2;
-        zoom_step = last_mouse.y - p.y;
-        zoom += zoom_step * 0.1f;
+        zoom_step = 0.0f;
     }
     last_mouse = p;
 }
@@ -202,12 +421,18 @@ void QtGLWidget::mousePressEvent(QMouseEvent* event)
 void QtGLWidget::mouseMoveEvent(QMouseEvent* event)
 {
     const Vector p = mouse_point(event);
+    if (drag_pan) {
+        const float step = pixels_per_unit();
+        pan.x += (p.x - last_mouse.x) / step;
+        pan.y -= (p.y - last_mouse.y) / step;
+    }
     switch (drag_mode) {
     case 0: camera.move(p); break;
     case 1: cube.mouse_move(p); break;
     case 2:
+        // Up zooms in, down out: twice as large per 200 pixels, whatever the size.
         zoom_step = last_mouse.y - p.y;
-        zoom += zoom_step * 0.1f;
+        zoom_by(std::exp2(zoom_step / 200.0f));
         break;
     default: break;
     }
@@ -217,10 +442,20 @@ void QtGLWidget::mouseMoveEvent(QMouseEvent* event)
 void QtGLWidget::mouseReleaseEvent(QMouseEvent*)
 {
     drag_mode = -1;
+    drag_pan = 0;
     camera.dragging = false;
     camera.zooming = false;
     camera.panning = false;
     cube.mouse_release();
+}
+
+// Each notch away from the user zooms in by a fifth, towards the user out.
+void QtGLWidget::wheelEvent(QWheelEvent* event)
+{
+    const float notches = float(event->angleDelta().y()) / 120.0f;
+    if (notches == 0.0f) return;
+    zoom_by(std::pow(1.2f, notches));
+    event->accept();
 }
 
 void QtGLWidget::dragEnterEvent(QDragEnterEvent* event)
@@ -241,16 +476,8 @@ LoadResult QtGLWidget::load_mesh(const QString& name)
     const std::string path = local_path(name);
     const LoadResult result = document.open(path);
     if (mesh_format_of(path) == MeshFormat::Obj) emit buildtree_signal(document.mesh.morphogen_names);
-    // A box four times the mesh's largest positive coordinate; every plane
-    // goes back on its face, unselected.
-    const Mesh& mesh = document.mesh;
-    float box = 0.0f;
-    for (const float c : {mesh.bbox[1].x, mesh.bbox[1].y, mesh.bbox[1].z})
-        if (4.0f * c > box) box = 4.0f * c;
-    cube.resize_cube(box);
-    plane_interaction = 0;
-    zoom = -200.0f;
-    update();
+    // Framed, with every clipping plane back on a box around the mesh, unselected.
+    follow_document(true);
     return result;
 }
 
@@ -261,12 +488,16 @@ bool QtGLWidget::save_mesh(const QString& name)
     return document.save(local_path(target));
 }
 
+// The frame buffer's pixels: twice the logical size on a screen of ratio 2.
 QImage QtGLWidget::grab_image()
 {
     if (!isValid()) return QImage(view_width, view_height, QImage::Format_ARGB32);
-    return grabFramebuffer().convertToFormat(QImage::Format_ARGB32);
+    QImage image = grabFramebuffer().convertToFormat(QImage::Format_ARGB32);
+    image.setDevicePixelRatio(1.0);
+    return image;
 }
 
+// The magnification carries over, so the mesh keeps its size on screen.
 void QtGLWidget::update_projection()
 {
     update();
@@ -275,8 +506,9 @@ void QtGLWidget::update_projection()
 bool QtGLWidget::pick(int x, int y)
 {
     if (!isValid()) return false;
+    const qreal ratio = devicePixelRatioF();
     Vector near_point, far_point;
-    return pointer_segment(last_paint, x, y, view_height, projection_mode == 1, near_point, far_point) &&
+    return pointer_segment(last_paint, x * ratio, y * ratio, projection_mode == 1, near_point, far_point) &&
            document.pick(near_point, far_point);
 }
 
@@ -288,6 +520,12 @@ int QtGLWidget::save_all()
 void QtGLWidget::reload_slot()
 {
     document.reload();
+    follow_document();
+}
+
+void QtGLWidget::fitview_slot()
+{
+    fit_view();
 }
 
 // Subdivision and simplification.
@@ -302,20 +540,40 @@ void QtGLWidget::simplify_slot(float lod)
 }
 
 // Classification.
+// The patches show in their face colours when the classification ends.
 void QtGLWidget::meshclassify_slot()
 {
-    if (document.classify()) emit numbpatches_signal(document.classifier.num_patches);
+    shown_patch = -1;
+    if (!document.classify()) return;
+    emit numbpatches_signal(document.classifier.num_patches);
+    set_render_mode(RENDER_FACE_COLOURS);
 }
 
 void QtGLWidget::numpatches_slot(int k)
 {
     document.show_patches(k);
+    if (shown_patch >= int(document.classifier.probabilities.size())) shown_patch = -1;
 }
 
-// Browsing patches and the patch threshold have no effect on the view.
-void QtGLWidget::previouspatch_slot(int) {}
-void QtGLWidget::nextpatch_slot(int) {}
-void QtGLWidget::patchthresh_slot(int) {}
+// Browsing: patch n lit in its colour, the faces of other patches whose
+// membership in it exceeds the threshold at half strength, the rest faded.
+void QtGLWidget::previouspatch_slot(int patch)
+{
+    nextpatch_slot(patch);
+}
+
+void QtGLWidget::nextpatch_slot(int patch)
+{
+    if (patch < 0 || patch >= int(document.classifier.probabilities.size())) return;
+    shown_patch = patch;
+    if (render_mode != RENDER_POLYGONS && render_mode != RENDER_POLYGONS_WIREFRAME)
+        set_render_mode(RENDER_FACE_COLOURS);
+}
+
+void QtGLWidget::patchthresh_slot(int threshold)
+{
+    patch_threshold = threshold;
+}
 
 void QtGLWidget::weight_slot(float weight)
 {
@@ -439,11 +697,23 @@ void QtGLWidget::buildvertexcolour_slot(int mixmode, std::vector<int> tooglestat
                                         QColor defaultcolour)
 {
     document.colour_by_morphogens(mixmode, tooglestates, to_rgb(colours), to_rgb(defaultcolour));
+    show_vertex_colours();
+    legend.show_morphogens(document.mesh, mixmode, tooglestates, to_rgb(colours), to_rgb(defaultcolour));
+    legend_placement = document.placement;
+    legend_image = QImage();
 }
 
 void QtGLWidget::build_vertexcoloursterrain_slot(std::vector<QColor> colours, std::vector<float> values)
 {
-    document.colour_by_height(to_rgb(colours), values);
+    // A terrain built just before is framed before its legend is made.
+    follow_document();
+    show_vertex_colours();
+    if (document.colour_by_height(to_rgb(colours), values))
+        legend.show_height_map(document.mesh, to_rgb(colours), values);
+    else
+        legend.clear();
+    legend_placement = document.placement;
+    legend_image = QImage();
 }
 
 Vector light_direction(float alti, float azim)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -14,17 +15,20 @@
 #include "core/load_mesh_file.h"
 #include "core/Vector.h"
 #include "toolkit/meta_types.h"
+#include "view/ColourLegend.h"
 #include "view/ViewMatrices.h"
 
 class MeshDocument;
 
 // The OpenGL view of a mesh document. It repaints itself from a 10 ms timer,
-// turns the model with the left mouse button and zooms with the right,
-// opens dropped files through the main window, and offers the slots through
-// which the tool panels reach the document. A slot forwards its request to
-// the document (or changes a setting of the view) and returns; the next
-// tick paints the result. GL calls happen only in initializeGL, resizeGL
-// and paintGL.
+// turns the model with the left mouse button, zooms with the right and the
+// wheel, pans with Shift and the left button, opens dropped files through
+// the main window, and offers the slots through which the tool panels reach
+// the document. A slot forwards its request to the document (or changes a
+// setting of the view) and returns; the next tick paints the result. Each
+// mesh the document puts in a new place (open, reload, terrain) is framed:
+// its bounding sphere fills 90 % of the view's shorter side. GL calls happen
+// only in initializeGL, resizeGL and paintGL.
 class QtGLWidget : public QOpenGLWidget {
     Q_OBJECT
 public:
@@ -38,12 +42,25 @@ public:
     int drag_mode = -1;         // -1 none, 0 camera rotation, 1 clipping-plane drag, 2 zoom
     int plane_interaction = 0;  // 1 while a clipping plane is selected
     PlaneWidgetInCube cube;     // the six clipping planes
-    int render_mode = 4;
-    // Viewport size in pixels (QWidget already owns width() and height()).
+    int render_mode = 4;        // 0..8, see RenderMode
+    // Viewport size in logical pixels (QWidget already owns width() and height()).
     int view_width = 0;
     int view_height = 0;
-    float zoom = -200.0f;  // camera distance (perspective) or negated scale (orthographic)
+    // Camera distance (perspective) or negated scale in pixels per unit
+    // (orthographic) of the last paint; follows from the framing below.
+    float zoom = -200.0f;
     float zoom_step = 0.0f;
+    // The framing: the radius of the sphere fitted to the view, the
+    // magnification over that fit (always above 0) and the pan, in model
+    // units along the screen's x and y.
+    float frame_radius = 1.0f;
+    float magnification = 1.0f;
+    Vector pan{0.0f, 0.0f, 0.0f, 0.0f};
+    // The patch Previous and Next browse (-1: none) and the membership,
+    // in percent, above which its faces are lit.
+    int shown_patch = -1;
+    int patch_threshold = 1;
+    ColourLegend legend;
     Vector last_mouse{0.0f, 0.0f, 0.0f, 0.0f};
     // Light 0: its direction, fixed to the eye as it was when last set, and
     // its colours; paintGL hands them to OpenGL.
@@ -63,8 +80,20 @@ public:
     bool save_mesh(const QString& name);
     // A frame painted now, in the view's pixels.
     QImage grab_image();
-    // Paints with the projection of projection_mode from the next frame on.
+    // Paints with the projection of projection_mode from the next frame on;
+    // the mesh keeps its size on screen.
     void update_projection();
+    // Frames the mesh: its bounding sphere at 90 % of the shorter side, no
+    // pan, the rotation that shows it best (straight on, or from above at a
+    // slant for a mesh flat in y such as a terrain; flat in x: turned to
+    // face the viewer).
+    void fit_view();
+    // Multiplies the magnification, keeping it within reach of float.
+    void zoom_by(float factor);
+    // Pixels of the view per model unit at the rotation centre's depth.
+    float pixels_per_unit() const;
+    // Sets the render mode (0..8) and tells the main window.
+    void set_render_mode(int mode);
     // Picks the face under the pointer at (x, y) in widget pixels with the
     // matrices of the last paint; a miss keeps the previous pick.
     bool pick(int x, int y);
@@ -78,11 +107,20 @@ signals:
     void buildtree_signal(std::vector<std::string>& names);
     // After a classification: the number of patches chosen.
     void numbpatches_signal(int n);
+    // The render mode changed (the menu checks it).
+    void rendermode_signal(int mode);
+    // The clipping planes went back to their box, none selected (the
+    // clipping panel unchecks its buttons).
+    void cutplanes_reset_signal();
+    // The mesh on show changed (counts, name or place).
+    void meshchanged_signal();
 
     // Each subsystem's slots form one block below, headed by its name.
 public slots:
     // The mesh as loaded.
     void reload_slot();
+    // "Fit View".
+    void fitview_slot();
 
     // Subdivision and simplification: each replaces the mesh by its result.
     void subdivide_slot(int subdiv, float weight);
@@ -135,11 +173,36 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Frames a mesh the document put in a new place, fits the clipping box
+    // around it when its size changed (always when `new_file`), and tells
+    // the window when the mesh on show changed.
+    void follow_document(bool new_file = false);
+    // The radius the depth range must hold: the mesh, the clipping box and
+    // the smoother's ball around the rotation centre.
+    float depth_radius() const;
+    // Perspective: the eye's distance from the rotation centre.
+    double eye_distance() const;
+    // zoom as the designed camera value of the projection on show.
+    void update_zoom();
+    void draw_legend();
+    // Leaves "Face Colours" for "Polygons", where vertex colours show.
+    void show_vertex_colours();
+
     QTimer timer;
+    int drag_pan = 0;                                       // 1 while a Shift + left drag pans
+    unsigned long seen_placement = 0;                       // the document's placement last framed
+    std::array<float, 3> fitted_extents{0.0f, 0.0f, 0.0f};  // the mesh's box at the last fit
+    std::array<float, 3> box_extents{-1.0f, -1.0f, -1.0f};  // what the clipping box was fitted to
+    int seen_nv = -1, seen_nf = -1;
+    std::string seen_name;
+    unsigned long legend_placement = 0;  // the legend belongs to this placement
+    QImage legend_image;
+    qreal legend_ratio = 0.0;
     // What the last paint drew with; picking unprojects through it.
     ViewMatrices last_paint;
     // The model-view matrix in force when the light's direction was last set.

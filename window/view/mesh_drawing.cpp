@@ -4,22 +4,77 @@
 
 void draw_faces(const Mesh& mesh, GLenum primitive)
 {
-    const bool coloured = primitive == GL_TRIANGLES;
     for (int i = 0; i < mesh.nf; ++i) {
         const Face& f = mesh.faces[i];
         glBegin(primitive);
         for (int k = 0; k < 3; ++k) {
             const int v = f.vi[k];
-            if (coloured) {
-                const Vector& c = mesh.vertex_colours[v];
-                glColor4f(c.x, c.y, c.z, c.w);
-            }
             const Vector& n = mesh.vertex_normals[v];
             glNormal3f(n.x, n.y, n.z);
             glVertex3f(f.v[k]->x, f.v[k]->y, f.v[k]->z);
         }
         glEnd();
     }
+}
+
+namespace {
+
+Vector mix(const Vector& a, const Vector& b, float t)
+{
+    return Vector(a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t, 1.0f);
+}
+
+// A face's colour with its tints: the traversal's and the groups' over the
+// colour, then a browsed patch's lighting.
+Vector tinted(const Mesh& mesh, int face, const Vector& colour, const FaceTints& tints)
+{
+    const Face& f = mesh.faces[std::size_t(face)];
+    Vector c = colour;
+    if (f.marked)
+        c = mix(c, traversal_tint, 0.6f);
+    else if (f.group > 0)
+        c = mix(c, f.colour, 0.6f);
+    if (tints.patch < 0) return c;
+    const bool lit = (*tints.membership)[std::size_t(face)] > tints.threshold;
+    if (lit && (*tints.face_patch)[std::size_t(face)] == tints.patch) return c;
+    // Members of other patches that reach into this one at half strength;
+    // everything else faded towards white.
+    return mix(c, Vector(1.0f, 1.0f, 1.0f, 1.0f), lit ? 0.5f : 0.85f);
+}
+
+bool tints_fit(const Mesh& mesh, const FaceTints& tints)
+{
+    return tints.patch >= 0 && tints.face_patch && tints.membership &&
+           tints.face_patch->size() == std::size_t(mesh.nf) && tints.membership->size() == std::size_t(mesh.nf);
+}
+
+}  // namespace
+
+void draw_filled_faces(const Mesh& mesh, bool flat, const FaceTints& given)
+{
+    FaceTints tints = given;
+    if (!tints_fit(mesh, tints)) tints.patch = -1;
+    const bool coloured = mesh.has_colours;
+    glBegin(GL_TRIANGLES);
+    for (int i = 0; i < mesh.nf; ++i) {
+        const Face& f = mesh.faces[std::size_t(i)];
+        if (flat) {
+            const Vector c = tinted(mesh, i, f.colour, tints);
+            glColor4f(c.x, c.y, c.z, c.w);
+            glNormal3f(f.normal.x, f.normal.y, f.normal.z);
+        }
+        for (int k = 0; k < 3; ++k) {
+            const int v = f.vi[k];
+            if (!flat) {
+                const Vector c = tinted(mesh, i, coloured ? mesh.vertex_colours[std::size_t(v)] : plain_colour, tints);
+                glColor4f(c.x, c.y, c.z, c.w);
+                const Vector& n = mesh.vertex_normals[std::size_t(v)];
+                glNormal3f(n.x, n.y, n.z);
+            }
+            glVertex3f(f.v[k]->x, f.v[k]->y, f.v[k]->z);
+        }
+    }
+    glEnd();
 }
 
 void draw_picked_face(const Mesh& mesh)
@@ -97,7 +152,7 @@ void draw_dotted_hidden_lines(const Mesh& mesh)
 
 }  // namespace
 
-void draw_mesh(const Mesh& mesh, int render_mode)
+void draw_mesh(const Mesh& mesh, int render_mode, const FaceTints& tints)
 {
     switch (render_mode) {
     case RENDER_WIREFRAME:
@@ -121,14 +176,15 @@ void draw_mesh(const Mesh& mesh, int render_mode)
         break;
     case RENDER_POLYGONS_WIREFRAME:
         glEnable(GL_POLYGON_OFFSET_FILL);
-        draw_faces(mesh, GL_TRIANGLES);
+        draw_filled_faces(mesh, false, tints);
         glColor3f(0.0f, 0.0f, 0.0f);
         glDisable(GL_LIGHTING);
         draw_faces(mesh, GL_LINE_LOOP);
         glEnable(GL_LIGHTING);
         glDisable(GL_POLYGON_OFFSET_FILL);
         break;
-    case RENDER_POLYGONS: draw_faces(mesh, GL_TRIANGLES); break;
+    case RENDER_POLYGONS: draw_filled_faces(mesh, false, tints); break;
+    case RENDER_FACE_COLOURS: draw_filled_faces(mesh, true, tints); break;
     case RENDER_POINTS:
         glColor3f(0.0f, 0.0f, 0.0f);
         glDisable(GL_LIGHTING);

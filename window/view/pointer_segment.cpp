@@ -2,12 +2,13 @@
 
 #include <GL/glu.h>
 
-bool pointer_segment(const ViewMatrices& m, int x, int y, int height, bool orthographic, Vector& near_point,
+bool pointer_segment(const ViewMatrices& m, double x, double y, bool orthographic, Vector& near_point,
                      Vector& far_point)
 {
     const GLint viewport[4] = {m.viewport[0], m.viewport[1], m.viewport[2], m.viewport[3]};
+    // GL counts rows from the bottom.
     const GLdouble wx = x;
-    const GLdouble wy = height - y;
+    const GLdouble wy = m.viewport[1] + m.viewport[3] - y;
     const GLdouble z0 = orthographic ? -1.0 : 0.0;
     GLdouble p[3], q[3];
     if (gluUnProject(wx, wy, z0, m.model, m.projection, viewport, &p[0], &p[1], &p[2]) != GL_TRUE) return false;
