@@ -16,7 +16,7 @@ namespace {
 
 RgbaImage filled(int w, int h, unsigned char r, unsigned char g, unsigned char b, unsigned char a = 255)
 {
-    RgbaImage image{w, h, {}};
+    RgbaImage image{w, h, {}, {}};
     for (int i = 0; i < w * h; ++i) image.pixels.insert(image.pixels.end(), {r, g, b, a});
     return image;
 }

@@ -240,7 +240,9 @@ LoadResult QtGLWidget::load_mesh(const QString& name)
 {
     const std::string path = local_path(name);
     const LoadResult result = document.open(path);
-    if (mesh_format_of(path) == MeshFormat::Obj) emit buildtree_signal(document.mesh.morphogen_names);
+    // Formats that can carry morphogens; the net format leaves the list.
+    const MeshFormat format = mesh_format_of(path);
+    if (format == MeshFormat::Obj || format == MeshFormat::Ply) emit buildtree_signal(document.mesh.morphogen_names);
     // A box four times the mesh's largest positive coordinate; every plane
     // goes back on its face, unselected.
     const Mesh& mesh = document.mesh;
@@ -257,7 +259,7 @@ LoadResult QtGLWidget::load_mesh(const QString& name)
 bool QtGLWidget::save_mesh(const QString& name)
 {
     QString target = name;
-    if (!target.contains(".obj")) target += ".obj";
+    if (!target.contains(".obj") && !target.endsWith(".ply", Qt::CaseInsensitive)) target += ".obj";
     return document.save(local_path(target));
 }
 
