@@ -114,7 +114,7 @@ MorphogenSettings::Load MorphogenSettings::read_text(const std::string& text, co
     bool counted = false;
     for (const Setting& s : settings) counted = counted || s.key == Key::Size;
     if (!counted) {
-        reject(path, tok.line + 1, "no SIZE line: not a morphogen settings file; nothing changed", out);
+        reject(path, 1, "no SIZE line: not a morphogen settings file; nothing changed", out);
         return Load::Malformed;
     }
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <vector>
 
 #include <sys/types.h>
 #include <unistd.h>
@@ -87,16 +85,4 @@ FailingWrites::~FailingWrites()
 int FailingWrites::failures()
 {
     return plan.failures;
-}
-
-std::string folder_listing(const std::string& folder)
-{
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    std::string out;
-    for (const std::string& n : names) out += (out.empty() ? "" : " ") + n;
-    return out;
 }

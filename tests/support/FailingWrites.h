@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 
 // A seam under every writer of the program: AtomicFile makes its system
 // calls (write, fsync, close, rename) through the names the linker resolves,
@@ -24,7 +23,3 @@ public:
     // How many calls were made to fail.
     static int failures();
 };
-
-// The names in a folder (not "." and ".."), sorted: a failed write must
-// leave no temporary file behind.
-std::string folder_listing(const std::string& folder);
