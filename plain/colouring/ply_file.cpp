@@ -32,6 +32,19 @@ void append_le(std::string& out, T value)
     out.append(reinterpret_cast<const char*>(bytes), sizeof(T));
 }
 
+// The property of morphogen k: its name, or "morphogen_<k+1>" when it has
+// none. Without colours of the mesh's own, a morphogen named after a colour
+// channel would be read back as one, so it gets "_morphogen" after its name.
+std::string property_name(const Mesh& mesh, std::size_t k)
+{
+    if (k >= mesh.morphogen_names.size()) return "morphogen_" + std::to_string(k + 1);
+    const std::string& name = mesh.morphogen_names[k];
+    if (mesh.has_colours) return name;
+    for (const char* channel : {"red", "green", "blue", "diffuse_red", "diffuse_green", "diffuse_blue"})
+        if (name == channel) return name + "_morphogen";
+    return name;
+}
+
 }  // namespace
 
 Rgb colour_bytes(const Vector& colour)
@@ -57,10 +70,7 @@ bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format, Mess
     out += "element vertex " + std::to_string(mesh.nv) + "\n";
     out += "property float x\nproperty float y\nproperty float z\n";
     if (mesh.has_colours) out += "property uchar red\nproperty uchar green\nproperty uchar blue\n";
-    for (std::size_t k = 0; k < morphogens; ++k)
-        out += "property float " +
-               (k < mesh.morphogen_names.size() ? mesh.morphogen_names[k] : "morphogen_" + std::to_string(k + 1)) +
-               "\n";
+    for (std::size_t k = 0; k < morphogens; ++k) out += "property float " + property_name(mesh, k) + "\n";
     out += "element face " + std::to_string(mesh.nf) + "\n";
     out += "property list uchar int vertex_indices\nend_header\n";
 

@@ -52,10 +52,10 @@ bool Mesh::write_obj(const std::string& path, Messages& report) const
             out.clear();
         }
     };
-    // Names and values go together: the reader takes the names from "mn"
-    // and the count from the first "m" line.
+    // The reader takes the names from "mn" and the count of values from
+    // the first "m" line.
     const std::size_t morphogens = morphogen_values.empty() ? 0 : morphogen_values[0].size();
-    if (!morphogen_names.empty() && morphogens > 0) {
+    if (!morphogen_names.empty()) {
         out += "mn";
         for (const std::string& name : morphogen_names) out += ' ' + name;
         out += '\n';

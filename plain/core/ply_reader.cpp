@@ -227,7 +227,12 @@ bool assign_roles(Header& header, std::vector<std::string>& names, bool& colours
         if (p.role == Role::Skip && !p.list) {
             p.role = Role::Morphogen;
             p.morphogen = int(names.size());
-            names.push_back(p.name);
+            // An OBJ file could not hold a "#" in a name; the rest of the
+            // program takes names from there.
+            std::string name = p.name;
+            for (char& c : name)
+                if (c == '#') c = '_';
+            names.push_back(name);
         }
     }
     return true;

@@ -10,8 +10,9 @@ class Messages;
 // diffuse_red, diffuse_green, diffuse_blue), the vertex colours: integer
 // channels scaled by their type's largest value, float channels as they
 // are. Every other scalar property of a vertex (alpha too) becomes a
-// morphogen of the same name; a second property of a name already taken
-// (a second "x") is a morphogen as well. The "face" element's vertex_indices
+// morphogen of the same name ("#" in a name, which an OBJ file cannot hold,
+// becomes "_"); a second property of a name already taken (a second "x") is
+// a morphogen as well. The "face" element's vertex_indices
 // (or vertex_index) list gives the faces, fan-triangulated. Other elements
 // and properties are skipped. A value must fit a float and be a number.
 //
