@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include "bench/Quiet.h"
+#include "bench/ReadTiming.h"
 #include "core/Mesh.h"
 #include "core/Messages.h"
 #include "core/ply_reader.h"
@@ -122,19 +123,6 @@ bool write_file(const std::string& path, const std::string& bytes)
     return std::fclose(f) == 0 && ok;
 }
 
-template <typename Load>
-void time_read(benchmark::State& state, std::size_t bytes, Load load)
-{
-    for (auto _ : state) {
-        auto held = load();
-        if (!held) state.SkipWithError("read failed");
-        state.PauseTiming();
-        held.reset();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(std::int64_t(state.iterations() * bytes));
-}
-
 std::unique_ptr<Mesh> ours(const std::string& path, bool is_stl)
 {
     auto mesh = std::make_unique<Mesh>();
@@ -150,19 +138,6 @@ std::unique_ptr<Assimp::Importer> theirs(const std::string& path, unsigned flags
     if (!scene || scene->mNumMeshes == 0) importer.reset();
     return importer;
 }
-
-class Recorder : public benchmark::ConsoleReporter {
-public:
-    explicit Recorder(OutputOptions options) : ConsoleReporter(options) {}
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            if (!r.error_occurred && r.iterations > 0)
-                cpu_ms[r.run_name.function_name] = r.cpu_accumulated_time * 1e3 / double(r.iterations);
-    }
-    std::map<std::string, double> cpu_ms;
-};
 
 }  // namespace
 
@@ -211,13 +186,16 @@ int main(int argc, char** argv)
     Recorder recorder(isatty(1) ? benchmark::ConsoleReporter::OO_Defaults : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&recorder);
 
-    std::printf("\nsummary: CPU time per read; ratio = ours / assimp, lower is better\n");
+    // The machine may be shared: user CPU time (the parsing, without the
+    // kernel's page faults) is the steadiest figure.
+    std::printf("\nsummary: time per read, real / user CPU; ratio = ours / assimp, lower is better\n");
     for (const Input& in : inputs) {
-        const double a = recorder.cpu_ms[std::string("read/ours/") + in.kind],
-                     b = recorder.cpu_ms[std::string("read/assimp/") + in.kind];
-        if (a > 0 && b > 0)
-            std::printf("  %-10s %6.1f MB: ours %7.1f ms, assimp %7.1f ms, ratio %.2f\n", in.kind, in.bytes / 1e6, a, b,
-                        a / b);
+        const std::string mine = std::string("read/ours/") + in.kind, peer = std::string("read/assimp/") + in.kind;
+        const double a = recorder.ms[mine], b = recorder.ms[peer], au = recorder.user_ms[mine],
+                     bu = recorder.user_ms[peer];
+        if (a > 0 && b > 0 && au > 0 && bu > 0)
+            std::printf("  %-10s %6.1f MB: ours %7.1f / %7.1f ms, assimp %7.1f / %7.1f ms, ratio %.2f / %.2f\n",
+                        in.kind, in.bytes / 1e6, a, au, b, bu, a / b, au / bu);
     }
     for (const Input& in : inputs) std::remove(in.path.c_str());
     rmdir(dir.c_str());

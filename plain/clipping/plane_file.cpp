@@ -30,11 +30,7 @@ constexpr std::streamoff largest_file = 1 << 20;
 
 void append_vector(std::string& out, const Vector& v)
 {
-    append_float(out, v.x);
-    out += ' ';
-    append_float(out, v.y);
-    out += ' ';
-    append_float(out, v.z);
+    append_xyz(out, v);
     out += ' ';
 }
 

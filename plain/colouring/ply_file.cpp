@@ -91,11 +91,7 @@ bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format, Mess
             append_le(out, p.y);
             append_le(out, p.z);
         } else {
-            append_float(out, p.x);
-            out += ' ';
-            append_float(out, p.y);
-            out += ' ';
-            append_float(out, p.z);
+            append_xyz(out, p);
         }
         if (mesh.has_colours) {
             const Rgb c = colour_bytes(v < mesh.vertex_colours.size() ? mesh.vertex_colours[v] : Vector(1, 1, 1, 1));

@@ -12,22 +12,6 @@
 #include "core/non_finite_value.h"
 #include "core/text_file.h"
 
-namespace {
-
-void append_xyz(std::string& out, const char* keyword, const Vector& v)
-{
-    out += keyword;
-    out += ' ';
-    append_float(out, v.x);
-    out += ' ';
-    append_float(out, v.y);
-    out += ' ';
-    append_float(out, v.z);
-    out += '\n';
-}
-
-}  // namespace
-
 bool Mesh::write_obj(const std::string& path, Messages& report) const
 {
     report.info(format_text("%d, %d\n", nv, nf));
@@ -61,12 +45,16 @@ bool Mesh::write_obj(const std::string& path, Messages& report) const
         out += '\n';
     }
     for (int i = 0; i < nv; ++i) {
-        append_xyz(out, "v", vertices[std::size_t(i)]);
+        out += "v ";
+        append_xyz(out, vertices[std::size_t(i)]);
+        out += '\n';
         pass_on();
     }
     if (has_colours)
         for (int i = 0; i < nv && std::size_t(i) < vertex_colours.size(); ++i) {
-            append_xyz(out, "vc", vertex_colours[std::size_t(i)]);
+            out += "vc ";
+            append_xyz(out, vertex_colours[std::size_t(i)]);
+            out += '\n';
             pass_on();
         }
     if (morphogens > 0)

@@ -87,9 +87,9 @@ struct Reader {
         std::string_view line, word;
         std::vector<int> corners;
         std::string problem;
+        auto here = [&](const std::string& what) { return reject("line " + std::to_string(lines.number), what); };
         auto expected = [&](const char* what) {
-            return reject("line " + std::to_string(lines.number),
-                          std::string(what) + " expected, not \"" + std::string(word) + "\"");
+            return here(std::string(what) + " expected, not \"" + std::string(word) + "\"");
         };
         while (lines.next(line)) {
             if (!next_field(line, word)) continue;
@@ -117,16 +117,12 @@ struct Reader {
                 if (word == "vertex") {
                     float p[3];
                     for (float& x : p) {
-                        if (!next_field(line, word))
-                            return reject("line " + std::to_string(lines.number),
-                                          "vertex with fewer than three numbers");
-                        if (!parse_float_field(word, x, problem))
-                            return reject("line " + std::to_string(lines.number), "vertex: " + problem);
+                        if (!next_field(line, word)) return here("vertex with fewer than three numbers");
+                        if (!parse_float_field(word, x, problem)) return here("vertex: " + problem);
                     }
                     corners.push_back(welded.index_of(Vector(p[0], p[1], p[2])));
                 } else if (word == "endloop") {
-                    if (corners.size() < 3)
-                        return reject("line " + std::to_string(lines.number), "facet with fewer than three vertices");
+                    if (corners.size() < 3) return here("facet with fewer than three vertices");
                     parts.add_polygon(corners.data(), corners.size());
                     state = State::FacetEnd;
                 } else {
@@ -139,8 +135,7 @@ struct Reader {
                 break;
             }
         }
-        if (state != State::Solid && state != State::Between)
-            return reject("line " + std::to_string(lines.number), "the file ends inside a facet");
+        if (state != State::Solid && state != State::Between) return here("the file ends inside a facet");
         return finish();
     }
 

@@ -9,6 +9,7 @@
 
 #include "core/memory_limits.h"
 #include "core/Messages.h"
+#include "core/Vector.h"
 
 bool read_text_file(const std::string& path, std::string& text, std::string* problem)
 {
@@ -76,6 +77,15 @@ void append_float(std::string& out, float value)
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     out.append(buffer, result.ptr);
+}
+
+void append_xyz(std::string& out, const Vector& v)
+{
+    append_float(out, v.x);
+    out += ' ';
+    append_float(out, v.y);
+    out += ' ';
+    append_float(out, v.z);
 }
 
 std::string float_text(float value)

@@ -3,6 +3,7 @@
 #include <string>
 
 class Messages;
+class Vector;
 
 // Reads a whole file into `text`. False when the file cannot be opened or
 // read; then `problem`, when given, says why in a few words: the system's
@@ -20,4 +21,6 @@ std::string file_error_line(const std::string& designed, const std::string& path
 
 // Appends the shortest text that reads back to exactly `value`.
 void append_float(std::string& out, float value);
+// Appends "x y z" of `v` that way.
+void append_xyz(std::string& out, const Vector& v);
 std::string float_text(float value);

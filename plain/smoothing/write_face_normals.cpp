@@ -10,11 +10,7 @@ bool write_face_normals(const Mesh& mesh, const std::string& path, Messages& out
     AtomicFile file(path);
     std::string text;
     for (const Face& f : mesh.faces) {
-        append_float(text, f.normal.x);
-        text += ' ';
-        append_float(text, f.normal.y);
-        text += ' ';
-        append_float(text, f.normal.z);
+        append_xyz(text, f.normal);
         text += '\n';
         if (text.size() > (1 << 16)) {
             file.write(text);

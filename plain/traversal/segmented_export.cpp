@@ -60,11 +60,7 @@ bool write_file(const std::string& path, const FileMesh& m, Messages& report)
     };
     for (const Vector& p : points) {
         out += "v ";
-        append_float(out, p.x);
-        out += ' ';
-        append_float(out, p.y);
-        out += ' ';
-        append_float(out, p.z);
+        append_xyz(out, p);
         out += '\n';
         pass_on();
     }

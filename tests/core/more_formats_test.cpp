@@ -10,31 +10,16 @@
 
 #include "core/load_mesh_file.h"
 #include "core/Mesh.h"
-#include "core/off_reader.h"
-#include "core/ply_reader.h"
-#include "core/stl_reader.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
+#include "tests/support/ReadMeshFile.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-struct Read {
-    bool ok;
-    std::string out, err;
-};
-
 Read read(Mesh& m, const std::string& path)
 {
-    Captured console;
-    bool ok = false;
-    switch (mesh_format_of(path)) {
-    case MeshFormat::Ply: ok = read_ply(m, path, console); break;
-    case MeshFormat::Stl: ok = read_stl(m, path, console); break;
-    case MeshFormat::Off: ok = read_off(m, path, console); break;
-    default: ADD_FAILURE() << path;
-    }
-    return {ok, console.log.out(), console.log.err()};
+    return read_mesh_file(m, path);
 }
 
 // Values in a binary body, in either byte order.

@@ -15,20 +15,14 @@
 #include "core/text_file.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
+#include "tests/support/ReadMeshFile.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-struct Read {
-    bool ok;
-    std::string out, err;
-};
-
 Read read(Mesh& m, const std::string& path)
 {
-    Captured console;
-    const bool ok = path.substr(path.size() - 4) == ".net" ? m.read_net(path, console) : m.read_obj(path, console);
-    return {ok, console.log.out(), console.log.err()};
+    return read_mesh_file(m, path);
 }
 
 const std::string tri = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
