@@ -7,10 +7,12 @@
 
 #include "colouring/png_file.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
 #include "tests/support/RunTool.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 namespace {
 
@@ -335,4 +337,31 @@ TEST(Tool, ExitStatusOfEveryRefusal)
         {"classify --save-table " + dir.file("gone/such.spt") + " " + mesh_dir, 1},
     };
     for (const auto& [args, status] : cases) EXPECT_EQ(tool(args).status, status) << args;
+}
+
+TEST(Tool, AReadOnlyFolderIsReportedWithTheSystemsReason)
+{
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    const std::string in = dir.write("t.obj", triangle);
+    ASSERT_EQ(::mkdir(dir.file("shut").c_str(), 0755), 0);
+    const std::string old = dir.write("shut/old.obj", "an old mesh\n");
+    ASSERT_EQ(::chmod(old.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(dir.file("shut").c_str(), 0555), 0);
+    // As a user without the superuser's rights, who cannot write there.
+    const ChildRun run = run_without_privileges([&](Messages& out) {
+        const ToolRun segment = tool("segment " + in + " --seed 1 " + dir.file("shut/parts"));
+        const ToolRun convert = tool("convert " + in + " " + old);
+        out.info(segment.out + convert.out);
+        return segment.status == 1 && convert.status == 1;
+    });
+    EXPECT_TRUE(run.ran && run.result) << run.printed;
+    EXPECT_NE(run.printed.find("ERROR: could not make the folder " + dir.file("shut/parts") + ": Permission denied"),
+              std::string::npos)
+        << run.printed;
+    EXPECT_NE(run.printed.find("ERROR: could not write " + old + ": Permission denied"), std::string::npos)
+        << run.printed;
+    EXPECT_EQ(slurp(old), "an old mesh\n");
+    EXPECT_EQ(folder_listing(dir.file("shut")), "old.obj");
+    ::chmod(dir.file("shut").c_str(), 0755);
 }
