@@ -3,7 +3,7 @@
 #include <string>
 
 class Messages;
-class Vector;
+struct Vector;
 
 // Reads a whole file into `text`. False when the file cannot be opened or
 // read; then `problem`, when given, says why in a few words: the system's
