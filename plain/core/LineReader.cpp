@@ -2,28 +2,33 @@
 
 #include <cstring>
 
-LineReader::LineReader(std::string_view text)
-    : start(text.data()), pos(text.data()), end(text.data() + text.size()), lf(end)
+LineReader::LineReader(std::string_view text, bool hash_comments)
+    : pos(text.data()), end(text.data() + text.size()), comments(hash_comments)
 {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") pos += 3;
-    if (pos < end)
-        if (const void* found = std::memchr(pos, '\n', std::size_t(end - pos))) lf = static_cast<const char*>(found);
+    lf = find('\n');
+    cr = find('\r');
+    hash = comments ? find('#') : end;
+}
+
+const char* LineReader::find(char c) const
+{
+    if (pos >= end) return end;
+    const void* found = std::memchr(pos, c, std::size_t(end - pos));
+    return found ? static_cast<const char*>(found) : end;
 }
 
 bool LineReader::next(std::string_view& line)
 {
     if (pos >= end) return false;
-    // The next LF is remembered, so a text of CR line ends is not searched
-    // to its end for every line.
-    if (lf < pos) {
-        const void* found = std::memchr(pos, '\n', std::size_t(end - pos));
-        lf = found ? static_cast<const char*>(found) : end;
-    }
-    const void* cr = std::memchr(pos, '\r', std::size_t(lf - pos));
-    const char* stop = cr ? static_cast<const char*>(cr) : lf;
-    line = std::string_view(pos, std::size_t(stop - pos));
-    pos = stop + 1;
-    if (cr && pos < end && *pos == '\n') ++pos;
+    if (lf < pos) lf = find('\n');
+    if (cr < pos) cr = find('\r');
+    if (hash < pos) hash = find('#');
+    const char* stop = cr < lf ? cr : lf;
+    const char* cut = comments && hash < stop ? hash : stop;
+    line = std::string_view(pos, std::size_t(cut - pos));
+    pos = stop < end ? stop + 1 : end;
+    if (stop == cr && pos < end && *pos == '\n') ++pos;
     ++number;
     return true;
 }

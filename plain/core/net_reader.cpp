@@ -33,7 +33,7 @@ bool Mesh::read_net(const std::string& path, Messages& out)
     std::vector<Vector> positions, normals, colours;
     std::vector<std::array<long long, 3>> triangles;
     std::vector<int> triangle_lines;
-    LineReader lines(text);
+    LineReader lines(text, true);
     std::string_view line;
     std::string problem;
     // The first character names the line; its numbers follow, each of which
@@ -54,7 +54,6 @@ bool Mesh::read_net(const std::string& path, Messages& out)
     };
     while (lines.next(line)) {
         const int number = lines.number;
-        line = before_comment(line);
         if (line.empty()) continue;
         float v[3];
         switch (line[0]) {

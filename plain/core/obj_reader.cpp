@@ -129,10 +129,9 @@ bool Mesh::read_obj(const std::string& path, Messages& out)
     int faceformat_type = -1;
     bool form_set = false;
     {
-        LineReader lines(text);
+        LineReader lines(text, true);
         std::string_view line, rest;
         while (lines.next(line)) {
-            line = before_comment(line);
             const std::string_view word = keyword(line, rest);
             if (word == "v") {
                 ++vertex_count;
@@ -184,10 +183,9 @@ bool Mesh::read_obj(const std::string& path, Messages& out)
     int vertex_counter = 0, colour_counter = 0, morphogen_counter = 0, face_counter = 0;
     std::vector<int> corners;
     std::string problem;
-    LineReader lines(text);
+    LineReader lines(text, true);
     std::string_view line, rest;
     while (lines.next(line)) {
-        line = before_comment(line);
         const std::string_view word = keyword(line, rest);
         if (word.empty()) continue;
         const char c0 = word[0];

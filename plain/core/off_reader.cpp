@@ -52,7 +52,7 @@ bool read_off(Mesh& mesh, const std::string& path, Messages& out)
     if (!read_text_file_or_report(path, text, "ERROR: Opening File: ", out)) return false;
     out.info("Opening: " + path + "\n");
 
-    LineReader lines(text);
+    LineReader lines(text, true);
     std::string_view line, field;
     std::string problem;
     auto reject = [&](const std::string& what) {
@@ -61,7 +61,6 @@ bool read_off(Mesh& mesh, const std::string& path, Messages& out)
     // The next line with something on it, comments dropped.
     auto next_content = [&]() {
         while (lines.next(line)) {
-            line = before_comment(line);
             std::string_view probe = line;
             if (next_field(probe, field)) return true;
         }

@@ -3,35 +3,6 @@
 #include <charconv>
 #include <cmath>
 
-std::string_view before_comment(std::string_view line)
-{
-    const std::size_t hash = line.find('#');
-    return hash == std::string_view::npos ? line : line.substr(0, hash);
-}
-
-bool next_field(std::string_view& rest, std::string_view& field)
-{
-    std::size_t i = 0;
-    while (i < rest.size() && is_blank(rest[i])) ++i;
-    if (i == rest.size()) {
-        rest = std::string_view();
-        return false;
-    }
-    std::size_t j = i;
-    while (j < rest.size() && !is_blank(rest[j])) ++j;
-    field = rest.substr(i, j - i);
-    rest.remove_prefix(j);
-    return true;
-}
-
-int count_fields(std::string_view text)
-{
-    int n = 0;
-    std::string_view field;
-    while (next_field(text, field)) ++n;
-    return n;
-}
-
 namespace {
 
 // Whether a number that the float conversion found out of range is too
@@ -56,7 +27,7 @@ bool too_small(std::string_view digits)
 
 }  // namespace
 
-bool parse_float_field(std::string_view field, float& value, std::string& problem)
+bool parse_other_float(std::string_view field, float& value, std::string& problem)
 {
     std::string_view digits = field;
     if (digits.size() > 1 && digits[0] == '+' && digits[1] != '-' && digits[1] != '+') digits.remove_prefix(1);

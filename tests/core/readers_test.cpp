@@ -2,6 +2,7 @@
 // outsized or unreadable file is refused with one console line naming the
 // file, the line and the problem, and leaves the mesh empty.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -12,6 +13,7 @@
 
 #include "core/load_mesh_file.h"
 #include "core/Mesh.h"
+#include "core/text_fields.h"
 #include "core/text_file.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
@@ -144,6 +146,39 @@ TEST(ObjReader, NumbersReadCorrectlyRoundedAndEveryOtherFieldIsRefused)
         EXPECT_NE(r.err.find(dir.file("bad.obj") + ": line "), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(problem), std::string::npos) << lines << "\n" << r.err;
         EXPECT_EQ(r_mesh.nv, 0);
+    }
+}
+
+TEST(TextFields, EveryDecimalReadsAsFromCharsReadsItToAFloat)
+{
+    // The quick path for plain decimals must give what the full conversion
+    // gives: random texts of every length, and floats' halfway points
+    // written out exactly (the double rounding case).
+    std::mt19937 rng(11);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 20000; ++i) {
+        std::string t = rng() % 2 ? "-" : "";
+        const int whole = int(rng() % 12), fraction = int(rng() % 14);
+        t += char('0' + rng() % 10);
+        for (int k = 0; k < whole; ++k) t += char('0' + rng() % 10);
+        if (fraction > 0) t += '.';
+        for (int k = 0; k < fraction; ++k) t += char('0' + rng() % 10);
+        texts.push_back(t);
+    }
+    for (int i = 0; i < 2000; ++i) {
+        // Halfway between a float of up to 2^24 and the next one: exact in
+        // a few decimals.
+        const float f = float(rng() % (1u << 24)) / float(1u << (rng() % 12));
+        const double mid = (double(f) + double(std::nextafter(f, 1e30f))) / 2;
+        char buffer[64];
+        texts.emplace_back(buffer, std::to_chars(buffer, buffer + sizeof buffer, mid, std::chars_format::fixed).ptr);
+    }
+    for (const std::string& t : texts) {
+        float want = 0.0f, got = 0.0f;
+        std::from_chars(t.data(), t.data() + t.size(), want);
+        std::string problem;
+        ASSERT_TRUE(parse_float_field(t, got, problem)) << t << " " << problem;
+        EXPECT_EQ(std::memcmp(&got, &want, 4), 0) << t;
     }
 }
 
