@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -8,7 +9,16 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-// Timing of file reads shared by the read benchmarks.
+// Inputs and timing of file reads, shared by the read benchmarks.
+
+// Writes a generated input; false when it could not be written whole.
+inline bool write_file(const std::string& path, const std::string& bytes)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
 
 inline double user_time_ms()
 {

@@ -93,14 +93,6 @@ std::string torus_obj(int rings, int sides, bool rich)
     return out;
 }
 
-bool write_file(const std::string& path, const std::string& text)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    return std::fclose(f) == 0 && ok;
-}
-
 long status_kib(const char* key)
 {
     std::FILE* f = std::fopen("/proc/self/status", "r");

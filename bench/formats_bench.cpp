@@ -115,14 +115,6 @@ std::string stl(const Torus& t)
     return out;
 }
 
-bool write_file(const std::string& path, const std::string& bytes)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
 std::unique_ptr<Mesh> ours(const std::string& path, bool is_stl)
 {
     auto mesh = std::make_unique<Mesh>();

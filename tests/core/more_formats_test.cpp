@@ -87,6 +87,17 @@ const std::string ascii_square = std::string("ply\r\nformat ascii 1.0\r\nobj_inf
                                  "9 4 0 1 2 3\n"
                                  "0 1\n";
 
+// Reads a file that must hold the unit square at height z as the triangles
+// 0 1 2 and 0 2 3.
+void read_square(Mesh& m, const TempDir& dir, const char* name, const std::string& text, float z)
+{
+    const Read r = read(m, dir.write(name, text));
+    ASSERT_TRUE(r.ok) << r.err;
+    EXPECT_EQ(r.out, "Opening: " + dir.file(name) + "\nnv: 4, nf: 2\n");
+    EXPECT_EQ(xyz(m), (std::vector<float>{0, 0, z, 1, 0, z, 1, 1, z, 0, 1, z}));
+    EXPECT_EQ(corners(m), (Corners{{0, 1, 2}, {0, 2, 3}}));
+}
+
 }  // namespace
 
 TEST(PlyReader, AsciiAndBothBinaryOrdersGiveTheSameMesh)
@@ -97,11 +108,7 @@ TEST(PlyReader, AsciiAndBothBinaryOrdersGiveTheSameMesh)
     for (const auto& [name, text] : files) {
         SCOPED_TRACE(name);
         Mesh m;
-        const Read r = read(m, dir.write(name, text));
-        ASSERT_TRUE(r.ok) << r.err;
-        EXPECT_EQ(r.out, "Opening: " + dir.file(name) + "\nnv: 4, nf: 2\n");
-        EXPECT_EQ(xyz(m), (std::vector<float>{0, 0, 0.5f, 1, 0, 0.5f, 1, 1, 0.5f, 0, 1, 0.5f}));
-        EXPECT_EQ(corners(m), (Corners{{0, 1, 2}, {0, 2, 3}}));
+        read_square(m, dir, name, text, 0.5f);
         EXPECT_TRUE(m.has_colours);
         EXPECT_EQ(xyzw(m.vertex_colours[3]), (std::array<float, 4>{1.0f, 150 / 255.0f, 0.0f, 1.0f}));
         // Every other scalar property is a morphogen, alpha too.
@@ -249,11 +256,7 @@ TEST(StlReader, AsciiAndBinaryWeldTheSameCorners)
     for (const auto& [name, text] : files) {
         SCOPED_TRACE(name);
         Mesh m;
-        const Read r = read(m, dir.write(name, text));
-        ASSERT_TRUE(r.ok) << r.err;
-        EXPECT_EQ(r.out, "Opening: " + dir.file(name) + "\nnv: 4, nf: 2\n");
-        EXPECT_EQ(xyz(m), (std::vector<float>{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}));
-        EXPECT_EQ(corners(m), (Corners{{0, 1, 2}, {0, 2, 3}}));
+        read_square(m, dir, name, text, 0.0f);
         EXPECT_FALSE(m.has_colours);
     }
 }
