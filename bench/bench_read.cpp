@@ -32,6 +32,7 @@
 #include <unistd.h>
 
 #include "bench/Quiet.h"
+#include "bench/ReadTiming.h"
 #include "core/Mesh.h"
 #include "core/Messages.h"
 
@@ -96,14 +97,6 @@ std::string torus_obj(int rings, int sides, bool rich)
             out += "f " + std::to_string(a) + ' ' + std::to_string(c) + ' ' + std::to_string(d) + '\n';
         }
     return out;
-}
-
-bool write_file(const std::string& path, const std::string& text)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    return std::fclose(f) == 0 && ok;
 }
 
 long status_kib(const char* key)
@@ -243,34 +236,6 @@ struct Inputs {
     std::size_t plain_bytes = 0, rich_bytes = 0;
 };
 
-double user_time_ms()
-{
-    rusage r;
-    getrusage(RUSAGE_SELF, &r);
-    return double(r.ru_utime.tv_sec) * 1e3 + double(r.ru_utime.tv_usec) / 1e3;
-}
-
-// Times `load`, which returns what it read (null on failure), freed outside
-// the timing. User CPU time is counted apart: the kernel's share (mostly
-// page faults for fresh arrays) grows with how busy the machine is, the
-// parsing does not.
-template <typename Load>
-void time_read(benchmark::State& state, std::size_t bytes, Load load)
-{
-    double user_ms = 0.0;
-    for (auto _ : state) {
-        const double before = user_time_ms();
-        auto held = load();
-        user_ms += user_time_ms() - before;
-        if (!held) state.SkipWithError("read failed");
-        state.PauseTiming();
-        held.reset();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(std::int64_t(state.iterations() * bytes));
-    state.counters["user_ms"] = user_ms / double(state.iterations());
-}
-
 std::unique_ptr<Mesh> load_ours(const std::string& path)
 {
     auto mesh = std::make_unique<Mesh>();
@@ -300,25 +265,6 @@ std::unique_ptr<Assimp::Importer> load_assimp(const std::string& path)
     if (!scene || scene->mNumMeshes == 0) importer.reset();
     return importer;
 }
-
-// Records each run's mean real and CPU time in milliseconds for the
-// closing summary.
-class Recorder : public benchmark::ConsoleReporter {
-public:
-    explicit Recorder(OutputOptions options) : ConsoleReporter(options) {}
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            if (!r.error_occurred && r.iterations > 0) {
-                ms[r.run_name.function_name] = r.real_accumulated_time * 1e3 / double(r.iterations);
-                cpu_ms[r.run_name.function_name] = r.cpu_accumulated_time * 1e3 / double(r.iterations);
-                const auto user = r.counters.find("user_ms");
-                if (user != r.counters.end()) user_ms[r.run_name.function_name] = user->second.value;
-            }
-    }
-    std::map<std::string, double> ms, cpu_ms, user_ms;
-};
 
 }  // namespace
 

@@ -2,13 +2,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include <unistd.h>
 
+#include "colouring/ply_file.h"
 #include "core/load_mesh_file.h"
 #include "core/Mesh.h"
 #include "core/Messages.h"
+#include "core/ply_reader.h"
 
 namespace {
 
@@ -42,6 +45,37 @@ std::string write_input(const std::uint8_t* data, std::size_t size, const char* 
     return input;
 }
 
+namespace {
+
+// The fields a save keeps, compared exactly; colours only where the mesh
+// has them, and, for PLY, as the bytes the file holds.
+void expect_same(const Mesh& saved, const Mesh& back, bool colour_bytes_only)
+{
+    if (back.nv != saved.nv || back.nf != saved.nf || back.has_colours != saved.has_colours) __builtin_trap();
+    for (int i = 0; i < saved.nv; ++i) {
+        const Vector& a = saved.vertices[i];
+        const Vector& b = back.vertices[i];
+        if (std::memcmp(&a.x, &b.x, 4) || std::memcmp(&a.y, &b.y, 4) || std::memcmp(&a.z, &b.z, 4)) __builtin_trap();
+        if (!saved.has_colours) continue;
+        Vector c = saved.vertex_colours[i];
+        if (colour_bytes_only) {
+            const Rgb rgb = colour_bytes(c);
+            c = Vector(rgb.r / 255.0f, rgb.g / 255.0f, rgb.b / 255.0f);
+        }
+        const Vector& d = back.vertex_colours[i];
+        if (std::memcmp(&c.x, &d.x, 4) || std::memcmp(&c.y, &d.y, 4) || std::memcmp(&c.z, &d.z, 4)) __builtin_trap();
+    }
+    for (int i = 0; i < saved.nf; ++i)
+        if (std::memcmp(saved.faces[i].vi, back.faces[i].vi, sizeof saved.faces[i].vi)) __builtin_trap();
+    const std::size_t count = saved.morphogen_values.empty() ? 0 : saved.morphogen_values[0].size();
+    for (std::size_t i = 0; i < std::size_t(saved.nv) && count > 0; ++i)
+        if (back.morphogen_values.size() <= i || back.morphogen_values[i].size() != count ||
+            std::memcmp(back.morphogen_values[i].data(), saved.morphogen_values[i].data(), 4 * count))
+            __builtin_trap();
+}
+
+}  // namespace
+
 int load_and_save(const std::uint8_t* data, std::size_t size, const char* extension)
 {
     const std::string input = write_input(data, size, extension);
@@ -52,9 +86,20 @@ int load_and_save(const std::uint8_t* data, std::size_t size, const char* extens
         mesh.build({MESH_CENTRE, MESH_VERTEX_NORMALS, MESH_FACE_NORMALS, MESH_TEXCOORDS, MESH_EDGE_LIST, MESH_CENTROIDS,
                     MESH_BB},
                    console);
-        mesh.write_obj(work_directory() + "/output.obj", console);
         auto copy = mesh.clone();
         copy->build({MESH_EDGE_LIST}, console);
+        // What the program writes, its own readers take back unchanged.
+        // The writers refuse a mesh without faces.
+        if (mesh.nv > 0 && mesh.nf > 0) {
+            Mesh back;
+            const std::string obj = work_directory() + "/output.obj", ply = work_directory() + "/output.ply";
+            if (!mesh.write_obj(obj, console) || !back.read_obj(obj, console)) __builtin_trap();
+            expect_same(mesh, back, false);
+            if (back.morphogen_names != mesh.morphogen_names) __builtin_trap();
+            if (!write_ply(mesh, ply, PlyFormat::BinaryLittleEndian, console) || !read_ply(back, ply, console))
+                __builtin_trap();
+            expect_same(mesh, back, true);
+        }
     }
     std::remove(input.c_str());
     return 0;

@@ -51,6 +51,9 @@ int cmd_classify(const Arguments& args)
     if (plain.size() != 2) return usage_error(synopsis);
     if (!save_table.empty() && !load_table.empty())
         return usage_error("--save-table and --load-table exclude each other");
+    if (!save_table.empty())
+        if (const int refused = refuse_output(save_table, {plain[0]}, {".spt"})) return refused;
+    if (const int refused = refuse_output(plain[1], {plain[0], load_table}, {})) return refused;
 
     Messages messages;
     MeshDocument document(messages);
@@ -77,8 +80,17 @@ int cmd_classify(const Arguments& args)
     document.show_patches(k);
     std::vector<std::vector<int>> members(static_cast<std::size_t>(k));
     for (int f = 0; f < mesh.nf; ++f) members[classifier.face_patch[f]].push_back(f);
+    if (!make_folder(plain[1], messages)) return 1;
     bool ok = true;
-    for (int p = 0; p < k; ++p)
+    int empty = 0;
+    for (int p = 0; p < k; ++p) {
+        // A patch no face chose has no mesh to write.
+        if (members[p].empty()) {
+            ++empty;
+            continue;
+        }
         ok = write_face_selection(mesh, members[p], plain[1] + "/patch_" + std::to_string(p) + ".obj", messages) && ok;
+    }
+    if (empty > 0) std::printf("%d of %d patches are empty; no file was written for them\n", empty, k);
     return ok ? 0 : 1;
 }

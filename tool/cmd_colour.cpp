@@ -19,6 +19,7 @@ int cmd_colour(const Arguments& args)
             files.push_back(a);
     }
     if (files.size() != 3) return usage_error("usage: halvane-tool colour IN.obj SETTINGS.mor OUT.ply [--binary]");
+    if (const int refused = refuse_output(files[2], {files[0], files[1]}, {".ply"})) return refused;
     Messages messages;
     MeshDocument document(messages);
     if (!load_for_tool(document, files[0])) return 1;

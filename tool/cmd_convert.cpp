@@ -4,7 +4,8 @@
 
 int cmd_convert(const Arguments& args)
 {
-    if (args.size() != 2) return usage_error("usage: halvane-tool convert IN OUT.obj");
+    if (args.size() != 2) return usage_error("usage: halvane-tool convert IN OUT.obj|OUT.ply");
+    if (const int refused = refuse_output(args[1], {args[0]}, {".obj", ".ply"})) return refused;
     Messages messages;
     MeshDocument document(messages);
     if (!load_for_tool(document, args[0])) return 1;

@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -48,6 +47,7 @@ int cmd_segment(const Arguments& args)
     if (seeds.empty()) return usage_error("no --seed given\n" + std::string(usage));
     const std::string& out_dir = args.back();
     if (out_dir.rfind("--", 0) == 0) return usage_error("the last argument must be OUT_DIR\n" + std::string(usage));
+    if (const int refused = refuse_output(out_dir, {args[0]}, {})) return refused;
 
     Messages messages;
     MeshDocument document(messages);
@@ -65,7 +65,6 @@ int cmd_segment(const Arguments& args)
         std::printf("group %d: %d faces from face %d (depth %d, angle %d)\n", document.traversal.group_count, marked,
                     s.face, s.depth, s.angle);
     }
-    std::error_code ec;
-    std::filesystem::create_directories(out_dir, ec);
+    if (!make_folder(out_dir, messages)) return 1;
     return document.export_groups(out_dir) == 0 ? 0 : 1;
 }

@@ -6,7 +6,7 @@
 
 int cmd_simplify(const Arguments& args)
 {
-    const char* usage = "usage: halvane-tool simplify --percent P IN OUT.obj";
+    const char* usage = "usage: halvane-tool simplify --percent P IN OUT.obj|OUT.ply";
     float percent = -1.0f;
     Arguments files;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -18,6 +18,7 @@ int cmd_simplify(const Arguments& args)
         }
     }
     if (files.size() != 2 || percent < 0.0f) return usage_error(usage);
+    if (const int refused = refuse_output(files[1], {files[0]}, {".obj", ".ply"})) return refused;
 
     Messages messages;
     MeshDocument document(messages);

@@ -3,8 +3,8 @@
 
 #include "Commands.h"
 #include "core/Messages.h"
-#include "core/text_file.h"
 #include "document/MeshDocument.h"
+#include "smoothing/write_face_normals.h"
 
 namespace {
 
@@ -25,25 +25,6 @@ bool parse_method(const std::string& name, int& method)
     return true;
 }
 
-// One face normal per line: "x y z".
-bool write_normals(const Mesh& mesh, const std::string& path, Messages& messages)
-{
-    std::string text;
-    for (const Face& f : mesh.faces) {
-        append_float(text, f.normal.x);
-        text += ' ';
-        append_float(text, f.normal.y);
-        text += ' ';
-        append_float(text, f.normal.z);
-        text += '\n';
-    }
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    bool ok = out && std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    if (out && std::fclose(out) != 0) ok = false;
-    if (!ok) messages.error_on_stderr("ERROR: " + path + ": could not write the face normals\n", path);
-    return ok;
-}
-
 }  // namespace
 
 int cmd_smooth(const Arguments& args)
@@ -62,6 +43,7 @@ int cmd_smooth(const Arguments& args)
         }
     }
     if (method < 0 || radius < 0 || files.size() != 2) return usage_error(smooth_usage);
+    if (const int refused = refuse_output(files[1], {files[0]}, {".txt"})) return refused;
 
     Messages messages;
     MeshDocument document(messages);
@@ -69,5 +51,5 @@ int cmd_smooth(const Arguments& args)
     document.smooth(float(radius), method);
     // The median filter's progress bar leaves its line open.
     if (method == NormalSmoother::MEDIAN_FILTER) messages.info("\n");
-    return write_normals(document.mesh, files[1], messages) ? 0 : 1;
+    return write_face_normals(document.mesh, files[1], messages) ? 0 : 1;
 }

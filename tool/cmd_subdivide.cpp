@@ -8,7 +8,7 @@
 
 int cmd_subdivide(const Arguments& args)
 {
-    const char* usage = "usage: halvane-tool subdivide --level L [--weight W] IN OUT.obj";
+    const char* usage = "usage: halvane-tool subdivide --level L [--weight W] IN OUT.obj|OUT.ply";
     int level = 0;
     float weight = 0.0f;
     Arguments files;
@@ -24,6 +24,7 @@ int cmd_subdivide(const Arguments& args)
         }
     }
     if (files.size() != 2 || level < 1) return usage_error(usage);
+    if (const int refused = refuse_output(files[1], {files[0]}, {".obj", ".ply"})) return refused;
 
     Messages messages;
     MeshDocument document(messages);

@@ -17,14 +17,6 @@ const char* const synopsis =
     "usage: halvane-tool terrain HEIGHTMAP.png [--resolution N] [--scale S] [--height H] [--map FILE.map] "
     "[--binary] OUT.obj|OUT.ply";
 
-bool ends_with_ply(const std::string& name)
-{
-    if (name.size() < 4) return false;
-    std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return tail == ".ply";
-}
-
 bool positive_number(const std::string& text, float& value)
 {
     return parse_float(text, value) && std::isfinite(value) && value > 0.0f;
@@ -64,9 +56,12 @@ int cmd_terrain(const Arguments& args)
     }
     if (files.size() != 2) return usage_error(synopsis);
     const std::string& out = files[1];
-    const bool ply = ends_with_ply(out);
-    if (!ply && mesh_format_of(out) != MeshFormat::Obj)
-        return usage_error("the output must be an .obj or a .ply file, not \"" + out + "\"");
+    const bool ply = has_extension(out, ".ply");
+    if (const int refused = refuse_output(out, {files[0], map_file}, {".obj", ".ply"})) return refused;
+    // One grid point a side makes one vertex and no face: nothing to write.
+    if (resolution < 2)
+        return usage_error("--resolution " + std::to_string(resolution) +
+                           " gives a grid of one point and no faces; use 2 or more");
 
     Messages messages;
     RgbaImage image;
@@ -82,7 +77,7 @@ int cmd_terrain(const Arguments& args)
     heightmap.load(image);
     MeshDocument document(messages);
     document.build_terrain(heightmap, resolution, scale, height);
-    if (!ply) return document.save(out) ? 0 : 1;
+    if (!ply) return write_for_tool(document, out, files[0]) ? 0 : 1;
     document.colour_by_height(map.map_colours, map.map_values);
     return write_ply(document.mesh, out, format, messages) ? 0 : 1;
 }

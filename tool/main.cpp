@@ -1,10 +1,13 @@
 // halvane-tool: the mesh engines without the window.
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "Commands.h"
+#include "core/load_mesh_file.h"
 #include "core/Messages.h"
 #include "document/MeshDocument.h"
 
@@ -18,9 +21,9 @@ struct Command {
 
 const Command commands[] = {
     {"info", "info FILE", cmd_info},
-    {"convert", "convert IN OUT.obj", cmd_convert},
-    {"subdivide", "subdivide --level L [--weight W] IN OUT.obj", cmd_subdivide},
-    {"simplify", "simplify --percent P IN OUT.obj", cmd_simplify},
+    {"convert", "convert IN OUT.obj|OUT.ply", cmd_convert},
+    {"subdivide", "subdivide --level L [--weight W] IN OUT.obj|OUT.ply", cmd_subdivide},
+    {"simplify", "simplify --percent P IN OUT.obj|OUT.ply", cmd_simplify},
     {"smooth", "smooth --method mean-shift|sphere-jump|median --radius R IN OUT.txt", cmd_smooth},
     {"segment", "segment IN --seed FACE --depth D --angle A [--seed FACE ...]... OUT_DIR", cmd_segment},
     {"colour", "colour IN.obj SETTINGS.mor OUT.ply [--binary]", cmd_colour},
@@ -49,13 +52,58 @@ int usage_error(const std::string& message)
 
 bool load_for_tool(MeshDocument& document, const std::string& path)
 {
-    switch (document.open(path)) {
-    case LoadResult::Loaded: return true;
-    case LoadResult::Failed: return false;
-    case LoadResult::NotAMesh:
-        document.messages.error_on_stderr("ERROR: " + path + ": not an OBJ or net file name\n", path);
-        return false;
+    // The document names a file no reader takes.
+    return document.open(path) == LoadResult::Loaded;
+}
+
+namespace {
+
+bool is_device(const std::string& path)
+{
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    return !ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+           !std::filesystem::is_directory(status);
+}
+
+bool same_file(const std::string& a, const std::string& b)
+{
+    std::error_code ec;
+    if (std::filesystem::equivalent(a, b, ec)) return true;
+    const auto ca = std::filesystem::weakly_canonical(a, ec);
+    if (ec) return a == b;
+    const auto cb = std::filesystem::weakly_canonical(b, ec);
+    return ec ? a == b : ca == cb;
+}
+
+}  // namespace
+
+int refuse_output(const std::string& output, const Arguments& inputs, std::initializer_list<const char*> extensions)
+{
+    for (const std::string& input : inputs)
+        if (!input.empty() && same_file(output, input) && !is_device(output))
+            return usage_error("the output " + output + " is also an input; nothing was read or written");
+    if (extensions.size() == 0) {
+        std::error_code ec;
+        if (std::filesystem::exists(output, ec) && !std::filesystem::is_directory(output, ec))
+            return usage_error("the output folder " + output + " is a file; nothing was read or written");
+        return 0;
     }
+    if (is_device(output)) return 0;
+    std::string names;
+    for (const char* e : extensions) {
+        if (has_extension(output, e)) return 0;
+        names += names.empty() ? e : std::string(" or ") + e;
+    }
+    return usage_error("the output " + output + " must end in " + names + "; nothing was read or written");
+}
+
+bool make_folder(const std::string& folder, Messages& messages)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (!ec) return true;
+    messages.error_on_stderr("ERROR: could not make the folder " + folder + ": " + ec.message() + "\n", folder);
     return false;
 }
 
@@ -98,7 +146,16 @@ int main(int argc, char** argv)
     }
     for (const Command& c : commands) {
         if (std::strcmp(argv[1], c.name) != 0) continue;
-        return c.run(Arguments(argv + 2, argv + argc));
+        const int status = c.run(Arguments(argv + 2, argv + argc));
+        // What the verb printed must have reached its destination, a full
+        // disk or a closed pipe included.
+        errno = 0;
+        const bool flushed = std::fflush(stdout) == 0;
+        const int error = errno;
+        if (flushed && !std::ferror(stdout)) return status;
+        std::fprintf(stderr, "ERROR: could not write the standard output: %s\n",
+                     error ? std::strerror(error) : "a write failed");
+        return 1;
     }
     return usage_error(std::string("unknown command \"") + argv[1] + "\" (try halvane-tool help)");
 }

@@ -10,6 +10,7 @@
 #include "core/Mesh.h"
 #include "core/Messages.h"
 #include "core/parallel_parts.h"
+#include "core/text_file.h"
 #include "traversal/EdgeTraversal.h"
 
 namespace {
@@ -418,9 +419,11 @@ bool Mesh_Classifier::save(const std::string& path) const
     } else {
         const ShortestPathTable::FileResult r = table.write(path);
         if (r.status == ShortestPathTable::FileResult::NotOpened)
-            messages.error("ERROR: could not open file... [Mesh_Classifier::save()]\n");
+            messages.error(file_error_line("ERROR: could not open file... [Mesh_Classifier::save()]", path, r.problem),
+                           path);
         else if (r.status == ShortestPathTable::FileResult::Failed)
-            messages.error(format_text("ERROR: %s: %s [Mesh_Classifier::save()]\n", path.c_str(), r.problem.c_str()));
+            messages.error(format_text("ERROR: %s: %s [Mesh_Classifier::save()]\n", path.c_str(), r.problem.c_str()),
+                           path);
         ok = r.status == ShortestPathTable::FileResult::Done;
     }
     return ok;
@@ -434,9 +437,11 @@ bool Mesh_Classifier::load(const std::string& path)
     if (announce_table(n)) {
         const ShortestPathTable::FileResult r = ShortestPathTable::read(path, n, table);
         if (r.status == ShortestPathTable::FileResult::NotOpened)
-            messages.error("ERROR: could not open file... [Mesh_Classifier::load()]\n");
+            messages.error(file_error_line("ERROR: could not open file... [Mesh_Classifier::load()]", path, r.problem),
+                           path);
         else if (r.status == ShortestPathTable::FileResult::Failed)
-            messages.error(format_text("ERROR: %s: %s [Mesh_Classifier::load()]\n", path.c_str(), r.problem.c_str()));
+            messages.error(format_text("ERROR: %s: %s [Mesh_Classifier::load()]\n", path.c_str(), r.problem.c_str()),
+                           path);
         ok = r.status == ShortestPathTable::FileResult::Done;
         // Later classifications use the loaded table instead of building one.
         if (ok) rebuild = false;

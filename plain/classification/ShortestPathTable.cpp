@@ -8,6 +8,8 @@
 #include <memory>
 #include <utility>
 
+#include "core/AtomicFile.h"
+
 namespace {
 
 struct FileCloser {
@@ -58,15 +60,15 @@ void ShortestPathTable::release()
 
 ShortestPathTable::FileResult ShortestPathTable::write(const std::string& path) const
 {
-    File f(std::fopen(path.c_str(), "wb"));
-    if (!f) return {FileResult::NotOpened, std::strerror(errno)};
+    AtomicFile file(path);
+    if (!file.ok()) return {FileResult::NotOpened, file.problem()};
     std::vector<unsigned char> bytes(4 * chunk);
-    for (std::size_t at = 0; at < dist.size(); at += chunk) {
+    for (std::size_t at = 0; at < dist.size() && file.ok(); at += chunk) {
         const std::size_t count = std::min(chunk, dist.size() - at);
         put_le(dist.data() + at, count, bytes.data());
-        if (std::fwrite(bytes.data(), 4, count, f.get()) != count) return {FileResult::Failed, std::strerror(errno)};
+        file.write(bytes.data(), 4 * count);
     }
-    if (std::fclose(f.release()) != 0) return {FileResult::Failed, std::strerror(errno)};
+    if (!file.commit()) return {FileResult::Failed, file.problem()};
     return {};
 }
 

@@ -4,9 +4,10 @@
 // and this_rotation in storage order (floats). Floats are written in the
 // shortest form that reads back exactly, so a saved cut comes back exactly.
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "clipping/PlaneWidgetInCube.h"
+#include "core/AtomicFile.h"
 #include "core/format_text.h"
 #include "core/Messages.h"
 #include "core/text_file.h"
@@ -28,11 +30,7 @@ constexpr std::streamoff largest_file = 1 << 20;
 
 void append_vector(std::string& out, const Vector& v)
 {
-    append_float(out, v.x);
-    out += ' ';
-    append_float(out, v.y);
-    out += ' ';
-    append_float(out, v.z);
+    append_xyz(out, v);
     out += ' ';
 }
 
@@ -163,20 +161,21 @@ void PlaneWidgetInCube::save(const std::string& filename, Messages& out) const
     std::string text = "SIZE: " + std::to_string(planes.size()) + "\n";
     for (const CutPlane& plane : planes) text += plane_line(plane);
 
-    std::FILE* file = std::fopen(filename.c_str(), "w");
-    bool ok = file != nullptr;
-    if (ok) {
-        ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-        ok = std::fclose(file) == 0 && ok;
-    }
-    if (!ok) out.error("ERROR: SAVING FILE .CLP File! PlaneWidgetInCube::save(QString filename)\n", filename);
+    std::string problem;
+    if (!write_file_atomically(filename, text, problem))
+        out.error(file_error_line("ERROR: SAVING FILE .CLP File! PlaneWidgetInCube::save(QString filename)", filename,
+                                  problem),
+                  filename);
 }
 
 void PlaneWidgetInCube::load(const std::string& filename, Messages& out)
 {
     std::ifstream probe(filename, std::ios::binary | std::ios::ate);
     if (!probe) {
-        out.error("ERROR: OPENING FILE .CLP File! PlaneWidgetInCube::load() /n", filename);
+        // The designed text has no line end of its own.
+        out.error(file_error_line("ERROR: OPENING FILE .CLP File! PlaneWidgetInCube::load() /n", filename,
+                                  std::strerror(errno)),
+                  filename);
         return;
     }
     const auto reject = [&](int line, const std::string& problem) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/AtomicFile.h"
 #include "core/format_text.h"
 #include "core/Messages.h"
 #include "core/text_file.h"
@@ -39,12 +40,11 @@ bool ColourMap::write(const std::string& path, Messages& report) const
         const Rgb& c = map_colours[i];
         out += "\t" + std::to_string(c.r) + "\t" + std::to_string(c.g) + "\t" + std::to_string(c.b) + "\n";
     }
-    const WriteResult result = write_text_file(path, out);
-    if (result == WriteResult::NotOpened)
-        report.error("ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void)\n", path);
-    else if (result == WriteResult::Incomplete)
-        report.error("ERROR: " + path + ": could not write the file completely [ColourMap::write()]\n", path);
-    return result == WriteResult::Written;
+    std::string problem;
+    if (write_file_atomically(path, out, problem)) return true;
+    report.error(file_error_line("ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void)", path, problem),
+                 path);
+    return false;
 }
 
 namespace {
@@ -60,9 +60,9 @@ bool reject(const std::string& path, int line, const char* problem, Messages& ou
 
 bool ColourMap::read(const std::string& path, Messages& out)
 {
-    std::string text;
-    if (!read_text_file(path, text)) {
-        out.error("ERROR!!!\n", path);
+    std::string text, problem;
+    if (!read_text_file(path, text, &problem)) {
+        out.error(file_error_line("ERROR!!!", path, problem), path);
         return false;
     }
     return read_text(text, path, out);

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "core/AtomicFile.h"
 #include "core/format_text.h"
 #include "core/Messages.h"
 #include "core/text_file.h"
@@ -32,12 +33,11 @@ bool LightSettings::write(const std::string& path, Messages& out) const
     const std::string text = colour_line("AMBIENT", ambient) + colour_line("DIFFUSE", diffuse) +
                              colour_line("SPECULAR", specular) + "ALTITUDE " + std::to_string(altitude) + "\nAZIMUTH " +
                              std::to_string(azimuth) + "\n";
-    const WriteResult result = write_text_file(path, text);
-    if (result == WriteResult::NotOpened)
-        out.error("ERROR: could not open " + path + " for writing [LightSettings::write()]\n", path);
-    else if (result == WriteResult::Incomplete)
-        out.error("ERROR: " + path + ": could not write the file completely [LightSettings::write()]\n", path);
-    return result == WriteResult::Written;
+    std::string problem;
+    if (write_file_atomically(path, text, problem)) return true;
+    out.error(file_error_line("ERROR: could not save the light settings [LightSettings::write()]", path, problem),
+              path);
+    return false;
 }
 
 bool LightSettings::read(const std::string& path, Messages& out)

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/AtomicFile.h"
 #include "core/format_text.h"
 #include "core/Messages.h"
 #include "core/text_file.h"
@@ -27,12 +28,11 @@ bool MorphogenSettings::write(const std::string& path, Messages& report) const
         out += "MORPHO\t" + std::to_string(c.r) + " " + std::to_string(c.g) + " " + std::to_string(c.b) + " " +
                std::to_string(toggle) + "\n";
     }
-    const WriteResult result = write_text_file(path, out);
-    if (result == WriteResult::NotOpened)
-        report.error("ERROR: SAVING FILE .MOR File! QtMorphogenWidget::saveSlot(void)\n", path);
-    else if (result == WriteResult::Incomplete)
-        report.error("ERROR: " + path + ": could not write the file completely [MorphogenSettings::write()]\n", path);
-    return result == WriteResult::Written;
+    std::string problem;
+    if (write_file_atomically(path, out, problem)) return true;
+    report.error(file_error_line("ERROR: SAVING FILE .MOR File! QtMorphogenWidget::saveSlot(void)", path, problem),
+                 path);
+    return false;
 }
 
 namespace {
@@ -69,9 +69,9 @@ void reject(const std::string& path, int line, const std::string& problem, Messa
 
 MorphogenSettings::Load MorphogenSettings::read(const std::string& path, Messages& out)
 {
-    std::string text;
-    if (!read_text_file(path, text)) {
-        out.error("ERROR!!!\n", path);
+    std::string text, problem;
+    if (!read_text_file(path, text, &problem)) {
+        out.error(file_error_line("ERROR!!!", path, problem), path);
         return Load::Unreadable;
     }
     return read_text(text, path, out);
@@ -109,6 +109,13 @@ MorphogenSettings::Load MorphogenSettings::read_text(const std::string& text, co
             s.value[k] = int(v);
         }
         settings.push_back(s);
+    }
+    // Anything can pass the keyword scan; a settings file has its count.
+    bool counted = false;
+    for (const Setting& s : settings) counted = counted || s.key == Key::Size;
+    if (!counted) {
+        reject(path, 1, "no SIZE line: not a morphogen settings file; nothing changed", out);
+        return Load::Malformed;
     }
 
     std::size_t counter = 0;

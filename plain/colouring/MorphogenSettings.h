@@ -20,8 +20,8 @@ class MorphogenSettings {
 public:
     enum class Load {
         Loaded,         // the file was read to its end
-        Unreadable,     // it could not be opened ("ERROR!!!"); nothing changed
-        Malformed,      // a value is missing or out of range; nothing changed
+        Unreadable,     // it could not be opened ("ERROR!!!", the file, why); nothing changed
+        Malformed,      // no SIZE line, or a value is missing or out of range; nothing changed
         CountMismatch,  // its count line does not match the names held
     };
 
@@ -40,8 +40,8 @@ public:
     bool write(const std::string& path, Messages& out) const;
 
     // Reads a file written by write(). The whole file is checked first; a
-    // missing or out-of-range value rejects it with one line naming the file
-    // and line. Settings are then applied in file order; a count line that
+    // missing or out-of-range value, or a file without a SIZE line, rejects
+    // it with one line naming the file and line. Settings are then applied in file order; a count line that
     // differs from the number of names stops there (settings before it stay)
     // with one line giving both counts. Lines beyond the count are ignored.
     Load read(const std::string& path, Messages& out);

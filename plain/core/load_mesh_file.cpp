@@ -3,11 +3,29 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 
 #include "core/Mesh.h"
+#include "core/off_reader.h"
+#include "core/ply_reader.h"
+#include "core/stl_reader.h"
+
+const char* const mesh_extensions = ".obj, .net, .ply, .stl or .off";
+
+bool has_extension(const std::string& name, const char* extension)
+{
+    const std::size_t n = std::strlen(extension);
+    if (name.size() < n) return false;
+    for (std::size_t i = 0; i < n; ++i)
+        if (std::tolower(static_cast<unsigned char>(name[name.size() - n + i])) != extension[i]) return false;
+    return true;
+}
 
 MeshFormat mesh_format_of(const std::string& name)
 {
+    if (has_extension(name, ".ply")) return MeshFormat::Ply;
+    if (has_extension(name, ".stl")) return MeshFormat::Stl;
+    if (has_extension(name, ".off")) return MeshFormat::Off;
     std::string tail = name.size() > 4 ? name.substr(name.size() - 4) : name;
     std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     if (tail.find("obj") != std::string::npos) return MeshFormat::Obj;
@@ -84,16 +102,19 @@ void orient_faces(Mesh& mesh)
 LoadResult load_mesh_file(Mesh& mesh, const std::string& name, Messages& out)
 {
     LoadResult result = LoadResult::NotAMesh;
-    switch (mesh_format_of(name)) {
-    case MeshFormat::Obj:
+    const MeshFormat format = mesh_format_of(name);
+    if (format != MeshFormat::None) {
         mesh.clear();
-        result = mesh.read_obj(name, out) ? LoadResult::Loaded : LoadResult::Failed;
-        break;
-    case MeshFormat::Net:
-        mesh.clear();
-        result = mesh.read_net(name, out) ? LoadResult::Loaded : LoadResult::Failed;
-        break;
-    case MeshFormat::None: break;
+        bool read = false;
+        switch (format) {
+        case MeshFormat::Obj: read = mesh.read_obj(name, out); break;
+        case MeshFormat::Net: read = mesh.read_net(name, out); break;
+        case MeshFormat::Ply: read = read_ply(mesh, name, out); break;
+        case MeshFormat::Stl: read = read_stl(mesh, name, out); break;
+        case MeshFormat::Off: read = read_off(mesh, name, out); break;
+        case MeshFormat::None: break;
+        }
+        result = read ? LoadResult::Loaded : LoadResult::Failed;
     }
     if (result == LoadResult::Failed) {
         mesh.clear();

@@ -11,14 +11,19 @@ struct Vector;
 enum class LoadResult {
     Loaded,    // a reader ran and accepted the file
     Failed,    // a reader ran and rejected the file (the mesh is left empty)
-    NotAMesh,  // neither "obj" nor "net" among the last four characters: nothing read
+    NotAMesh,  // a name no reader takes: nothing read
 };
 
-enum class MeshFormat { None, Obj, Net };
+enum class MeshFormat { None, Obj, Net, Ply, Stl, Off };
 
-// The reader chosen by name: "obj" (any case) among the last four
-// characters, else "net", else none.
+// The reader chosen by name, letter case aside: the extension ".ply",
+// ".stl" or ".off"; else "obj" among the last four characters, else "net";
+// else none.
 MeshFormat mesh_format_of(const std::string& name);
+// Whether `name` ends in `extension` (".ply"), letter case aside.
+bool has_extension(const std::string& name, const char* extension);
+// The names the readers take, for messages: ".obj, .net, .ply, .stl or .off".
+extern const char* const mesh_extensions;
 
 // Opens a mesh file as the view does: clears the mesh and runs the reader
 // the name selects, then builds centre, centroids, edge list, vertex normals

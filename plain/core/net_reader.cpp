@@ -1,18 +1,21 @@
 // Net reader: "v x y z" positions, "n x y z" normals, "t u v" texture
 // coordinates (not kept), "c r g b" colours and "f i j k ..." faces with
-// 3 to 10 zero-based indices, of which the first three are used. Any of
-// these lines that does not match, an index outside the vertices, or a
-// colour list shorter than the vertex list rejects the file.
+// three or more zero-based indices, of which the first three are used. The
+// first character names a line. Lines end at LF, CR LF or CR; "#" starts a
+// comment; every value must be a number that fits a float (the OBJ
+// reader's rules). Any of these lines that does not match, an index outside
+// the vertices, or a colour list shorter than the vertex list rejects the
+// file.
 #include <array>
-#include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/format_text.h"
+#include "core/LineReader.h"
 #include "core/memory_limits.h"
 #include "core/Mesh.h"
 #include "core/Messages.h"
+#include "core/text_fields.h"
 #include "core/text_file.h"
 
 bool Mesh::read_net(const std::string& path, Messages& out)
@@ -30,42 +33,60 @@ bool Mesh::read_net(const std::string& path, Messages& out)
     std::vector<Vector> positions, normals, colours;
     std::vector<std::array<long long, 3>> triangles;
     std::vector<int> triangle_lines;
-    std::size_t pos = 0;
-    int number = 0;
-    std::string line;
-    while (pos < text.size()) {
-        const std::size_t nl = text.find('\n', pos);
-        const std::size_t stop = nl == std::string::npos ? text.size() : nl;
-        line.assign(text, pos, stop - pos);
-        pos = stop + 1;
-        ++number;
+    LineReader lines(text, true);
+    std::string_view line;
+    std::string problem;
+    // The first character names the line; its numbers follow, each of which
+    // must be a number that fits a float.
+    auto numbers = [&](int count, float* v, const char* kind) {
+        std::string_view rest = line.substr(1), field;
+        for (int k = 0; k < count; ++k) {
+            if (!next_field(rest, field)) {
+                problem = std::string("malformed ") + kind + " line";
+                return false;
+            }
+            if (!parse_float_field(field, v[k], problem)) {
+                problem = std::string(kind) + " line: " + problem;
+                return false;
+            }
+        }
+        return true;
+    };
+    while (lines.next(line)) {
+        const int number = lines.number;
         if (line.empty()) continue;
-        const char* s = line.c_str();
-        float a, b, c;
-        switch (s[0]) {
+        float v[3];
+        switch (line[0]) {
         case 'v':
-            if (std::sscanf(s, "v %f %f %f", &a, &b, &c) != 3) return reject(number, "malformed vertex line");
-            positions.emplace_back(a, b, c);
+            if (!numbers(3, v, "vertex")) return reject(number, problem);
+            positions.emplace_back(v[0], v[1], v[2]);
             break;
         case 'n':
-            if (std::sscanf(s, "n %f %f %f", &a, &b, &c) != 3) return reject(number, "malformed normal line");
-            normals.emplace_back(a, b, c);
+            if (!numbers(3, v, "normal")) return reject(number, problem);
+            normals.emplace_back(v[0], v[1], v[2]);
             break;
         case 't':
-            if (std::sscanf(s, "t %f %f", &a, &b) != 2) return reject(number, "malformed texture line");
+            if (!numbers(2, v, "texture")) return reject(number, problem);
             break;
         case 'c':
-            if (std::sscanf(s, "c %f %f %f", &a, &b, &c) != 3) return reject(number, "malformed colour line");
-            colours.emplace_back(a, b, c, 1.0f);
+            if (!numbers(3, v, "colour")) return reject(number, problem);
+            colours.emplace_back(v[0], v[1], v[2], 1.0f);
             break;
         case 'f': {
-            // Read wide, so an index beyond the int range is reported as out
-            // of range instead of wrapping onto some vertex.
-            long long i[10];
-            const int got = std::sscanf(s, "f %lld %lld %lld %lld %lld %lld %lld %lld %lld %lld", i, i + 1, i + 2,
-                                        i + 3, i + 4, i + 5, i + 6, i + 7, i + 8, i + 9);
+            // Wide, so an index beyond the int range is reported as out of
+            // range instead of wrapping onto some vertex.
+            std::array<long long, 3> corner{};
+            std::string_view rest = line.substr(1), field;
+            int got = 0;
+            while (next_field(rest, field)) {
+                long long index = 0;
+                if (!parse_integer_field(field, index))
+                    return reject(number, "face line: \"" + std::string(field) + "\" is not an index");
+                if (got < 3) corner[std::size_t(got)] = index;
+                ++got;
+            }
             if (got < 3) return reject(number, "malformed face line");
-            triangles.push_back({i[0], i[1], i[2]});
+            triangles.push_back(corner);
             triangle_lines.push_back(number);
             break;
         }
@@ -74,8 +95,8 @@ bool Mesh::read_net(const std::string& path, Messages& out)
     }
 
     if (!colours.empty() && colours.size() < positions.size())
-        return reject(number, std::to_string(colours.size()) + " colour lines for " + std::to_string(positions.size()) +
-                                  " vertices");
+        return reject(lines.number, std::to_string(colours.size()) + " colour lines for " +
+                                        std::to_string(positions.size()) + " vertices");
     std::string too_big;
     if (!mesh_fits_in_memory((long long)positions.size(), (long long)triangles.size(), 0, too_big))
         return reject(0, too_big);

@@ -1,14 +1,16 @@
 // OBJ reader: positions, "vc" vertex colours, "m" morphogen values with
 // their "mn" names, and faces. Two passes over the file held in memory: the
 // first counts (vertices, triangles, morphogens) and decides the face form,
-// the second fills the arrays. A line's keyword is its first word. Faces of
-// more than three corners are fan-triangulated; a corner's vertex number is
-// what stands before its first "/", negative numbers count back from the
-// last vertex read. A file outside what the reader handles is rejected with
-// one line naming the file, the line and the problem, leaving the mesh empty.
+// the second fills the arrays. Lines end at LF, CR LF or CR; a byte-order
+// mark is skipped; "#" starts a comment anywhere on a line. A line's keyword
+// is its first word. Every coordinate, colour component and morphogen value
+// must be a number that fits a float. Faces of more than three corners are
+// fan-triangulated; a corner's vertex number is what stands before its
+// first "/", negative numbers count back from the last vertex read. A file
+// outside what the reader handles is rejected with one line naming the
+// file, the line and the problem, leaving the mesh empty.
 #include <algorithm>
 #include <charconv>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -16,62 +18,22 @@
 #include <string_view>
 
 #include "core/format_text.h"
+#include "core/LineReader.h"
 #include "core/memory_limits.h"
 #include "core/Mesh.h"
 #include "core/Messages.h"
+#include "core/text_fields.h"
 #include "core/text_file.h"
-#include "core/Tokenizer.h"
 
 namespace {
-
-bool blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-// The lines of a text, the last one too whether or not it ends with "\n".
-class Lines {
-public:
-    explicit Lines(const std::string& t) : pos(t.data()), end(t.data() + t.size()) {}
-    bool next(std::string_view& line)
-    {
-        if (pos >= end) return false;
-        const void* nl = std::memchr(pos, '\n', std::size_t(end - pos));
-        const char* stop = nl ? static_cast<const char*>(nl) : end;
-        line = std::string_view(pos, std::size_t(stop - pos));
-        pos = nl ? stop + 1 : end;
-        ++number;
-        return true;
-    }
-    int number = 0;
-
-private:
-    const char* pos;
-    const char* end;
-};
 
 // First word of a line and the text after it.
 std::string_view keyword(std::string_view line, std::string_view& rest)
 {
-    std::size_t i = 0;
-    while (i < line.size() && blank(line[i])) ++i;
-    std::size_t j = i;
-    while (j < line.size() && !blank(line[j])) ++j;
-    rest = line.substr(j);
-    return line.substr(i, j - i);
-}
-
-int count_fields(std::string_view text)
-{
-    int n = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && blank(text[i])) ++i;
-        if (i == text.size()) break;
-        ++n;
-        while (i < text.size() && !blank(text[i])) ++i;
-    }
-    return n;
+    std::string_view word;
+    rest = line;
+    if (!next_field(rest, word)) return std::string_view();
+    return word;
 }
 
 // The face form of the first face line after the start or after a face
@@ -92,53 +54,21 @@ int face_form(std::string_view line)
     return form;
 }
 
-// The common number form "[-]digits[.digits]" standing alone (a blank or the
-// line end after it), read to exactly the float the tokenizer gives: with
-// at most 2^53 as its digits and at most 22 decimals, digits / 10^decimals
-// is one correctly rounded division, the same double std::from_chars
-// returns. Anything else returns false and the caller lets the tokenizer
-// read the line.
-bool plain_decimal(const char*& p, const char* end, float& out)
+// Reads `count` numbers from the fields of `rest` into `out`; false with
+// `problem` naming the first field that is missing, is not a number or does
+// not fit a float. `what` names a value: "coordinate", "colour component".
+bool read_numbers(std::string_view rest, float* out, int count, const char* what, std::string& problem)
 {
-    static const double powers[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const char* s = p;
-    const bool negative = s < end && *s == '-';
-    if (negative) ++s;
-    std::uint64_t digits = 0;
-    int count = 0, decimals = 0;
-    const char* first = s;
-    while (s < end && unsigned(*s - '0') < 10) {
-        digits = digits * 10 + unsigned(*s++ - '0');
-        ++count;
-    }
-    if (s == first) return false;
-    if (s < end && *s == '.') {
-        const char* fraction = ++s;
-        while (s < end && unsigned(*s - '0') < 10) {
-            digits = digits * 10 + unsigned(*s++ - '0');
-            ++count;
-        }
-        decimals = int(s - fraction);
-        if (decimals == 0) return false;
-    }
-    if (s<end&& static_cast<unsigned char>(*s)> 32) return false;
-    if (count > 19 || digits > (std::uint64_t(1) << 53) || decimals > 22) return false;
-    const double value = double(digits) / powers[decimals];
-    out = float(negative ? -value : value);
-    p = s;
-    return true;
-}
-
-// Reads `count` plain decimals from a line's text into `out`; false (with
-// `out` partly written) when any is in another form.
-bool plain_decimals(std::string_view text, float* out, int count)
-{
-    const char* p = text.data();
-    const char* end = p + text.size();
+    std::string_view field;
     for (int i = 0; i < count; ++i) {
-        while (p < end && static_cast<unsigned char>(*p) <= 32) ++p;
-        if (!plain_decimal(p, end, out[i])) return false;
+        if (!next_field(rest, field)) {
+            problem = std::to_string(count) + " numbers expected, " + std::to_string(i) + " found";
+            return false;
+        }
+        if (!parse_float_field(field, out[i], problem)) {
+            problem = std::string(what) + " " + std::to_string(i + 1) + ": " + problem;
+            return false;
+        }
     }
     return true;
 }
@@ -156,7 +86,7 @@ bool plain_corner(std::string_view text, std::size_t& j, long long& n)
     long long value = 0;
     while (k < limit && unsigned(c[k] - '0') < 10) value = value * 10 + (c[k++] - '0');
     if (k == first || value == 0) return false;
-    if (k < text.size() && !blank(text[k]) && text[k] != '/') return false;
+    if (k < text.size() && !is_blank(text[k]) && text[k] != '/') return false;
     n = negative ? -value : value;
     j = k;
     return true;
@@ -199,7 +129,7 @@ bool Mesh::read_obj(const std::string& path, Messages& out)
     int faceformat_type = -1;
     bool form_set = false;
     {
-        Lines lines(text);
+        LineReader lines(text, true);
         std::string_view line, rest;
         while (lines.next(line)) {
             const std::string_view word = keyword(line, rest);
@@ -217,14 +147,10 @@ bool Mesh::read_obj(const std::string& path, Messages& out)
             } else if (word == "fc") {
                 if (is_face_colour(rest)) form_set = false;
             } else if (word == "mn") {
-                std::size_t i = 0;
-                while (i < line.size()) {
-                    while (i < line.size() && blank(line[i])) ++i;
-                    std::size_t j = i;
-                    while (j < line.size() && !blank(line[j])) ++j;
-                    if (j > i) morphogen_names.emplace_back(line.substr(i, j - i));
-                    i = j;
-                }
+                // The keyword is kept as the first name, as the names are
+                // counted from it; it is dropped below.
+                std::string_view names = line, name;
+                while (next_field(names, name)) morphogen_names.emplace_back(name);
             } else if (word == "m") {
                 const int fields = count_fields(rest);
                 if (!morphogen_seen) {
@@ -255,10 +181,9 @@ bool Mesh::read_obj(const std::string& path, Messages& out)
 
     // Second pass: reading.
     int vertex_counter = 0, colour_counter = 0, morphogen_counter = 0, face_counter = 0;
-    float hx = 0.0f, hy = 0.0f, hz = 0.0f;  // last numbers read, as the holders of vc and m
-    Tokenizer tok{std::string_view()};
     std::vector<int> corners;
-    Lines lines(text);
+    std::string problem;
+    LineReader lines(text, true);
     std::string_view line, rest;
     while (lines.next(line)) {
         const std::string_view word = keyword(line, rest);
@@ -267,57 +192,32 @@ bool Mesh::read_obj(const std::string& path, Messages& out)
         if (c0 != 'v' && c0 != 'f' && c0 != 'm') continue;
         if (word == "v") {
             float p[3];
-            if (!plain_decimals(rest, p, 3)) {
-                tok.set_text(rest.data(), rest.data() + rest.size());
-                for (float& x : p) {
-                    if (tok.read_token() != Tokenizer::TT_NUMBER)
-                        return reject(lines.number, "vertex with fewer than three numbers");
-                    x = float(tok.number_value);
-                }
-            }
-            hx = p[0];
-            hy = p[1];
-            hz = p[2];
+            if (!read_numbers(rest, p, 3, "coordinate", problem)) return reject(lines.number, "vertex: " + problem);
             vertices[vertex_counter++] = Vector(p[0], p[1], p[2], 1.0f);
         } else if (word == "vc") {
             if (colour_counter >= nv) return reject(lines.number, "more vertex colours than vertices");
             float c[3];
-            if (plain_decimals(rest, c, 3)) {
-                hx = c[0];
-                hy = c[1];
-                hz = c[2];
-            } else {
-                tok.set_text(rest.data(), rest.data() + rest.size());
-                float* holder[3] = {&hx, &hy, &hz};
-                for (float* h : holder)
-                    if (tok.read_token() == Tokenizer::TT_NUMBER) *h = float(tok.number_value);
-            }
-            vertex_colours[colour_counter++] = Vector(hx, hy, hz, 1.0f);
+            if (!read_numbers(rest, c, 3, "colour component", problem))
+                return reject(lines.number, "vertex colour: " + problem);
+            vertex_colours[colour_counter++] = Vector(c[0], c[1], c[2], 1.0f);
             has_colours = true;
         } else if (word == "m") {
             if (morphogen_count == 0) continue;
             if (morphogen_counter >= nv) return reject(lines.number, "more morphogen lines than vertices");
             std::vector<float>& values = morphogen_values[morphogen_counter++];
-            if (plain_decimals(rest, values.data(), morphogen_count)) {
-                hx = values[morphogen_count - 1];
-                continue;
-            }
-            tok.set_text(rest.data(), rest.data() + rest.size());
-            for (int i = 0; i < morphogen_count; ++i) {
-                if (tok.read_token() == Tokenizer::TT_NUMBER) hx = float(tok.number_value);
-                values[i] = hx;
-            }
+            if (!read_numbers(rest, values.data(), morphogen_count, "morphogen value", problem))
+                return reject(lines.number, "morphogen line: " + problem);
         } else if (word == "f") {
             corners.clear();
             std::size_t i = 0;
             while (i < rest.size()) {
-                while (i < rest.size() && blank(rest[i])) ++i;
+                while (i < rest.size() && is_blank(rest[i])) ++i;
                 if (i == rest.size()) break;
                 std::size_t j = i;
                 long long n = 0;
                 if (!plain_corner(rest, j, n)) {
                     j = i;
-                    while (j < rest.size() && !blank(rest[j]) && rest[j] != '/') ++j;
+                    while (j < rest.size() && !is_blank(rest[j]) && rest[j] != '/') ++j;
                     const auto r = std::from_chars(rest.data() + i, rest.data() + j, n);
                     if (r.ec != std::errc() || r.ptr != rest.data() + j || n == 0)
                         return reject(lines.number,
@@ -328,7 +228,7 @@ bool Mesh::read_obj(const std::string& path, Messages& out)
                     return reject(lines.number, "corner " + std::to_string(n) + " is outside the vertices 1 to " +
                                                     std::to_string(nv));
                 corners.push_back(int(index));
-                while (j < rest.size() && !blank(rest[j])) ++j;
+                while (j < rest.size() && !is_blank(rest[j])) ++j;
                 i = j;
             }
             for (std::size_t k = 1; k + 1 < corners.size(); ++k) {

@@ -1,12 +1,15 @@
 #include "core/text_file.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 
 #include "core/memory_limits.h"
 #include "core/Messages.h"
+#include "core/Vector.h"
 
 bool read_text_file(const std::string& path, std::string& text, std::string* problem)
 {
@@ -21,7 +24,7 @@ bool read_text_file(const std::string& path, std::string& text, std::string* pro
     const std::filesystem::file_status status = std::filesystem::status(path, ec);
     if (std::filesystem::is_directory(status)) return fail("is a directory");
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    if (!f) return fail(std::strerror(errno));
     bool ok = true;
     try {
         // A regular file is read in one piece straight into the string; the
@@ -60,8 +63,13 @@ bool read_text_file_or_report(const std::string& path, std::string& text, const 
 {
     std::string why;
     if (read_text_file(path, text, &why)) return true;
-    out.error_on_stderr(prefix + path + (why.empty() ? std::string() : " (" + why + ")") + "\n", path);
+    out.error_on_stderr(prefix + path + " (" + why + ")\n", path);
     return false;
+}
+
+std::string file_error_line(const std::string& designed, const std::string& path, const std::string& reason)
+{
+    return designed + " " + path + ": " + reason + "\n";
 }
 
 void append_float(std::string& out, float value)
@@ -71,18 +79,18 @@ void append_float(std::string& out, float value)
     out.append(buffer, result.ptr);
 }
 
+void append_xyz(std::string& out, const Vector& v)
+{
+    append_float(out, v.x);
+    out += ' ';
+    append_float(out, v.y);
+    out += ' ';
+    append_float(out, v.z);
+}
+
 std::string float_text(float value)
 {
     std::string s;
     append_float(s, value);
     return s;
-}
-
-WriteResult write_text_file(const std::string& path, const std::string& text)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return WriteResult::NotOpened;
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fclose(f) == 0 && ok;
-    return ok ? WriteResult::Written : WriteResult::Incomplete;
 }

@@ -1,7 +1,9 @@
 #include "document/MeshDocument.h"
 
 #include "colouring/build_terrain.h"
+#include "colouring/ply_file.h"
 #include "colouring/vertex_colouring.h"
+#include "core/format_text.h"
 #include "core/Messages.h"
 #include "remeshing/simplify.h"
 #include "traversal/pick_face.h"
@@ -18,6 +20,9 @@ LoadResult MeshDocument::open(const std::string& path)
     classifier.reset();
     mesh.picked_face = -1;
     const LoadResult result = load_mesh_file(mesh, path, messages);
+    if (result == LoadResult::NotAMesh)
+        messages.error_on_stderr(
+            "ERROR: " + path + ": not a mesh file name; the names read end in " + mesh_extensions + "\n", path);
     mesh.picked_face = -1;
     ++placement;
     backup.assign(mesh);
@@ -30,6 +35,14 @@ LoadResult MeshDocument::open(const std::string& path)
 bool MeshDocument::save(const std::string& path)
 {
     file_name = path;
+    if (has_extension(path, ".ply")) {
+        // The same lines and the same refusal of an empty mesh as the OBJ writer.
+        messages.info(format_text("%d, %d\n", mesh.nv, mesh.nf));
+        if (mesh.nv == 0 || mesh.nf == 0) return false;
+        if (!write_ply(mesh, path, PlyFormat::BinaryLittleEndian, messages)) return false;
+        messages.info("\tMESH: Saving " + path + "... done...\n");
+        return true;
+    }
     return mesh.write_obj(path, messages);
 }
 

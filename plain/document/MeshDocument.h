@@ -43,8 +43,10 @@ public:
     // reload(). A rejected file leaves an empty mesh; a name no reader takes
     // keeps the old mesh.
     LoadResult open(const std::string& path);
-    // Writes the mesh as OBJ under exactly `path`; false when nothing was
-    // written (the writer says why).
+    // Writes the mesh under exactly `path`: binary PLY when the name ends in
+    // ".ply" (letter case aside), else OBJ; both keep the colours (when the
+    // mesh has them) and the morphogens. False when nothing was written (the
+    // writer says why).
     bool save(const std::string& path);
     // Back to the mesh as opened, with its derived data rebuilt.
     void reload();

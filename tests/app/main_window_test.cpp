@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStatusBar>
 
 #include "panels/QtCLippingWidget.h"
 #include "panels/QtLightEditorDialogue.h"
@@ -153,9 +154,47 @@ TEST_F(MainWindowTest, SaveAllReportsTheFilesItCouldNotWrite)
     ASSERT_TRUE(QDir().mkdir("object_1.obj"));
     const std::string out = printed(console, [&] { menu_item(window.file_menu, "Save ALL...")->trigger(); });
     EXPECT_NE(out.find("Saving: non-segemented.obj v:3 f:3\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("ERROR: could not open object_1.obj"), std::string::npos) << out;
+    EXPECT_NE(out.find("ERROR: could not write object_1.obj: Is a directory"), std::string::npos) << out;
     EXPECT_NE(out.find("Segmented export: 1 of 3 files failed\n"), std::string::npos) << out;
     EXPECT_FALSE(slurp(dir.file("segemented.obj")).empty());
+}
+
+TEST_F(MainWindowTest, OpenOffersWhatIsReadSaveAsWritesPlyAndUnknownNamesAreSaid)
+{
+    work_in_test_folder();
+    const std::string with_morphogens =
+        "mn heat\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvc 1 0 0\nvc 0 1 0\nvc 0 0 1\n"
+        "m 0.5\nm 1\nm 2\nf 1 2 3\n";
+    dialogs.file_answers.push_back(QString::fromStdString(dir.write("c.obj", with_morphogens)));
+    printed(console, [&] { menu_item(window.file_menu, "Open...")->trigger(); });
+    EXPECT_EQ(dialogs.asked.back().filter, "*.obj *.net *.ply *.stl *.off *.OBJ *.NET *.PLY *.STL *.OFF");
+
+    // ".ply" is kept and written as binary PLY with the colours and morphogens.
+    dialogs.file_answers.push_back("saved.PLY");
+    printed(console, [&] { menu_item(window.file_menu, "Save As...")->trigger(); });
+    EXPECT_EQ(dialogs.asked.back().filter, "*.obj *.ply");
+    const std::string ply = slurp(dir.file("saved.PLY"));
+    EXPECT_NE(ply.find("format binary_little_endian 1.0\n"), std::string::npos);
+    EXPECT_NE(ply.find("property uchar red\n"), std::string::npos);
+    EXPECT_NE(ply.find("property float heat\n"), std::string::npos);
+    dialogs.file_answers.push_back("saved");
+    printed(console, [&] { menu_item(window.file_menu, "Save As...")->trigger(); });
+    EXPECT_NE(slurp(dir.file("saved.obj")).find("mn heat\n"), std::string::npos);
+
+    // The PLY opens with its morphogens, which the panel is told.
+    EXPECT_TRUE(open(ply, "again.ply"));
+    EXPECT_EQ(document().mesh.morphogen_names, std::vector<std::string>{"heat"});
+    EXPECT_EQ(document().mesh.morphogen_values[2], std::vector<float>{2});
+
+    // A name no reader takes: said on the console and in the window; the mesh stays.
+    const QString gts = QString::fromStdString(dir.write("x.gts", "anything"));
+    std::string said;
+    printed(console, [&] { window.dragndrop_slot(gts); });
+    said = console.log.err();
+    EXPECT_NE(said.find("ERROR: " + gts.toStdString() + ": not a mesh file name"), std::string::npos) << said;
+    EXPECT_TRUE(window.status->currentMessage().contains("x.gts is not a mesh file"))
+        << window.status->currentMessage().toStdString();
+    EXPECT_EQ(document().mesh.nf, 1);
 }
 
 TEST_F(MainWindowTest, LightingDialogColoursAndSliders)

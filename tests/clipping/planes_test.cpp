@@ -321,7 +321,8 @@ TEST(PlaneFile, SaveLoadSaveRestoresTiltedPlanesExactlyAndFailedSavesAreReported
     EXPECT_EQ(other.show_all, 0);
 
     EXPECT_EQ(printed(out, [&] { original.save(dir.file("no/such/dir.slc"), out); }),
-              "ERROR: SAVING FILE .CLP File! PlaneWidgetInCube::save(QString filename)\n");
+              "ERROR: SAVING FILE .CLP File! PlaneWidgetInCube::save(QString filename) " + dir.file("no/such/dir.slc") +
+                  ": No such file or directory\n");
 }
 
 TEST(PlaneFile, ReadsSixDigitFilesAndFilesWithoutACountLine)
@@ -385,8 +386,9 @@ TEST(PlaneFile, UnsoundFilesChangeNothing)
         PlaneWidgetInCube cube = worked_cube();
         const PlaneWidgetInCube before = cube;
         const std::string path = c.text.empty() ? dir.file(c.name) : dir.write(std::string(c.name) + ".slc", c.text);
-        const std::string expected =
-            c.text.empty() ? c.problem : "ERROR: " + path + ": " + c.problem + " [PlaneWidgetInCube::load()]\n";
+        const std::string expected = c.text.empty()
+                                         ? std::string(c.problem) + " " + path + ": No such file or directory\n"
+                                         : "ERROR: " + path + ": " + c.problem + " [PlaneWidgetInCube::load()]\n";
         EXPECT_EQ(printed(out, [&] { cube.load(path, out); }), expected) << c.name;
         expect_same_planes(before, cube);
     }

@@ -9,6 +9,7 @@
 #include "colouring/MorphogenSettings.h"
 #include "colouring/ply_file.h"
 #include "core/Mesh.h"
+#include "core/ply_reader.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"
@@ -62,8 +63,10 @@ TEST(ColourMap, WritesTheShortestExactFloats)
                           EXPECT_FALSE(map.write(dir.path() + "/no/such/dir/m.map", console));
                           EXPECT_FALSE(map.write("/dev/full", console));
                       }),
-              "ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void)\n"
-              "ERROR: /dev/full: could not write the file completely [ColourMap::write()]\n");
+              "ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void) " + dir.path() +
+                  "/no/such/dir/m.map: No such file or directory\n"
+                  "ERROR: SAVING FILE .MAP File! QtMeshTerrainWidget::save_event(void) /dev/full: No space left on "
+                  "device\n");
 }
 
 TEST(ColourMap, ReadsEntriesAndFillsMissingComponentsFromTheEntryBefore)
@@ -97,7 +100,8 @@ TEST(ColourMap, AFailedReadKeepsTheMap)
         EXPECT_EQ(map.map_values, (std::vector<float>{0.0f, 0.25f, 1.0f}));
     }
     ColourMap map;
-    EXPECT_EQ(printed(console, [&] { EXPECT_FALSE(map.read(dir.file("missing.map"), console)); }), "ERROR!!!\n");
+    EXPECT_EQ(printed(console, [&] { EXPECT_FALSE(map.read(dir.file("missing.map"), console)); }),
+              "ERROR!!! " + dir.file("missing.map") + ": No such file or directory\n");
     EXPECT_EQ(map.size(), 2u);
 }
 
@@ -110,7 +114,8 @@ TEST(MorphogenSettings, FailedWriteIsReported)
     MorphogenSettings s;
     s.reset({"a"});
     EXPECT_EQ(printed(console, [&] { EXPECT_FALSE(s.write(dir.path() + "/no/such/dir/s.mor", console)); }),
-              "ERROR: SAVING FILE .MOR File! QtMorphogenWidget::saveSlot(void)\n");
+              "ERROR: SAVING FILE .MOR File! QtMorphogenWidget::saveSlot(void) " + dir.path() +
+                  "/no/such/dir/s.mor: No such file or directory\n");
 }
 
 TEST(MorphogenSettings, CountLineMustMatchTheNamesHeld)
@@ -138,6 +143,11 @@ TEST(MorphogenSettings, RejectsBrokenFilesWithoutChangingAnything)
         {"SIZE 1\nMORPHO\t300 0 0 1\n", "line 2: MORPHO colour component outside 0..255"},
         {"SIZE 1\nMIXMODE 1e20\n", "line 2: MIXMODE value out of range"},
         {"SIZE\n", "line 1: SIZE needs 1 number"},
+        // Any text passes the keyword scan; a settings file has its count.
+        {"BASECOL 1 2 3\nMIXMODE 1\nMORPHO 1 2 3 1\n",
+         "line 1: no SIZE line: not a morphogen settings file; nothing changed"},
+        {"ply\nformat ascii 1.0\nelement vertex 0\nend_header\n",
+         "line 1: no SIZE line: not a morphogen settings file; nothing changed"},
     };
     for (const auto& [text, problem] : broken) {
         const std::string path = dir.write("b.mor", text);
@@ -152,7 +162,7 @@ TEST(MorphogenSettings, RejectsBrokenFilesWithoutChangingAnything)
     MorphogenSettings s;
     const std::string out = printed(
         console, [&] { EXPECT_EQ(s.read(dir.file("missing.mor"), console), MorphogenSettings::Load::Unreadable); });
-    EXPECT_EQ(out, "ERROR!!!\n");
+    EXPECT_EQ(out, "ERROR!!! " + dir.file("missing.mor") + ": No such file or directory\n");
 }
 
 TEST(MorphogenSettings, ToleratesSurplusLinesStrayWordsAndFractions)
@@ -204,11 +214,14 @@ TEST(LightSettings, ReadsWhatItWritesAndRejectsBrokenFilesWhole)
     EXPECT_FALSE(s.write(dir.file("no/such/folder/a.lgt"), console));
 }
 
-TEST(PlyFile, AsciiHoldsPositionsClampedColoursAndFaces)
+TEST(PlyFile, AsciiHoldsPositionsClampedColoursMorphogensAndFaces)
 {
     TempDir dir;
     Captured console;
     auto m = named::single_triangle();
+    m->has_colours = true;
+    m->morphogen_names = {"height", "spots"};
+    m->morphogen_values = {{0.5f, 1e-7f}, {-2, 0}, {3, 1.0f / 3}};
     m->vertices[1].x = 0.1f;
     m->vertex_colours[0] = Vector(1.5f, -0.2f, 0.5f, 1.0f);
     m->vertex_colours[1] = Vector(10 / 255.0f, 20 / 255.0f, 30 / 255.0f, 1.0f);
@@ -218,8 +231,42 @@ TEST(PlyFile, AsciiHoldsPositionsClampedColoursAndFaces)
               "ply\nformat ascii 1.0\ncomment written by Halvane\nelement vertex 3\n"
               "property float x\nproperty float y\nproperty float z\n"
               "property uchar red\nproperty uchar green\nproperty uchar blue\n"
+              "property float height\nproperty float spots\n"
               "element face 1\nproperty list uchar int vertex_indices\nend_header\n"
-              "0 0 0 255 0 128\n0.1 0 0 10 20 30\n0 1 0 0 255 0\n3 0 1 2\n");
+              "0 0 0 255 0 128 0.5 1e-07\n0.1 0 0 10 20 30 -2 0\n0 1 0 0 255 0 3 0.33333334\n3 0 1 2\n");
+    // A mesh without colours of its own gets none in the file.
+    m->has_colours = false;
+    m->morphogen_values.clear();
+    ASSERT_TRUE(write_ply(*m, dir.file("t.ply"), PlyFormat::Ascii, console));
+    EXPECT_EQ(slurp(dir.file("t.ply")).find("red"), std::string::npos);
+}
+
+TEST(PlyFile, BinaryReadsBackThroughTheReader)
+{
+    TempDir dir;
+    Captured console;
+    auto m = named::torus(6, 5);
+    m->has_colours = true;
+    m->morphogen_names = {"alpha", "x", "beta"};
+    m->allocate_morphogens(m->nv, 3);
+    for (int i = 0; i < m->nv; ++i) {
+        m->vertex_colours[i] = Vector(i / 29.0f, 1.0f - i / 29.0f, 0.5f);
+        m->morphogen_values[i] = {float(i) / 7, -float(i) * 1e30f, 1e-40f * float(i)};
+    }
+    Mesh back;
+    printed(console, [&] {
+        ASSERT_TRUE(write_ply(*m, dir.file("b.ply"), PlyFormat::BinaryLittleEndian, console));
+        ASSERT_TRUE(read_ply(back, dir.file("b.ply"), console));
+    });
+    EXPECT_EQ(back.vertices, m->vertices);
+    EXPECT_EQ(corners(back), corners(*m));
+    EXPECT_EQ(back.morphogen_names, m->morphogen_names);
+    EXPECT_EQ(back.morphogen_values, m->morphogen_values);
+    ASSERT_TRUE(back.has_colours);
+    for (int i = 0; i < m->nv; ++i) {
+        const Rgb c = colour_bytes(m->vertex_colours[i]);
+        EXPECT_EQ(back.vertex_colours[i], Vector(c.r / 255.0f, c.g / 255.0f, c.b / 255.0f)) << i;
+    }
 }
 
 TEST(PlyFile, BinaryIsLittleEndianAndWritesAreChecked)
@@ -227,6 +274,7 @@ TEST(PlyFile, BinaryIsLittleEndianAndWritesAreChecked)
     TempDir dir;
     Captured console;
     auto m = named::two_triangles();
+    m->has_colours = true;
     m->vertices[3].y = -2.5f;
     m->vertex_colours[3] = Vector(0.0f, 0.0f, 1.0f, 1.0f);
     ASSERT_TRUE(write_ply(*m, dir.file("b.ply"), PlyFormat::BinaryLittleEndian, console));
@@ -247,6 +295,7 @@ TEST(PlyFile, BinaryIsLittleEndianAndWritesAreChecked)
         EXPECT_FALSE(write_ply(*m, "/dev/full", PlyFormat::Ascii, console));
         EXPECT_FALSE(write_ply(*m, dir.path() + "/no/such/dir/x.ply", PlyFormat::Ascii, console));
     });
-    EXPECT_NE(out.find("could not write /dev/full completely"), std::string::npos) << out;
-    EXPECT_NE(out.find("could not open"), std::string::npos) << out;
+    EXPECT_NE(out.find("ERROR: could not write /dev/full: No space left on device [write_ply()]"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("/no/such/dir/x.ply: No such file or directory"), std::string::npos) << out;
 }

@@ -16,7 +16,7 @@ namespace {
 
 RgbaImage filled(int w, int h, unsigned char r, unsigned char g, unsigned char b, unsigned char a = 255)
 {
-    RgbaImage image{w, h, {}};
+    RgbaImage image{w, h, {}, {}};
     for (int i = 0; i < w * h; ++i) image.pixels.insert(image.pixels.end(), {r, g, b, a});
     return image;
 }
@@ -27,20 +27,45 @@ std::string build_quietly(Mesh& m, const Heightmap& h, int n, float s = 256, flo
     return printed(out, [&] { build_terrain(m, h, n, s, height, out); });
 }
 
+std::string be32(unsigned long v)
+{
+    std::string out;
+    for (int shift = 24; shift >= 0; shift -= 8) out += char((v >> shift) & 0xff);
+    return out;
+}
+
+// Type and data, framed by length and checksum.
+std::string chunk(const std::string& body)
+{
+    const unsigned long crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()));
+    return be32(body.size() - 4) + body + be32(crc);
+}
+
 // A PNG signature, a header claiming width by height pixels and an empty data chunk.
 std::string png_header(unsigned width, unsigned height)
 {
-    auto be32 = [](unsigned long v) {
-        std::string out;
-        for (int shift = 24; shift >= 0; shift -= 8) out += char((v >> shift) & 0xff);
-        return out;
-    };
-    auto chunk = [&](const std::string& body) {  // type and data, framed by length and checksum
-        const unsigned long crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()));
-        return be32(body.size() - 4) + body + be32(crc);
-    };
     return "\x89PNG\r\n\x1a\n" + chunk("IHDR" + be32(width) + be32(height) + std::string("\x08\x06\x00\x00\x00", 5)) +
            chunk("IDAT");
+}
+
+// A grey PNG one row high of the given bit depth (8 or 16), its samples
+// big-endian as the format has them, with a gAMA chunk when `gamma` > 0.
+std::string grey_png(int depth, const std::vector<unsigned>& samples, double gamma)
+{
+    std::string row(1, '\0');  // filter type: none
+    for (unsigned v : samples) {
+        if (depth == 16) row += char(v >> 8);
+        row += char(v & 0xff);
+    }
+    std::string packed(compressBound(uLong(row.size())), '\0');
+    uLongf size = uLongf(packed.size());
+    compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(row.data()),
+             uLong(row.size()));
+    packed.resize(size);
+    std::string out = "\x89PNG\r\n\x1a\n" + chunk("IHDR" + be32(unsigned(samples.size())) + be32(1) +
+                                                  std::string(1, char(depth)) + std::string("\x00\x00\x00\x00", 4));
+    if (gamma > 0) out += chunk("gAMA" + be32((unsigned long)std::lround(gamma * 100000)));
+    return out + chunk("IDAT" + packed) + chunk("IEND");
 }
 
 }  // namespace
@@ -153,4 +178,55 @@ TEST(PngFile, RoundTripsAndRefusesWhatIsNotAPicture)
     error.clear();
     EXPECT_FALSE(read_png_memory(huge.data(), huge.size(), kept, error));
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
+}
+
+TEST(Heightmap, SixteenBitAndGammaTaggedFilesKeepTheirSamples)
+{
+    // 256 columns, so the stretch to the heightmap's size keeps every
+    // pixel; four bands of grey.
+    const unsigned levels[4] = {8192, 16384, 32768, 49152};
+    std::vector<unsigned> wide, narrow;
+    for (int c = 0; c < 256; ++c) {
+        wide.push_back(levels[c / 64]);
+        narrow.push_back(levels[c / 64] >> 8);
+    }
+    struct Case {
+        std::string file;
+        float expected[4];
+    };
+    const Case cases[] = {
+        // grey / 65535 * 255, not rounded: floors 31, 63, 127, 191.
+        {grey_png(16, wide, 0),
+         {8192 * 255.0f / 65535, 16384 * 255.0f / 65535, 32768 * 255.0f / 65535, 49152 * 255.0f / 65535}},
+        {grey_png(16, wide, 1.0),
+         {8192 * 255.0f / 65535, 16384 * 255.0f / 65535, 32768 * 255.0f / 65535, 49152 * 255.0f / 65535}},
+        // An 8-bit file tagged with a linear gamma gives its own levels.
+        {grey_png(8, narrow, 1.0), {32, 64, 128, 192}},
+        {grey_png(8, narrow, 0.45455), {32, 64, 128, 192}},
+    };
+    for (const Case& c : cases) {
+        RgbaImage image;
+        std::string error;
+        ASSERT_TRUE(read_png_memory(c.file.data(), c.file.size(), image, error)) << error;
+        Heightmap h;
+        h.load(image);
+        Mesh m;
+        build_quietly(m, h, 4, 4, 256);
+        for (int k = 0; k < 4; ++k) {
+            // Grid column k samples pixel column 64 k; y is the grey level.
+            const Vector* v = nullptr;
+            for (const Vector& p : m.vertices)
+                if (p.z == 0.0f && std::lround(p.x) == k) v = &p;
+            ASSERT_NE(v, nullptr);
+            EXPECT_NEAR(v->y, c.expected[k], 0.001f) << k;
+        }
+    }
+    // The preview still gets bytes.
+    RgbaImage image;
+    std::string error;
+    const std::string file = grey_png(16, {65535, 0, 32896}, 0);
+    ASSERT_TRUE(read_png_memory(file.data(), file.size(), image, error)) << error;
+    EXPECT_EQ(image.wide,
+              (std::vector<std::uint16_t>{65535, 65535, 65535, 65535, 0, 0, 0, 65535, 32896, 32896, 32896, 65535}));
+    EXPECT_EQ(image.pixels, (std::vector<unsigned char>{255, 255, 255, 255, 0, 0, 0, 255, 128, 128, 128, 255}));
 }

@@ -1,5 +1,8 @@
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -143,7 +146,23 @@ TEST(ObjWriter, TextConsoleAndFailures)
     }
 }
 
-TEST(ObjWriter, RoundTripKeepsEveryCoordinateExactly)
+namespace {
+
+std::uint32_t bit_pattern(float f)
+{
+    std::uint32_t u;
+    std::memcpy(&u, &f, 4);
+    return u;
+}
+
+std::array<std::uint32_t, 3> bits(const Vector& v)
+{
+    return {bit_pattern(v.x), bit_pattern(v.y), bit_pattern(v.z)};
+}
+
+}  // namespace
+
+TEST(ObjWriter, RoundTripKeepsEveryCoordinateColourAndMorphogenExactly)
 {
     Captured out;
     TempDir dir;
@@ -154,14 +173,38 @@ TEST(ObjWriter, RoundTripKeepsEveryCoordinateExactly)
     std::vector<std::vector<int>> tris;
     for (int i = 0; i + 2 < int(points.size()); ++i) tris.push_back({i, i + 1, i + 2});
     auto m = named::make(points, tris);
+    m->morphogen_names = {"alpha", "beta"};
+    m->allocate_morphogens(m->nv, 2);
+    for (int i = 0; i < m->nv; ++i) {
+        m->vertex_colours[i] = Vector(any(rng) * 1e-7f, 1.0f / float(i + 3), -0.0f);
+        m->morphogen_values[i] = {any(rng), any(rng) * 1e-33f};
+    }
+    m->has_colours = true;
     Mesh back;
     printed(out, [&] { ASSERT_TRUE(m->write_obj(dir.file("r.obj"), out) && back.read_obj(dir.file("r.obj"), out)); });
     ASSERT_EQ(back.nv, m->nv);
     ASSERT_EQ(back.nf, m->nf);
+    EXPECT_TRUE(back.has_colours);
+    EXPECT_EQ(back.morphogen_names, m->morphogen_names);
     for (int i = 0; i < m->nv; ++i) {
-        EXPECT_EQ(std::memcmp(&back.vertices[i].x, &m->vertices[i].x, 3 * sizeof(float)), 0) << i;
+        EXPECT_EQ(bits(back.vertices[i]), bits(m->vertices[i])) << i;
         EXPECT_EQ(back.vertices[i].w, 1.0f);
+        EXPECT_EQ(bits(back.vertex_colours[i]), bits(m->vertex_colours[i])) << i;
+        for (int k = 0; k < 2; ++k)
+            EXPECT_EQ(bit_pattern(back.morphogen_values[i][k]), bit_pattern(m->morphogen_values[i][k])) << i;
     }
-    for (int i = 0; i < m->nf; ++i)
-        for (int k = 0; k < 3; ++k) EXPECT_EQ(back.faces[i].vi[k], m->faces[i].vi[k]);
+    EXPECT_EQ(corners(back), corners(*m));
+
+    // Colours that were never read or made are not written; nor is a file
+    // our reader would refuse, and the old file stays.
+    m->has_colours = false;
+    printed(out, [&] { ASSERT_TRUE(m->write_obj(dir.file("r.obj"), out)); });
+    const std::string written = slurp(dir.file("r.obj"));
+    EXPECT_EQ(written.find("\nvc "), std::string::npos);
+    m->morphogen_values[5][1] = std::numeric_limits<float>::infinity();
+    const std::string said = printed(out, [&] { EXPECT_FALSE(m->write_obj(dir.file("r.obj"), out)); });
+    EXPECT_NE(said.find("vertex 6 has a morphogen value that is not a finite number; nothing written"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(slurp(dir.file("r.obj")), written);
 }

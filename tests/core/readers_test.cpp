@@ -2,7 +2,10 @@
 // outsized or unreadable file is refused with one console line naming the
 // file, the line and the problem, and leaves the mesh empty.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -10,50 +13,21 @@
 
 #include "core/load_mesh_file.h"
 #include "core/Mesh.h"
-#include "core/Tokenizer.h"
+#include "core/text_fields.h"
+#include "core/text_file.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
+#include "tests/support/ReadMeshFile.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-struct Read {
-    bool ok;
-    std::string out, err;
-};
-
 Read read(Mesh& m, const std::string& path)
 {
-    Captured console;
-    const bool ok = path.substr(path.size() - 4) == ".net" ? m.read_net(path, console) : m.read_obj(path, console);
-    return {ok, console.log.out(), console.log.err()};
+    return read_mesh_file(m, path);
 }
 
 const std::string tri = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
-
-// The first `n` number tokens of `text` as the tokenizer reads them, with a
-// token that is not a number leaving the previous value (the holder rule).
-std::vector<float> tokenizer_values(const std::string& text, int n, float holder)
-{
-    Tokenizer tok(text);
-    std::vector<float> out;
-    for (int i = 0; i < n; ++i) {
-        if (tok.read_token() == Tokenizer::TT_NUMBER) holder = float(tok.number_value);
-        out.push_back(holder);
-    }
-    return out;
-}
-
-std::string random_decimal(std::mt19937& rng)
-{
-    std::string s = rng() % 2 ? "-" : "";
-    const int whole = int(rng() % 12), fraction = int(rng() % 26);
-    s += char('0' + rng() % 10);
-    for (int i = 0; i < whole; ++i) s += char('0' + rng() % 10);
-    if (fraction > 0) s += '.';
-    for (int i = 0; i < fraction; ++i) s += char('0' + rng() % 10);
-    return s;
-}
 
 }  // namespace
 
@@ -99,80 +73,151 @@ TEST(ObjReader, ColoursMorphogensAndIgnoredLines)
     EXPECT_EQ(m.morphogen_values, (std::vector<std::vector<float>>{{0.5f, 1.5f}, {2, 3}, {4, 5}}));
 }
 
-TEST(ObjReader, EveryNumberFormReadsAsTheTokenizerReadsIt)
+TEST(ObjReader, NumbersReadCorrectlyRoundedAndEveryOtherFieldIsRefused)
 {
-    // Forms at the edges of the direct path (digit and decimal limits, 2^53,
-    // 2^64 + 1 that wraps a 64-bit accumulator to 1) and forms it must leave
-    // to the tokenizer.
-    std::vector<std::string> numbers = {"0",
-                                        "-0",
-                                        "1",
-                                        "-1.5",
-                                        "0.1",
-                                        "3.4028235e38",
-                                        "1e-5",
-                                        "+4",
-                                        ".5",
-                                        "-.25",
-                                        "1.",
-                                        "1.2.3",
-                                        "1-2",
-                                        "9007199254740992",
-                                        "9007199254740993",
-                                        "0.9007199254740993",
-                                        "12345678901234567890",
-                                        "1234567890123456789",
-                                        "18446744073709551617",
-                                        "1844674407370955161.7",
-                                        "0.1234567890123456789012",
-                                        "0.12345678901234567890123",
-                                        "0.0000000000000000000001",
-                                        "00000000000000000000000001.5",
-                                        "4512345.67",
-                                        "16777217",
-                                        "1e400",
-                                        "-1e-400",
-                                        "2.5x",
-                                        "7#c"};
-    std::mt19937 rng(7);
-    for (int i = 0; i < 300; ++i) numbers.push_back(random_decimal(rng));
-
-    // Vertex lines need three numbers; the morphogen lines take every form
-    // (a word keeps the previous value).
-    std::vector<std::string> rests, vertex_rests;
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
-        const std::size_t n = numbers.size();
-        rests.push_back(" " + numbers[i] + " " + numbers[(i + 1) % n] + "\t" + numbers[(i + 7) % n]);
-        Tokenizer tok(rests.back());
-        if (tok.read_token() == Tokenizer::TT_NUMBER && tok.read_token() == Tokenizer::TT_NUMBER &&
-            tok.read_token() == Tokenizer::TT_NUMBER)
-            vertex_rests.push_back(rests.back());
-    }
-    // Plain vertices first, so there is a vertex for each morphogen line.
-    const std::size_t padding = rests.size() - vertex_rests.size();
-    std::string text;
-    for (std::size_t i = 0; i < padding; ++i) text += "v 0 0 0\n";
-    for (const std::string& rest : vertex_rests) text += "v" + rest + "\n";
-    for (const std::string& rest : rests) text += "m" + rest + "\n";
+    // Numbers: read as the nearest float (too small ones as zero).
+    const std::vector<std::pair<std::string, float>> numbers = {{"0", 0.0f},
+                                                                {"-0", -0.0f},
+                                                                {"+4", 4.0f},
+                                                                {".5", 0.5f},
+                                                                {"-.25", -0.25f},
+                                                                {"1.", 1.0f},
+                                                                {"1e-5", 1e-5f},
+                                                                {"2.5E+3", 2500.0f},
+                                                                {"16777217", 16777216.0f},
+                                                                {"3.4028235e38", 3.4028235e38f},
+                                                                {"-1e-400", -0.0f},
+                                                                {"1e-50", 0.0f},
+                                                                {"0.1234567890123456789012345", 0.12345679f}};
     TempDir dir;
+    for (const auto& [text, want] : numbers) {
+        Mesh m;
+        const Read r = read(m, dir.write("n.obj", "v " + text + " 0 0\nvc 0 " + text + " 0\nm " + text + "\n"));
+        ASSERT_TRUE(r.ok) << text << r.err;
+        EXPECT_EQ(std::signbit(m.vertices[0].x), std::signbit(want)) << text;
+        EXPECT_EQ(m.vertices[0].x, want) << text;
+        EXPECT_EQ(m.vertex_colours[0].y, want) << text;
+        EXPECT_EQ(m.morphogen_values[0][0], want) << text;
+    }
+    // The shortest text of any float reads back to that float, bit for bit.
+    std::mt19937 rng(7);
+    std::string text;
+    std::vector<float> written;
+    while (written.size() < 2000) {
+        const std::uint32_t bits = std::uint32_t(rng());
+        float f;
+        std::memcpy(&f, &bits, 4);
+        if (!std::isfinite(f)) continue;
+        written.push_back(f);
+        text += "v " + float_text(f) + " 0 0\n";
+    }
     Mesh m;
-    const Read r = read(m, dir.write("numbers.obj", text));
-    ASSERT_TRUE(r.ok) << r.err;
-    ASSERT_EQ(m.nv, int(rests.size()));
-    float holder = 0.0f;
-    for (std::size_t i = 0; i < vertex_rests.size(); ++i) {
-        const std::vector<float> want = tokenizer_values(vertex_rests[i], 3, 0.0f);
-        const Vector& v = m.vertices[padding + i];
-        // Bit for bit: 0 and -0 differ, as do neighbouring floats.
-        EXPECT_EQ(std::signbit(v.x), std::signbit(want[0])) << vertex_rests[i];
-        EXPECT_EQ((std::vector<float>{v.x, v.y, v.z}), want) << vertex_rests[i];
-        holder = want[2];
+    ASSERT_TRUE(read(m, dir.write("random.obj", text)).ok);
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        std::uint32_t a, b;
+        std::memcpy(&a, &m.vertices[i].x, 4);
+        std::memcpy(&b, &written[i], 4);
+        EXPECT_EQ(a, b) << float_text(written[i]);
     }
-    for (std::size_t i = 0; i < rests.size(); ++i) {
-        const std::vector<float> want = tokenizer_values(rests[i], 3, holder);
-        EXPECT_EQ(m.morphogen_values[i], want) << rests[i];
-        holder = want[2];
+
+    // Anything else in a coordinate, colour or morphogen value refuses the
+    // file, saying why; no value is taken from an earlier line.
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"v 1e39 0 0", "vertex: coordinate 1: \"1e39\" does not fit a float"},
+        {"v 0 -3.5e38 0", "vertex: coordinate 2: \"-3.5e38\" does not fit a float"},
+        {"v 0 0 nan", "vertex: coordinate 3: \"nan\" is not a number"},
+        {"v inf 0 0", "\"inf\" is not a number"},
+        {"v 1-2 0 0", "\"1-2\" is not a number"},
+        {"v 1.2.3 0 0", "\"1.2.3\" is not a number"},
+        {"v 2.5x 0 0", "\"2.5x\" is not a number"},
+        {"v 0x10 0 0", "\"0x10\" is not a number"},
+        {"v 1,5 0 0", "\"1,5\" is not a number"},
+        {"v 1 2", "vertex: 3 numbers expected, 2 found"},
+        {"v 0 0 0\nvc 1 red 0", "vertex colour: colour component 2: \"red\" is not a number"},
+        {"v 0 0 0\nvc 1 1", "vertex colour: 3 numbers expected, 2 found"},
+        {"v 0 0 0\nm 1 nan", "morphogen line: morphogen value 2: \"nan\" is not a number"},
+        {"v 0 0 0\nm high 2", "morphogen value 1: \"high\" is not a number"},
+        {"v 0 0 0\nm 1e40", "morphogen value 1: \"1e40\" does not fit a float"},
+    };
+    for (const auto& [lines, problem] : refused) {
+        Mesh r_mesh;
+        const Read r = read(r_mesh, dir.write("bad.obj", lines + "\n"));
+        EXPECT_FALSE(r.ok) << lines;
+        EXPECT_NE(r.err.find(dir.file("bad.obj") + ": line "), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(problem), std::string::npos) << lines << "\n" << r.err;
+        EXPECT_EQ(r_mesh.nv, 0);
     }
+}
+
+TEST(TextFields, EveryDecimalReadsAsFromCharsReadsItToAFloat)
+{
+    // The quick path for plain decimals must give what the full conversion
+    // gives: random texts of every length, and floats' halfway points
+    // written out exactly (the double rounding case).
+    std::mt19937 rng(11);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 20000; ++i) {
+        std::string t = rng() % 2 ? "-" : "";
+        const int whole = int(rng() % 12), fraction = int(rng() % 14);
+        t += char('0' + rng() % 10);
+        for (int k = 0; k < whole; ++k) t += char('0' + rng() % 10);
+        if (fraction > 0) t += '.';
+        for (int k = 0; k < fraction; ++k) t += char('0' + rng() % 10);
+        texts.push_back(t);
+    }
+    for (int i = 0; i < 2000; ++i) {
+        // Halfway between a float of up to 2^24 and the next one: exact in
+        // a few decimals.
+        const float f = float(rng() % (1u << 24)) / float(1u << (rng() % 12));
+        const double mid = (double(f) + double(std::nextafter(f, 1e30f))) / 2;
+        char buffer[64];
+        texts.emplace_back(buffer, std::to_chars(buffer, buffer + sizeof buffer, mid, std::chars_format::fixed).ptr);
+    }
+    for (const std::string& t : texts) {
+        float want = 0.0f, got = 0.0f;
+        std::from_chars(t.data(), t.data() + t.size(), want);
+        std::string problem;
+        ASSERT_TRUE(parse_float_field(t, got, problem)) << t << " " << problem;
+        EXPECT_EQ(std::memcmp(&got, &want, 4), 0) << t;
+    }
+}
+
+TEST(ObjReader, RealWorldFilesCommentsByteOrderMarkAndEveryLineEnd)
+{
+    // The same mesh in every dress: comments after data on any line, a
+    // byte-order mark, LF, CR LF and CR line ends.
+    const std::string plain =
+        "mn a b\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nvc 1 0 0\nvc 0 1 0\nvc 0 0 1\nvc 1 1 1\n"
+        "m 1 2\nm 3 4\nm 5 6\nm 7 8\nf 1 2 3\nf 2 4 3\n";
+    std::string commented;
+    for (std::size_t i = 0, j; i < plain.size(); i = j + 1) {
+        j = plain.find('\n', i);
+        commented += plain.substr(i, j - i) + (i % 3 ? " # note" : "#x") + "\n";
+    }
+    auto with_ends = [](std::string text, const char* end) {
+        std::string out;
+        for (char c : text) out += c == '\n' ? std::string(end) : std::string(1, c);
+        return out;
+    };
+    TempDir dir;
+    Mesh want;
+    ASSERT_TRUE(read(want, dir.write("plain.obj", plain)).ok);
+    for (const std::string& text : {commented, "\xEF\xBB\xBF" + plain, with_ends(plain, "\r\n"), with_ends(plain, "\r"),
+                                    "\xEF\xBB\xBF" + with_ends(commented, "\r")}) {
+        Mesh m;
+        const Read r = read(m, dir.write("t.obj", text));
+        ASSERT_TRUE(r.ok) << r.err;
+        EXPECT_EQ(r.out, "Opening: " + dir.file("t.obj") + "\nnv: 4, nf: 2\nfaceformat_type: 1\n");
+        EXPECT_EQ(corners(m), corners(want));
+        EXPECT_EQ(m.vertices, want.vertices);
+        EXPECT_EQ(m.vertex_colours, want.vertex_colours);
+        EXPECT_EQ(m.morphogen_names, (std::vector<std::string>{"a", "b"}));
+        EXPECT_EQ(m.morphogen_values, want.morphogen_values);
+    }
+    // A line number counts CR LF once and a lone CR as a line.
+    Mesh m;
+    const Read r = read(m, dir.write("cr.obj", "v 0 0 0\r\nv 0 0 0\rv 0 0 0\n# c\rf 1 2 9\n"));
+    EXPECT_NE(r.err.find("line 5: corner 9"), std::string::npos) << r.err;
 }
 
 TEST(NetReader, GreyDefaultsZeroNormalsAndFirstThreeIndices)
@@ -201,7 +246,7 @@ TEST(Readers, RefusedFilesSayWhereAndLeaveTheMeshEmpty)
         {"a.obj", tri + "f 1 2 4\n", "line 4: corner 4 is outside the vertices 1 to 3"},
         {"b.obj", tri + "f 1 -4 2\n", "line 4: corner -4 is outside the vertices 1 to 3"},
         {"c.obj", tri + "f 1 x 2\n", "line 4: "},
-        {"d.obj", "v 1 2\nv 0 0 0\nv 1 1 1\nf 1 2 3\n", "line 1: vertex with fewer than three numbers"},
+        {"d.obj", "v 1 2\nv 0 0 0\nv 1 1 1\nf 1 2 3\n", "line 1: vertex: 3 numbers expected, 2 found"},
         {"e.obj", tri + "vc 1 1 1\nvc 1 1 1\nvc 1 1 1\nvc 0 0 0\n", "line 7: more vertex colours than vertices"},
         {"f.obj", tri + "m 1\nm 1\nm 1\nm 1\n", "line 7: more morphogen lines than vertices"},
         {"g.obj", tri + "f 1 2 +3\n", "line 4: corner \"+3\" is not a vertex number"},
@@ -219,7 +264,11 @@ TEST(Readers, RefusedFilesSayWhereAndLeaveTheMeshEmpty)
         // Indices beyond the int range used to wrap onto vertex 0.
         {"f.net", tri + "f 0 1 4294967296\n", "line 4: index 4294967296 is outside the vertices 0 to 2"},
         {"g.net", tri + "f -4294967295 1 2\n", "line 4: index -4294967295 is outside the vertices 0 to 2"},
-        {"h.net", tri + "f 0 1 99999999999999999999999\n", "line 4: index"},
+        {"h.net", tri + "f 0 1 99999999999999999999999\n", "line 4: face line: \"99999999999999999999999\" is not"},
+        {"i.net", "v 0 0 nan\n", "line 1: vertex line: \"nan\" is not a number"},
+        {"j.net", "v 0 0 0\nc 1 1e39 0\n", "line 2: colour line: \"1e39\" does not fit a float"},
+        {"k.net", "v 0 0 0 \nn 0 inf 0\n", "line 2: normal line: \"inf\" is not a number"},
+        {"l.net", tri + "f 0 1 2x\n", "line 4: face line: \"2x\" is not an index"},
         {"dir.obj", "(dir)", "(is a directory)"},
         {"dir.net", "(dir)", "(is a directory)"},
         {"missing.obj", "(none)", "ERROR: Opening File: "},
@@ -239,6 +288,9 @@ TEST(Readers, RefusedFilesSayWhereAndLeaveTheMeshEmpty)
         EXPECT_FALSE(r.ok);
         EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(c.problem), std::string::npos) << r.err;
+        if (c.text == "(none)") {
+            EXPECT_EQ(r.err, c.problem + path + " (No such file or directory)\n");
+        }
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_EQ(m.nv + m.nf, 0);
         // A read OBJ file drops the old names; the loader clears them in every case.

@@ -125,3 +125,37 @@ TEST(DocumentAndTool, TheCommandLineRunsTheWindowsOperations)
 }
 
 }  // namespace
+
+TEST_F(Document, SaveAndReopenKeepEverythingRead)
+{
+    // The blob has colours and three morphogens.
+    ASSERT_EQ(document.open(blob), LoadResult::Loaded);
+    TempDir dir;
+    ASSERT_TRUE(document.save(dir.file("again.obj")));
+    Captured other_console;
+    MeshDocument reopened(other_console);
+    ASSERT_EQ(reopened.open(dir.file("again.obj")), LoadResult::Loaded);
+    expect_same_mesh(document.mesh, reopened.mesh);
+    EXPECT_TRUE(reopened.mesh.has_colours);
+
+    // Binary PLY keeps positions, faces and morphogens exactly and the
+    // colours to a 255th.
+    ASSERT_TRUE(document.save(dir.file("again.ply")));
+    ASSERT_EQ(reopened.open(dir.file("again.ply")), LoadResult::Loaded);
+    const Mesh& a = document.mesh;
+    const Mesh& b = reopened.mesh;
+    ASSERT_EQ(b.nv, a.nv);
+    EXPECT_EQ(b.vertices, a.vertices);
+    EXPECT_EQ(corners(b), corners(a));
+    EXPECT_EQ(b.morphogen_names, a.morphogen_names);
+    EXPECT_EQ(b.morphogen_values, a.morphogen_values);
+    for (int i = 0; i < a.nv; ++i) {
+        EXPECT_NEAR(b.vertex_colours[i].x, a.vertex_colours[i].x, 0.501f / 255) << i;
+        EXPECT_NEAR(b.vertex_colours[i].z, a.vertex_colours[i].z, 0.501f / 255) << i;
+    }
+    // A colouring made in the program is saved too.
+    document.colour_by_height({{0, 0, 255}, {255, 0, 0}}, {0.0f, 1.0f});
+    ASSERT_TRUE(document.save(dir.file("coloured.obj")));
+    ASSERT_EQ(reopened.open(dir.file("coloured.obj")), LoadResult::Loaded);
+    EXPECT_EQ(reopened.mesh.vertex_colours, document.mesh.vertex_colours);
+}

@@ -1,9 +1,11 @@
 #include "tests/support/TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 TempDir::TempDir()
 {
@@ -30,4 +32,16 @@ std::string slurp(const std::string& path)
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+std::string folder_listing(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const std::string& n : names) out += (out.empty() ? "" : " ") + n;
+    return out;
 }

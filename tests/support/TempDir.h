@@ -22,3 +22,7 @@ private:
 
 // The whole content of a file, or "" when it cannot be read.
 std::string slurp(const std::string& path);
+
+// The names in a folder (not "." and ".."), sorted and separated by spaces:
+// a failed write must leave no temporary file behind.
+std::string folder_listing(const std::string& folder);

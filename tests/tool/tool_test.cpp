@@ -3,13 +3,16 @@
 #include <algorithm>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "colouring/png_file.h"
 #include "core/Mesh.h"
+#include "core/Messages.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
 #include "tests/support/RunTool.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 namespace {
 
@@ -60,6 +63,69 @@ TEST(Tool, InfoAndConvert)
     const std::string in = dir.write("q.net", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n");
     EXPECT_EQ(tool("convert " + in + " " + dir.file("out.obj")).status, 0);
     EXPECT_EQ(slurp(dir.file("out.obj")), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/1/ 2/2/ 3/3/\n");
+
+    // Colours and morphogens survive a trip through PLY and back; the
+    // other formats read as well.
+    EXPECT_EQ(tool("convert " + path + " " + dir.file("m.PLY")).status, 0);
+    EXPECT_EQ(tool("convert " + dir.file("m.PLY") + " " + dir.file("back.obj")).status, 0);
+    EXPECT_EQ(slurp(dir.file("back.obj")),
+              "mn heat\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\nm 0.5\nm -1\nm 2\nm 0\n"
+              "f 1/1/ 3/3/ 2/2/\nf 1/1/ 2/2/ 4/4/\nf 2/2/ 3/3/ 4/4/\nf 1/1/ 4/4/ 3/3/\n");
+    const std::string stl = dir.write("s.stl",
+                                      "solid s\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\n"
+                                      "vertex 0 1 0\nendloop\nendfacet\nendsolid s\n");
+    const std::string off = dir.write("s.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n");
+    for (const std::string& f : {stl, off}) EXPECT_TRUE(has(tool("info " + f), "vertices: 3\nfaces: 1\n")) << f;
+}
+
+// A typo must not destroy a file: outputs that are inputs or of the wrong
+// kind are refused before anything is read; a file no reader takes is named.
+TEST(Tool, GuardsItsOutputsAndNamesEveryFailure)
+{
+    TempDir dir;
+    const std::string in = dir.write("t.obj", triangle);
+    const std::string net = dir.write("p.net", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n");
+    const std::string mor = dir.write("t.mor", "SIZE 0\n");
+    const std::pair<std::string, std::string> refused[] = {
+        {"convert " + in + " " + in, "the output " + in + " is also an input"},
+        {"convert " + net + " " + dir.path() + "/../" + dir.path().substr(dir.path().rfind('/') + 1) + "/p.net",
+         "is also an input"},
+        {"smooth --method median --radius 5 " + in + " " + in, "is also an input"},
+        {"colour " + in + " " + dir.file("t.ply") + " " + mor, "the output " + mor + " must end in .ply"},
+        {"convert " + in + " " + dir.file("t.txt"), "must end in .obj or .ply"},
+        {"smooth --method median --radius 5 " + in + " " + dir.file("n.obj"), "must end in .txt"},
+        {"terrain --resolution 1 " + dir.file("h.png") + " " + dir.file("t.obj"),
+         "--resolution 1 gives a grid of one point and no faces; use 2 or more"},
+        {"classify --save-table " + dir.file("table.obj") + " " + in + " " + dir.path(), "must end in .spt"},
+        {"segment " + in + " --seed 1 " + in, "is also an input"},
+        {"segment " + in + " --seed 1 " + mor, "the output folder " + mor + " is a file"},
+    };
+    for (const auto& [args, problem] : refused) {
+        const ToolRun r = tool(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_TRUE(has(r, problem)) << args;
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+    }
+    EXPECT_EQ(slurp(in), triangle);
+    EXPECT_EQ(slurp(mor), "SIZE 0\n");
+
+    const std::pair<std::string, std::string> failed[] = {
+        {"info " + dir.write("x.gts", triangle), "ERROR: " + dir.file("x.gts") +
+                                                     ": not a mesh file name; the names read end in .obj, .net, .ply, "
+                                                     ".stl or .off"},
+        {"convert " + in + " /dev/full", "ERROR: could not write /dev/full: No space left on device"},
+        {"segment " + in + " --seed 1 " + in + "/parts",
+         "ERROR: could not make the folder " + in + "/parts: Not a directory"},
+        {"classify " + in + " " + in + "/patches", "ERROR: could not make the folder " + in + "/patches"},
+        {"colour " + in + " " + dir.file("none.mor") + " " + dir.file("o.ply"),
+         "ERROR!!! " + dir.file("none.mor") + ": No such file or directory"},
+        {"info " + in + " >/dev/full", ""},
+    };
+    for (const auto& [args, problem] : failed) {
+        const ToolRun r = tool(args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_TRUE(has(r, problem)) << args;
+    }
 }
 
 TEST(Tool, SubdivideAndSimplifyReportCountsAndWrite)
@@ -121,9 +187,12 @@ TEST(Tool, SegmentGrowsOneGroupPerSeedAndReportsFailedFiles)
     EXPECT_TRUE(has(r, "Segmented export: 0 of 4 files failed\n"));
     EXPECT_EQ(slurp(out + "/non-segemented.obj"), "v 1 0 0\nv 1 0 1\nv 1 1 0\nf 3/3/3 2/2/2 1/1/1\n");
 
-    r = tool("segment " + in + " --seed 1 " + in);  // the output "directory" is a file
+    // One export file that cannot be written does not stop the others.
+    ASSERT_EQ(::remove((out + "/object_2.obj").c_str()), 0);
+    ASSERT_EQ(::mkdir((out + "/object_2.obj").c_str(), 0755), 0);
+    r = tool("segment " + in + " --seed 1 --seed 3 " + out);
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(has(r, "Segmented export: 3 of 3 files failed"));
+    EXPECT_TRUE(has(r, "Segmented export: 1 of 4 files failed"));
 }
 
 TEST(Tool, ColourAppliesASettingFileAndRefusesAMismatch)
@@ -141,7 +210,7 @@ TEST(Tool, ColourAppliesASettingFileAndRefusesAMismatch)
     EXPECT_TRUE(has(r, "heat: 0 to 1\nwet: -2 to 1\n"));
     // Vertex 1 (heat 1): red / 2; vertex 3 (heat 0.5): red / 4.
     EXPECT_EQ(body_of(slurp(dir.file("out.ply"))),
-              "0 0 0 0 0 0\n1 0 0 128 0 0\n0 1 0 0 0 0\n1 1 0 64 0 0\n3 0 1 2\n3 1 3 2\n");
+              "0 0 0 0 0 0 0 0\n1 0 0 128 0 0 1 0\n0 1 0 0 0 0 0 1\n1 1 0 64 0 0 0.5 -2\n3 0 1 2\n3 1 3 2\n");
 
     const std::string three = dir.write("3.mor", "SIZE 3\nBASECOL 0 0 0\n");
     r = tool("colour " + obj + " " + three + " " + dir.file("no.ply"));
@@ -166,7 +235,8 @@ TEST(Tool, TerrainAsPlyWithAMapOrAsObj)
     r = tool("terrain --resolution 2 " + png + " " + dir.file("t.obj"));
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(slurp(dir.file("t.obj")),
-              "v 0 0 0\nv 0 0 128\nv 128 32 128\nv 128 32 0\nf 1/1/ 2/2/ 3/3/\nf 1/1/ 3/3/ 4/4/\n");
+              "v 0 0 0\nv 0 0 128\nv 128 32 128\nv 128 32 0\nvc 1 1 1\nvc 1 1 1\nvc 1 1 1\nvc 1 1 1\n"
+              "f 1/1/ 2/2/ 3/3/\nf 1/1/ 3/3/ 4/4/\n");
 
     const std::string text = dir.write("text.png", "plain text");
     r = tool("terrain " + text + " " + dir.file("t.ply"));
@@ -194,6 +264,13 @@ TEST(Tool, ClassifyWritesOnePatchFilePerPatchAndReloadsASavedTable)
     }
     EXPECT_EQ(faces, folded->nf);
     EXPECT_EQ(slurp(dir.file("patch_4.obj")), "");
+
+    // A patch no face chose gets no file; the folder is made as for segment.
+    r = tool("classify --patches 3 " + dir.write("one.obj", triangle) + " " + dir.file("new/patches"));
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(has(r, "2 of 3 patches are empty; no file was written for them\n"));
+    const std::string written = folder_listing(dir.file("new/patches"));
+    EXPECT_TRUE(written.rfind("patch_", 0) == 0 && written.find(' ') == std::string::npos) << written;
 
     auto grid = named::open_grid(6);
     ASSERT_TRUE(grid->write_obj(dir.file("grid.obj"), quiet));
@@ -256,8 +333,35 @@ TEST(Tool, ExitStatusOfEveryRefusal)
         {"classify --save-table a.spt --load-table b.spt " + mesh_dir, 2},
         {"classify " + missing + " " + dir.path(), 1},
         {"classify --load-table " + dir.write("short.spt", "ab") + " " + mesh_dir, 1},
-        {"classify " + in + " " + nodir, 1},
-        {"classify --save-table " + dir.file("no/such.spt") + " " + mesh_dir, 1},
+        {"classify " + in + " " + nodir, 0},
+        {"classify --save-table " + dir.file("gone/such.spt") + " " + mesh_dir, 1},
     };
     for (const auto& [args, status] : cases) EXPECT_EQ(tool(args).status, status) << args;
+}
+
+TEST(Tool, AReadOnlyFolderIsReportedWithTheSystemsReason)
+{
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    const std::string in = dir.write("t.obj", triangle);
+    ASSERT_EQ(::mkdir(dir.file("shut").c_str(), 0755), 0);
+    const std::string old = dir.write("shut/old.obj", "an old mesh\n");
+    ASSERT_EQ(::chmod(old.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(dir.file("shut").c_str(), 0555), 0);
+    // As a user without the superuser's rights, who cannot write there.
+    const ChildRun run = run_without_privileges([&](Messages& out) {
+        const ToolRun segment = tool("segment " + in + " --seed 1 " + dir.file("shut/parts"));
+        const ToolRun convert = tool("convert " + in + " " + old);
+        out.info(segment.out + convert.out);
+        return segment.status == 1 && convert.status == 1;
+    });
+    EXPECT_TRUE(run.ran && run.result) << run.printed;
+    EXPECT_NE(run.printed.find("ERROR: could not make the folder " + dir.file("shut/parts") + ": Permission denied"),
+              std::string::npos)
+        << run.printed;
+    EXPECT_NE(run.printed.find("ERROR: could not write " + old + ": Permission denied"), std::string::npos)
+        << run.printed;
+    EXPECT_EQ(slurp(old), "an old mesh\n");
+    EXPECT_EQ(folder_listing(dir.file("shut")), "old.obj");
+    ::chmod(dir.file("shut").c_str(), 0755);
 }

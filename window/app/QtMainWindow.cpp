@@ -1,6 +1,7 @@
 #include "app/QtMainWindow.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <QActionGroup>
 #include <QApplication>
@@ -13,6 +14,7 @@
 
 #include "app/icons.h"
 #include "app/QtGLObjectWindow.h"
+#include "colouring/png_file.h"
 #include "core/format_text.h"
 #include "core/Messages.h"
 #include "panels/QtCLippingWidget.h"
@@ -198,11 +200,25 @@ bool QtMainWindow::start(const QStringList& arguments)
     return arguments.size() < 2 || open_by_name(arguments.at(1));
 }
 
+namespace {
+
+// A name no reader takes: the document has said so on the console; the
+// window says it too.
+LoadResult shown(LoadResult result, const QString& name, QStatusBar* status)
+{
+    if (result == LoadResult::NotAMesh)
+        status->showMessage(QStringLiteral("Not opened: %1 is not a mesh file; the names read end in %2")
+                                .arg(name, QString::fromLatin1(mesh_extensions)));
+    return result;
+}
+
+}  // namespace
+
 bool QtMainWindow::open_by_name(const QString& name)
 {
     messages.info(name.toLocal8Bit().toStdString() + "\n");
     if (name.isEmpty()) return true;
-    return view()->load_mesh(name) != LoadResult::Failed;
+    return shown(view()->load_mesh(name), name, status) != LoadResult::Failed;
 }
 
 void QtMainWindow::dragndrop_slot(QString filename)
@@ -210,7 +226,7 @@ void QtMainWindow::dragndrop_slot(QString filename)
     messages.info(filename.toLocal8Bit().toStdString() + "\n");
     if (filename.isEmpty()) return;
     file_name = filename;
-    view()->load_mesh(filename);
+    shown(view()->load_mesh(filename), filename, status);
 }
 
 void QtMainWindow::aboutEvent()
@@ -222,7 +238,18 @@ void QtMainWindow::saveRenderImageEvent()
 {
     const QString name = dialogs.save_file(this, QString(), "rendering", "*.png");
     if (name.isEmpty()) return;
-    view()->grab_image().save(name, "PNG");
+    // Written like every other file: whole, or not at all.
+    const QImage frame = view()->grab_image().convertToFormat(QImage::Format_RGBA8888);
+    RgbaImage image;
+    image.width = frame.width();
+    image.height = frame.height();
+    image.pixels.resize(std::size_t(image.width) * std::size_t(image.height) * 4);
+    for (int y = 0; y < image.height; ++y)
+        std::memcpy(image.at(0, y), frame.constScanLine(y), std::size_t(image.width) * 4);
+    std::string error;
+    const std::string path = name.toLocal8Bit().toStdString();
+    if (!write_png(path, image, error))
+        messages.error("ERROR: could not write " + path + ": " + error + " [saveRenderImageEvent()]\n", path);
 }
 
 void QtMainWindow::projectionmodeEvent()
@@ -244,15 +271,18 @@ void QtMainWindow::backgroundcolourEvent()
 
 void QtMainWindow::openfileEvent()
 {
-    const QString name = dialogs.open_file(this, QString(), data_directory("\\Data"), "*.net *.obj *.gts");
+    // What the readers take, in either letter case.
+    const QString name = dialogs.open_file(this, QString(), data_directory("\\Data"),
+                                           "*.obj *.net *.ply *.stl *.off *.OBJ *.NET *.PLY *.STL *.OFF");
     if (name.isEmpty()) return;
     file_name = name;
-    view()->load_mesh(name);
+    shown(view()->load_mesh(name), name, status);
 }
 
 void QtMainWindow::savefileEvent()
 {
-    const QString name = dialogs.save_file(this, QString(), data_directory("\\data"), "*.obj");
+    // A name ending in ".ply" is saved as binary PLY, any other as OBJ.
+    const QString name = dialogs.save_file(this, QString(), data_directory("\\data"), "*.obj *.ply");
     if (name.isEmpty()) return;
     file_name = name;
     view()->save_mesh(name);

@@ -475,7 +475,9 @@ LoadResult QtGLWidget::load_mesh(const QString& name)
 {
     const std::string path = local_path(name);
     const LoadResult result = document.open(path);
-    if (mesh_format_of(path) == MeshFormat::Obj) emit buildtree_signal(document.mesh.morphogen_names);
+    // Formats that can carry morphogens; the net format leaves the list.
+    const MeshFormat format = mesh_format_of(path);
+    if (format == MeshFormat::Obj || format == MeshFormat::Ply) emit buildtree_signal(document.mesh.morphogen_names);
     // Framed, with every clipping plane back on a box around the mesh, unselected.
     follow_document(true);
     return result;
@@ -484,7 +486,7 @@ LoadResult QtGLWidget::load_mesh(const QString& name)
 bool QtGLWidget::save_mesh(const QString& name)
 {
     QString target = name;
-    if (!target.contains(".obj")) target += ".obj";
+    if (!target.contains(".obj") && !target.endsWith(".ply", Qt::CaseInsensitive)) target += ".obj";
     return document.save(local_path(target));
 }
 

@@ -71,12 +71,13 @@ public:
     ArcBall camera;
 
     // Opens a mesh file through the document (the reader is chosen by
-    // name), tells the morphogen panel the names of an OBJ mesh, puts the
+    // name), tells the morphogen panel the names of an OBJ or PLY mesh, puts the
     // clipping planes back on a box around it and resets the zoom. A rejected
     // file leaves an empty mesh; a name no reader takes keeps the old mesh.
     LoadResult load_mesh(const QString& name);
-    // Writes the mesh as OBJ, adding ".obj" when the name lacks it; false
-    // when nothing was written (the writer says why on the console).
+    // Writes the mesh as binary PLY when the name ends in ".ply", else as
+    // OBJ, adding ".obj" when the name lacks it; false when nothing was
+    // written (the writer says why on the console).
     bool save_mesh(const QString& name);
     // A frame painted now, in the view's pixels.
     QImage grab_image();

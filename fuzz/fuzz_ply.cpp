@@ -1,0 +1,8 @@
+// libFuzzer target: the PLY reader, everything a load runs after it, and
+// the read back of what the program writes.
+#include "fuzz/LoadAndSave.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    return load_and_save(data, size, ".ply");
+}
