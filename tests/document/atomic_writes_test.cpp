@@ -13,6 +13,7 @@
 #include "classification/Mesh_Classifier.h"
 #include "clipping/PlaneWidgetInCube.h"
 #include "colouring/ColourMap.h"
+#include "colouring/LightSettings.h"
 #include "colouring/MorphogenSettings.h"
 #include "colouring/ply_file.h"
 #include "colouring/png_file.h"
@@ -103,6 +104,9 @@ std::vector<Writer> writers()
              return write_face_normals(*m, path, out);
          },
          "ERROR: could not write ", "ERROR: could not write "},
+        {"light.lgt", [](const std::string& path, Messages& out) { return LightSettings().write(path, out); },
+         "ERROR: could not save the light settings [LightSettings::write()] ",
+         "ERROR: could not save the light settings [LightSettings::write()] "},
     };
 }
 
