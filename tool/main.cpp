@@ -2,6 +2,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "Commands.h"
@@ -98,7 +99,14 @@ int main(int argc, char** argv)
     }
     for (const Command& c : commands) {
         if (std::strcmp(argv[1], c.name) != 0) continue;
-        return c.run(Arguments(argv + 2, argv + argc));
+        // The document's operations report memory running out themselves;
+        // this catches what a verb allocates around them.
+        try {
+            return c.run(Arguments(argv + 2, argv + argc));
+        } catch (const std::bad_alloc&) {
+            std::fprintf(stderr, "halvane-tool: not enough memory to run %s\n", c.name);
+            return 1;
+        }
     }
     return usage_error(std::string("unknown command \"") + argv[1] + "\" (try halvane-tool help)");
 }

@@ -4,6 +4,16 @@
 // face neighbour lists. Edges are gathered by a stable counting sort on the
 // lower vertex instead of per-vertex growing lists: the same result in a
 // handful of flat allocations.
+//
+// A corner pair of one vertex twice is no edge, and a face that meets the
+// same edge twice (a repeated corner) is one face of it. Faces beyond the
+// first two of an edge go to edge_more_faces and are linked in face_links to
+// the faces before them on that edge (to every one of them on an edge of up
+// to all_pairs_limit faces, to the first two on a busier one), so no face on a
+// non-manifold edge is cut off from the faces across it.
+//
+// Everything is built aside and swapped in at the end: when memory runs out
+// the mesh keeps the edge list it had.
 #include <algorithm>
 #include <cstdint>
 
@@ -17,7 +27,10 @@ struct Occurrence {
     int slot;  // position in face-walk order
 };
 
-enum Role : std::uint8_t { ROLE_NONE = 0, ROLE_NEW = 1, ROLE_SECOND = 2 };
+// Rank of a slot's face on its edge: 0 first, 1 second, 2 and up later
+// faces (saturating; only ranks below all_pairs_limit are read exactly).
+constexpr std::uint8_t no_rank = 255;
+constexpr std::uint8_t busy_rank = 254;
 
 }  // namespace
 
@@ -25,14 +38,15 @@ void Mesh::build_edge_list()
 {
     if (nv == 0) return;
 
-    // Face-walk order of the corner pairs; a -1 corner contributes nothing.
+    // Face-walk order of the corner pairs; a -1 corner, or a pair of one
+    // vertex twice, contributes nothing.
     const std::size_t slots = std::size_t(nf) * 3;
     std::vector<std::uint32_t> start(std::size_t(nv) + 1, 0);
     auto pair_of = [this](std::size_t s, int& lo, int& hi) {
         static const int pairs[3][2] = {{0, 1}, {0, 2}, {1, 2}};
         const Face& f = faces[s / 3];
         const int a = f.vi[pairs[s % 3][0]], b = f.vi[pairs[s % 3][1]];
-        if (a == -1 || b == -1) return false;
+        if (a == -1 || b == -1 || a == b) return false;
         lo = std::min(a, b);
         hi = std::max(a, b);
         return true;
@@ -53,35 +67,53 @@ void Mesh::build_edge_list()
 
     // Within each lower vertex, group occurrences by higher vertex; records
     // are numbered in order of first appearance.
-    std::vector<std::uint8_t> role(slots, ROLE_NONE);
-    std::vector<int> slot_edge(slots, -1);  // edge of each NEW or SECOND slot
-    edges.clear();
-    edge_faces.clear();
-    edges.reserve(occ.size() / 2 + 1);
-    edge_faces.reserve(occ.size() / 2 + 1);
-    std::vector<std::uint32_t> order;
+    std::vector<std::array<int, 2>> new_edges, new_edge_faces, more;
+    new_edges.reserve(occ.size() / 2 + 1);
+    new_edge_faces.reserve(occ.size() / 2 + 1);
+    std::vector<std::uint8_t> rank(slots, no_rank);
+    std::vector<int> slot_edge(slots, -1);  // edge of each ranked slot
+    std::vector<int> face_count;            // faces on each edge
+    std::vector<int> last_face;             // the last face met on each edge
+    face_count.reserve(occ.size() / 2 + 1);
+    last_face.reserve(occ.size() / 2 + 1);
+    // One more occurrence of edge id, from the face of occurrence o.
+    auto join = [&](int id, const Occurrence& o) {
+        if (last_face[id] == o.face) return;
+        const int r = face_count[id]++;
+        last_face[id] = o.face;
+        if (r == 1)
+            new_edge_faces[id][1] = o.face;
+        else
+            more.push_back({id, o.face});
+        rank[o.slot] = std::uint8_t(std::min(r, int(busy_rank)));
+        slot_edge[o.slot] = id;
+    };
+    auto open = [&](int lo, const Occurrence& o) {
+        const int id = int(new_edges.size());
+        new_edges.push_back({lo, o.hi});
+        new_edge_faces.push_back({o.face, -1});
+        face_count.push_back(1);
+        last_face.push_back(o.face);
+        rank[o.slot] = 0;
+        slot_edge[o.slot] = id;
+    };
+    std::vector<std::uint32_t> order, heads, by_appearance;
     for (int lo = 0; lo < nv; ++lo) {
         const std::uint32_t b = start[lo], e = start[lo + 1];
-        const std::size_t first_edge = edges.size();
+        const std::size_t first_edge = new_edges.size();
         if (e - b <= 24) {
             for (std::uint32_t k = b; k < e; ++k) {
                 const Occurrence& o = occ[k];
-                std::size_t found = edges.size();
-                for (std::size_t r = first_edge; r < edges.size(); ++r)
-                    if (edges[r][1] == o.hi) {
+                std::size_t found = new_edges.size();
+                for (std::size_t r = first_edge; r < new_edges.size(); ++r)
+                    if (new_edges[r][1] == o.hi) {
                         found = r;
                         break;
                     }
-                if (found == edges.size()) {
-                    edges.push_back({lo, o.hi});
-                    edge_faces.push_back({o.face, -1});
-                    role[o.slot] = ROLE_NEW;
-                    slot_edge[o.slot] = int(found);
-                } else if (edge_faces[found][1] == -1) {
-                    edge_faces[found][1] = o.face;
-                    role[o.slot] = ROLE_SECOND;
-                    slot_edge[o.slot] = int(found);
-                }
+                if (found == new_edges.size())
+                    open(lo, o);
+                else
+                    join(int(found), o);
             }
             continue;
         }
@@ -93,85 +125,110 @@ void Mesh::build_edge_list()
             return occ[p].hi != occ[q].hi ? occ[p].hi < occ[q].hi : p < q;
         });
         // First occurrence of each group, in appearance order.
-        std::vector<std::uint32_t> heads;
+        heads.clear();
         for (std::size_t k = 0; k < order.size(); ++k)
             if (k == 0 || occ[order[k]].hi != occ[order[k - 1]].hi) heads.push_back(std::uint32_t(k));
-        std::vector<std::uint32_t> by_appearance(heads);
+        by_appearance = heads;
         std::sort(by_appearance.begin(), by_appearance.end(),
                   [&order](std::uint32_t p, std::uint32_t q) { return order[p] < order[q]; });
         for (std::uint32_t h : by_appearance) {
-            const Occurrence& first = occ[order[h]];
-            const int id = int(edges.size());
-            edges.push_back({lo, first.hi});
-            role[first.slot] = ROLE_NEW;
-            slot_edge[first.slot] = id;
-            int second = -1;
-            if (h + 1 < order.size() && occ[order[h + 1]].hi == first.hi) {
-                second = occ[order[h + 1]].face;
-                role[occ[order[h + 1]].slot] = ROLE_SECOND;
-                slot_edge[occ[order[h + 1]].slot] = id;
-            }
-            edge_faces.push_back({first.face, second});
+            const int id = int(new_edges.size());
+            open(lo, occ[order[h]]);
+            for (std::size_t k = h + 1; k < order.size() && occ[order[k]].hi == occ[order[h]].hi; ++k)
+                join(id, occ[order[k]]);
         }
     }
-    edge_count = int(edges.size());
+    const int count = int(new_edges.size());
     std::vector<Occurrence>().swap(occ);
+    std::vector<int>().swap(last_face);
+    // Later faces by edge, each edge's in the order they were met.
+    std::stable_sort(more.begin(), more.end(),
+                     [](const std::array<int, 2>& p, const std::array<int, 2>& q) { return p[0] < q[0]; });
+    // The faces of edge e before the one of rank r that it links to, in rank order.
+    auto partners = [&](int e, int r, auto&& visit) {
+        if (r == 1) {
+            visit(new_edge_faces[e][0]);
+            return;
+        }
+        const auto later =
+            std::lower_bound(more.begin(), more.end(), std::array<int, 2>{e, -1},
+                             [](const std::array<int, 2>& p, const std::array<int, 2>& q) { return p[0] < q[0]; });
+        visit_earlier_faces(new_edge_faces[e], &*later, face_count[e], r, visit);
+    };
 
     // The table's links, in face-walk order.
-    edge_table.count = edge_count;
-    IndexLists<int>& vl = edge_table.vertex_links;
-    IndexLists<int>& fl = edge_table.face_links;
+    EdgeTable table;
+    table.count = count;
+    IndexLists<int>& vl = table.vertex_links;
+    IndexLists<int>& fl = table.face_links;
     vl.reset(nv);
     fl.reset(nf);
     for (std::size_t s = 0; s < slots; ++s) {
-        if (role[s] == ROLE_NEW) {
-            vl.count(edges[slot_edge[s]][0]);
-            vl.count(edges[slot_edge[s]][1]);
-        } else if (role[s] == ROLE_SECOND) {
-            fl.count(s / 3);
+        if (rank[s] == no_rank) continue;
+        const int e = slot_edge[s];
+        if (rank[s] == 0) {
+            vl.count(new_edges[e][0]);
+            vl.count(new_edges[e][1]);
+        } else {
+            const int f = int(s / 3);
+            partners(e, rank[s], [&](int p) {
+                fl.count(p);
+                fl.count(f);
+            });
         }
     }
-    // A second face's partner is the edge's first face: count it too.
-    for (int e = 0; e < edge_count; ++e)
-        if (edge_faces[e][1] != -1) fl.count(edge_faces[e][0]);
     vl.start();
     fl.start();
     for (std::size_t s = 0; s < slots; ++s) {
-        if (role[s] == ROLE_NEW) {
-            const int e = slot_edge[s];
-            vl.push(edges[e][0], edges[e][1]);
-            vl.push(edges[e][1], edges[e][0]);
-        } else if (role[s] == ROLE_SECOND) {
-            const int f0 = edge_faces[slot_edge[s]][0];
-            const int f1 = int(s / 3);
-            fl.push(f0, f1);
-            fl.push(f1, f0);
+        if (rank[s] == no_rank) continue;
+        const int e = slot_edge[s];
+        if (rank[s] == 0) {
+            vl.push(new_edges[e][0], new_edges[e][1]);
+            vl.push(new_edges[e][1], new_edges[e][0]);
+        } else {
+            const int f = int(s / 3);
+            partners(e, rank[s], [&](int p) {
+                fl.push(p, f);
+                fl.push(f, p);
+            });
         }
     }
     vl.finish();
     fl.finish();
+    std::vector<std::uint8_t>().swap(rank);
+    std::vector<int>().swap(slot_edge);
 
-    // Neighbour lists, in edge order.
-    vertex_neighbours.reset(nv);
-    face_neighbours.reset(nf);
-    for (int e = 0; e < edge_count; ++e) {
-        vertex_neighbours.count(edges[e][0]);
-        vertex_neighbours.count(edges[e][1]);
-        if (edge_faces[e][1] != -1) {
-            face_neighbours.count(edge_faces[e][0]);
-            face_neighbours.count(edge_faces[e][1]);
+    // Neighbour lists, in edge order, pointing into the new arrays (whose
+    // buffers the swap below hands over unchanged).
+    IndexLists<const int*> vn, fn;
+    vn.reset(nv);
+    fn.reset(nf);
+    for (int e = 0; e < count; ++e) {
+        vn.count(new_edges[e][0]);
+        vn.count(new_edges[e][1]);
+        if (new_edge_faces[e][1] != -1) {
+            fn.count(new_edge_faces[e][0]);
+            fn.count(new_edge_faces[e][1]);
         }
     }
-    vertex_neighbours.start();
-    face_neighbours.start();
-    for (int e = 0; e < edge_count; ++e) {
-        vertex_neighbours.push(edges[e][0], &edges[e][1]);
-        vertex_neighbours.push(edges[e][1], &edges[e][0]);
-        if (edge_faces[e][1] != -1) {
-            face_neighbours.push(edge_faces[e][0], &edge_faces[e][1]);
-            face_neighbours.push(edge_faces[e][1], &edge_faces[e][0]);
+    vn.start();
+    fn.start();
+    for (int e = 0; e < count; ++e) {
+        vn.push(new_edges[e][0], &new_edges[e][1]);
+        vn.push(new_edges[e][1], &new_edges[e][0]);
+        if (new_edge_faces[e][1] != -1) {
+            fn.push(new_edge_faces[e][0], &new_edge_faces[e][1]);
+            fn.push(new_edge_faces[e][1], &new_edge_faces[e][0]);
         }
     }
-    vertex_neighbours.finish();
-    face_neighbours.finish();
+    vn.finish();
+    fn.finish();
+
+    edges.swap(new_edges);
+    edge_faces.swap(new_edge_faces);
+    edge_more_faces.swap(more);
+    std::swap(edge_table, table);
+    std::swap(vertex_neighbours, vn);
+    std::swap(face_neighbours, fn);
+    edge_count = count;
 }

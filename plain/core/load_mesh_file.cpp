@@ -19,6 +19,8 @@ void orient_faces(Mesh& mesh)
 {
     for (int i = 0; i < mesh.nf; ++i) {
         Face& f = mesh.faces[i];
+        // A face without area has no turn to measure: it keeps its order.
+        if (f.is_degenerate()) continue;
         const Vector& c = mesh.centroids[i];
         const Vector& n = f.normal;
         const Vector a = *f.v[0] - c;
@@ -30,7 +32,8 @@ void orient_faces(Mesh& mesh)
             angle[k] = double(std::atan2(n.dot(axb), a.dot(b))) * 57.29577950560105;
             if (angle[k] < 0.0) angle[k] += 360.0;
         }
-        if (angle[2] > angle[1]) continue;
+        // Angles that are not numbers (corners too far out) say nothing either.
+        if (std::isnan(angle[1]) || std::isnan(angle[2]) || angle[2] > angle[1]) continue;
         std::swap(f.vi[1], f.vi[2]);
         std::swap(f.v[1], f.v[2]);
         mesh.face_list[i] = &f;
