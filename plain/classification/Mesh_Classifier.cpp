@@ -51,7 +51,8 @@ void ordered_sums(const ShortestPathTable& table, std::vector<double>& sums, con
 {
     if (table.compact)
         sweep_sums(
-            table.n, [&table](int a) { return table.step_row(a); }, ShortestPathTable::decode, sums, term, threads);
+            table.n, [&table](int a) { return table.step_row(a); },
+            [](std::uint16_t s) { return ShortestPathTable::decode(s); }, sums, term, threads);
     else
         sweep_sums(
             table.n, [&table](int a) { return table.row(a); }, [](float d) { return d; }, sums, term, threads);
@@ -114,7 +115,7 @@ double Mesh_Classifier::budget() const
         // The mesh, the document's copy of it for reloading, its edge list.
         held = 2.0 * mesh_bytes(mesh->nv, mesh->nf, values) + edge_list_bytes(mesh->nv, mesh->nf, mesh->edge_count);
     }
-    return memory_limit - held;
+    return std::max(0.0, memory_limit - held);
 }
 
 int Mesh_Classifier::max_faces(bool counts) const

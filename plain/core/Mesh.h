@@ -105,9 +105,15 @@ public:
     // Index of the edge a pointer from vertex_neighbours or face_neighbours names.
     int edge_of(const int* p) const;
 
-    // Calls visit(edge, g, f) for every link in face_links between a face f
-    // beyond the first two of a non-manifold edge and a face g before it on
-    // that edge, by edge and rank.
+    // An edge of up to this many faces links every two of them; a busier
+    // one (duplicated faces, fans of degenerate faces) links each later face
+    // with its first two only, so the links stay linear in the faces.
+    static constexpr int all_pairs_limit = 8;
+
+    // Calls visit(edge, g, f) for each link of a face f beyond the first two
+    // of a non-manifold edge with a face g before it on that edge, by edge
+    // and then by f: the edge's first two faces, then on an edge of at most
+    // all_pairs_limit faces the later faces before f.
     template <class Visit>
     void for_each_later_link(Visit&& visit) const
     {
@@ -115,11 +121,12 @@ public:
             const int e = edge_more_faces[i][0];
             std::size_t end = i;
             while (end < edge_more_faces.size() && edge_more_faces[end][0] == e) ++end;
-            const int faces_on_edge = int(end - i) + 2;
+            const bool all_pairs = int(end - i) + 2 <= all_pairs_limit;
             for (std::size_t k = i; k < end; ++k) {
                 const int f = edge_more_faces[k][1];
-                visit_earlier_faces(edge_faces[e], &edge_more_faces[i], faces_on_edge, int(k - i) + 2,
-                                    [&](int g) { visit(e, g, f); });
+                visit(e, edge_faces[e][0], f);
+                visit(e, edge_faces[e][1], f);
+                for (std::size_t j = i; all_pairs && j < k; ++j) visit(e, edge_more_faces[j][1], f);
             }
             i = end;
         }

@@ -7,10 +7,8 @@
 //
 // A corner pair of one vertex twice is no edge, and a face that meets the
 // same edge twice (a repeated corner) is one face of it. Faces beyond the
-// first two of an edge go to edge_more_faces and are linked in face_links to
-// the faces before them on that edge (to every one of them on an edge of up
-// to all_pairs_limit faces, to the first two on a busier one), so no face on a
-// non-manifold edge is cut off from the faces across it.
+// first two of an edge go to edge_more_faces, in edge order and then in the
+// order they were met.
 //
 // Everything is built aside and swapped in at the end: when memory runs out
 // the mesh keeps the edge list it had.
@@ -27,10 +25,8 @@ struct Occurrence {
     int slot;  // position in face-walk order
 };
 
-// Rank of a slot's face on its edge: 0 first, 1 second, 2 and up later
-// faces (saturating; only ranks below all_pairs_limit are read exactly).
-constexpr std::uint8_t no_rank = 255;
-constexpr std::uint8_t busy_rank = 254;
+// What a corner pair is to its edge.
+enum Role : std::uint8_t { ROLE_NONE = 0, ROLE_NEW = 1, ROLE_SECOND = 2 };
 
 }  // namespace
 
@@ -70,31 +66,28 @@ void Mesh::build_edge_list()
     std::vector<std::array<int, 2>> new_edges, new_edge_faces, more;
     new_edges.reserve(occ.size() / 2 + 1);
     new_edge_faces.reserve(occ.size() / 2 + 1);
-    std::vector<std::uint8_t> rank(slots, no_rank);
-    std::vector<int> slot_edge(slots, -1);  // edge of each ranked slot
-    std::vector<int> face_count;            // faces on each edge
+    std::vector<std::uint8_t> role(slots, ROLE_NONE);
+    std::vector<int> slot_edge(slots, -1);  // edge of each NEW or SECOND slot
     std::vector<int> last_face;             // the last face met on each edge
-    face_count.reserve(occ.size() / 2 + 1);
     last_face.reserve(occ.size() / 2 + 1);
     // One more occurrence of edge id, from the face of occurrence o.
     auto join = [&](int id, const Occurrence& o) {
         if (last_face[id] == o.face) return;
-        const int r = face_count[id]++;
         last_face[id] = o.face;
-        if (r == 1)
-            new_edge_faces[id][1] = o.face;
-        else
+        if (new_edge_faces[id][1] != -1) {
             more.push_back({id, o.face});
-        rank[o.slot] = std::uint8_t(std::min(r, int(busy_rank)));
+            return;
+        }
+        new_edge_faces[id][1] = o.face;
+        role[o.slot] = ROLE_SECOND;
         slot_edge[o.slot] = id;
     };
     auto open = [&](int lo, const Occurrence& o) {
         const int id = int(new_edges.size());
         new_edges.push_back({lo, o.hi});
         new_edge_faces.push_back({o.face, -1});
-        face_count.push_back(1);
         last_face.push_back(o.face);
-        rank[o.slot] = 0;
+        role[o.slot] = ROLE_NEW;
         slot_edge[o.slot] = id;
     };
     std::vector<std::uint32_t> order, heads, by_appearance;
@@ -144,17 +137,6 @@ void Mesh::build_edge_list()
     // Later faces by edge, each edge's in the order they were met.
     std::stable_sort(more.begin(), more.end(),
                      [](const std::array<int, 2>& p, const std::array<int, 2>& q) { return p[0] < q[0]; });
-    // The faces of edge e before the one of rank r that it links to, in rank order.
-    auto partners = [&](int e, int r, auto&& visit) {
-        if (r == 1) {
-            visit(new_edge_faces[e][0]);
-            return;
-        }
-        const auto later =
-            std::lower_bound(more.begin(), more.end(), std::array<int, 2>{e, -1},
-                             [](const std::array<int, 2>& p, const std::array<int, 2>& q) { return p[0] < q[0]; });
-        visit_earlier_faces(new_edge_faces[e], &*later, face_count[e], r, visit);
-    };
 
     // The table's links, in face-walk order.
     EdgeTable table;
@@ -164,38 +146,31 @@ void Mesh::build_edge_list()
     vl.reset(nv);
     fl.reset(nf);
     for (std::size_t s = 0; s < slots; ++s) {
-        if (rank[s] == no_rank) continue;
-        const int e = slot_edge[s];
-        if (rank[s] == 0) {
-            vl.count(new_edges[e][0]);
-            vl.count(new_edges[e][1]);
-        } else {
-            const int f = int(s / 3);
-            partners(e, rank[s], [&](int p) {
-                fl.count(p);
-                fl.count(f);
-            });
+        if (role[s] == ROLE_NEW) {
+            vl.count(new_edges[slot_edge[s]][0]);
+            vl.count(new_edges[slot_edge[s]][1]);
+        } else if (role[s] == ROLE_SECOND) {
+            fl.count(s / 3);
+            fl.count(new_edge_faces[slot_edge[s]][0]);
         }
     }
     vl.start();
     fl.start();
     for (std::size_t s = 0; s < slots; ++s) {
-        if (rank[s] == no_rank) continue;
-        const int e = slot_edge[s];
-        if (rank[s] == 0) {
+        if (role[s] == ROLE_NEW) {
+            const int e = slot_edge[s];
             vl.push(new_edges[e][0], new_edges[e][1]);
             vl.push(new_edges[e][1], new_edges[e][0]);
-        } else {
-            const int f = int(s / 3);
-            partners(e, rank[s], [&](int p) {
-                fl.push(p, f);
-                fl.push(f, p);
-            });
+        } else if (role[s] == ROLE_SECOND) {
+            const int f0 = new_edge_faces[slot_edge[s]][0];
+            const int f1 = int(s / 3);
+            fl.push(f0, f1);
+            fl.push(f1, f0);
         }
     }
     vl.finish();
     fl.finish();
-    std::vector<std::uint8_t>().swap(rank);
+    std::vector<std::uint8_t>().swap(role);
     std::vector<int>().swap(slot_edge);
 
     // Neighbour lists, in edge order, pointing into the new arrays (whose

@@ -32,8 +32,10 @@ void orient_faces(Mesh& mesh)
             angle[k] = double(std::atan2(n.dot(axb), a.dot(b))) * 57.29577950560105;
             if (angle[k] < 0.0) angle[k] += 360.0;
         }
-        // Angles that are not numbers (corners too far out) say nothing either.
-        if (std::isnan(angle[1]) || std::isnan(angle[2]) || angle[2] > angle[1]) continue;
+        // Only a turn the wrong way is reversed. Equal angles (the products
+        // underflowed) or angles that are not numbers say nothing; on a face
+        // with area the two corners never lie in one direction.
+        if (!(angle[2] < angle[1])) continue;
         std::swap(f.vi[1], f.vi[2]);
         std::swap(f.v[1], f.v[2]);
         mesh.face_list[i] = &f;

@@ -3,6 +3,7 @@
 #include <numeric>
 #include <vector>
 
+#include "core/face_adjacency.h"
 #include "core/Mesh.h"
 
 MeshSurvey survey_mesh(const Mesh& mesh)
@@ -26,7 +27,7 @@ MeshSurvey survey_mesh(const Mesh& mesh)
         return f;
     };
     s.connected_parts = mesh.nf;
-    const IndexLists<int>& links = mesh.edge_table.face_links;
+    const IndexLists<int> links = face_adjacency(mesh);
     for (std::size_t f = 0; f < links.size() && f < parent.size(); ++f)
         for (const int g : links[f]) {
             if (g < 0 || g >= mesh.nf) continue;

@@ -322,6 +322,25 @@ TEST(ShortestPathTable, BothModesEqualFloydWarshall)
     }
 }
 
+TEST(ShortestPathTable, FacesOnAnEdgeOfThreeAreOneStepApart)
+{
+    // The fin (face 2) on the edge of faces 0 and 1 was once out of reach.
+    auto fin = named::non_manifold_edge();
+    for (int mode = 0; mode < 2; ++mode) {
+        Captured console;
+        Mesh_Classifier c(fin.get(), console);
+        c.sp_mode = mode;
+        ASSERT_TRUE(build_table_quietly(*fin, c));
+        EXPECT_EQ(c.links.size(), 3u);
+        for (const auto& [a, b] : {std::pair{1, 0}, {2, 0}, {2, 1}}) {
+            EXPECT_LT(c.table.get(a, b), ShortestPathTable::unreachable) << a << ", " << b;
+            if (mode == 0) {
+                EXPECT_EQ(c.table.get(a, b), 1.0f) << a << ", " << b;
+            }
+        }
+    }
+}
+
 TEST(ShortestPathTable, LinkWeights)
 {
     auto folded = named::folded_grid(10);

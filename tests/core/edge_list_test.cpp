@@ -10,14 +10,11 @@ namespace {
 // The edge list built the straightforward way: per-vertex buckets searched
 // linearly, links appended as edges and second faces are met. Three mends of
 // the first version: a pair of one vertex twice is no edge, a face meeting
-// an edge twice is one face of it, and faces past the second are kept and
-// linked to the faces before them (to all of them on an edge of up to eight
-// faces, to the first two on a busier one).
+// an edge twice is one face of it, and faces past the second are kept.
 struct LiteralEdgeList {
     struct Record {
         int key, lo, hi;
-        std::vector<int> faces;  // in the order met; faces[1] is -1 while there is one
-        int linked = 1;          // faces whose links are made
+        std::vector<int> faces;  // in the order met
     };
     std::vector<std::vector<Record>> buckets;
     std::vector<std::vector<int>> vertex_links, face_links;
@@ -36,7 +33,12 @@ struct LiteralEdgeList {
         if (a == -1 || b == -1 || a == b) return;
         const int lo = std::min(a, b), hi = std::max(a, b);
         if (Record* r = find(lo, hi)) {
-            if (r->faces.back() != face) r->faces.push_back(face);
+            if (r->faces.back() == face) return;
+            r->faces.push_back(face);
+            if (r->faces.size() == 2) {
+                face_links[r->faces[0]].push_back(face);
+                face_links[face].push_back(r->faces[0]);
+            }
             return;
         }
         buckets[lo].push_back({hi, lo, hi, {face}});
@@ -44,30 +46,15 @@ struct LiteralEdgeList {
         vertex_links[hi].push_back(lo);
     }
 
-    // The second walk: face links in face order, each face of an edge after
-    // the first linking to the ones before it.
-    void link_edge(int a, int b, int face)
-    {
-        if (a == -1 || b == -1 || a == b) return;
-        Record& r = *find(std::min(a, b), std::max(a, b));
-        if (r.linked >= int(r.faces.size()) || r.faces[r.linked] != face) return;
-        const int rank = r.linked++;
-        const int partners = int(r.faces.size()) <= 8 ? rank : std::min(rank, 2);
-        for (int j = 0; j < partners; ++j) {
-            face_links[r.faces[j]].push_back(face);
-            face_links[face].push_back(r.faces[j]);
-        }
-    }
-
     explicit LiteralEdgeList(const Mesh& m)
         : buckets(m.nv), vertex_links(m.nv), face_links(m.nf), vertex_neighbour_edges(m.nv), face_neighbour_edges(m.nf)
     {
-        for (int pass = 0; pass < 2; ++pass)
-            for (int i = 0; i < m.nf; ++i) {
-                const int* vi = m.faces[i].vi;
-                const int pairs[3][2] = {{vi[0], vi[1]}, {vi[0], vi[2]}, {vi[1], vi[2]}};
-                for (const auto& p : pairs) pass == 0 ? add_edge(p[0], p[1], i) : link_edge(p[0], p[1], i);
-            }
+        for (int i = 0; i < m.nf; ++i) {
+            const int* vi = m.faces[i].vi;
+            add_edge(vi[0], vi[1], i);
+            add_edge(vi[0], vi[2], i);
+            add_edge(vi[1], vi[2], i);
+        }
         for (const auto& bucket : buckets)
             for (const Record& r : bucket) {
                 const int e = int(edges.size());

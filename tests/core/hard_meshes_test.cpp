@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/face_adjacency.h"
 #include "core/load_mesh_file.h"
 #include "core/survey_mesh.h"
 #include "tests/support/NamedMeshes.h"
@@ -12,9 +13,9 @@
 
 namespace {
 
-std::vector<int> links_of(const Mesh& m, int f)
+std::vector<int> list(const IndexLists<int>& lists, int f)
 {
-    const auto l = m.edge_table.face_links[f];
+    const auto l = lists[std::size_t(f)];
     return std::vector<int>(l.begin(), l.end());
 }
 
@@ -61,12 +62,15 @@ TEST(NonManifoldEdges, EveryFaceOnTheEdgeLinksToTheFacesAcrossIt)
     Captured quiet;
     auto fin = named::non_manifold_edge();
     fin->build({MESH_EDGE_LIST}, quiet);
-    // The edge list keeps its first two faces; the third is listed beside it.
+    // The edge list keeps its first two faces and links them; the third is
+    // listed beside them, and the adjacency links it to both.
     EXPECT_EQ(fin->edge_faces[0], (std::array<int, 2>{0, 1}));
     EXPECT_EQ(fin->edge_more_faces, (std::vector<std::array<int, 2>>{{0, 2}}));
-    EXPECT_EQ(links_of(*fin, 0), (std::vector<int>{1, 2}));
-    EXPECT_EQ(links_of(*fin, 1), (std::vector<int>{0, 2}));
-    EXPECT_EQ(links_of(*fin, 2), (std::vector<int>{0, 1}));
+    EXPECT_TRUE(fin->edge_table.face_links[2].empty());
+    const IndexLists<int> around = face_adjacency(*fin);
+    EXPECT_EQ(list(around, 0), (std::vector<int>{1, 2}));
+    EXPECT_EQ(list(around, 1), (std::vector<int>{0, 2}));
+    EXPECT_EQ(list(around, 2), (std::vector<int>{0, 1}));
 
     // Ten faces on one edge: past eight, each later face links to the first
     // two only, and all of them are still one part.
@@ -79,8 +83,15 @@ TEST(NonManifoldEdges, EveryFaceOnTheEdgeLinksToTheFacesAcrossIt)
     auto busy = named::make(points, fan);
     busy->build({MESH_EDGE_LIST}, quiet);
     EXPECT_EQ(busy->edge_more_faces.size(), 8u);
-    EXPECT_EQ(links_of(*busy, 9), (std::vector<int>{0, 1}));
-    EXPECT_EQ(links_of(*busy, 0).size(), 9u);
+    const IndexLists<int> fan_around = face_adjacency(*busy);
+    EXPECT_EQ(list(fan_around, 9), (std::vector<int>{0, 1}));
+    EXPECT_EQ(list(fan_around, 0).size(), 9u);
+    // Four faces on an edge: every two of them.
+    auto four = named::make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}},
+                            {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}, {0, 1, 5}});
+    four->build({MESH_EDGE_LIST}, quiet);
+    const IndexLists<int> four_around = face_adjacency(*four);
+    for (int f = 0; f < 4; ++f) EXPECT_EQ(list(four_around, f).size(), 3u) << f;
     const MeshSurvey s = survey_mesh(*busy);
     EXPECT_EQ(s.non_manifold_edges, 1);
     EXPECT_EQ(s.connected_parts, 1);
