@@ -3,6 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+class Mesh;
 
 // Writes one fuzz input to "input" plus the extension in the process's
 // private temporary directory and returns its path.
@@ -10,7 +13,18 @@ std::string write_input(const std::uint8_t* data, std::size_t size, const char* 
 // A file name inside that directory.
 std::string work_file(const std::string& name);
 
+// Whether every position of the mesh is a finite number.
+bool finite_positions(const Mesh& mesh);
+// Aborts, after a line naming `what`, unless `path` reads back as the faces
+// `faces` of `written`, each with the same corner positions (in reverse
+// order when `reversed`, as the segmented export writes them).
+void check_reads_back(const std::string& path, const Mesh& written, const std::vector<int>& faces, bool reversed,
+                      const char* what);
+// 0 ... nf - 1.
+std::vector<int> all_faces(const Mesh& mesh);
+
 // One fuzz input: written to a file with the given extension (".obj" or
 // ".net") in a private temporary directory, loaded as the view loads a mesh,
-// every build flag run on it, then saved with the OBJ writer.
+// every build flag run on it, then saved with the OBJ writer; the saved file
+// must read back as written (aborts otherwise).
 int load_and_save(const std::uint8_t* data, std::size_t size, const char* extension);

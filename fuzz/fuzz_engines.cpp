@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -57,36 +56,6 @@ void check_numbers(const Mesh& m, const char* engine)
         if (!number(m.faces[i].normal)) breach(engine, "face normal " + std::to_string(i) + " is not a number");
         if (!number(m.faces[i].colour)) breach(engine, "face colour " + std::to_string(i) + " is not a number");
     }
-}
-
-bool same_point(const Vector& a, const Vector& b)
-{
-    return std::memcmp(&a.x, &b.x, 3 * sizeof(float)) == 0;
-}
-
-// Reads `path` back; its faces must be `faces` of `m`, each with the same
-// corner positions (in reverse order when `reversed`, as the export writes).
-void check_reads_back(const std::string& path, const Mesh& m, const std::vector<int>& faces, bool reversed,
-                      const char* engine)
-{
-    Messages quiet;
-    Mesh back;
-    if (load_mesh_file(back, path, quiet) != LoadResult::Loaded) breach(engine, path + " does not read back");
-    if (back.nf != int(faces.size()))
-        breach(engine, path + " reads back " + std::to_string(back.nf) + " faces of " + std::to_string(faces.size()));
-    for (int i = 0; i < back.nf; ++i)
-        for (int k = 0; k < 3; ++k) {
-            const Vector& written = m.vertices[m.faces[faces[i]].vi[reversed ? 2 - k : k]];
-            if (!same_point(back.vertices[back.faces[i].vi[k]], written))
-                breach(engine, path + ": face " + std::to_string(i) + " corner " + std::to_string(k) + " moved");
-        }
-}
-
-std::vector<int> all_faces(const Mesh& m)
-{
-    std::vector<int> all(static_cast<std::size_t>(m.nf));
-    for (int i = 0; i < m.nf; ++i) all[i] = i;
-    return all;
 }
 
 // Saves the document's mesh and reads it back.
