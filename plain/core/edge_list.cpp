@@ -21,12 +21,28 @@ namespace {
 
 struct Occurrence {
     int hi;
-    int face;
-    int slot;  // position in face-walk order
+    int slot;  // position in face-walk order; the face is slot / 3
 };
 
-// What a corner pair is to its edge.
-enum Role : std::uint8_t { ROLE_NONE = 0, ROLE_NEW = 1, ROLE_SECOND = 2 };
+// What a corner pair is to its edge, packed with the edge: -1 nothing (a
+// third or later face), 2 e the pair that made edge e, 2 e + 1 its second face.
+int made(int e)
+{
+    return 2 * e;
+}
+int second_of(int e)
+{
+    return 2 * e + 1;
+}
+
+// Whether occurrence o repeats the one before it: the same edge from the
+// same face, which meets it twice through a repeated corner. A face's
+// corner pairs are next to each other in the walk, so its two meetings of
+// one edge follow each other among that edge's occurrences.
+bool repeats(const Occurrence& before, const Occurrence& o)
+{
+    return before.hi == o.hi && before.slot / 3 == o.slot / 3;
+}
 
 }  // namespace
 
@@ -57,38 +73,24 @@ void Mesh::build_edge_list()
         std::vector<std::uint32_t> cursor(start.begin(), start.end() - 1);
         for (std::size_t s = 0; s < slots; ++s) {
             int lo, hi;
-            if (pair_of(s, lo, hi)) occ[cursor[lo]++] = {hi, int(s / 3), int(s)};
+            if (pair_of(s, lo, hi)) occ[cursor[lo]++] = {hi, int(s)};
         }
     }
 
     // Within each lower vertex, group occurrences by higher vertex; records
     // are numbered in order of first appearance.
+    std::vector<int> slot_edge(slots, -1);  // made() or second_of() an edge, -1 for neither
     std::vector<std::array<int, 2>> new_edges, new_edge_faces, more;
     new_edges.reserve(occ.size() / 2 + 1);
     new_edge_faces.reserve(occ.size() / 2 + 1);
-    std::vector<std::uint8_t> role(slots, ROLE_NONE);
-    std::vector<int> slot_edge(slots, -1);  // edge of each NEW or SECOND slot
-    std::vector<int> last_face;             // the last face met on each edge
-    last_face.reserve(occ.size() / 2 + 1);
-    // One more occurrence of edge id, from the face of occurrence o.
+    // A later occurrence of edge id, from a face not yet on it.
     auto join = [&](int id, const Occurrence& o) {
-        if (last_face[id] == o.face) return;
-        last_face[id] = o.face;
         if (new_edge_faces[id][1] != -1) {
-            more.push_back({id, o.face});
+            more.push_back({id, o.slot / 3});
             return;
         }
-        new_edge_faces[id][1] = o.face;
-        role[o.slot] = ROLE_SECOND;
-        slot_edge[o.slot] = id;
-    };
-    auto open = [&](int lo, const Occurrence& o) {
-        const int id = int(new_edges.size());
-        new_edges.push_back({lo, o.hi});
-        new_edge_faces.push_back({o.face, -1});
-        last_face.push_back(o.face);
-        role[o.slot] = ROLE_NEW;
-        slot_edge[o.slot] = id;
+        new_edge_faces[id][1] = o.slot / 3;
+        slot_edge[o.slot] = second_of(id);
     };
     std::vector<std::uint32_t> order, heads, by_appearance;
     for (int lo = 0; lo < nv; ++lo) {
@@ -97,16 +99,20 @@ void Mesh::build_edge_list()
         if (e - b <= 24) {
             for (std::uint32_t k = b; k < e; ++k) {
                 const Occurrence& o = occ[k];
+                if (k > b && repeats(occ[k - 1], o)) continue;
                 std::size_t found = new_edges.size();
                 for (std::size_t r = first_edge; r < new_edges.size(); ++r)
                     if (new_edges[r][1] == o.hi) {
                         found = r;
                         break;
                     }
-                if (found == new_edges.size())
-                    open(lo, o);
-                else
+                if (found == new_edges.size()) {
+                    new_edges.push_back({lo, o.hi});
+                    new_edge_faces.push_back({o.slot / 3, -1});
+                    slot_edge[o.slot] = made(int(found));
+                } else {
                     join(int(found), o);
+                }
             }
             continue;
         }
@@ -125,15 +131,17 @@ void Mesh::build_edge_list()
         std::sort(by_appearance.begin(), by_appearance.end(),
                   [&order](std::uint32_t p, std::uint32_t q) { return order[p] < order[q]; });
         for (std::uint32_t h : by_appearance) {
+            const Occurrence& first = occ[order[h]];
             const int id = int(new_edges.size());
-            open(lo, occ[order[h]]);
-            for (std::size_t k = h + 1; k < order.size() && occ[order[k]].hi == occ[order[h]].hi; ++k)
-                join(id, occ[order[k]]);
+            new_edges.push_back({lo, first.hi});
+            new_edge_faces.push_back({first.slot / 3, -1});
+            slot_edge[first.slot] = made(id);
+            for (std::size_t k = h + 1; k < order.size() && occ[order[k]].hi == first.hi; ++k)
+                if (!repeats(occ[order[k - 1]], occ[order[k]])) join(id, occ[order[k]]);
         }
     }
     const int count = int(new_edges.size());
     std::vector<Occurrence>().swap(occ);
-    std::vector<int>().swap(last_face);
     // Later faces by edge, each edge's in the order they were met.
     std::stable_sort(more.begin(), more.end(),
                      [](const std::array<int, 2>& p, const std::array<int, 2>& q) { return p[0] < q[0]; });
@@ -146,23 +154,29 @@ void Mesh::build_edge_list()
     vl.reset(nv);
     fl.reset(nf);
     for (std::size_t s = 0; s < slots; ++s) {
-        if (role[s] == ROLE_NEW) {
-            vl.count(new_edges[slot_edge[s]][0]);
-            vl.count(new_edges[slot_edge[s]][1]);
-        } else if (role[s] == ROLE_SECOND) {
+        const int role = slot_edge[s];
+        if (role < 0) continue;
+        if (role % 2 == 0) {
+            vl.count(new_edges[role / 2][0]);
+            vl.count(new_edges[role / 2][1]);
+        } else {
             fl.count(s / 3);
-            fl.count(new_edge_faces[slot_edge[s]][0]);
         }
     }
+    // A second face's partner is the edge's first face: count it too.
+    for (int e = 0; e < count; ++e)
+        if (new_edge_faces[e][1] != -1) fl.count(new_edge_faces[e][0]);
     vl.start();
     fl.start();
     for (std::size_t s = 0; s < slots; ++s) {
-        if (role[s] == ROLE_NEW) {
-            const int e = slot_edge[s];
+        const int role = slot_edge[s];
+        if (role < 0) continue;
+        const int e = role / 2;
+        if (role % 2 == 0) {
             vl.push(new_edges[e][0], new_edges[e][1]);
             vl.push(new_edges[e][1], new_edges[e][0]);
-        } else if (role[s] == ROLE_SECOND) {
-            const int f0 = new_edge_faces[slot_edge[s]][0];
+        } else {
+            const int f0 = new_edge_faces[e][0];
             const int f1 = int(s / 3);
             fl.push(f0, f1);
             fl.push(f1, f0);
@@ -170,7 +184,6 @@ void Mesh::build_edge_list()
     }
     vl.finish();
     fl.finish();
-    std::vector<std::uint8_t>().swap(role);
     std::vector<int>().swap(slot_edge);
 
     // Neighbour lists, in edge order, pointing into the new arrays (whose

@@ -21,25 +21,18 @@ void orient_faces(Mesh& mesh)
         Face& f = mesh.faces[i];
         // A face without area has no turn to measure: it keeps its order.
         if (f.is_degenerate()) continue;
-        // The turn of corners 1 and 2 around the centroid, seen along the
-        // face's normal, in double: in single precision the products of a
-        // long thin face's corners are rounding noise that reversed the face
-        // at one reading and back at the next.
         const Vector& c = mesh.centroids[i];
         const Vector& n = f.normal;
-        const double a[3] = {double(f.v[0]->x) - c.x, double(f.v[0]->y) - c.y, double(f.v[0]->z) - c.z};
+        const Vector a = *f.v[0] - c;
         double angle[3] = {0.0, 0.0, 0.0};
         for (int k = 1; k <= 2; ++k) {
-            const double b[3] = {double(f.v[k]->x) - c.x, double(f.v[k]->y) - c.y, double(f.v[k]->z) - c.z};
-            const double axb[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-            const double along = n.x * axb[0] + n.y * axb[1] + n.z * axb[2];
-            angle[k] = std::atan2(along, a[0] * b[0] + a[1] * b[1] + a[2] * b[2]) * 57.29577950560105;
+            const Vector b = *f.v[k] - c;
+            Vector axb;
+            axb.cross(a, b);
+            angle[k] = double(std::atan2(n.dot(axb), a.dot(b))) * 57.29577950560105;
             if (angle[k] < 0.0) angle[k] += 360.0;
         }
-        // Only a turn the wrong way is reversed. Equal angles or angles that
-        // are not numbers (corners too far out) say nothing; on a face with
-        // area the two corners never lie in one direction.
-        if (!(angle[2] < angle[1])) continue;
+        if (angle[2] > angle[1]) continue;
         std::swap(f.vi[1], f.vi[2]);
         std::swap(f.v[1], f.v[2]);
         mesh.face_list[i] = &f;
