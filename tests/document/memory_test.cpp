@@ -53,6 +53,23 @@ int lines_with(const std::string& text, const std::string& part)
     return n;
 }
 
+// Runs `step` with the allocation `i` ahead made to fail; false, after a
+// failure naming it, when std::bad_alloc came out.
+template <class Step>
+bool survives(long i, const Step& step)
+{
+    failing_allocations::fail_after(i);
+    try {
+        step();
+    } catch (const std::bad_alloc&) {
+        failing_allocations::disarm();
+        ADD_FAILURE() << "allocation " << i << " escaped";
+        return false;
+    }
+    failing_allocations::disarm();
+    return true;
+}
+
 struct Operation {
     const char* name;
     const char* asked;  // how its line starts
@@ -132,15 +149,8 @@ TEST(DocumentMemory, AnOperationThatRunsOutOfMemoryLeavesTheMeshAsItWas)
             op.prepare(document);
             const std::string before = state_of(document.mesh);
             bool done = false;
-            failing_allocations::fail_after(i);
             std::string said;
-            try {
-                said = printed(console, [&] { done = op.run(document); });
-            } catch (const std::bad_alloc&) {
-                failing_allocations::disarm();
-                FAIL() << "allocation " << i << " of " << allocations << " escaped";
-            }
-            failing_allocations::disarm();
+            ASSERT_TRUE(survives(i, [&] { said = printed(console, [&] { done = op.run(document); }); }));
             if (!failing_allocations::has_failed() || lines_with(said, "not enough memory") == 0) continue;
             ++refused;
             ASSERT_FALSE(done) << "allocation " << i;
@@ -169,15 +179,8 @@ TEST(DocumentMemory, OpeningAMeshThatRunsOutOfMemoryLeavesTheEmptyMesh)
         Captured console;
         MeshDocument document(console);
         LoadResult result{};
-        failing_allocations::fail_after(i);
         std::string said;
-        try {
-            said = printed_err(console, [&] { result = document.open(path); });
-        } catch (const std::bad_alloc&) {
-            failing_allocations::disarm();
-            FAIL() << "allocation " << i << " of " << allocations << " escaped";
-        }
-        failing_allocations::disarm();
+        ASSERT_TRUE(survives(i, [&] { said = printed_err(console, [&] { result = document.open(path); }); }));
         if (result == LoadResult::Loaded) {
             EXPECT_EQ(document.mesh.nf, 3) << "allocation " << i;
             continue;
