@@ -1,13 +1,16 @@
 // Face distance tables and patch classification on generated bumpy tori:
 // the breadth-first table against the all-pairs pass written out in full
 // and against Boost Graph's Floyd-Warshall, weighted tables, table files
-// and whole classifications. A summary with the ratios follows the table.
+// and whole classifications, up to 40,000 faces with their peak memory. A
+// summary with the ratios follows the table.
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <limits>
 #include <map>
 #include <memory>
 #include <random>
+#include <string>
 
 #include <benchmark/benchmark.h>
 #include <boost/graph/adjacency_list.hpp>
@@ -85,9 +88,9 @@ void step_table(benchmark::State& state, int threads)
     Input& in = input(int(state.range(0)));
     ShortestPathTable table;
     for (auto _ : state) {
-        table.allocate(in.graph.n);
+        table.allocate(in.graph.n, true);
         step_distances(in.graph, table, threads);
-        benchmark::DoNotOptimize(table.dist.data());
+        benchmark::DoNotOptimize(table.steps.data());
     }
     state.counters["faces"] = double(in.graph.n);
 }
@@ -157,6 +160,52 @@ void BM_Classify(benchmark::State& state)
     state.counters["patches"] = double(patches);
 }
 
+// Peak resident memory since the last reset, in bytes (Linux: VmHWM, reset
+// through /proc/self/clear_refs); 0 where the system does not tell.
+void reset_peak_memory()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double peak_memory()
+{
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word)
+        if (word == "VmHWM:") {
+            double kb = 0;
+            status >> kb;
+            return kb * 1024.0;
+        }
+    return 0.0;
+}
+
+// A whole classification as halvane-tool runs it (table, patches, the
+// patches shown), with the peak memory it took beside the mesh.
+void BM_ClassifyLarge(benchmark::State& state)
+{
+    auto mesh = bumpy_torus(int(state.range(0)), 77u);
+    int patches = 0;
+    double peak = 0.0, table = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        reset_peak_memory();
+        const double before = peak_memory();
+        state.ResumeTiming();
+        Mesh_Classifier c(mesh.get(), console);
+        Quiet quiet;
+        c.classify();
+        c.set_patch_count(c.num_patches);
+        patches = c.num_patches;
+        table = ShortestPathTable::bytes_for(c.table.n, c.table.compact);
+        peak = peak_memory() - before;
+    }
+    state.counters["faces"] = double(mesh->nf);
+    state.counters["patches"] = double(patches);
+    state.counters["table_MB"] = table / 1048576.0;
+    state.counters["peak_MB"] = peak / 1048576.0;
+}
+
 void BM_TableFileSaveLoad(benchmark::State& state)
 {
     Input& in = input(int(state.range(0)));
@@ -197,6 +246,14 @@ BENCHMARK(BM_Classify)
     ->Iterations(1)
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
+// Past the 14,021 faces the first version stopped at.
+BENCHMARK(BM_ClassifyLarge)
+    ->Arg(14000)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Keeps each run's mean real and CPU time by name for the summary.
 class Recorder : public benchmark::ConsoleReporter {
@@ -206,6 +263,8 @@ public:
         double cpu = -1.0;
     };
     std::map<std::string, Times> seconds;
+    // Peak and table megabytes of the runs that count them.
+    std::map<std::string, std::pair<double, double>> counters;
 
     void ReportRuns(const std::vector<Run>& runs) override
     {
@@ -216,6 +275,10 @@ public:
             if (suffix != std::string::npos) name.erase(suffix);
             seconds[name] = {r.real_accumulated_time / double(r.iterations),
                              r.cpu_accumulated_time / double(r.iterations)};
+            const auto peak = r.counters.find("peak_MB");
+            const auto table = r.counters.find("table_MB");
+            if (peak != r.counters.end() && table != r.counters.end())
+                counters[name] = {peak->second.value, table->second.value};
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -259,6 +322,15 @@ int main(int argc, char** argv)
     line("save and load of the 14021-face table", "BM_TableFileSaveLoad/14021/iterations:2", "");
     line("whole classification of 10000 faces", "BM_Classify/10000/0/iterations:1", " (goal under 60 s)");
     line("the same with weighted distances", "BM_Classify/10000/1/iterations:1", "");
+    for (const char* faces : {"14000", "20000", "40000"}) {
+        const std::string name = std::string("BM_ClassifyLarge/") + faces + "/iterations:1";
+        const std::string what = std::string("whole classification of ") + faces + " faces, patches shown";
+        line(what.c_str(), name, std::string(faces) == "40000" ? " (goal under 120 s)" : "");
+        const auto peak = recorder.counters.find(name);
+        if (peak != recorder.counters.end())
+            std::printf("    peak memory %.0f MB, of which the table %.0f MB\n", peak->second.first,
+                        peak->second.second);
+    }
     benchmark::Shutdown();
     return 0;
 }

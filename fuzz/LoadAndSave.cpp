@@ -1,5 +1,6 @@
 #include "fuzz/LoadAndSave.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +30,42 @@ const std::string& work_directory()
 }
 
 }  // namespace
+
+bool finite_positions(const Mesh& mesh)
+{
+    for (const Vector& p : mesh.vertices)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) return false;
+    return true;
+}
+
+void check_reads_back(const std::string& path, const Mesh& written, const std::vector<int>& faces, bool reversed,
+                      const char* what)
+{
+    // The reader alone: what the file says, before the orientation pass.
+    Messages quiet;
+    Mesh back;
+    std::string problem;
+    if (!back.read_obj(path, quiet))
+        problem = "does not read back";
+    else if (back.nf != int(faces.size()))
+        problem = "reads back " + std::to_string(back.nf) + " faces of " + std::to_string(faces.size());
+    for (int i = 0; problem.empty() && i < back.nf; ++i)
+        for (int k = 0; k < 3; ++k) {
+            const Vector& p = written.vertices[written.faces[faces[i]].vi[reversed ? 2 - k : k]];
+            if (std::memcmp(&back.vertices[back.faces[i].vi[k]].x, &p.x, 3 * sizeof(float)) != 0)
+                problem = "face " + std::to_string(i) + " corner " + std::to_string(k) + " moved";
+        }
+    if (problem.empty()) return;
+    std::fprintf(stderr, "after %s: %s %s\n", what, path.c_str(), problem.c_str());
+    std::abort();
+}
+
+std::vector<int> all_faces(const Mesh& mesh)
+{
+    std::vector<int> all(static_cast<std::size_t>(mesh.nf));
+    for (int i = 0; i < mesh.nf; ++i) all[i] = i;
+    return all;
+}
 
 std::string work_file(const std::string& name)
 {

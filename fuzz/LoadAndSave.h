@@ -3,12 +3,25 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+class Mesh;
 
 // Writes one fuzz input to "input" plus the extension in the process's
 // private temporary directory and returns its path.
 std::string write_input(const std::uint8_t* data, std::size_t size, const char* extension);
 // A file name inside that directory.
 std::string work_file(const std::string& name);
+
+// Whether every position of the mesh is a finite number.
+bool finite_positions(const Mesh& mesh);
+// Aborts, after a line naming `what`, unless `path` reads back as the faces
+// `faces` of `written`, each with the same corner positions (in reverse
+// order when `reversed`, as the segmented export writes them).
+void check_reads_back(const std::string& path, const Mesh& written, const std::vector<int>& faces, bool reversed,
+                      const char* what);
+// 0 ... nf - 1.
+std::vector<int> all_faces(const Mesh& mesh);
 
 // One fuzz input: written to a file with the given extension (".obj",
 // ".net", ".ply", ".stl" or ".off") in a private temporary directory, loaded

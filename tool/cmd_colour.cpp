@@ -29,7 +29,8 @@ int cmd_colour(const Arguments& args)
     MorphogenSettings settings;
     settings.reset(mesh.morphogen_names);
     if (settings.read(files[1], messages) != MorphogenSettings::Load::Loaded) return 1;
-    document.colour_by_morphogens(settings.mix_mode, settings.toggles, settings.colours, settings.base_colour);
+    if (!document.colour_by_morphogens(settings.mix_mode, settings.toggles, settings.colours, settings.base_colour))
+        return 1;
 
     for (std::size_t i = 0; i < mesh.morphogen_names.size(); ++i) {
         float lo = 0.0f, hi = 0.0f;

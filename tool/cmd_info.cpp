@@ -3,6 +3,7 @@
 
 #include "Commands.h"
 #include "core/Messages.h"
+#include "core/survey_mesh.h"
 #include "core/text_file.h"
 #include "document/MeshDocument.h"
 
@@ -14,11 +15,10 @@ int cmd_info(const Arguments& args)
     if (!load_for_tool(document, args[0])) return 1;
     const Mesh& mesh = document.mesh;
 
-    int border = 0;
-    for (const auto& ef : mesh.edge_faces)
-        if (ef[1] == -1) ++border;
+    const MeshSurvey survey = survey_mesh(mesh);
     std::printf("file: %s\n", args[0].c_str());
-    std::printf("vertices: %d\nfaces: %d\nedges: %d\nborder edges: %d\n", mesh.nv, mesh.nf, mesh.edge_count, border);
+    std::printf("vertices: %d\nfaces: %d\nedges: %d\nborder edges: %d\n", mesh.nv, mesh.nf, mesh.edge_count,
+                survey.border_edges);
     if (mesh.nv > 0) {
         const Vector& lo = mesh.bbox[4];
         const Vector& hi = mesh.bbox[1];
@@ -42,5 +42,7 @@ int cmd_info(const Arguments& args)
         }
         std::printf("  %s: min %s max %s\n", name.c_str(), float_text(lo).c_str(), float_text(hi).c_str());
     }
+    std::printf("non-manifold edges: %d\ndegenerate faces: %d\nconnected parts: %d\n", survey.non_manifold_edges,
+                survey.degenerate_faces, survey.connected_parts);
     return 0;
 }

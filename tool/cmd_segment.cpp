@@ -61,6 +61,7 @@ int cmd_segment(const Arguments& args)
     for (const Seed& s : seeds) {
         mesh.picked_face = s.face;
         const int marked = document.traverse(s.depth, s.angle);
+        if (marked < 0) return 1;
         document.mark_current();
         std::printf("group %d: %d faces from face %d (depth %d, angle %d)\n", document.traversal.group_count, marked,
                     s.face, s.depth, s.angle);

@@ -25,7 +25,7 @@ int cmd_simplify(const Arguments& args)
     if (!load_for_tool(document, files[0])) return 1;
     const Mesh& mesh = document.mesh;
     const int nv = mesh.nv, nf = mesh.nf;
-    document.simplify(percent);
+    if (!document.simplify(percent)) return 1;
     std::printf("vertices: %d -> %d\nfaces: %d -> %d\n", nv, mesh.nv, nf, mesh.nf);
     return write_for_tool(document, files[1], files[0]) ? 0 : 1;
 }

@@ -48,7 +48,7 @@ int cmd_smooth(const Arguments& args)
     Messages messages;
     MeshDocument document(messages);
     if (!load_for_tool(document, files[0])) return 1;
-    document.smooth(float(radius), method);
+    if (!document.smooth(float(radius), method)) return 1;
     // The median filter's progress bar leaves its line open.
     if (method == NormalSmoother::MEDIAN_FILTER) messages.info("\n");
     return write_face_normals(document.mesh, files[1], messages) ? 0 : 1;

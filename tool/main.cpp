@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
 
 #include "Commands.h"
@@ -146,7 +147,15 @@ int main(int argc, char** argv)
     }
     for (const Command& c : commands) {
         if (std::strcmp(argv[1], c.name) != 0) continue;
-        const int status = c.run(Arguments(argv + 2, argv + argc));
+        // The document's operations report memory running out themselves;
+        // this catches what a verb allocates around them.
+        int status = 1;
+        try {
+            status = c.run(Arguments(argv + 2, argv + argc));
+        } catch (const std::bad_alloc&) {
+            std::fprintf(stderr, "halvane-tool: not enough memory to run %s\n", c.name);
+            return 1;
+        }
         // What the verb printed must have reached its destination, a full
         // disk or a closed pipe included.
         errno = 0;

@@ -4,9 +4,11 @@
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "classification/face_distances.h"
 #include "core/format_text.h"
+#include "core/memory_limits.h"
 #include "core/Mesh.h"
 #include "core/Messages.h"
 #include "core/parallel_parts.h"
@@ -20,10 +22,12 @@ namespace {
 // gives every face b < a its term t = a, so each sum still adds its terms
 // in ascending t while the table is read front to back. Threads take
 // disjoint ranges of j, and every sum keeps its order whatever the count.
-template <class Term>
-void ordered_sums(const ShortestPathTable& table, std::vector<double>& sums, const Term& term, int threads)
+// `row_of(a)` is row a in the table's own form, `value` turns one of its
+// cells into the distance.
+template <class RowOf, class Value, class Term>
+void sweep_sums(int n, const RowOf& row_of, const Value& value, std::vector<double>& sums, const Term& term,
+                int threads)
 {
-    const int n = table.n;
     sums.assign(static_cast<std::size_t>(n), 0.0);
     const int parts = n < 512 ? 1 : threads;
     run_parts(parts, [&](int part, int count) {
@@ -31,16 +35,28 @@ void ordered_sums(const ShortestPathTable& table, std::vector<double>& sums, con
         const int hi = int(std::int64_t(n) * (part + 1) / count);
         double* out = sums.data();
         for (int a = lo; a < n; ++a) {
-            const float* row = table.row(a);
+            const auto* row = row_of(a);
             if (a < hi) {
                 double s = 0.0;
-                for (int b = 0; b < a; ++b) s += term(a, b, row[b]);
+                for (int b = 0; b < a; ++b) s += term(a, b, value(row[b]));
                 out[a] = s;
             }
             const int end = std::min(a, hi);
-            for (int b = lo; b < end; ++b) out[b] += term(b, a, row[b]);
+            for (int b = lo; b < end; ++b) out[b] += term(b, a, value(row[b]));
         }
     });
+}
+
+template <class Term>
+void ordered_sums(const ShortestPathTable& table, std::vector<double>& sums, const Term& term, int threads)
+{
+    if (table.compact)
+        sweep_sums(
+            table.n, [&table](int a) { return table.step_row(a); },
+            [](std::uint16_t s) { return ShortestPathTable::decode(s); }, sums, term, threads);
+    else
+        sweep_sums(
+            table.n, [&table](int a) { return table.row(a); }, [](float d) { return d; }, sums, term, threads);
 }
 
 void print_seeds(const std::vector<int>& seeds, int k, Messages& out)
@@ -55,40 +71,81 @@ Vector patch_colour(int p, int k)
     return hue_colour(359.0f * float(p) / float(k));
 }
 
-Mesh_Classifier::Mesh_Classifier(Mesh* target, Messages& out) : mesh(target), messages(out), threads(engine_threads())
+Mesh_Classifier::Mesh_Classifier(Mesh* target, Messages& out)
+    : mesh(target), messages(out), threads(engine_threads()), memory_limit(double(usable_memory()))
 {}
 
 void Mesh_Classifier::reset()
 {
-    rebuild = true;
     weight = 0.5;
     mean_length = 0.0f;
     mean_bend = 0.0f;
+    // A table never outlives the mesh it was made for.
+    forget_patches();
+}
+
+void Mesh_Classifier::forget_patches()
+{
+    rebuild = true;
     max_patches = 0;
     num_patches = 0;
-    seeds.clear();
-    patch_colours.clear();
-    centroids.clear();
-    probabilities.clear();
+    std::vector<int>().swap(seeds);
+    std::vector<Vector>().swap(patch_colours);
+    std::vector<Vector>().swap(centroids);
+    std::vector<std::vector<float>>().swap(probabilities);
     neighbours.clear();
-    face_patch.clear();
-    links.clear();
-    // A table never outlives the mesh it was made for.
+    std::vector<int>().swap(face_patch);
+    std::vector<FaceLink>().swap(links);
     table.release();
 }
 
-bool Mesh_Classifier::announce_table(int faces) const
+double Mesh_Classifier::classification_bytes(int faces, bool counts)
 {
-    messages.info(format_text("MAX mesh triangles: %d\n", ShortestPathTable::max_faces));
-    if (faces > ShortestPathTable::max_faces) {
-        messages.error(
-            format_text("ERROR: the mesh has %d faces; a shortest path table holds at most %d "
-                        "[Mesh_Classifier::allocate()]\n",
-                        faces, ShortestPathTable::max_faces));
+    // Besides the table, per face: memberships and the seed distances they
+    // are made from (two floats a patch), labels (an int a patch), the dual
+    // graph, links and centroids, and each thread's search lists.
+    const double per_face = 3.0 * 4.0 * 51.0 + 256.0;
+    return ShortestPathTable::bytes_for(faces, counts) + per_face * double(faces);
+}
+
+double Mesh_Classifier::budget() const
+{
+    double held = 0.0;
+    if (mesh) {
+        const double values = mesh->morphogen_values.empty() ? 0.0 : double(mesh->morphogen_values[0].size());
+        // The mesh, the document's copy of it for reloading, its edge list.
+        held = 2.0 * mesh_bytes(mesh->nv, mesh->nf, values) + edge_list_bytes(mesh->nv, mesh->nf, mesh->edge_count);
+    }
+    return std::max(0.0, memory_limit - held);
+}
+
+int Mesh_Classifier::max_faces(bool counts) const
+{
+    const double room = budget();
+    int lo = 0, hi = std::numeric_limits<int>::max() / 2;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo + 1) / 2;
+        if (classification_bytes(mid, counts) <= room)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    return lo;
+}
+
+bool Mesh_Classifier::announce_table(int faces, bool counts) const
+{
+    const int most = max_faces(counts);
+    messages.info(format_text("MAX mesh triangles: %d\n", most));
+    if (faces > most) {
+        messages.error(format_text(
+            "ERROR: the mesh has %d faces; a shortest path table holds at most %d here: this one would need %s, "
+            "and %s of memory is left for it [Mesh_Classifier::allocate()]\n",
+            faces, most, megabytes(classification_bytes(faces, counts)).c_str(), megabytes(budget()).c_str()));
         return false;
     }
     const std::int64_t entries = ShortestPathTable::entries_for(faces);
-    messages.info(format_text("Allocating: %.2fMB\n", double(entries) * 4.0 / (1 << 20)));
+    messages.info(format_text("Allocating: %.2fMB\n", ShortestPathTable::bytes_for(faces, counts) / (1 << 20)));
     messages.info(format_text("Size: %" PRId64 "\n", entries));
     return true;
 }
@@ -97,8 +154,10 @@ bool Mesh_Classifier::build_table()
 {
     const int n = mesh->nf;
     messages.info(sp_mode == 0 ? "Using Floyd Shortest Path\n" : "Using Dijkstra Shortest Path\n");
-    if (!announce_table(n)) return false;
-    table.allocate(n);
+    // Mode 0 needs only step counts, which the table can hold in two bytes.
+    const bool counts = sp_mode == 0;
+    if (!announce_table(n, counts)) return false;
+    table.allocate(n, counts);
     build_centroids();
     build_links();
     const FaceGraph graph = FaceGraph::from_links(n, links);
@@ -211,9 +270,15 @@ std::vector<float> Mesh_Classifier::distances_from(int face) const
 {
     const int n = table.n;
     std::vector<float> d(static_cast<std::size_t>(n));
-    const float* row = table.row(face);
-    std::copy(row, row + face + 1, d.begin());
-    for (int f = face + 1; f < n; ++f) d[f] = table.row(f)[face];
+    if (table.compact) {
+        const std::uint16_t* row = table.step_row(face);
+        std::transform(row, row + face + 1, d.begin(), ShortestPathTable::decode);
+        for (int f = face + 1; f < n; ++f) d[f] = ShortestPathTable::decode(table.step_row(f)[face]);
+    } else {
+        const float* row = table.row(face);
+        std::copy(row, row + face + 1, d.begin());
+        for (int f = face + 1; f < n; ++f) d[f] = table.row(f)[face];
+    }
     return d;
 }
 
@@ -434,7 +499,7 @@ bool Mesh_Classifier::load(const std::string& path)
     messages.info("Loading Shortest Path Table\n");
     const int n = mesh ? mesh->nf : 0;
     bool ok = false;
-    if (announce_table(n)) {
+    if (announce_table(n, sp_mode == 0)) {
         const ShortestPathTable::FileResult r = ShortestPathTable::read(path, n, table);
         if (r.status == ShortestPathTable::FileResult::NotOpened)
             messages.error(file_error_line("ERROR: could not open file... [Mesh_Classifier::load()]", path, r.problem),

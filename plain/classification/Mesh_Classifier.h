@@ -35,6 +35,9 @@ public:
     std::vector<FaceLink> links;
     ShortestPathTable table;
     int threads = 1;
+    // Bytes the classification may take in all, the mesh it reads included;
+    // starts at the memory this process may use (usable_memory).
+    double memory_limit;
 
     // Patches.
     std::vector<int> seeds;
@@ -49,10 +52,18 @@ public:
 
     // Forgets everything about the previous mesh; sp_mode stays.
     void reset();
+    // Forgets the table and the patches (after a failed classification);
+    // the settings stay.
+    void forget_patches();
 
     // The whole classification; false (after one console line) when the
-    // mesh has no faces or too many for a table.
+    // mesh has no faces or too many for a table in memory_limit.
     bool classify();
+    // The most faces whose classification fits in memory_limit beside the
+    // mesh, with a table of step counts (`counts`, mode 0) or of floats.
+    int max_faces(bool counts) const;
+    // Bytes a classification of `faces` faces takes besides the mesh.
+    static double classification_bytes(int faces, bool counts);
     // Shows k patches: assign(k) then the memberships for k. Refused with
     // one line unless a classification of this mesh has at least k seeds.
     void set_patch_count(int k);
@@ -75,7 +86,8 @@ public:
     bool load(const std::string& path);
 
 private:
-    bool announce_table(int faces) const;
+    bool announce_table(int faces, bool counts) const;
+    double budget() const;
     bool has_patches(int k) const;
     void colour_seeds(int k);
     std::vector<float> distances_from(int face) const;

@@ -17,22 +17,26 @@ std::vector<FaceLink> dual_links(const Mesh& mesh, const std::vector<Vector>& ce
         float length, bend;
     };
     std::vector<Edge> interior;
+    auto measure = [&](int f0, int f1) {
+        Vector gap = centroids[f1] - centroids[f0];
+        const float length = gap.length();
+        // Rounding can push the cosine of nearly parallel normals past 1;
+        // a normal that is not finite counts as parallel (fmin drops NaN).
+        // A face without area has the zero normal: a right angle, no bend.
+        const float cosine = std::fmax(-1.0f, std::fmin(1.0f, mesh.faces[f0].normal.dot(mesh.faces[f1].normal)));
+        const float angle = std::acos(cosine);
+        float bend = float(0.05 * (1.0 - angle));
+        if (!(bend > 0.0f)) bend = 0.0f;
+        return Edge{f0, f1, length, bend};
+    };
     mean_length = 0.0f;
     mean_bend = 0.0f;
     for (int e = 0; e < mesh.edge_count; ++e) {
         const int f0 = mesh.edge_faces[e][0], f1 = mesh.edge_faces[e][1];
         if (f0 < 0 || f1 < 0 || f0 >= mesh.nf || f1 >= mesh.nf) continue;  // a border edge
-        Vector gap = centroids[f1] - centroids[f0];
-        const float length = gap.length();
-        // Rounding can push the cosine of nearly parallel normals past 1;
-        // a degenerate face's NaN normal counts as parallel (fmin drops NaN).
-        const float cosine = std::fmax(-1.0f, std::fmin(1.0f, mesh.faces[f0].normal.dot(mesh.faces[f1].normal)));
-        const float angle = std::acos(cosine);
-        float bend = float(0.05 * (1.0 - angle));
-        if (!(bend > 0.0f)) bend = 0.0f;
-        mean_length += length;
-        mean_bend += bend;
-        interior.push_back({f0, f1, length, bend});
+        interior.push_back(measure(f0, f1));
+        mean_length += interior.back().length;
+        mean_bend += interior.back().bend;
     }
     if (mesh.edge_count > 0) {
         mean_length /= float(mesh.edge_count);
@@ -41,6 +45,11 @@ std::vector<FaceLink> dual_links(const Mesh& mesh, const std::vector<Vector>& ce
     if (!(mean_length > 0.0f)) mean_length = 1.0f;
     if (!(mean_bend > 0.0f)) mean_bend = 1.0f;
 
+    // The faces beyond the first two of a non-manifold edge link with the
+    // faces before them there; the means stay those of the edges.
+    mesh.for_each_later_link([&](int, int g, int f) {
+        if (g >= 0 && f >= 0 && g < mesh.nf && f < mesh.nf) interior.push_back(measure(g, f));
+    });
     std::vector<FaceLink> links;
     links.reserve(interior.size());
     for (const Edge& e : interior) {
@@ -50,7 +59,12 @@ std::vector<FaceLink> dual_links(const Mesh& mesh, const std::vector<Vector>& ce
     return links;
 }
 
-void step_distances(const FaceGraph& graph, ShortestPathTable& table, int threads)
+namespace {
+
+// One breadth-first search per face s, filling row s (faces 0 ... s) with
+// step counts in the table's own form; `far` marks faces never reached.
+template <class RowOf, class Cell>
+void fill_steps(const FaceGraph& graph, const RowOf& row_of, Cell far, int threads)
 {
     const int n = graph.n;
     std::atomic<int> next{0};
@@ -60,13 +74,13 @@ void step_distances(const FaceGraph& graph, ShortestPathTable& table, int thread
         for (int s = next++; s < n; s = next++) {
             // Row s holds the faces 0 ... s: the search stops once all of
             // them are reached.
-            float* row = table.row(s);
-            row[s] = 0.0f;
+            Cell* row = row_of(s);
+            row[s] = Cell(0);
             int missing = s;
             int head = 0, tail = 0;
             queue[tail++] = s;
             seen[s] = s;
-            for (float depth = 1.0f; missing > 0 && head < tail; depth += 1.0f) {
+            for (int depth = 1; missing > 0 && head < tail; ++depth) {
                 const int level_end = tail;
                 for (; head < level_end; ++head) {
                     const int u = queue[head];
@@ -76,7 +90,7 @@ void step_distances(const FaceGraph& graph, ShortestPathTable& table, int thread
                         seen[v] = s;
                         queue[tail++] = v;
                         if (v < s) {
-                            row[v] = depth;
+                            row[v] = Cell(depth);
                             --missing;
                         }
                     }
@@ -85,9 +99,21 @@ void step_distances(const FaceGraph& graph, ShortestPathTable& table, int thread
             // Faces the search never reached lie in other parts of the mesh.
             if (missing > 0)
                 for (int t = 0; t < s; ++t)
-                    if (seen[t] != s) row[t] = ShortestPathTable::unreachable;
+                    if (seen[t] != s) row[t] = far;
         }
     });
+}
+
+}  // namespace
+
+void step_distances(const FaceGraph& graph, ShortestPathTable& table, int threads)
+{
+    if (table.compact)
+        fill_steps(
+            graph, [&table](int s) { return table.step_row(s); }, ShortestPathTable::no_path, threads);
+    else
+        fill_steps(
+            graph, [&table](int s) { return table.row(s); }, ShortestPathTable::unreachable, threads);
 }
 
 void weighted_distances(const FaceGraph& graph, ShortestPathTable& table, int threads)

@@ -8,7 +8,8 @@
 
 class Mesh;
 
-// The dual-graph links of a mesh, one per interior edge in edge order:
+// The dual-graph links of a mesh, one per interior edge in edge order, then
+// one per link of a later face on a non-manifold edge (Mesh::for_each_later_link):
 // weight = (1 - delta) * bend / mean_bend + delta * length / mean_length,
 // with length the distance of the two face centroids and bend
 // 0.05 * (1 - angle between the face normals), never below 0. The means run
@@ -17,11 +18,12 @@ class Mesh;
 std::vector<FaceLink> dual_links(const Mesh& mesh, const std::vector<Vector>& centroids, double delta,
                                  float& mean_length, float& mean_bend);
 
-// Fills `table` (already sized for graph.n faces) with the least number of
-// steps between every two faces, or ShortestPathTable::unreachable. One
+// Fills `table` (already sized for graph.n faces, compact or not) with the
+// least number of steps between every two faces, or unreachable. One
 // breadth-first search per face, each filling its own row.
 void step_distances(const FaceGraph& graph, ShortestPathTable& table, int threads);
 
 // The same with the link weights as step lengths: Dijkstra from every face,
-// path lengths summed in double and stored as float.
+// path lengths summed in double and stored as float (the table must not be
+// compact).
 void weighted_distances(const FaceGraph& graph, ShortestPathTable& table, int threads);

@@ -7,7 +7,8 @@
 //                    were first met while walking the faces;
 //   face_links[f]:   the faces sharing an edge with f, in the order the
 //                    second face of each edge was met.
-// An edge keeps its first two faces; a third and later face is not recorded.
+// An edge links its first two faces only; a third and later face is listed
+// in Mesh::edge_more_faces, and face_adjacency() links it too.
 struct EdgeTable {
     int count = 0;
     IndexLists<int> vertex_links;

@@ -12,8 +12,13 @@ struct Face {
     int marked = 0;
     int group = 0;
 
-    // Right-hand normal of the stored corner order, normalised.
+    // Right-hand normal of the stored corner order, normalised. A face of
+    // zero area (repeated or collinear corners) or with corners that are not
+    // finite gets the zero normal.
     void compute_normal();
+    // Has the zero normal: no area, no direction. Meaningful once the normal
+    // has been computed.
+    bool is_degenerate() const;
     // Does the segment p0-p1 cross this face? Refreshes `normal`; a point on
     // an edge counts as inside; a segment ending on the plane does not cross.
     bool intersect_segment(const Vector& p0, const Vector& p1, Vector& out);

@@ -163,12 +163,14 @@ void Mesh::build_face_normals()
 
 // Each vertex normal is re-normalised after every face added to it, so
 // later faces weigh more than earlier ones; stored files and tools rely on
-// exactly these normals.
+// exactly these normals. A face without area has no direction to give and
+// is left out, so a vertex of such faces only keeps the zero normal.
 void Mesh::sum_vertex_normals()
 {
     for (Vector& n : vertex_normals) n = Vector(0.0f, 0.0f, 0.0f, 0.0f);
     for (int i = 0; i < nf; ++i) {
         const Face& f = *face_list[i];
+        if (f.is_degenerate()) continue;
         for (int k = 0; k < 3; ++k) {
             Vector& n = vertex_normals[f.vi[k]];
             n += f.normal;
@@ -267,6 +269,7 @@ void Mesh::clear()
     std::vector<Vector>().swap(centroids);
     std::vector<std::array<int, 2>>().swap(edges);
     std::vector<std::array<int, 2>>().swap(edge_faces);
+    std::vector<std::array<int, 2>>().swap(edge_more_faces);
     // The neighbour lists point into the freed edge arrays: drop them too.
     vertex_neighbours.clear();
     face_neighbours.clear();
@@ -301,6 +304,46 @@ std::unique_ptr<Mesh> Mesh::clone() const
         f.group = faces[i].group;
     }
     return copy;
+}
+
+void Mesh::swap(Mesh& other) noexcept
+{
+    using std::swap;
+    swap(nv, other.nv);
+    swap(nf, other.nf);
+    swap(picked_face, other.picked_face);
+    swap(extent, other.extent);
+    swap(centre, other.centre);
+    vertices.swap(other.vertices);
+    vertex_normals.swap(other.vertex_normals);
+    vertex_colours.swap(other.vertex_colours);
+    swap(has_colours, other.has_colours);
+    texcoords.swap(other.texcoords);
+    centroids.swap(other.centroids);
+    face_list.swap(other.face_list);
+    faces.swap(other.faces);
+    morphogen_values.swap(other.morphogen_values);
+    morphogen_names.swap(other.morphogen_names);
+    swap(edge_table, other.edge_table);
+    swap(edge_count, other.edge_count);
+    edges.swap(other.edges);
+    edge_faces.swap(other.edge_faces);
+    edge_more_faces.swap(other.edge_more_faces);
+    swap(vertex_neighbours, other.vertex_neighbours);
+    swap(face_neighbours, other.face_neighbours);
+    for (int k = 0; k < 8; ++k) swap(bbox[k], other.bbox[k]);
+    // Both meshes changed: what either had built is stale for the other's
+    // tools unless it moves along with its arrays.
+    swap(built, other.built);
+    swap(revision, other.revision);
+}
+
+void Mesh::carry_over(const Mesh& from)
+{
+    picked_face = from.picked_face;
+    morphogen_names = from.morphogen_names;
+    extent = from.extent;
+    centre = from.centre;
 }
 
 int Mesh::edge_of(const int* p) const

@@ -53,6 +53,9 @@ public:
     int edge_count = 0;
     std::vector<std::array<int, 2>> edges;       // (lower, higher) vertex index
     std::vector<std::array<int, 2>> edge_faces;  // (first, second face), -1 on a border
+    // (edge, face) for each face beyond the first two of a non-manifold edge,
+    // by edge and then in the order the faces were met.
+    std::vector<std::array<int, 2>> edge_more_faces;
     // Pointers to the far end's index inside `edges` / the other face's index
     // inside `edge_faces`; (pointer - edges[0].data()) / 2 names the edge.
     IndexLists<const int*> vertex_neighbours;
@@ -91,6 +94,14 @@ public:
     void assign(const Mesh& other);
     // A full copy: assign() plus every face field.
     std::unique_ptr<Mesh> clone() const;
+    // Exchanges everything with other; the faces and neighbour lists of each
+    // keep pointing into their own arrays, which move along. Allocates
+    // nothing, so a tool can build its result aside and put it in place only
+    // once nothing can fail.
+    void swap(Mesh& other) noexcept;
+    // Takes what a tool that replaces the arrays leaves as it was: the pick,
+    // the morphogen names, the extent and the centre.
+    void carry_over(const Mesh& from);
 
     // File formats; see obj_reader.cpp, net_reader.cpp and
     // obj_writer.cpp. Readers fill the arrays only; on a rejected file
@@ -101,6 +112,33 @@ public:
 
     // Index of the edge a pointer from vertex_neighbours or face_neighbours names.
     int edge_of(const int* p) const;
+
+    // An edge of up to this many faces links every two of them; a busier
+    // one (duplicated faces, fans of degenerate faces) links each later face
+    // with its first two only, so the links stay linear in the faces.
+    static constexpr int all_pairs_limit = 8;
+
+    // Calls visit(edge, g, f) for each link of a face f beyond the first two
+    // of a non-manifold edge with a face g before it on that edge, by edge
+    // and then by f: the edge's first two faces, then on an edge of at most
+    // all_pairs_limit faces the later faces before f.
+    template <class Visit>
+    void for_each_later_link(Visit&& visit) const
+    {
+        for (std::size_t i = 0; i < edge_more_faces.size();) {
+            const int e = edge_more_faces[i][0];
+            std::size_t end = i;
+            while (end < edge_more_faces.size() && edge_more_faces[end][0] == e) ++end;
+            const bool all_pairs = int(end - i) + 2 <= all_pairs_limit;
+            for (std::size_t k = i; k < end; ++k) {
+                const int f = edge_more_faces[k][1];
+                visit(e, edge_faces[e][0], f);
+                visit(e, edge_faces[e][1], f);
+                for (std::size_t j = i; all_pairs && j < k; ++j) visit(e, edge_more_faces[j][1], f);
+            }
+            i = end;
+        }
+    }
 
 private:
     void run(int flag, Messages& out);

@@ -13,6 +13,8 @@ float Vector::length()
 void Vector::normalise()
 {
     length();
+    // No direction to keep: dividing would make it NaN.
+    if (len == 0.0f) return;
     x /= len;
     y /= len;
     z /= len;

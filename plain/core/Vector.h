@@ -24,7 +24,8 @@ struct Vector {
     }
 
     float length();
-    // Divides all four components by the length; a zero vector becomes NaN.
+    // Divides all four components by the length. A vector of length 0 (the
+    // zero vector, or one whose squares underflow) is left as it is.
     void normalise();
     void cross(const Vector& a, const Vector& b);
     float dot(const Vector& b) const { return x * b.x + y * b.y + z * b.z; }

@@ -77,6 +77,8 @@ bool corner_2_past_corner_1(float y1, float x1, float y2, float x2)
 
 bool orient_face(Face& f, const Vector& c)
 {
+    // A face without area has no turn to measure: it keeps its order.
+    if (f.is_degenerate()) return false;
     const Vector& n = f.normal;
     const Vector a = *f.v[0] - c;
     float y[3], x[3];

@@ -33,8 +33,9 @@ extern const char* const mesh_extensions;
 LoadResult load_mesh_file(Mesh& mesh, const std::string& name, Messages& out);
 
 // Swaps corners 1 and 2 of every face whose corners do not turn the right
-// way round its stored normal seen from its centroid (degenerate faces
-// included). Reads the face normals and centroids.
+// way round its stored normal seen from its centroid. A face without area
+// (the zero normal) has no turn and keeps its order. Reads the face normals
+// and centroids.
 void orient_faces(Mesh& mesh);
 // The same for one face with its centroid; true when it swapped the corners
 // (vi and v; the normal is left as it was).

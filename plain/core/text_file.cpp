@@ -32,9 +32,9 @@ bool read_text_file(const std::string& path, std::string& text, std::string* pro
         if (std::filesystem::is_regular_file(status)) {
             const std::uintmax_t size = std::filesystem::file_size(path, ec);
             if (!ec && size > 0) {
-                if (size >= physical_memory()) {
+                if (size >= usable_memory()) {
                     std::fclose(f);
-                    return fail("is larger than this machine's memory");
+                    return fail("is larger than the memory this process may use");
                 }
                 text.resize(std::size_t(size));
                 text.resize(std::fread(text.data(), 1, text.size(), f));

@@ -8,7 +8,7 @@ struct Vector;
 // Reads a whole file into `text`. False when the file cannot be opened or
 // read; then `problem`, when given, says why in a few words: the system's
 // reason ("No such file or directory", "Permission denied") or "is a
-// directory", "is larger than this machine's memory", "could not be read".
+// directory", "is larger than the memory this process may use", "could not be read".
 bool read_text_file(const std::string& path, std::string& text, std::string* problem = nullptr);
 // read_text_file that reports a failure as an error on standard error:
 // `prefix` and the path, then why in parentheses.

@@ -20,6 +20,11 @@ class Messages;
 // of the window or of halvane-tool. The view draws the document and forwards
 // its slots here; halvane-tool runs its verbs here, so the two cannot drift
 // apart. Every operation reports on `messages`.
+//
+// When memory runs out inside an operation, the operation stops, the mesh
+// stays as it was before it (opening leaves the empty mesh of a rejected
+// file), and one error line names the operation and the size it asked
+// for; the operation then returns false (or -1 where it counts).
 class MeshDocument {
 public:
     explicit MeshDocument(Messages& messages);
@@ -49,28 +54,29 @@ public:
     // writer says why).
     bool save(const std::string& path);
     // Back to the mesh as opened, with its derived data rebuilt.
-    void reload();
+    bool reload();
 
     // Replaces the mesh by itself subdivided; false when nothing changed.
     bool subdivide(int levels, float weight);
-    // Simplifies to lod percent of the vertices.
-    void simplify(float lod);
+    // Simplifies to lod percent of the vertices; false when memory ran out.
+    bool simplify(float lod);
 
     // A classification with the classifier's settings; false when the mesh
     // has no vertices (nothing is done) or the classifier refused it.
     bool classify();
     // Shows k patches of the last classification; nothing without vertices.
-    void show_patches(int k);
+    bool show_patches(int k);
     // The distance table from and to a file; nothing without vertices.
     bool load_table(const std::string& path);
     bool save_table(const std::string& path);
 
     // Smoothing with a ball of the panel's radius value (0 to 100, a
     // fraction of the mesh extent): set_smoothing only chooses ball and
-    // algorithm, smooth runs a whole pass, smooth_step one region.
+    // algorithm, smooth runs a whole pass, smooth_step one region. False
+    // when memory ran out (the normals are as they were).
     void set_smoothing(float radius_value, int algorithm);
-    void smooth(float radius_value, int algorithm);
-    void smooth_step(float radius_value);
+    bool smooth(float radius_value, int algorithm);
+    bool smooth_step(float radius_value);
 
     // Picks the face the segment crosses first (see pick_face); a miss
     // keeps the previous pick.
@@ -83,7 +89,7 @@ public:
     // working directory); the number of files that could not be written.
     int export_groups(const std::string& directory = std::string());
 
-    void colour_by_morphogens(int mix_mode, const std::vector<int>& toggles, const std::vector<Rgb>& colours, Rgb base);
+    bool colour_by_morphogens(int mix_mode, const std::vector<int>& toggles, const std::vector<Rgb>& colours, Rgb base);
     bool colour_by_height(const std::vector<Rgb>& colours, const std::vector<float>& values);
     // Replaces the mesh by a terrain; the copy for reload() stays the mesh
     // as opened. False when the resolution is refused.
@@ -92,4 +98,10 @@ public:
 private:
     // The smoothing kernel for a panel value, with the mesh's box current.
     Vector smoothing_kernel_for(float radius_value);
+    // Runs work(); when memory runs out, runs undo() and reports one line:
+    // "not enough memory to " + asked(). False then.
+    template <class Work, class Asked, class Undo>
+    bool guarded(const Work& work, const Asked& asked, const Undo& undo);
+    template <class Work, class Asked>
+    bool guarded(const Work& work, const Asked& asked);
 };

@@ -21,8 +21,7 @@ int corner_off(const Face& face, int x, int y)
 
 }  // namespace
 
-ButterflySubdivider::ButterflySubdivider(Messages& out) : messages(out), memory_limit(double(physical_memory()) / 2.0)
-{}
+ButterflySubdivider::ButterflySubdivider(Messages& out) : messages(out), memory_limit(double(usable_memory())) {}
 
 ButterflySubdivider::~ButterflySubdivider() = default;
 
@@ -30,21 +29,29 @@ ButterflySubdivider::Estimate ButterflySubdivider::estimate(const Mesh& mesh, in
 {
     Estimate est;
     double nv = mesh.nv, nf = mesh.nf, ne = edge_count;
+    double before_nv = nv, before_nf = nf, before_ne = ne;  // the last level's input
     // Every level keeps the vertices, adds one per edge, splits each edge in
     // two and adds three edges inside each face.
     for (int level = 0; level < levels && nf < 1e30; ++level) {
+        before_nv = nv;
+        before_nf = nf;
+        before_ne = ne;
         nv += ne;
         ne = 2.0 * ne + 3.0 * nf;
         nf *= 4.0;
     }
     const double values = mesh.morphogen_values.empty() ? 0.0 : double(mesh.morphogen_values[0].size());
-    const double vertex_bytes = 4.0 * sizeof(Vector) + (values > 0 ? 24.0 + 4.0 * values : 0.0);
-    const double face_bytes = sizeof(Face) + sizeof(Face*) + sizeof(Vector);
-    // The result, its copy in the view, the level before it, and the view's
-    // edge list with its neighbour lists.
+    const double input = mesh_bytes(mesh.nv, mesh.nf, values);
+    const double last_input = levels > 1 ? mesh_bytes(before_nv, before_nf, values) : 0.0;
+    const double edge_map = 16.0 * before_ne + 12.0 * before_nf + 4.0 * before_nv;
+    // Held at the peak: the mesh on show, its copy for reloading and the
+    // copy being subdivided; the last level's input and edge map; the result
+    // with its texture coordinates, its copy put in place and that copy's
+    // edge list.
     est.vertices = nv;
     est.faces = nf;
-    est.bytes = 2.25 * (nv * vertex_bytes + nf * face_bytes) + ne * 48.0 + nf * 24.0;
+    est.bytes = 3.0 * input + last_input + edge_map + 2.0 * mesh_bytes(nv, nf, values) + nv * sizeof(Vector) +
+                edge_list_bytes(nv, nf, ne);
     return est;
 }
 
@@ -169,6 +176,16 @@ void ButterflySubdivider::run()
 
 bool ButterflySubdivider::subdivide(Mesh& mesh, int subdiv, float w)
 {
+    // Whatever happens, the working meshes go: they are as big as the result.
+    struct Release {
+        ButterflySubdivider& s;
+        ~Release()
+        {
+            s.source.reset();
+            s.result.reset();
+            s.edge_map.clear();
+        }
+    } release{*this};
     weight = w;
     levels = subdiv;
     source = mesh.clone();
@@ -176,11 +193,14 @@ bool ButterflySubdivider::subdivide(Mesh& mesh, int subdiv, float w)
     run();
     source.reset();
     if (!result) return false;
-    std::vector<std::vector<float>> values = std::move(result->morphogen_values);
-    mesh.clear();
-    mesh.assign(*result);
-    mesh.morphogen_values = std::move(values);
+    // The result is built aside and put in place only once built, so a
+    // failure on the way (memory) leaves the mesh as it was.
+    Mesh fresh;
+    fresh.assign(*result);
+    fresh.morphogen_values = std::move(result->morphogen_values);
     result.reset();
-    mesh.build({MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_CENTRE, MESH_CENTROIDS, MESH_BB}, messages);
+    fresh.carry_over(mesh);
+    fresh.build({MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_CENTRE, MESH_CENTROIDS, MESH_BB}, messages);
+    mesh.swap(fresh);
     return true;
 }

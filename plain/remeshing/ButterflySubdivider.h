@@ -27,7 +27,7 @@ public:
     std::unique_ptr<Mesh> result;
     SubdivisionEdgeMap edge_map;
     // A run whose estimate needs more bytes than this changes nothing.
-    // Starts at half of this machine's physical memory.
+    // Starts at the memory this process may use (usable_memory).
     double memory_limit;
 
     // Reports on `messages` (the estimate of a run too big for memory).
@@ -46,7 +46,8 @@ public:
 
     // Replaces `mesh` by itself subdivided `subdiv` times with tension `w`,
     // then rebuilds its edge list, normals, centre, centroids and box.
-    // Returns false, with `mesh` untouched, when run() made no result.
+    // Returns false, with `mesh` untouched, when run() made no result; an
+    // allocation failure also leaves `mesh` untouched (and is passed on).
     bool subdivide(Mesh& mesh, int subdiv, float w);
 
     // One level from `current` into `next`; edge_map must hold current's edges.

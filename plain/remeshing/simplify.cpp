@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
 #include "core/format_text.h"
 #include "core/Mesh.h"
@@ -69,8 +70,14 @@ void simplify(Mesh& mesh, float x)
 void simplify_mesh(Mesh& mesh, float lod, Messages& out)
 {
     const int before = mesh.nv;
-    simplify(mesh, lod / 100.0f);
-    mesh.build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST, MESH_CENTRE, MESH_CENTROIDS, MESH_BB}, out);
+    // Simplified aside and put in place once built, so that a failure on the
+    // way (memory) leaves the mesh as it was.
+    std::unique_ptr<Mesh> work = mesh.clone();
+    work->morphogen_values = mesh.morphogen_values;
+    work->carry_over(mesh);
+    simplify(*work, lod / 100.0f);
+    work->build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST, MESH_CENTRE, MESH_CENTROIDS, MESH_BB}, out);
+    mesh.swap(*work);
     if (before > 0 && mesh.nv == 0)
         out.warning(format_text("Simplification to %g%% left no vertices: the mesh is now empty\n", double(lod)));
 }

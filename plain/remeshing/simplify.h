@@ -13,5 +13,6 @@ void simplify(Mesh& mesh, float x);
 
 // Simplification at a level of detail in percent, as the view runs it:
 // simplify to lod / 100, then rebuild normals, edge list, centre, centroids
-// and box. Says so on the console when no vertex is left.
+// and box. Says so on the console when no vertex is left. Works on a copy,
+// so an allocation failure (passed on) leaves the mesh as it was.
 void simplify_mesh(Mesh& mesh, float lod, Messages& out);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/face_adjacency.h"
 #include "core/Mesh.h"
 
 float bend_degrees(const Vector& a, const Vector& b)
@@ -50,7 +51,10 @@ int EdgeTraversal::traverse(int new_depth, int new_angle)
     // Subdivision and simplification replace the faces: walk the adjacency
     // and normals of the faces as they are now, not as they were loaded.
     m.build_stale({MESH_EDGE_LIST, MESH_FACE_NORMALS}, messages);
-    const IndexLists<int>& links = m.edge_table.face_links;
+    // Faces on an edge of three or more faces step to each other too.
+    IndexLists<int> extended;
+    if (!m.edge_more_faces.empty()) extended = face_adjacency(m);
+    const IndexLists<int>& links = m.edge_more_faces.empty() ? m.edge_table.face_links : extended;
     if (links.size() != std::size_t(m.nf)) return 0;
 
     const float limit = float(angle);

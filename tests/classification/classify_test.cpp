@@ -314,8 +314,29 @@ TEST(ShortestPathTable, BothModesEqualFloydWarshall)
                         ADD_FAILURE() << "faces " << a << ", " << b << ": " << got << " against " << want;
                 }
             EXPECT_EQ(mismatches, 0);
+            EXPECT_EQ(c.table.compact, mode == 0);
+            const std::vector<float> floats = c.table.floats();
             for (std::int64_t i = std::int64_t(n) * (n + 1) / 2; i < c.table.entries; ++i)
-                EXPECT_EQ(c.table.dist[std::size_t(i)], 0.0f);
+                EXPECT_EQ(floats[std::size_t(i)], 0.0f);
+        }
+    }
+}
+
+TEST(ShortestPathTable, FacesOnAnEdgeOfThreeAreOneStepApart)
+{
+    // The fin (face 2) on the edge of faces 0 and 1 was once out of reach.
+    auto fin = named::non_manifold_edge();
+    for (int mode = 0; mode < 2; ++mode) {
+        Captured console;
+        Mesh_Classifier c(fin.get(), console);
+        c.sp_mode = mode;
+        ASSERT_TRUE(build_table_quietly(*fin, c));
+        EXPECT_EQ(c.links.size(), 3u);
+        for (const auto& [a, b] : {std::pair{1, 0}, {2, 0}, {2, 1}}) {
+            EXPECT_LT(c.table.get(a, b), ShortestPathTable::unreachable) << a << ", " << b;
+            if (mode == 0) {
+                EXPECT_EQ(c.table.get(a, b), 1.0f) << a << ", " << b;
+            }
         }
     }
 }
@@ -332,7 +353,7 @@ TEST(ShortestPathTable, LinkWeights)
     EXPECT_GT(zero, 0);  // the fold
 
     // A tilted flat grid: equal normals whose dot product rounds past 1.
-    // A soup: degenerate faces whose normals are NaN. Neither gives a NaN weight.
+    // A soup: degenerate faces, whose normals are zero. Neither gives a NaN weight.
     auto grid = named::open_grid(6);
     for (Vector& p : grid->vertices) p = Vector(p.x * 0.1f + 0.3f, p.y * 0.7f - 0.2f, 0.1f * p.x + 0.05f * p.y);
     auto soup = named::random_soup(60, 250, 7);
@@ -369,7 +390,7 @@ TEST(ShortestPathTable, TwoThreadsBuildTheSameTable)
         two.threads = 2;
         ASSERT_TRUE(build_table_quietly(*soup, one));
         ASSERT_TRUE(build_table_quietly(*soup, two));
-        EXPECT_TRUE(one.table.dist == two.table.dist) << "mode " << mode;
+        EXPECT_TRUE(one.table.floats() == two.table.floats()) << "mode " << mode;
     }
 }
 
@@ -385,9 +406,11 @@ TEST(ShortestPathTable, SaveAndLoadRoundTripInBothModes)
         EXPECT_EQ(printed(console, [&] { EXPECT_TRUE(made.save(dir.file("grid.spt"))); }),
                   "Saving Shortest Path Table\n");
         EXPECT_EQ(printed(console, [&] { EXPECT_TRUE(loaded.load(dir.file("grid.spt"))); }),
-                  "Loading Shortest Path Table\nMAX mesh triangles: 14021\nAllocating: 0.01MB\nSize: 2664\n");
+                  "Loading Shortest Path Table\nMAX mesh triangles: " + std::to_string(loaded.max_faces(mode == 0)) +
+                      "\nAllocating: 0.01MB\nSize: 2664\n");
         EXPECT_FALSE(loaded.rebuild);
-        EXPECT_TRUE(loaded.table.dist == made.table.dist);
+        EXPECT_EQ(loaded.table.compact, mode == 0);
+        EXPECT_TRUE(loaded.table.floats() == made.table.floats());
         // The next classification uses the loaded table and builds none.
         const std::string run = printed(console, [&] { EXPECT_TRUE(loaded.classify()); });
         EXPECT_EQ(run.find("Building Distances"), std::string::npos);
@@ -401,7 +424,7 @@ TEST(ShortestPathTable, RejectedFilesLeaveTheTableAlone)
     Captured console;
     Mesh_Classifier c(two.get(), console);
     ASSERT_TRUE(build_table_quietly(*two, c));
-    const std::vector<float> before = c.table.dist;
+    const std::vector<float> before = c.table.floats();
 
     const std::string short_file = dir.write("short.spt", std::string(12, '\0'));
     const struct {
@@ -420,7 +443,7 @@ TEST(ShortestPathTable, RejectedFilesLeaveTheTableAlone)
         const std::string out = printed(console, [&] { EXPECT_FALSE(c.load(r.path)); });
         EXPECT_NE(out.find(r.problem), std::string::npos) << out;
         EXPECT_TRUE(c.rebuild);
-        EXPECT_TRUE(c.table.dist == before);
+        EXPECT_TRUE(c.table.floats() == before);
     }
     std::string out = printed(console, [&] { EXPECT_FALSE(c.save(dir.file("missing/none.spt"))); });
     EXPECT_NE(out.find("ERROR: could not open file... [Mesh_Classifier::save()] " + dir.file("missing/none.spt") +
@@ -435,23 +458,85 @@ TEST(ShortestPathTable, RejectedFilesLeaveTheTableAlone)
     EXPECT_EQ(slurp(dir.file("t.spt")), "");
 }
 
-TEST(ShortestPathTable, SizeLimitRefusesBeforeAllocating)
+TEST(ShortestPathTable, SizeLimitFollowsFromMemoryAndRefusesBeforeAllocating)
 {
-    auto big = named::open_grid(84);  // 14,112 faces
+    // 14,022 faces, one more than the fixed limit there once was: a strip,
+    // whose faces a and b are |a - b| steps apart. Two bytes a pair.
+    const int n = 14022;
+    auto strip = named::triangle_strip(n);
     Captured console;
-    Mesh_Classifier c(big.get(), console);
-    std::string out = printed(console, [&] { EXPECT_FALSE(c.classify()); });
-    EXPECT_NE(out.find("ERROR: the mesh has 14112 faces; a shortest path table holds at most 14021"), std::string::npos)
+    Mesh_Classifier c(strip.get(), console);
+    ASSERT_GE(c.max_faces(true), n);
+    std::string out = printed(console, [&] { EXPECT_TRUE(build_table_quietly(*strip, c)); });
+    EXPECT_NE(out.find("MAX mesh triangles: " + std::to_string(c.max_faces(true)) + "\nAllocating: 187.53MB\n"),
+              std::string::npos)
+        << out;
+    ASSERT_TRUE(c.table.compact);
+    for (const auto& [a, b] : {std::pair{n - 1, 0}, {n - 1, n - 2}, {7000, 3}, {n - 1, n - 1}})
+        EXPECT_EQ(c.table.get(a, b), float(a - b)) << a << ", " << b;
+
+    // With less memory the line says what would be needed, and nothing is made.
+    auto big = named::open_grid(84);  // 14,112 faces
+    Mesh_Classifier small(big.get(), console);
+    small.memory_limit = 150e6;
+    const int most = small.max_faces(true);
+    EXPECT_LT(most, 14112);
+    EXPECT_GT(most, 10000);
+    out = printed(console, [&] { EXPECT_FALSE(small.classify()); });
+    EXPECT_NE(out.find("ERROR: the mesh has 14112 faces; a shortest path table holds at most " + std::to_string(most) +
+                       " here: this one would need 202 MB"),
+              std::string::npos)
         << out;
     EXPECT_EQ(out.find("Allocating"), std::string::npos);
     EXPECT_EQ(out.find("Building Patches"), std::string::npos);
-    EXPECT_TRUE(c.table.dist.empty());
-    EXPECT_TRUE(c.seeds.empty());
+    EXPECT_TRUE(small.table.floats().empty());
+    EXPECT_TRUE(small.seeds.empty());
 
     TempDir dir;
-    out = printed(console, [&] { EXPECT_FALSE(c.load(dir.write("big.spt", "x"))); });
-    EXPECT_NE(out.find("holds at most 14021"), std::string::npos);
-    EXPECT_TRUE(c.rebuild);
+    out = printed(console, [&] { EXPECT_FALSE(small.load(dir.write("big.spt", "x"))); });
+    EXPECT_NE(out.find("holds at most " + std::to_string(most)), std::string::npos);
+    EXPECT_TRUE(small.rebuild);
+
+    // Counts fit two bytes up to 65,535 faces; past that the table is floats.
+    EXPECT_EQ(ShortestPathTable::bytes_for(65535, true), 2.0 * ShortestPathTable::entries_for(65535));
+    EXPECT_EQ(ShortestPathTable::bytes_for(65536, true), 4.0 * ShortestPathTable::entries_for(65536));
+    EXPECT_EQ(ShortestPathTable::bytes_for(100, false), 4.0 * ShortestPathTable::entries_for(100));
+}
+
+TEST(ShortestPathTable, CompactFormReadsAndWritesTheSameFloats)
+{
+    // A compact table takes other distances by turning into floats.
+    ShortestPathTable t;
+    t.allocate(3, true);
+    t.set(1, 0, 2.0f);
+    t.set(2, 0, ShortestPathTable::unreachable);
+    EXPECT_TRUE(t.compact);
+    EXPECT_EQ(t.floats(), (std::vector<float>{0, 2, 0, 1e9f, 0, 0, 0}));
+    t.set(2, 1, 0.5f);
+    EXPECT_FALSE(t.compact);
+    EXPECT_EQ(t.floats(), (std::vector<float>{0, 2, 0, 1e9f, 0.5f, 0, 0}));
+
+    // Files of step counts come back compact and are written byte for byte
+    // as read; a file with any other value (a weighted table, a -0) stays floats.
+    TempDir dir;
+    const struct {
+        std::vector<float> floats;
+        bool compact;
+    } files[] = {
+        {{0, 1, 0, 1e9f, 65534, 0, 0}, true},
+        {{0, 1, 0, 1e9f, 0.25f, 0, 0}, false},
+        {{0, 1, 0, 65535, 2, 0, 0}, false},
+        {{0, -0.0f, 0, 1, 2, 0, 0}, false},
+    };
+    for (const auto& f : files) {
+        const std::string bytes = bytes_of(f.floats);
+        ShortestPathTable read;
+        ASSERT_EQ(ShortestPathTable::read(dir.write("t.spt", bytes), 3, read).status,
+                  ShortestPathTable::FileResult::Done);
+        EXPECT_EQ(read.compact, f.compact) << f.floats[4];
+        ASSERT_EQ(read.write(dir.file("back.spt")).status, ShortestPathTable::FileResult::Done);
+        EXPECT_EQ(slurp(dir.file("back.spt")), bytes) << f.floats[4];
+    }
 }
 
 TEST(Classifier, StagesMatchTheirPlainTranscription)
@@ -498,10 +583,10 @@ TEST(Classifier, ConsoleAndColoursOfAClassificationAndARepeat)
     Classified c = classify(named::octahedron());
     const Mesh_Classifier& m = *c.classifier;
     const int k = m.num_patches;
-    std::string want =
-        "Using Floyd Shortest Path\nMAX mesh triangles: 14021\nAllocating: 0.00MB\nSize: 40\n"
-        "Building Centroids\nBuilding Distances\nBuilding Patches\nOptimal Number of Patches:" +
-        std::to_string(k) + "\n";
+    std::string want = "Using Floyd Shortest Path\nMAX mesh triangles: " + std::to_string(m.max_faces(true)) +
+                       "\nAllocating: 0.00MB\nSize: 40\n"
+                       "Building Centroids\nBuilding Distances\nBuilding Patches\nOptimal Number of Patches:" +
+                       std::to_string(k) + "\n";
     for (const auto& nb : m.neighbours) want += "neigbour: " + std::to_string(nb.second) + "\n";
     want += "Eval FUZZY\n";
     const std::string console = c.console.substr(c.console.find("Using Floyd"));

@@ -8,29 +8,40 @@
 namespace {
 
 // The edge list built the straightforward way: per-vertex buckets searched
-// linearly, links appended as edges and second faces are met.
+// linearly, links appended as edges and second faces are met. Three mends of
+// the first version: a pair of one vertex twice is no edge, a face meeting
+// an edge twice is one face of it, and faces past the second are kept.
 struct LiteralEdgeList {
     struct Record {
-        int key, lo, hi, face0, face1;
+        int key, lo, hi;
+        std::vector<int> faces;  // in the order met
     };
     std::vector<std::vector<Record>> buckets;
     std::vector<std::vector<int>> vertex_links, face_links;
-    std::vector<std::array<int, 2>> edges, edge_faces;
+    std::vector<std::array<int, 2>> edges, edge_faces, more_faces;
     std::vector<std::vector<int>> vertex_neighbour_edges, face_neighbour_edges;
+
+    Record* find(int lo, int hi)
+    {
+        for (Record& r : buckets[lo])
+            if (r.key == hi) return &r;
+        return nullptr;
+    }
 
     void add_edge(int a, int b, int face)
     {
-        if (a == -1 || b == -1) return;
+        if (a == -1 || b == -1 || a == b) return;
         const int lo = std::min(a, b), hi = std::max(a, b);
-        for (Record& r : buckets[lo])
-            if (r.key == hi) {
-                if (r.face1 != -1) return;
-                r.face1 = face;
-                face_links[r.face0].push_back(r.face1);
-                face_links[r.face1].push_back(r.face0);
-                return;
+        if (Record* r = find(lo, hi)) {
+            if (r->faces.back() == face) return;
+            r->faces.push_back(face);
+            if (r->faces.size() == 2) {
+                face_links[r->faces[0]].push_back(face);
+                face_links[face].push_back(r->faces[0]);
             }
-        buckets[lo].push_back({hi, lo, hi, face, -1});
+            return;
+        }
+        buckets[lo].push_back({hi, lo, hi, {face}});
         vertex_links[lo].push_back(hi);
         vertex_links[hi].push_back(lo);
     }
@@ -47,13 +58,15 @@ struct LiteralEdgeList {
         for (const auto& bucket : buckets)
             for (const Record& r : bucket) {
                 const int e = int(edges.size());
+                const int face1 = r.faces.size() > 1 ? r.faces[1] : -1;
                 edges.push_back({r.lo, r.hi});
-                edge_faces.push_back({r.face0, r.face1});
+                edge_faces.push_back({r.faces[0], face1});
+                for (std::size_t k = 2; k < r.faces.size(); ++k) more_faces.push_back({e, r.faces[k]});
                 vertex_neighbour_edges[r.lo].push_back(e);
                 vertex_neighbour_edges[r.hi].push_back(e);
-                if (r.face1 != -1) {
-                    face_neighbour_edges[r.face0].push_back(e);
-                    face_neighbour_edges[r.face1].push_back(e);
+                if (face1 != -1) {
+                    face_neighbour_edges[r.faces[0]].push_back(e);
+                    face_neighbour_edges[face1].push_back(e);
                 }
             }
     }
@@ -68,6 +81,7 @@ void expect_same_as_literal(Mesh& m)
     EXPECT_EQ(m.edge_table.count, m.edge_count);
     EXPECT_EQ(m.edges, ref.edges);
     EXPECT_EQ(m.edge_faces, ref.edge_faces);
+    EXPECT_EQ(m.edge_more_faces, ref.more_faces);
     for (int v = 0; v < m.nv; ++v) {
         const auto links = m.edge_table.vertex_links[v];
         EXPECT_EQ(std::vector<int>(links.begin(), links.end()), ref.vertex_links[v]) << "vertex " << v;

@@ -18,9 +18,10 @@ TEST(Vector, QuirksTheMeshCodeReliesOn)
     EXPECT_FLOAT_EQ(v.x, 0.6f);
     EXPECT_FLOAT_EQ(v.w, 0.2f);
     EXPECT_EQ(v.len, 5.0f);
-    Vector zero(0, 0, 0);
+    // A zero vector has no direction and stays zero (not NaN).
+    Vector zero(0, 0, 0, 1);
     zero.normalise();
-    EXPECT_TRUE(std::isnan(zero.x));
+    EXPECT_EQ(xyzw(zero), (std::array<float, 4>{0, 0, 0, 1}));
     v = Vector(1, 2, 3, 1);
     v *= 2.0f;
     EXPECT_EQ(v.w, 1.0f);  // in place keeps w, a product scales it

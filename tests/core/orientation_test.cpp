@@ -20,6 +20,8 @@ namespace {
 // atan2 in degrees, corners 1 and 2 swapped unless corner 2's is larger.
 bool literal_orient(Face& f, const Vector& c)
 {
+    // Faces without area keep their order (they have a zero normal to turn about).
+    if (f.is_degenerate()) return false;
     const Vector& n = f.normal;
     const Vector a = *f.v[0] - c;
     double angle[3] = {0.0, 0.0, 0.0};

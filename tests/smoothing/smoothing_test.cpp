@@ -4,6 +4,7 @@
 // regions and console output, bit for bit. The rest covers what that
 // comparison cannot: the unvisited list both share, kernels, weight curves
 // and stale derived data.
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -457,4 +458,32 @@ TEST(Smoothing, StaleCentroidsAndAdjacencyAreRebuiltBeforeARun)
     out = printed(console, [&] { smoother.run(ball(1.0f, 1.0f), RunMode::Full, NormalSmoother::MEDIAN_FILTER); });
     EXPECT_EQ(out.rfind("BUILDING: MESH_CENTROIDS MESH_EDGE_LIST \n\n", 0), 0u) << out;
     EXPECT_EQ(mesh->edge_table.face_links.size(), std::size_t(mesh->nf));
+}
+
+TEST(Smoothing, AFaceWithoutAreaTurnsNoNormalIntoNaN)
+{
+    // Once its normal was NaN, and so was the region's it joined.
+    for (int algorithm : {NormalSmoother::MEAN_SHIFT, NormalSmoother::SPHERE_JUMP, NormalSmoother::MEDIAN_FILTER}) {
+        auto mesh = built(named::degenerate_pair());
+        ASSERT_TRUE(mesh->faces[1].is_degenerate());
+        Captured console;
+        NormalSmoother smoother(console);
+        smoother.mesh = mesh.get();
+        smoother.run(ball(10.0f, 2.0f), RunMode::Full, algorithm);
+        // The regions' normal is the triangle's; the median filter's means
+        // (never renormalised) count the zero normal in.
+        for (const Face& f : mesh->faces) {
+            if (algorithm != NormalSmoother::MEDIAN_FILTER) {
+                EXPECT_EQ(xyzw(f.normal), (std::array<float, 4>{0, 0, 1, 0})) << "algorithm " << algorithm;
+            }
+            EXPECT_TRUE(std::isfinite(f.normal.x) && std::isfinite(f.normal.z) && f.normal.z > 0.0f);
+        }
+    }
+    // A region of such faces alone keeps the zero normal.
+    auto flat = built(named::make({{0, 0, 0}, {1, 0, 0}}, {{0, 0, 1}, {1, 1, 0}}));
+    Captured console;
+    NormalSmoother smoother(console);
+    smoother.mesh = flat.get();
+    smoother.run(ball(10.0f), RunMode::Full, NormalSmoother::MEAN_SHIFT);
+    for (const Face& f : flat->faces) EXPECT_EQ(xyzw(f.normal), (std::array<float, 4>{0, 0, 0, 0}));
 }

@@ -79,6 +79,11 @@ std::unique_ptr<Mesh> non_manifold_edge()
     return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}}, {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}});
 }
 
+std::unique_ptr<Mesh> degenerate_pair()
+{
+    return make({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 0, 1}});
+}
+
 std::unique_ptr<Mesh> torus(int rings, int sides)
 {
     std::vector<Vector> points;

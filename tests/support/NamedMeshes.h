@@ -46,6 +46,8 @@ std::unique_ptr<Mesh> folded_grid(int n);
 std::unique_ptr<Mesh> disconnected_pair();
 // Three faces on the edge 0-1 (a non-manifold edge).
 std::unique_ptr<Mesh> non_manifold_edge();
+// single_triangle and a face without area on its edge 0-1: corners 0 0 1.
+std::unique_ptr<Mesh> degenerate_pair();
 // Closed torus around the z axis (radii 2 and 1): rings x sides vertices,
 // 2 x rings x sides faces, outward-facing.
 std::unique_ptr<Mesh> torus(int rings, int sides);

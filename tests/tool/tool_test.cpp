@@ -58,7 +58,17 @@ TEST(Tool, InfoAndConvert)
     EXPECT_TRUE(has(r, "Opening: " + path));
     EXPECT_TRUE(has(r, "vertices: 4\nfaces: 4\nedges: 6\nborder edges: 0\n"));
     EXPECT_TRUE(has(r, "bounding box: (0, 0, 0) to (1, 1, 1)\nextent: 1\n"));
-    EXPECT_TRUE(has(r, "heat: min -1 max 2"));
+    EXPECT_TRUE(has(r, "heat: min -1 max 2\nnon-manifold edges: 0\ndegenerate faces: 0\nconnected parts: 1\n"));
+
+    // A fin on the edge 1-2 with a face without area beside it, and a
+    // triangle apart.
+    const std::string hard = dir.write("hard.obj",
+                                       "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 -1 0\nv 0 0 1\nv 5 5 5\nv 6 5 5\nv 5 6 5\n"
+                                       "f 1 2 3\nf 2 1 4\nf 1 2 5\nf 1 1 2\nf 6 7 8\n");
+    const ToolRun h = tool("info " + hard);
+    EXPECT_EQ(h.status, 0) << h.out;
+    EXPECT_TRUE(has(h, "faces: 5\nedges: 10\nborder edges: 9\n"));
+    EXPECT_TRUE(has(h, "morphogens: 0\nnon-manifold edges: 1\ndegenerate faces: 1\nconnected parts: 2\n"));
 
     const std::string in = dir.write("q.net", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n");
     EXPECT_EQ(tool("convert " + in + " " + dir.file("out.obj")).status, 0);
@@ -150,6 +160,37 @@ TEST(Tool, SubdivideAndSimplifyReportCountsAndWrite)
     r = tool("subdivide --level 30 " + in + " " + dir.file("x.obj"));
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(has(r, "the mesh is unchanged"));
+}
+
+// The memory the process may use is what its address-space limit leaves,
+// not the machine's: what does not fit is refused with one line, and
+// nothing runs out of memory half way. (The sanitizers reserve more address
+// space than any such limit.)
+TEST(Tool, RefusesWhatDoesNotFitUnderAnAddressSpaceLimit)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit";
+#endif
+    TempDir dir;
+    const std::string limited = "ulimit -v 1000000 && exec " + std::string(HALVANE_TOOL);
+    const std::string octahedron =
+        dir.write("oct.obj",
+                  "v 1 0 0\nv -1 0 0\nv 0 1 0\nv 0 -1 0\nv 0 0 1\nv 0 0 -1\n"
+                  "f 1 3 5\nf 3 2 5\nf 2 4 5\nf 4 1 5\nf 3 1 6\nf 2 3 6\nf 4 2 6\nf 1 4 6\n");
+    ToolRun r = run_program(limited, "subdivide --level 10 " + octahedron + " " + dir.file("fine.obj"));
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_TRUE(has(r, "Subdivision level 10 would make 8388608 faces"));
+    EXPECT_TRUE(has(r, "the limit is 1024 MB"));
+
+    // One polygon of a million corners: a million triangles, with the edge
+    // list more than the limit.
+    std::string polygon = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf";
+    for (int i = 0; i < 1000000; ++i) polygon += " 1 2 3";
+    const std::string big = dir.write("polygon.obj", polygon + "\n");
+    r = run_program(limited, "info " + big);
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_TRUE(has(r, "3 vertices, 2999998 triangles and 0 morphogens need"));
+    EXPECT_TRUE(has(r, "this process may use"));
 }
 
 TEST(Tool, SmoothWritesOneFaceNormalPerLine)

@@ -270,3 +270,17 @@ TEST(Picking, FaceNormalsFollowTheCorners)
     pick_face(*m, Vector(5, 5, 1), Vector(5, 5, -1));
     EXPECT_EQ(m->faces[0].normal, Vector(0, 0, 1));
 }
+
+TEST(EdgeTraversal, CrossesEdgesOfThreeFaces)
+{
+    // The fin (face 2) on the edge of faces 0 and 1 once had no neighbour.
+    auto fin = named::non_manifold_edge();
+    Captured console;
+    printed(console, [&] { fin->build({MESH_EDGE_LIST, MESH_FACE_NORMALS}, console); });
+    EdgeTraversal t(fin.get(), console);
+    EXPECT_EQ(walk(*fin, t, 2, 1, 180), 2);
+    EXPECT_TRUE(fin->faces[0].marked && fin->faces[1].marked);
+    EXPECT_EQ(walk(*fin, t, 0, 1, 180), 2);
+    EXPECT_TRUE(fin->faces[1].marked && fin->faces[2].marked);
+    EXPECT_EQ(walk(*fin, t, 0, 2, 180), 3);  // and back to the start
+}
