@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 #include "classification/face_distances.h"
 #include "core/format_text.h"
@@ -12,6 +13,7 @@
 #include "core/Mesh.h"
 #include "core/Messages.h"
 #include "core/parallel_parts.h"
+#include "core/StageProgress.h"
 #include "core/text_file.h"
 #include "traversal/EdgeTraversal.h"
 
@@ -161,10 +163,18 @@ bool Mesh_Classifier::build_table()
     build_centroids();
     build_links();
     const FaceGraph graph = FaceGraph::from_links(n, links);
+    // Row s holds s + 1 cells, so the cells filled measure the work done.
+    StageProgress stage(messages, "Shortest paths", (long long)n * (n + 1) / 2);
+    const RowHook each_row = [&](int part, int row) {
+        if (part == 0)
+            stage.at((long long)row * (row + 1) / 2);
+        else
+            messages.check_cancelled();
+    };
     if (sp_mode == 0)
-        step_distances(graph, table, threads);
+        step_distances(graph, table, threads, each_row);
     else
-        weighted_distances(graph, table, threads);
+        weighted_distances(graph, table, threads, each_row);
     return true;
 }
 
@@ -200,14 +210,21 @@ bool Mesh_Classifier::classify()
         if (!build_table()) return false;
     }
     max_patches = 50;
+    StageProgress stage(messages, "Patches", 6, 6);
+    stage.at(0);
     build_patches();
+    stage.at(1);
     choose_patch_count();
     const int k = num_patches;
     compute_probabilities(k);
+    stage.at(2);
     find_neighbours(k);
+    stage.at(3);
     refine_seeds(k);
+    stage.at(4);
     colour_seeds(k);
     label_faces(k);
+    stage.at(6);
     face_patch.clear();
     return true;
 }
@@ -234,6 +251,7 @@ void Mesh_Classifier::build_patches()
     // nearest[i]: distance of face i to its nearest seed so far.
     std::vector<float> nearest(static_cast<std::size_t>(n), ShortestPathTable::unreachable);
     for (int round = 0; round < max_patches; ++round) {
+        messages.check_cancelled();
         const std::vector<float> from = distances_from(seeds.back());
         float top = 0.0f;
         int pick = 0;
@@ -413,6 +431,7 @@ void Mesh_Classifier::assign(int k)
     std::vector<int> new_seed(static_cast<std::size_t>(k), 0);
     std::vector<double> sums;
     for (int iteration = 1;; ++iteration) {
+        messages.check_cancelled();
         std::vector<std::vector<float>> from(static_cast<std::size_t>(k));
         for (int p = 0; p < k; ++p) from[p] = distances_from(seeds[p]);
         // Nearest seed, the later patch on a tie; a face near no seed joins
@@ -512,4 +531,37 @@ bool Mesh_Classifier::load(const std::string& path)
         if (ok) rebuild = false;
     }
     return ok;
+}
+
+template <class Other, class Put>
+void Mesh_Classifier::each_field(Other& o, const Put& put)
+{
+    put(rebuild, o.rebuild);
+    put(centroids, o.centroids);
+    put(sp_mode, o.sp_mode);
+    put(weight, o.weight);
+    put(mean_length, o.mean_length);
+    put(mean_bend, o.mean_bend);
+    put(links, o.links);
+    put(threads, o.threads);
+    put(memory_limit, o.memory_limit);
+    put(seeds, o.seeds);
+    put(patch_colours, o.patch_colours);
+    put(probabilities, o.probabilities);
+    put(neighbours, o.neighbours);
+    put(max_patches, o.max_patches);
+    put(num_patches, o.num_patches);
+    put(face_patch, o.face_patch);
+}
+
+void Mesh_Classifier::copy_state(const Mesh_Classifier& other, bool with_table)
+{
+    each_field(other, [](auto& to, const auto& from) { to = from; });
+    if (with_table) table = other.table;
+}
+
+void Mesh_Classifier::take_state(Mesh_Classifier&& other, bool with_table)
+{
+    each_field(other, [](auto& to, auto& from) { to = std::move(from); });
+    if (with_table) table = std::move(other.table);
 }

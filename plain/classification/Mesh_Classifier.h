@@ -85,7 +85,15 @@ public:
     bool save(const std::string& path) const;
     bool load(const std::string& path);
 
+    // The state and settings of `other` (the classifier of a copy of the
+    // document): everything but the channel, the mesh pointed at and, unless
+    // `with_table`, the distance table.
+    void copy_state(const Mesh_Classifier& other, bool with_table);
+    void take_state(Mesh_Classifier&& other, bool with_table);
+
 private:
+    template <class Other, class Put>
+    void each_field(Other& other, const Put& put);
     bool announce_table(int faces, bool counts) const;
     double budget() const;
     bool has_patches(int k) const;

@@ -64,14 +64,15 @@ namespace {
 // One breadth-first search per face s, filling row s (faces 0 ... s) with
 // step counts in the table's own form; `far` marks faces never reached.
 template <class RowOf, class Cell>
-void fill_steps(const FaceGraph& graph, const RowOf& row_of, Cell far, int threads)
+void fill_steps(const FaceGraph& graph, const RowOf& row_of, Cell far, int threads, const RowHook& each_row)
 {
     const int n = graph.n;
     std::atomic<int> next{0};
-    run_parts(threads, [&](int, int) {
+    run_parts(threads, [&](int part, int) {
         std::vector<int> seen(static_cast<std::size_t>(n), -1);
         std::vector<int> queue(static_cast<std::size_t>(n));
         for (int s = next++; s < n; s = next++) {
+            if (each_row) each_row(part, s);
             // Row s holds the faces 0 ... s: the search stops once all of
             // them are reached.
             Cell* row = row_of(s);
@@ -106,21 +107,21 @@ void fill_steps(const FaceGraph& graph, const RowOf& row_of, Cell far, int threa
 
 }  // namespace
 
-void step_distances(const FaceGraph& graph, ShortestPathTable& table, int threads)
+void step_distances(const FaceGraph& graph, ShortestPathTable& table, int threads, const RowHook& each_row)
 {
     if (table.compact)
         fill_steps(
-            graph, [&table](int s) { return table.step_row(s); }, ShortestPathTable::no_path, threads);
+            graph, [&table](int s) { return table.step_row(s); }, ShortestPathTable::no_path, threads, each_row);
     else
         fill_steps(
-            graph, [&table](int s) { return table.row(s); }, ShortestPathTable::unreachable, threads);
+            graph, [&table](int s) { return table.row(s); }, ShortestPathTable::unreachable, threads, each_row);
 }
 
-void weighted_distances(const FaceGraph& graph, ShortestPathTable& table, int threads)
+void weighted_distances(const FaceGraph& graph, ShortestPathTable& table, int threads, const RowHook& each_row)
 {
     const int n = graph.n;
     std::atomic<int> next{0};
-    run_parts(threads, [&](int, int) {
+    run_parts(threads, [&](int part, int) {
         using Entry = std::pair<double, int>;
         const std::greater<Entry> later;
         std::vector<double> best(static_cast<std::size_t>(n));
@@ -128,6 +129,7 @@ void weighted_distances(const FaceGraph& graph, ShortestPathTable& table, int th
         std::vector<char> done(static_cast<std::size_t>(n));
         std::vector<Entry> heap;
         for (int s = next++; s < n; s = next++) {
+            if (each_row) each_row(part, s);
             float* row = table.row(s);
             std::fill(row, row + s + 1, ShortestPathTable::unreachable);
             heap.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "classification/FaceGraph.h"
@@ -21,9 +22,14 @@ std::vector<FaceLink> dual_links(const Mesh& mesh, const std::vector<Vector>& ce
 // Fills `table` (already sized for graph.n faces, compact or not) with the
 // least number of steps between every two faces, or unreachable. One
 // breadth-first search per face, each filling its own row.
-void step_distances(const FaceGraph& graph, ShortestPathTable& table, int threads);
+//
+// `each_row(part, s)` is called by the thread of part `part` before it fills
+// row s (rows are taken in ascending order); it may throw to stop the work,
+// which run_parts passes on once every part has ended.
+using RowHook = std::function<void(int part, int row)>;
+void step_distances(const FaceGraph& graph, ShortestPathTable& table, int threads, const RowHook& each_row = {});
 
 // The same with the link weights as step lengths: Dijkstra from every face,
 // path lengths summed in double and stored as float (the table must not be
 // compact).
-void weighted_distances(const FaceGraph& graph, ShortestPathTable& table, int threads);
+void weighted_distances(const FaceGraph& graph, ShortestPathTable& table, int threads, const RowHook& each_row = {});

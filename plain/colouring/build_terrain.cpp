@@ -7,6 +7,7 @@
 #include "core/format_text.h"
 #include "core/Mesh.h"
 #include "core/Messages.h"
+#include "core/StageProgress.h"
 
 bool build_terrain(Mesh& mesh, const Heightmap& heightmap, int resolution, float scale, float height, Messages& out)
 {
@@ -23,7 +24,9 @@ bool build_terrain(Mesh& mesh, const Heightmap& heightmap, int resolution, float
     std::vector<Vector> grid(std::size_t(n) * n);
     const float d = 1.0f / float(n);
     float z = 0.0f;
+    StageProgress stage(out, "Terrain", 2LL * n, 100);
     for (int r = 0; r < n; ++r) {
+        stage.at(r);
         float x = 0.0f;
         const int py = Heightmap::size * r / n;
         for (int c = 0; c < n; ++c) {
@@ -51,13 +54,15 @@ bool build_terrain(Mesh& mesh, const Heightmap& heightmap, int resolution, float
         return v;
     };
     int f = 0;
-    for (int r = 0; r + 1 < n; ++r)
+    for (int r = 0; r + 1 < n; ++r) {
+        stage.at(n + r);
         for (int c = 0; c + 1 < n; ++c) {
             const int a = vertex(r, c), b = vertex(r + 1, c), e = vertex(r + 1, c + 1);
             mesh.set_face(f++, a, b, e);
             const int g = vertex(r, c + 1);
             mesh.set_face(f++, a, e, g);
         }
+    }
 
     mesh.build({MESH_CENTRE, MESH_FACE_NORMALS, MESH_VERTEX_NORMALS, MESH_TEXCOORDS, 0}, out);
     out.info(format_text("%d, %d \n", mesh.nv, mesh.nf));

@@ -109,6 +109,7 @@ bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format, Mess
         }
         if (!binary) out += '\n';
         if (out.size() > (1 << 16)) {
+            report.check_cancelled();
             file.write(out);
             out.clear();
         }
@@ -122,6 +123,7 @@ bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format, Mess
             out += "3 " + std::to_string(vi[0]) + ' ' + std::to_string(vi[1]) + ' ' + std::to_string(vi[2]) + '\n';
         }
         if (out.size() > (1 << 16)) {
+            report.check_cancelled();
             file.write(out);
             out.clear();
         }

@@ -3,10 +3,24 @@
 #include <cstdio>
 
 #include "core/Message.h"
+#include "core/Progress.h"
+
+namespace {
+
+void print(const std::string& text, std::FILE* to)
+{
+    std::fwrite(text.data(), 1, text.size(), to);
+    std::fflush(to);
+}
+
+}  // namespace
 
 void ConsoleSink::report(const Message& message)
 {
-    std::FILE* to = message.stream == Message::Stream::Err ? stderr : stdout;
-    std::fwrite(message.text.data(), 1, message.text.size(), to);
-    std::fflush(to);
+    print(message.text, message.stream == Message::Stream::Err ? stderr : stdout);
+}
+
+void ConsoleSink::progress(const Progress& progress)
+{
+    if (!progress.console.empty()) print(progress.console, stdout);
 }

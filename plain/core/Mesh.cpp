@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "core/Messages.h"
 
@@ -304,6 +305,58 @@ std::unique_ptr<Mesh> Mesh::clone() const
         f.group = faces[i].group;
     }
     return copy;
+}
+
+namespace {
+
+// p moved from an array starting at `from` to the same place in one
+// starting at `to`.
+template <class T, class Base>
+T* rebased(T* p, const Base* from, const Base* to)
+{
+    if (!p) return p;
+    const auto offset = reinterpret_cast<const char*>(p) - reinterpret_cast<const char*>(from);
+    return reinterpret_cast<T*>(const_cast<char*>(reinterpret_cast<const char*>(to) + offset));
+}
+
+}  // namespace
+
+void Mesh::copy_from(const Mesh& o)
+{
+    if (&o == this) return;
+    Mesh copy;
+    copy.nv = o.nv;
+    copy.nf = o.nf;
+    copy.picked_face = o.picked_face;
+    copy.extent = o.extent;
+    copy.centre = o.centre;
+    copy.vertices = o.vertices;
+    copy.vertex_normals = o.vertex_normals;
+    copy.vertex_colours = o.vertex_colours;
+    copy.has_colours = o.has_colours;
+    copy.texcoords = o.texcoords;
+    copy.centroids = o.centroids;
+    copy.faces = o.faces;
+    copy.face_list = o.face_list;
+    copy.morphogen_values = o.morphogen_values;
+    copy.morphogen_names = o.morphogen_names;
+    copy.edge_table = o.edge_table;
+    copy.edge_count = o.edge_count;
+    copy.edges = o.edges;
+    copy.edge_faces = o.edge_faces;
+    copy.edge_more_faces = o.edge_more_faces;
+    copy.vertex_neighbours = o.vertex_neighbours;
+    copy.face_neighbours = o.face_neighbours;
+    for (int k = 0; k < 8; ++k) copy.bbox[k] = o.bbox[k];
+    std::copy(std::begin(o.built), std::end(o.built), std::begin(copy.built));
+    copy.revision = o.revision;
+
+    for (Face& f : copy.faces)
+        for (Vector*& corner : f.v) corner = rebased(corner, o.vertices.data(), copy.vertices.data());
+    for (Face*& f : copy.face_list) f = rebased(f, o.faces.data(), copy.faces.data());
+    for (const int*& p : copy.vertex_neighbours.items) p = rebased(p, o.edges.data(), copy.edges.data());
+    for (const int*& p : copy.face_neighbours.items) p = rebased(p, o.edge_faces.data(), copy.edge_faces.data());
+    swap(copy);
 }
 
 void Mesh::swap(Mesh& other) noexcept

@@ -94,6 +94,11 @@ public:
     void assign(const Mesh& other);
     // A full copy: assign() plus every face field.
     std::unique_ptr<Mesh> clone() const;
+    // Becomes an exact copy of other, derived data and its freshness
+    // included, with every pointer moved to this mesh's own arrays: a tool
+    // run on the copy does what it would have done on other. Built aside, so
+    // running out of memory leaves this mesh as it was.
+    void copy_from(const Mesh& other);
     // Exchanges everything with other; the faces and neighbour lists of each
     // keep pointing into their own arrays, which move along. Allocates
     // nothing, so a tool can build its result aside and put it in place only

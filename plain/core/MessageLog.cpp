@@ -17,9 +17,17 @@ void MessageLog::report(const Message& message)
     messages.push_back(message);
 }
 
+void MessageLog::progress(const Progress& progress)
+{
+    stages.push_back(progress);
+    if (!progress.console.empty())
+        messages.push_back(Message{Message::Severity::Info, progress.console, {}, 0, Message::Stream::Out});
+}
+
 void MessageLog::clear()
 {
     messages.clear();
+    stages.clear();
 }
 
 std::string MessageLog::out() const

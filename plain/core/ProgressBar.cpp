@@ -12,12 +12,15 @@ void ProgressBar::update(float done, float total, Messages& out)
         shown = 0;
         next_at = 0;
     }
-    if (done != float(next_at)) return;
-    ++shown;
-    std::string bar = "[";
-    bar.append(shown > 1 ? std::size_t(shown - 1) : 0, '*');
-    for (int i = 0; float(i) < cells - float(shown); ++i) bar += ' ';
-    bar += ']';
-    out.info("\r\rProgress = " + bar);
-    next_at += step;
+    Progress report{std::string(), (long long)done, (long long)total, std::string()};
+    if (done == float(next_at)) {
+        ++shown;
+        std::string bar = "[";
+        bar.append(shown > 1 ? std::size_t(shown - 1) : 0, '*');
+        for (int i = 0; float(i) < cells - float(shown); ++i) bar += ' ';
+        bar += ']';
+        report.console = "\r\rProgress = " + bar;
+        next_at += step;
+    }
+    out.progress(report);
 }

@@ -3,9 +3,10 @@
 class Messages;
 
 // A text bar on the console, redrawn in place ("\r\rProgress = [***    ]")
-// every `step` items, reported on a message channel. The owner sets `cells`
-// and calls update(0, total) at the start of a run and update(done, total)
-// after each item. Never reports a line end of its own.
+// every `step` items. The owner sets `cells` and calls update(0, total) at
+// the start of a run and update(done, total) after each item; each call is
+// one progress report on the channel, carrying the bar as its console text
+// when the bar is redrawn. Never reports a line end of its own.
 struct ProgressBar {
     float cells = 10.0f;
     int shown = 0;

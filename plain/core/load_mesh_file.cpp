@@ -8,6 +8,7 @@
 #include "core/Mesh.h"
 #include "core/off_reader.h"
 #include "core/ply_reader.h"
+#include "core/StageProgress.h"
 #include "core/stl_reader.h"
 
 const char* const mesh_extensions = ".obj, .net, .ply, .stl or .off";
@@ -105,6 +106,8 @@ LoadResult load_mesh_file(Mesh& mesh, const std::string& name, Messages& out)
 {
     LoadResult result = LoadResult::NotAMesh;
     const MeshFormat format = mesh_format_of(name);
+    StageProgress stage(out, "Opening", 2, 2);
+    stage.at(0);
     if (format != MeshFormat::None) {
         mesh.clear();
         bool read = false;
@@ -125,6 +128,8 @@ LoadResult load_mesh_file(Mesh& mesh, const std::string& name, Messages& out)
     // Centre, centroids, edge list, vertex normals and box, the faces
     // oriented, the vertex normals again (the swap keeps every derived array
     // the tools read; only the normals follow the new corner order).
+    stage.at(1);
     mesh.build_oriented(orient_face, out);
+    stage.at(2);
     return result;
 }

@@ -32,6 +32,8 @@ bool Mesh::write_obj(const std::string& path, Messages& report) const
     out.reserve(1 << 16);
     auto pass_on = [&]() {
         if (out.size() > (1 << 16) - 256) {
+            // A cancel leaves the old file: the unfinished one goes with `file`.
+            report.check_cancelled();
             file.write(out);
             out.clear();
         }

@@ -45,6 +45,9 @@ bool MeshDocument::guarded(const Work& work, const Asked& asked, const Undo& und
         return true;
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {  // a size past what a container can hold
+    } catch (const Cancelled&) {
+        undo();
+        throw;
     }
     undo();
     messages.error("ERROR: not enough memory to " + asked() + "; the mesh is as it was\n");
@@ -61,6 +64,41 @@ MeshDocument::MeshDocument(Messages& out)
     : messages(out), smoother(out), traversal(&mesh, out), subdivider(out), classifier(&mesh, out)
 {
     smoother.mesh = &mesh;
+}
+
+std::unique_ptr<MeshDocument> MeshDocument::copy(Parts parts) const
+{
+    auto copy = std::make_unique<MeshDocument>(messages);
+    copy->held = parts;
+    copy->mesh.copy_from(mesh);
+    if (parts.backup) copy->backup.copy_from(backup);
+    copy->file_name = file_name;
+    copy->placement = placement;
+    copy->smoother.copy_state(smoother);
+    copy->traversal.group_count = traversal.group_count;
+    copy->traversal.depth = traversal.depth;
+    copy->traversal.angle = traversal.angle;
+    copy->subdivider.weight = subdivider.weight;
+    copy->subdivider.levels = subdivider.levels;
+    copy->subdivider.memory_limit = subdivider.memory_limit;
+    copy->classifier.copy_state(classifier, parts.table);
+    return copy;
+}
+
+void MeshDocument::adopt(MeshDocument&& done, const std::string&)
+{
+    mesh.swap(done.mesh);
+    if (done.held.backup) backup.swap(done.backup);
+    file_name.swap(done.file_name);
+    placement = done.placement;
+    smoother.take_state(std::move(done.smoother));
+    traversal.group_count = done.traversal.group_count;
+    traversal.depth = done.traversal.depth;
+    traversal.angle = done.traversal.angle;
+    subdivider.weight = done.subdivider.weight;
+    subdivider.levels = done.subdivider.levels;
+    subdivider.memory_limit = done.subdivider.memory_limit;
+    classifier.take_state(std::move(done.classifier), done.held.table);
 }
 
 LoadResult MeshDocument::open(const std::string& path)

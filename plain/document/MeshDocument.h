@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,14 @@
 
 class Heightmap;
 class Messages;
+
+// What a copy of a document holds besides the mesh, the file name and the
+// engines' state and settings: the copy for reload() and the classifier's
+// distance table are large and most operations neither read nor change them.
+struct DocumentParts {
+    bool backup = true;
+    bool table = true;
+};
 
 // The mesh on show and everything that changes it: the copy kept for
 // "Reload", the engines that work on the mesh, and one operation per request
@@ -42,6 +51,18 @@ public:
     // Counts the times the mesh was replaced by one that may lie elsewhere
     // (open, reload, terrain); the view frames the mesh anew when it moves on.
     unsigned long placement = 0;
+
+    using Parts = DocumentParts;
+    Parts held;  // what this document holds (all of it unless it is a copy)
+
+    // A deep copy on the same channel, for a long operation to run on aside
+    // (on a worker thread) while this document stays on show unchanged.
+    std::unique_ptr<MeshDocument> copy(Parts parts = Parts()) const;
+    // Takes the state of `done`, a copy made by copy() on which the
+    // operation named `operation` ran to its end: the mesh, the parts the copy
+    // holds, the engines' state and settings, the file name and the
+    // placement. Allocates nothing; `done` is left to be dropped.
+    void adopt(MeshDocument&& done, const std::string& operation);
 
     // Opens a mesh file with the reader its name selects (load_mesh_file),
     // forgets the classification and the pick, and keeps a copy for

@@ -8,6 +8,7 @@
 #include "core/memory_limits.h"
 #include "core/Mesh.h"
 #include "core/Messages.h"
+#include "core/StageProgress.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ void ButterflySubdivider::step(const Mesh& current, Mesh& next) const
     const float far_weight = -0.0625f - weight;
     const Vector* old = current.vertices.data();
     for (int e = 0; e < ne; ++e) {
+        if (e % 65536 == 0) messages.check_cancelled();
         const SubdivisionEdgeMap::Edge& edge = edge_map.edges[e];
         const Vector& a = old[edge.a];
         const Vector& b = old[edge.b];
@@ -162,7 +164,9 @@ void ButterflySubdivider::run()
     }
 
     std::unique_ptr<Mesh> current;
+    StageProgress stage(messages, "Subdividing", levels, levels);
     for (int level = 0; level < levels; ++level) {
+        stage.at(level);
         const Mesh& from = current ? *current : *source;
         if (level > 0) edge_map.build(from);
         auto next = std::make_unique<Mesh>();
@@ -170,6 +174,7 @@ void ButterflySubdivider::run()
         current = std::move(next);
     }
     edge_map.clear();
+    stage.at(levels);
     current->build({MESH_VERTEX_NORMALS, MESH_TEXCOORDS}, messages);
     result = std::move(current);
 }

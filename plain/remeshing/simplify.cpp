@@ -9,10 +9,11 @@
 #include "core/Mesh.h"
 #include "core/Messages.h"
 #include "core/parallel_parts.h"
+#include "core/StageProgress.h"
 #include "remeshing/CollapseQueue.h"
 #include "remeshing/SimplifyGraph.h"
 
-void simplify(Mesh& mesh, float x)
+void simplify(Mesh& mesh, float x, Messages* progress)
 {
     const int start = mesh.nv;
     int keep = start;
@@ -39,7 +40,10 @@ void simplify(Mesh& mesh, float x)
         graph.prefetch_around(w);
         for (int a = 0; a < graph.neighbours.size(w); ++a) queue.prefetch(graph.neighbours.at(w, a));
     };
-    while (graph.vertex_count > keep) {
+    std::unique_ptr<StageProgress> stage;
+    if (progress) stage = std::make_unique<StageProgress>(*progress, "Collapsing edges", start - keep);
+    for (int collapsed = 0; graph.vertex_count > keep; ++collapsed) {
+        if (stage && collapsed % 256 == 0) stage->at(start - graph.vertex_count);
         const int u = queue.top();
         queue.pop();
         // The vertex now on top most often goes next: its collapse finds its
@@ -75,7 +79,7 @@ void simplify_mesh(Mesh& mesh, float lod, Messages& out)
     std::unique_ptr<Mesh> work = mesh.clone();
     work->morphogen_values = mesh.morphogen_values;
     work->carry_over(mesh);
-    simplify(*work, lod / 100.0f);
+    simplify(*work, lod / 100.0f, &out);
     work->build({MESH_VERTEX_NORMALS, MESH_EDGE_LIST, MESH_CENTRE, MESH_CENTROIDS, MESH_BB}, out);
     mesh.swap(*work);
     if (before > 0 && mesh.nv == 0)

@@ -8,8 +8,9 @@ class Messages;
 // collapse costs least (the first in vertex order among equals). The mesh
 // is written back even when nothing collapses, so per-face data returns to
 // its defaults; vertex colours and morphogen values follow their vertices.
-// Derived data is left for the caller to build.
-void simplify(Mesh& mesh, float x);
+// Derived data is left for the caller to build. With a channel, the
+// collapses are reported as progress there, and a cancel stops them.
+void simplify(Mesh& mesh, float x, Messages* progress = nullptr);
 
 // Simplification at a level of detail in percent, as the view runs it:
 // simplify to lod / 100, then rebuild normals, edge list, centre, centroids

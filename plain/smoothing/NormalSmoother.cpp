@@ -244,3 +244,39 @@ void NormalSmoother::median_filter()
         }
     }
 }
+
+template <class Other, class Put>
+void NormalSmoother::each_field(Other& o, const Put& put)
+{
+    put(progress, o.progress);
+    put(algorithm, o.algorithm);
+    put(unvisited, o.unvisited);
+    put(seed, o.seed);
+    put(regions, o.regions);
+    put(current_region, o.current_region);
+    put(region_faces, o.region_faces);
+    put(weight_mode, o.weight_mode);
+    put(curve_height, o.curve_height);
+    put(weight_curve, o.weight_curve);
+    put(kernel, o.kernel);
+    put(centroid_sum, o.centroid_sum);
+    put(normal_sum, o.normal_sum);
+    put(centre, o.centre);
+    put(processed, o.processed);
+    put(captured, o.captured);
+    put(stop, o.stop);
+    put(restart_needed, o.restart_needed);
+    put(spatial_index, o.spatial_index);
+    put(grid, o.grid);
+    put(found, o.found);
+}
+
+void NormalSmoother::copy_state(const NormalSmoother& other)
+{
+    each_field(other, [](auto& to, const auto& from) { to = from; });
+}
+
+void NormalSmoother::take_state(NormalSmoother&& other)
+{
+    each_field(other, [](auto& to, auto& from) { to = std::move(from); });
+}

@@ -67,11 +67,18 @@ public:
     // one console line and the previous weighting stays.
     bool set_weight_curve(const std::vector<Vector>& curve, int height);
 
+    // The state and settings of `other` (the smoother of a copy of the
+    // document): everything but the channel and the mesh pointed at.
+    void copy_state(const NormalSmoother& other);
+    void take_state(NormalSmoother&& other);
+
     // contribution(f, c) of the region sums: normal(f), weighted by the
     // curve at f's relative distance from c in weight mode 1.
     Vector contribution(int face, const Vector& c) const;
 
 private:
+    template <class Other, class Put>
+    void each_field(Other& other, const Put& put);
     void mean_shift(RunMode mode);
     void sphere_jump(RunMode mode);
     void median_filter();

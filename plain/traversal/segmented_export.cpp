@@ -1,7 +1,9 @@
 // Segmented export: each group of faces as a mesh of its own, with its own
 // vertex list in which vertices at exactly the same position are written once.
 #include <charconv>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/AtomicFile.h"
@@ -9,6 +11,7 @@
 #include "core/Mesh.h"
 #include "core/Messages.h"
 #include "core/PositionIndex.h"
+#include "core/StageProgress.h"
 #include "core/text_file.h"
 #include "traversal/EdgeTraversal.h"
 
@@ -42,18 +45,20 @@ void gather(const Mesh& mesh, const std::vector<int>& face_ids, std::vector<int>
     for (const int v : used) slot[v] = -1;
 }
 
-// Writes one file; false (after a line naming it and the reason) when it
-// could not be written completely, leaving any old file as it was.
-bool write_file(const std::string& path, const FileMesh& m, Messages& report)
+// Writes one file beside its target, to be put in place by place_file.
+// A cancel on the way removes what was written.
+std::unique_ptr<AtomicFile> write_file(const std::string& path, const FileMesh& m, Messages& report)
 {
     const std::vector<Vector>& points = m.points.points;
-    AtomicFile file(path);
+    auto written = std::make_unique<AtomicFile>(path);
+    AtomicFile& file = *written;
     report.info(format_text("Saving: %s v:%zu f:%zu\n", path.c_str(), points.size(), m.corners.size()));
 
     std::string out;
     out.reserve(1 << 16);
     auto pass_on = [&]() {
         if (out.size() > (1 << 16) - 128) {
+            report.check_cancelled();
             file.write(out);
             out.clear();
         }
@@ -81,6 +86,14 @@ bool write_file(const std::string& path, const FileMesh& m, Messages& report)
         pass_on();
     }
     file.write(out);
+    return written;
+}
+
+// Puts a written file in place; false (after a line naming it and the
+// reason) when it could not be written completely, leaving any old file as
+// it was.
+bool place_file(const std::string& path, AtomicFile& file, Messages& report)
+{
     if (file.commit()) return true;
     report.error(format_text("ERROR: could not write %s: %s [EdgeTraversal::export_groups()]\n", path.c_str(),
                              file.problem().c_str()),
@@ -106,16 +119,24 @@ int EdgeTraversal::export_groups(const std::string& directory) const
         if (g > 0) grouped.push_back(i);
     }
 
+    // Every file is written beside its target before any is put in place,
+    // so an export cancelled on the way leaves the folder as it was.
     std::vector<int> slot(std::size_t(m.nv), -1);
     FileMesh file;
-    int failed = 0;
+    std::vector<std::pair<std::string, std::unique_ptr<AtomicFile>>> written;
+    StageProgress stage(messages, "Writing groups", groups + 1, groups + 1);
     auto write = [&](const std::string& name, const std::vector<int>& face_ids) {
+        stage.at(static_cast<long long>(written.size()));
         gather(m, face_ids, slot, file);
-        if (!write_file(prefix + name, file, messages)) ++failed;
+        written.emplace_back(prefix + name, write_file(prefix + name, file, messages));
     };
     write("non-segemented.obj", members[0]);
     for (int g = 1; g < groups; ++g) write("object_" + std::to_string(g) + ".obj", members[g]);
     write("segemented.obj", grouped);
+    stage.at(groups + 1);
+    int failed = 0;
+    for (auto& [path, done] : written)
+        if (!place_file(path, *done, messages)) ++failed;
 
     messages.info(format_text("Segmented export: %d of %d files failed\n", failed, groups + 1));
     return failed;
@@ -126,5 +147,5 @@ bool write_face_selection(const Mesh& mesh, const std::vector<int>& face_ids, co
     std::vector<int> slot(std::size_t(mesh.nv), -1);
     FileMesh file;
     gather(mesh, face_ids, slot, file);
-    return write_file(path, file, out);
+    return place_file(path, *write_file(path, file, out), out);
 }
