@@ -46,8 +46,9 @@ bool MeshDocument::guarded(const Work& work, const Asked& asked, const Undo& und
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {  // a size past what a container can hold
     } catch (const Cancelled&) {
+        // Whoever asked to cancel knows; the work is undone without a word.
         undo();
-        throw;
+        return false;
     }
     undo();
     messages.error("ERROR: not enough memory to " + asked() + "; the mesh is as it was\n");
@@ -131,7 +132,15 @@ LoadResult MeshDocument::open(const std::string& path)
         result = reject();
     } catch (const std::length_error&) {
         result = reject();
+    } catch (const Cancelled&) {
+        // Only a copy of a document is opened with a cancel possible; the
+        // copy is dropped.
+        mesh.clear();
+        backup.clear();
+        result = LoadResult::Failed;
     }
+    // The copy for reload() and the cleared table are this mesh's now.
+    held = DocumentParts();
     ++placement;
     return result;
 }
@@ -168,6 +177,7 @@ bool MeshDocument::reload()
             fresh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}, messages);
             mesh.swap(fresh);
             classifier.reset();
+            held.table = true;
         },
         [&] { return "reload the mesh as opened (" + faces_text(backup) + ")"; });
     if (done) ++placement;

@@ -33,7 +33,9 @@ struct DocumentParts {
 // When memory runs out inside an operation, the operation stops, the mesh
 // stays as it was before it (opening leaves the empty mesh of a rejected
 // file), and one error line names the operation and the size it asked
-// for; the operation then returns false (or -1 where it counts).
+// for; the operation then returns false (or -1 where it counts). An
+// operation cancelled through the channel (Messages::request_cancel) also
+// ends with the mesh as it was, without a line, and returns false.
 class MeshDocument {
 public:
     explicit MeshDocument(Messages& messages);

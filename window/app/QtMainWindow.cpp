@@ -48,6 +48,13 @@ QtMainWindow::QtMainWindow(Dialogs& dialogs_, Messages& messages_, QWidget* pare
     counts = new QLabel(status);
     counts->setObjectName("counts");
     status->addPermanentWidget(counts);
+    runner.show_in(status);
+    connect(&runner, &DocumentRunner::refused, status,
+            [this](const QString& text) { status->showMessage(text, 4000); });
+    connect(&runner, &DocumentRunner::busy_changed, this, [this](bool busy) {
+        for (QAction* item : long_items) item->setEnabled(!busy);
+    });
+    view()->runner = &runner;
 
     resize(800, 800);
 
@@ -57,6 +64,7 @@ QtMainWindow::QtMainWindow(Dialogs& dialogs_, Messages& messages_, QWidget* pare
     connect_panels();
     // The terrain panel writes the terrain straight into the document's mesh.
     mesh_editor->terrain_panel->document = &document;
+    mesh_editor->terrain_panel->runner = &runner;
 }
 
 QtGLWidget* QtMainWindow::view() const
@@ -69,13 +77,14 @@ void QtMainWindow::build_menus()
     file_menu = new Menu(this);
     file_menu->setTearOffEnabled(true);
     file_menu->addSeparator();
-    connect(file_menu->insert_command(load_icon("fileopen.xpm"), "Open...", QKeySequence("Ctrl+O")),
-            &QAction::triggered, this, &QtMainWindow::openfileEvent);
+    QAction* open = file_menu->insert_command(load_icon("fileopen.xpm"), "Open...", QKeySequence("Ctrl+O"));
+    connect(open, &QAction::triggered, this, &QtMainWindow::openfileEvent);
     file_menu->addSeparator();
-    connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save As...", QKeySequence("Ctrl+S")),
-            &QAction::triggered, this, &QtMainWindow::savefileEvent);
-    connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save ALL...", QKeySequence("Ctrl+A")),
-            &QAction::triggered, this, &QtMainWindow::saveallEvent);
+    QAction* save = file_menu->insert_command(load_icon("filesave.xpm"), "Save As...", QKeySequence("Ctrl+S"));
+    connect(save, &QAction::triggered, this, &QtMainWindow::savefileEvent);
+    QAction* save_all = file_menu->insert_command(load_icon("filesave.xpm"), "Save ALL...", QKeySequence("Ctrl+A"));
+    connect(save_all, &QAction::triggered, this, &QtMainWindow::saveallEvent);
+    long_items = {open, save, save_all};
     file_menu->addSeparator();
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save Rendering...", QKeySequence("Ctrl+R")),
             &QAction::triggered, this, &QtMainWindow::saveRenderImageEvent);
@@ -218,7 +227,11 @@ bool QtMainWindow::open_by_name(const QString& name)
 {
     messages.info(name.toLocal8Bit().toStdString() + "\n");
     if (name.isEmpty()) return true;
-    return shown(view()->load_mesh(name), name, status) != LoadResult::Failed;
+    LoadResult result = LoadResult::Failed;
+    view()->load_mesh(name, [&result, name, this](LoadResult r) { result = shown(r, name, status); });
+    // The program's status depends on this file: its open is waited for.
+    runner.wait_for_idle();
+    return result != LoadResult::Failed;
 }
 
 void QtMainWindow::dragndrop_slot(QString filename)
@@ -226,7 +239,7 @@ void QtMainWindow::dragndrop_slot(QString filename)
     messages.info(filename.toLocal8Bit().toStdString() + "\n");
     if (filename.isEmpty()) return;
     file_name = filename;
-    shown(view()->load_mesh(filename), filename, status);
+    view()->load_mesh(filename, [filename, this](LoadResult r) { shown(r, filename, status); });
 }
 
 void QtMainWindow::aboutEvent()
@@ -276,7 +289,7 @@ void QtMainWindow::openfileEvent()
                                            "*.obj *.net *.ply *.stl *.off *.OBJ *.NET *.PLY *.STL *.OFF");
     if (name.isEmpty()) return;
     file_name = name;
-    shown(view()->load_mesh(name), name, status);
+    view()->load_mesh(name, [name, this](LoadResult r) { shown(r, name, status); });
 }
 
 void QtMainWindow::savefileEvent()

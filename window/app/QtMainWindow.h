@@ -1,8 +1,11 @@
 #pragma once
 
+#include <vector>
+
 #include <QMainWindow>
 #include <QString>
 
+#include "app/DocumentRunner.h"
 #include "document/MeshDocument.h"
 
 class Dialogs;
@@ -35,6 +38,8 @@ public:
 
     Messages& messages;
     MeshDocument document;
+    // Runs the document's long operations; main() makes it threaded.
+    DocumentRunner runner{document};
     QtGLObjectWindow* editor;
     QtMeshEditorDialogue* mesh_editor;
     QtLightEditorDialogue* light_editor;
@@ -73,4 +78,6 @@ private:
 
     Dialogs& dialogs;
     bool editor_placed = false;
+    // Menu items that start a long operation, disabled while one runs.
+    std::vector<QAction*> long_items;
 };

@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     QtDialogs dialogs;
     Messages messages;
     QtMainWindow window(dialogs, messages);
+    window.runner.threaded = true;
     if (!window.start(QApplication::arguments())) return 1;
     return app.exec();
 }

@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QTreeWidget>
 
+#include "app/DocumentRunner.h"
 #include "colouring/png_file.h"
 #include "core/Messages.h"
 #include "document/MeshDocument.h"
@@ -164,6 +165,15 @@ void QtMeshTerrainWidget::build_terrain()
 
 void QtMeshTerrainWidget::apply_terrain()
 {
+    if (runner && document) {
+        const Heightmap picture = heightmap;
+        const int resolution = grid_resolution;
+        const float scale = float(grid_scale), height = float(height_scale);
+        runner->run(
+            "Building the terrain", DocumentParts{false, false},
+            [=](MeshDocument& d) { d.build_terrain(picture, resolution, scale, height); }, [this] { send_map(); });
+        return;
+    }
     build_terrain();
     send_map();
 }

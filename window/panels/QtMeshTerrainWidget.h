@@ -8,6 +8,7 @@
 #include "colouring/ColourMap.h"
 #include "colouring/Heightmap.h"
 
+class DocumentRunner;
 class MeshDocument;
 class QDialog;
 class Dialogs;
@@ -30,6 +31,7 @@ public:
                         const QString& name = QString());
 
     MeshDocument* document = nullptr;  // the document on show, set by the main window
+    DocumentRunner* runner = nullptr;  // runs the build aside when the main window gives one
     Heightmap heightmap;
     QLabel* preview = nullptr;
     int grid_scale = 256;
@@ -50,7 +52,8 @@ public:
 
     // Rebuilds the document's mesh as the height field.
     void build_terrain();
-    // build_terrain(), then the colour map to the view.
+    // build_terrain(), then the colour map to the view (once the terrain is
+    // on show, when the runner builds it aside).
     void apply_terrain();
 
 signals:

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
+#include <utility>
 
 #include <GL/glu.h>
 
@@ -14,6 +16,7 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include "app/DocumentRunner.h"
 #include "core/format_text.h"
 #include "core/Messages.h"
 #include "document/MeshDocument.h"
@@ -408,6 +411,7 @@ void QtGLWidget::mousePressEvent(QMouseEvent* event)
         camera.click(p);
     } else if (event->button() == Qt::MiddleButton) {
         drag_mode = 0;
+        if (refused_while_busy()) return;
         pick(int(p.x), int(p.y));
         document.messages.info(format_text("\nSelected: %d \n", document.mesh.picked_face));
         if (document.mesh.picked_face >= 1) document.traverse(document.traversal.depth, document.traversal.angle);
@@ -471,23 +475,53 @@ void QtGLWidget::dropEvent(QDropEvent* event)
     emit dragndrop_signal(urls.first().toLocalFile());
 }
 
-LoadResult QtGLWidget::load_mesh(const QString& name)
+bool QtGLWidget::run_long(const QString& name, const DocumentParts& parts, std::function<void(MeshDocument&)> work,
+                          std::function<void()> then)
+{
+    if (runner) return runner->run(name, parts, std::move(work), std::move(then));
+    work(document);
+    if (then) then();
+    return true;
+}
+
+bool QtGLWidget::refused_while_busy()
+{
+    if (!runner || !runner->busy()) return false;
+    runner->refuse();
+    return true;
+}
+
+LoadResult QtGLWidget::load_mesh(const QString& name, std::function<void(LoadResult)> opened)
 {
     const std::string path = local_path(name);
-    const LoadResult result = document.open(path);
-    // Formats that can carry morphogens; the net format leaves the list.
-    const MeshFormat format = mesh_format_of(path);
-    if (format == MeshFormat::Obj || format == MeshFormat::Ply) emit buildtree_signal(document.mesh.morphogen_names);
-    // Framed, with every clipping plane back on a box around the mesh, unselected.
-    follow_document(true);
-    return result;
+    auto result = std::make_shared<LoadResult>(LoadResult::Loaded);
+    auto ended = std::make_shared<bool>(false);
+    // Opening replaces the copy for reload() and forgets the table: the copy
+    // needs neither.
+    const bool started = run_long(
+        "Opening", DocumentParts{false, false}, [path, result](MeshDocument& d) { *result = d.open(path); },
+        [this, path, result, opened, ended] {
+            // Formats that can carry morphogens; the net format leaves the list.
+            const MeshFormat format = mesh_format_of(path);
+            if (format == MeshFormat::Obj || format == MeshFormat::Ply)
+                emit buildtree_signal(document.mesh.morphogen_names);
+            // Framed, with every clipping plane back on a box around the mesh, unselected.
+            follow_document(true);
+            *ended = true;
+            if (opened) opened(*result);
+        });
+    if (!started) return LoadResult::Failed;
+    return *ended ? *result : LoadResult::Loaded;
 }
 
 bool QtGLWidget::save_mesh(const QString& name)
 {
     QString target = name;
     if (!target.contains(".obj") && !target.endsWith(".ply", Qt::CaseInsensitive)) target += ".obj";
-    return document.save(local_path(target));
+    auto written = std::make_shared<bool>(false);
+    const std::string path = local_path(target);
+    run_long("Saving", DocumentParts{false, false}, [path, written](MeshDocument& d) { *written = d.save(path); });
+    return *written;
 }
 
 // The frame buffer's pixels: twice the logical size on a screen of ratio 2.
@@ -516,13 +550,16 @@ bool QtGLWidget::pick(int x, int y)
 
 int QtGLWidget::save_all()
 {
-    return document.export_groups();
+    auto failed = std::make_shared<int>(0);
+    run_long("Exporting the groups", DocumentParts{false, false},
+             [failed](MeshDocument& d) { *failed = d.export_groups(); });
+    return *failed;
 }
 
 void QtGLWidget::reload_slot()
 {
-    document.reload();
-    follow_document();
+    run_long(
+        "Reloading", DocumentParts{true, false}, [](MeshDocument& d) { d.reload(); }, [this] { follow_document(); });
 }
 
 void QtGLWidget::fitview_slot()
@@ -533,26 +570,36 @@ void QtGLWidget::fitview_slot()
 // Subdivision and simplification.
 void QtGLWidget::subdivide_slot(int subdiv, float weight)
 {
-    document.subdivide(subdiv, weight);
+    run_long(
+        "Subdividing", DocumentParts{false, false}, [=](MeshDocument& d) { d.subdivide(subdiv, weight); },
+        [this] { follow_document(); });
 }
 
 void QtGLWidget::simplify_slot(float lod)
 {
-    document.simplify(lod);
+    run_long(
+        "Simplifying", DocumentParts{false, false}, [=](MeshDocument& d) { d.simplify(lod); },
+        [this] { follow_document(); });
 }
 
 // Classification.
 // The patches show in their face colours when the classification ends.
 void QtGLWidget::meshclassify_slot()
 {
-    shown_patch = -1;
-    if (!document.classify()) return;
-    emit numbpatches_signal(document.classifier.num_patches);
-    set_render_mode(RENDER_FACE_COLOURS);
+    auto classified = std::make_shared<bool>(false);
+    run_long(
+        "Classifying", DocumentParts{false, true}, [classified](MeshDocument& d) { *classified = d.classify(); },
+        [this, classified] {
+            shown_patch = -1;
+            if (!*classified) return;
+            emit numbpatches_signal(document.classifier.num_patches);
+            set_render_mode(RENDER_FACE_COLOURS);
+        });
 }
 
 void QtGLWidget::numpatches_slot(int k)
 {
+    if (refused_while_busy()) return;
     document.show_patches(k);
     if (shown_patch >= int(document.classifier.probabilities.size())) shown_patch = -1;
 }
@@ -579,22 +626,26 @@ void QtGLWidget::patchthresh_slot(int threshold)
 
 void QtGLWidget::weight_slot(float weight)
 {
+    if (refused_while_busy()) return;
     document.classifier.weight = weight;
 }
 
 void QtGLWidget::sp_mode_slot(int mode)
 {
+    if (refused_while_busy()) return;
     document.classifier.sp_mode = mode;
 }
 
 void QtGLWidget::loadsp_slot(QString name)
 {
-    document.load_table(local_path(name));
+    const std::string path = local_path(name);
+    run_long("Loading the table", DocumentParts{false, true}, [path](MeshDocument& d) { d.load_table(path); });
 }
 
 void QtGLWidget::savesp_slot(QString name)
 {
-    document.save_table(local_path(name));
+    const std::string path = local_path(name);
+    run_long("Saving the table", DocumentParts{false, true}, [path](MeshDocument& d) { d.save_table(path); });
 }
 
 // Lighting: paintGL hands the values to OpenGL.
@@ -661,21 +712,23 @@ void QtGLWidget::cutplane_save_slot(QString fn)
 // Smoothing.
 void QtGLWidget::mshift_slot(Vector v, int mode)
 {
-    document.smooth(v.x, mode);
+    run_long("Smoothing", DocumentParts{false, false}, [=](MeshDocument& d) { d.smooth(v.x, mode); });
 }
 
 void QtGLWidget::mshiftrad_slot(Vector v, int mode)
 {
+    if (refused_while_busy()) return;
     document.set_smoothing(v.x, mode);
 }
 
 void QtGLWidget::mshiftstep_slot(Vector v)
 {
-    document.smooth_step(v.x);
+    run_long("Smoothing a step", DocumentParts{false, false}, [=](MeshDocument& d) { d.smooth_step(v.x); });
 }
 
 void QtGLWidget::function_slot(std::vector<Vector> func, int sizey)
 {
+    if (refused_while_busy()) return;
     document.smoother.set_weight_curve(func, sizey);
 }
 
@@ -686,11 +739,13 @@ void QtGLWidget::smooth_slot(float, float) {}
 // panel shows.
 void QtGLWidget::edgetraversal_slot(int depth, int angle)
 {
+    if (refused_while_busy()) return;
     document.traverse(depth, angle);
 }
 
 void QtGLWidget::markcurrent_slot()
 {
+    if (refused_while_busy()) return;
     document.mark_current();
 }
 
@@ -698,6 +753,7 @@ void QtGLWidget::markcurrent_slot()
 void QtGLWidget::buildvertexcolour_slot(int mixmode, std::vector<int> tooglestates, std::vector<QColor> colours,
                                         QColor defaultcolour)
 {
+    if (refused_while_busy()) return;
     document.colour_by_morphogens(mixmode, tooglestates, to_rgb(colours), to_rgb(defaultcolour));
     show_vertex_colours();
     legend.show_morphogens(document.mesh, mixmode, tooglestates, to_rgb(colours), to_rgb(defaultcolour));
@@ -707,6 +763,7 @@ void QtGLWidget::buildvertexcolour_slot(int mixmode, std::vector<int> tooglestat
 
 void QtGLWidget::build_vertexcoloursterrain_slot(std::vector<QColor> colours, std::vector<float> values)
 {
+    if (refused_while_busy()) return;
     // A terrain built just before is framed before its legend is made.
     follow_document();
     show_vertex_colours();

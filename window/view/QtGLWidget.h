@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,9 @@
 #include "view/ColourLegend.h"
 #include "view/ViewMatrices.h"
 
+class DocumentRunner;
 class MeshDocument;
+struct DocumentParts;
 
 // The OpenGL view of a mesh document. It repaints itself from a 10 ms timer,
 // turns the model with the left mouse button, zooms with the right and the
@@ -36,6 +39,9 @@ public:
     ~QtGLWidget() override;
 
     MeshDocument& document;
+    // Runs the long operations aside with progress and Cancel; without one
+    // (a view on its own) they run at once on the document.
+    DocumentRunner* runner = nullptr;
 
     QColor background{255, 255, 255, 255};
     int projection_mode = 1;    // 1 orthographic, 0 perspective
@@ -74,7 +80,11 @@ public:
     // name), tells the morphogen panel the names of an OBJ or PLY mesh, puts the
     // clipping planes back on a box around it and resets the zoom. A rejected
     // file leaves an empty mesh; a name no reader takes keeps the old mesh.
-    LoadResult load_mesh(const QString& name);
+    // `opened` gets the reader's result once the mesh is on show; the
+    // return value is that result when the open ended before returning (no
+    // runner, or one that is not threaded), Loaded while it runs on, and
+    // Failed when it was refused because another operation runs.
+    LoadResult load_mesh(const QString& name, std::function<void(LoadResult)> opened = {});
     // Writes the mesh as binary PLY when the name ends in ".ply", else as
     // OBJ, adding ".obj" when the name lacks it; false when nothing was
     // written (the writer says why on the console).
@@ -179,6 +189,15 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Runs `work` on the document through the runner, or at once without
+    // one, then `then` (with the document showing the result). False when
+    // the runner refused it.
+    bool run_long(const QString& name, const DocumentParts& parts, std::function<void(MeshDocument&)> work,
+                  std::function<void()> then = {});
+    // True (after a status message) while a long operation runs: a request
+    // that changes the document or its engines' settings would be lost
+    // when the operation's result is adopted.
+    bool refused_while_busy();
     // Frames a mesh the document put in a new place, fits the clipping box
     // around it when its size changed (always when `new_file`), and tells
     // the window when the mesh on show changed.

@@ -1,0 +1,185 @@
+#include "app/DocumentRunner.h"
+
+#include <exception>
+#include <new>
+#include <utility>
+
+#include <QLabel>
+#include <QMetaObject>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "core/Messages.h"
+#include "core/Progress.h"
+
+DocumentRunner::DocumentRunner(MeshDocument& document_, QObject* parent) : QObject(parent), document(document_)
+{
+    document.messages.attach(*this);
+}
+
+DocumentRunner::~DocumentRunner()
+{
+    if (running) {
+        cancel();
+        if (worker.joinable()) worker.join();
+        document.messages.clear_cancel();
+    }
+    document.messages.detach(*this);
+}
+
+bool DocumentRunner::run(const QString& operation, DocumentParts parts, Work work, Then after)
+{
+    if (running) {
+        refuse();
+        return false;
+    }
+    try {
+        copy = document.copy(parts);
+    } catch (const std::bad_alloc&) {
+        document.messages.error("ERROR: not enough memory to copy the mesh for " + operation.toStdString() + " (" +
+                                std::to_string(document.mesh.nf) + " faces); the mesh is as it was\n");
+        return false;
+    }
+    name = operation;
+    then = std::move(after);
+    outcome = Outcome::Failed;
+    failure.clear();
+    ended = false;
+    last_stage.clear();
+    last_permille = -1;
+    document.messages.clear_cancel();
+    set_busy(true);
+    show_progress(QString(), 0, 0);
+
+    auto body = [this, work = std::move(work)] {
+        try {
+            work(*copy);
+            // An operation may end on its own after a cancel reached it.
+            outcome = copy->messages.cancel_requested() ? Outcome::Cancelled : Outcome::Done;
+        } catch (const Cancelled&) {
+            outcome = Outcome::Cancelled;
+        } catch (const std::bad_alloc&) {
+            failure = "not enough memory";
+        } catch (const std::exception& e) {
+            failure = e.what();
+        }
+        ended = true;
+    };
+    if (!threaded) {
+        body();
+        finish();
+        return true;
+    }
+    try {
+        worker = std::thread([this, body] {
+            body();
+            QMetaObject::invokeMethod(
+                this, [this] { finish(); }, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the operation runs here.
+        body();
+        finish();
+    }
+    return true;
+}
+
+void DocumentRunner::refuse()
+{
+    emit refused(QStringLiteral("%1 is still running: wait for it or cancel it").arg(name));
+}
+
+void DocumentRunner::cancel()
+{
+    if (running) document.messages.request_cancel();
+}
+
+void DocumentRunner::wait_for_idle()
+{
+    if (!running) return;
+    if (worker.joinable()) worker.join();
+    finish();
+}
+
+void DocumentRunner::finish()
+{
+    if (!running || !ended) return;
+    if (worker.joinable()) worker.join();
+    document.messages.clear_cancel();
+    const bool adopted = outcome == Outcome::Done;
+    if (adopted) {
+        document.adopt(std::move(*copy), name.toStdString());
+    } else if (outcome == Outcome::Cancelled) {
+        document.messages.warning("Cancelled: " + name.toStdString() + "; the mesh is as it was\n");
+    } else {
+        document.messages.error("ERROR: " + name.toStdString() + " failed: " + failure + "; the mesh is as it was\n");
+    }
+    copy.reset();
+    Then after = std::move(then);
+    then = nullptr;
+    set_busy(false);
+    if (adopted && after) after();
+    emit operation_finished(name, adopted);
+}
+
+void DocumentRunner::set_busy(bool now)
+{
+    running = now;
+    if (bar) {
+        bar->setVisible(now);
+        stage_label->setVisible(now);
+        cancel_button->setVisible(now);
+        cancel_button->setEnabled(now);
+    }
+    emit busy_changed(now);
+}
+
+void DocumentRunner::progress(const Progress& p)
+{
+    if (!running) return;
+    const long long permille = p.total > 0 ? p.done * 1000 / p.total : -1;
+    if (permille == last_permille && p.stage == last_stage) return;
+    last_permille = permille;
+    last_stage = p.stage;
+    const QString stage = QString::fromStdString(p.stage);
+    const qint64 done = p.done, total = p.total;
+    QMetaObject::invokeMethod(
+        this, [this, stage, done, total] { show_progress(stage, done, total); }, Qt::QueuedConnection);
+}
+
+void DocumentRunner::show_progress(const QString& stage, qint64 done, qint64 total)
+{
+    if (!running) return;
+    if (bar) {
+        stage_label->setText(stage.isEmpty() ? name : name + ": " + stage);
+        // A stage without a count shows a busy bar.
+        if (total > 0) {
+            bar->setRange(0, 1000);
+            bar->setValue(int(done * 1000 / total));
+        } else {
+            bar->setRange(0, 0);
+        }
+    }
+    emit progressed(stage, done, total);
+}
+
+void DocumentRunner::show_in(QStatusBar* status)
+{
+    stage_label = new QLabel(status);
+    stage_label->setObjectName("progress_stage");
+    bar = new QProgressBar(status);
+    bar->setObjectName("progress_bar");
+    bar->setMaximumWidth(200);
+    bar->setTextVisible(false);
+    cancel_button = new QPushButton(QStringLiteral("Cancel"), status);
+    cancel_button->setObjectName("progress_cancel");
+    connect(cancel_button, &QPushButton::clicked, this, [this] {
+        cancel();
+        cancel_button->setEnabled(false);
+    });
+    status->addWidget(stage_label);
+    status->addWidget(bar);
+    status->addWidget(cancel_button);
+    set_busy(running);
+}
