@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/AtomicFile.h"
+#include "core/StageProgress.h"
 #include "core/format_text.h"
 #include "core/Mesh.h"
 #include "core/Messages.h"
@@ -83,7 +84,10 @@ bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format, Mess
             append_float(out, f);
         }
     };
+    // A cancel leaves the old file: the unfinished one goes with `file`.
+    StageProgress stage(report, "Saving", (long long)mesh.nv + mesh.nf);
     for (int j = 0; j < mesh.nv; ++j) {
+        stage.at(j);
         const std::size_t v = std::size_t(j);
         const Vector& p = mesh.vertices[v];
         if (binary) {
@@ -109,12 +113,12 @@ bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format, Mess
         }
         if (!binary) out += '\n';
         if (out.size() > (1 << 16)) {
-            report.check_cancelled();
             file.write(out);
             out.clear();
         }
     }
     for (int i = 0; i < mesh.nf; ++i) {
+        stage.at((long long)mesh.nv + i);
         const int* vi = mesh.faces[std::size_t(i)].vi;
         if (binary) {
             out += char(3);
@@ -123,7 +127,6 @@ bool write_ply(const Mesh& mesh, const std::string& path, PlyFormat format, Mess
             out += "3 " + std::to_string(vi[0]) + ' ' + std::to_string(vi[1]) + ' ' + std::to_string(vi[2]) + '\n';
         }
         if (out.size() > (1 << 16)) {
-            report.check_cancelled();
             file.write(out);
             out.clear();
         }

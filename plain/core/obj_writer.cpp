@@ -10,6 +10,7 @@
 #include "core/Mesh.h"
 #include "core/Messages.h"
 #include "core/non_finite_value.h"
+#include "core/StageProgress.h"
 #include "core/text_file.h"
 
 bool Mesh::write_obj(const std::string& path, Messages& report) const
@@ -30,17 +31,20 @@ bool Mesh::write_obj(const std::string& path, Messages& report) const
     AtomicFile file(path);
     std::string out;
     out.reserve(1 << 16);
+    const std::size_t morphogens = morphogen_values.empty() ? 0 : morphogen_values[0].size();
+    const long long lines = (long long)nv * (1 + (has_colours ? 1 : 0) + (morphogens > 0 ? 1 : 0)) + nf;
+    StageProgress stage(report, "Saving", lines);
+    long long line = 0;
     auto pass_on = [&]() {
+        // A cancel leaves the old file: the unfinished one goes with `file`.
+        stage.at(++line);
         if (out.size() > (1 << 16) - 256) {
-            // A cancel leaves the old file: the unfinished one goes with `file`.
-            report.check_cancelled();
             file.write(out);
             out.clear();
         }
     };
     // The reader takes the names from "mn" and the count of values from
     // the first "m" line.
-    const std::size_t morphogens = morphogen_values.empty() ? 0 : morphogen_values[0].size();
     if (!morphogen_names.empty()) {
         out += "mn";
         for (const std::string& name : morphogen_names) out += ' ' + name;

@@ -47,6 +47,7 @@ bool MeshDocument::guarded(const Work& work, const Asked& asked, const Undo& und
     } catch (const std::length_error&) {  // a size past what a container can hold
     } catch (const Cancelled&) {
         // Whoever asked to cancel knows; the work is undone without a word.
+        cancelled = true;
         undo();
         return false;
     }
@@ -137,6 +138,7 @@ LoadResult MeshDocument::open(const std::string& path)
         // copy is dropped.
         mesh.clear();
         backup.clear();
+        cancelled = true;
         result = LoadResult::Failed;
     }
     // The copy for reload() and the cleared table are this mesh's now.

@@ -53,6 +53,8 @@ public:
     // Counts the times the mesh was replaced by one that may lie elsewhere
     // (open, reload, terrain); the view frames the mesh anew when it moves on.
     unsigned long placement = 0;
+    // Set when an operation stopped at a cancel (and undid its work).
+    bool cancelled = false;
 
     using Parts = DocumentParts;
     Parts held;  // what this document holds (all of it unless it is a copy)

@@ -2,10 +2,14 @@
 // log keeps.
 #include "core/Messages.h"
 
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "core/format_text.h"
 #include "core/MessageLog.h"
+#include "core/ProgressBar.h"
+#include "core/StageProgress.h"
 
 namespace {
 
@@ -47,6 +51,74 @@ TEST(Messages, EverySinkHearsEveryReportUntilDetached)
 
     second.clear();
     EXPECT_TRUE(second.messages.empty());
+}
+
+// Progress is one report with two listeners: the console shows only the
+// text a report carries (the smoother's bar), the window every count.
+TEST(Messages, ProgressShowsOnTheConsoleOnlyWhereItCarriesText)
+{
+    Messages console;
+    MessageLog log;
+    console.attach(log);
+    testing::internal::CaptureStdout();
+    ProgressBar bar;
+    for (int i = 0; i <= 20; ++i) bar.update(float(i), 20.0f, console);
+    StageProgress stage(console, "Collapsing edges", 1000, 10);
+    for (int i = 0; i <= 1000; ++i) stage.at(i);
+    const std::string out = testing::internal::GetCapturedStdout();
+
+    std::string bars;
+    for (int shown = 1; shown <= 11; ++shown)
+        bars += "\r\rProgress = [" + std::string(shown - 1, '*') + std::string(shown <= 10 ? 10 - shown : 0, ' ') + "]";
+    EXPECT_EQ(out, bars);
+    EXPECT_EQ(log.out(), bars);
+    // Every item of the bar, then the stage about every tenth of the way.
+    ASSERT_EQ(log.stages.size(), 21u + 11u);
+    EXPECT_EQ(log.stages[20].done, 20);
+    EXPECT_EQ(log.stages[21].stage, "Collapsing edges");
+    EXPECT_EQ(log.stages[22].done, 100);
+    EXPECT_EQ(log.stages.back().done, 1000);
+    EXPECT_EQ(log.stages.back().total, 1000);
+}
+
+TEST(Messages, ACancelStopsTheNextReportOnAnyThreadUntilCleared)
+{
+    MessageLog log;
+    Messages channel(log);
+    StageProgress stage(channel, "Work", 100);
+    stage.at(1);
+    channel.request_cancel();
+    EXPECT_THROW(stage.at(2), Cancelled);
+    EXPECT_THROW(channel.progress(Progress{"Work", 3, 100, {}}), Cancelled);
+    // The report still reaches the sinks before the cancel stops its sender.
+    EXPECT_EQ(log.stages.back().done, 3);
+    std::thread helper([&] { EXPECT_THROW(channel.check_cancelled(), Cancelled); });
+    helper.join();
+    channel.info("lines still pass\n");
+    EXPECT_EQ(log.out(), "lines still pass\n");
+    channel.clear_cancel();
+    EXPECT_NO_THROW(stage.at(100));
+}
+
+// A worker thread reports while the GUI thread does: each report arrives
+// whole and none is lost.
+TEST(Messages, ReportsFromTwoThreadsArriveWhole)
+{
+    MessageLog log;
+    Messages channel(log);
+    auto report = [&channel](char c) {
+        for (int i = 0; i < 2000; ++i) {
+            channel.info(std::string(40, c) + "\n");
+            channel.progress(Progress{std::string(1, c), i, 2000, {}});
+        }
+    };
+    std::thread worker(report, 'w');
+    report('g');
+    worker.join();
+    ASSERT_EQ(log.messages.size(), 4000u);
+    ASSERT_EQ(log.stages.size(), 4000u);
+    for (const Message& m : log.messages)
+        ASSERT_TRUE(m.text == std::string(40, 'w') + "\n" || m.text == std::string(40, 'g') + "\n");
 }
 
 TEST(FormatText, KeepsPrintfFormatsAndLongTexts)

@@ -10,41 +10,13 @@
 #include "colouring/Heightmap.h"
 #include "colouring/RgbaImage.h"
 #include "document/MeshDocument.h"
+#include "tests/support/DocumentState.h"
 #include "tests/support/FailingAllocations.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-void add_bits(std::string& out, const Vector& v)
-{
-    out.append(reinterpret_cast<const char*>(&v.x), 4 * sizeof(float));
-}
-
-// Everything an operation may change, as bytes.
-std::string state_of(const Mesh& m)
-{
-    std::string s = std::to_string(m.nv) + " " + std::to_string(m.nf) + " " + std::to_string(m.picked_face) + " " +
-                    std::to_string(m.edge_count) + "\n";
-    for (int i = 0; i < m.nv; ++i) {
-        add_bits(s, m.vertices[i]);
-        add_bits(s, m.vertex_colours[i]);
-        add_bits(s, m.vertex_normals[i]);
-    }
-    for (const Face& f : m.faces) {
-        s.append(reinterpret_cast<const char*>(f.vi), sizeof f.vi);
-        add_bits(s, f.normal);
-        add_bits(s, f.colour);
-        s += std::to_string(f.marked) + std::to_string(f.group);
-    }
-    for (const auto& values : m.morphogen_values)
-        s.append(reinterpret_cast<const char*>(values.data()), 4 * values.size());
-    for (const std::string& name : m.morphogen_names) s += name + ";";
-    s.append(reinterpret_cast<const char*>(m.edges.data()), sizeof(m.edges[0]) * m.edges.size());
-    s.append(reinterpret_cast<const char*>(m.edge_faces.data()), sizeof(m.edge_faces[0]) * m.edge_faces.size());
-    return s;
-}
 
 int lines_with(const std::string& text, const std::string& part)
 {
@@ -147,7 +119,7 @@ TEST(DocumentMemory, AnOperationThatRunsOutOfMemoryLeavesTheMeshAsItWas)
             MeshDocument document(console);
             ASSERT_EQ(document.open(path), LoadResult::Loaded);
             op.prepare(document);
-            const std::string before = state_of(document.mesh);
+            const std::string before = mesh_state(document.mesh);
             bool done = false;
             std::string said;
             ASSERT_TRUE(survives(i, [&] { said = printed(console, [&] { done = op.run(document); }); }));
@@ -156,7 +128,7 @@ TEST(DocumentMemory, AnOperationThatRunsOutOfMemoryLeavesTheMeshAsItWas)
             ASSERT_FALSE(done) << "allocation " << i;
             ASSERT_EQ(lines_with(said, "ERROR"), 1) << "allocation " << i << ":\n" << said;
             ASSERT_NE(said.find(op.asked), std::string::npos) << "allocation " << i << ":\n" << said;
-            ASSERT_TRUE(state_of(document.mesh) == before) << "allocation " << i;
+            ASSERT_TRUE(mesh_state(document.mesh) == before) << "allocation " << i;
             // And the document still works.
             EXPECT_TRUE(op.run(document)) << "allocation " << i;
         }

@@ -30,9 +30,9 @@
 namespace {
 
 // Waits for a few repaints, then writes the widget's picture at `width`.
-bool shoot(QWidget& widget, const QString& path, int width)
+bool shoot(QWidget& widget, const QString& path, int width, int wait = 300)
 {
-    QTest::qWait(300);
+    QTest::qWait(wait);
     const QImage image = widget.grab().toImage().scaledToWidth(width, Qt::SmoothTransformation);
     const bool ok = image.save(path, "PNG");
     std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "could not write", path.toLocal8Bit().constData());
@@ -118,5 +118,16 @@ int main(int argc, char** argv)
     editor.apply_event();
     ok &= shoot(view, out.filePath("terrain.png"), 400);
     ok &= shoot(editor, out.filePath("tools-terrain.png"), 560);
+
+    // Simplifying 1.3 million faces (the blob subdivided four times) on the
+    // worker thread: the bar and Cancel in the status bar, the mesh on show.
+    editor.hide();
+    view.reload_slot();
+    view.subdivide_slot(4, 0.0f);
+    window.runner.threaded = true;
+    view.simplify_slot(50.0f);
+    while (window.runner.busy() && window.runner.bar->value() < 150) QTest::qWait(20);
+    ok &= window.runner.busy() && shoot(window, out.filePath("progress.png"), 560, 0);
+    window.runner.wait_for_idle();
     return ok ? 0 : 1;
 }

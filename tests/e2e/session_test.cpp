@@ -26,6 +26,7 @@
 #include "panels/QtMeshTraversalWidget.h"
 #include "panels/QtMorphogenWidget.h"
 #include "tests/support/GLViewTest.h"
+#include "tests/support/WorkerGate.h"
 #include "toolkit/Menu.h"
 
 namespace {
@@ -210,10 +211,31 @@ TEST_F(Session, FromOpenToReload)
     EXPECT_EQ(document().mesh.nv, 2562 + 7680);
     EXPECT_GT(mesh_pixels(frame()), whole * 9 / 10);
 
-    // Simplify to half.
+    // Simplify to half on the worker thread, as the program does, and cancel
+    // it from the status bar while it runs: the mesh stays as it was.
     QtMeshSimplifierWidget& simplification = *editor().simplification;
     slider(&simplification, "threshmin_slider")->setValue(50);
-    apply_on(&simplification);
+    window.runner.threaded = true;
+    {
+        WorkerGate gate(GLWindowTest::console.channel);
+        show_page(&simplification);
+        // The log is read only while no worker runs.
+        editor().apply_button()->click();
+        ASSERT_TRUE(gate.wait_until_held());
+        EXPECT_TRUE(window.runner.bar->isVisible());
+        EXPECT_GT(mesh_pixels(frame()), whole * 9 / 10);
+        QTest::mouseClick(window.runner.cancel_button, Qt::LeftButton);
+    }
+    window.runner.wait_for_idle();
+    EXPECT_EQ(document().mesh.nf, 4 * 5120);
+    EXPECT_FALSE(window.runner.bar->isVisible());
+
+    // Simplify to half, to the end.
+    console([&] {
+        editor().apply_button()->click();
+        window.runner.wait_for_idle();
+    });
+    window.runner.threaded = false;
     const int simplified_faces = document().mesh.nf;
     EXPECT_GE(simplified_faces, 4 * 5120 * 45 / 100);
     EXPECT_LE(simplified_faces, 4 * 5120 * 55 / 100);

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include <QLabel>
-#include <QMetaObject>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -16,6 +15,8 @@
 DocumentRunner::DocumentRunner(MeshDocument& document_, QObject* parent) : QObject(parent), document(document_)
 {
     document.messages.attach(*this);
+    watch.setInterval(30);
+    connect(&watch, &QTimer::timeout, this, &DocumentRunner::look);
 }
 
 DocumentRunner::~DocumentRunner()
@@ -46,8 +47,10 @@ bool DocumentRunner::run(const QString& operation, DocumentParts parts, Work wor
     outcome = Outcome::Failed;
     failure.clear();
     ended = false;
-    last_stage.clear();
-    last_permille = -1;
+    {
+        const std::lock_guard<std::mutex> held(latest_lock);
+        fresh = false;
+    }
     document.messages.clear_cancel();
     set_busy(true);
     show_progress(QString(), 0, 0);
@@ -55,8 +58,8 @@ bool DocumentRunner::run(const QString& operation, DocumentParts parts, Work wor
     auto body = [this, work = std::move(work)] {
         try {
             work(*copy);
-            // An operation may end on its own after a cancel reached it.
-            outcome = copy->messages.cancel_requested() ? Outcome::Cancelled : Outcome::Done;
+            // The document's operations stop at a cancel and return.
+            outcome = copy->cancelled ? Outcome::Cancelled : Outcome::Done;
         } catch (const Cancelled&) {
             outcome = Outcome::Cancelled;
         } catch (const std::bad_alloc&) {
@@ -72,11 +75,8 @@ bool DocumentRunner::run(const QString& operation, DocumentParts parts, Work wor
         return true;
     }
     try {
-        worker = std::thread([this, body] {
-            body();
-            QMetaObject::invokeMethod(
-                this, [this] { finish(); }, Qt::QueuedConnection);
-        });
+        worker = std::thread(body);
+        watch.start();
     } catch (const std::system_error&) {
         // No thread to be had: the operation runs here.
         body();
@@ -102,10 +102,30 @@ void DocumentRunner::wait_for_idle()
     finish();
 }
 
+void DocumentRunner::look()
+{
+    show_latest();
+    if (ended) finish();
+}
+
+void DocumentRunner::show_latest()
+{
+    Progress shown;
+    {
+        const std::lock_guard<std::mutex> held(latest_lock);
+        if (fresh) shown = latest;
+        fresh = false;
+    }
+    if (!shown.stage.empty() || shown.total > 0)
+        show_progress(QString::fromStdString(shown.stage), shown.done, shown.total);
+}
+
 void DocumentRunner::finish()
 {
     if (!running || !ended) return;
     if (worker.joinable()) worker.join();
+    watch.stop();
+    show_latest();
     document.messages.clear_cancel();
     const bool adopted = outcome == Outcome::Done;
     if (adopted) {
@@ -138,14 +158,12 @@ void DocumentRunner::set_busy(bool now)
 void DocumentRunner::progress(const Progress& p)
 {
     if (!running) return;
-    const long long permille = p.total > 0 ? p.done * 1000 / p.total : -1;
-    if (permille == last_permille && p.stage == last_stage) return;
-    last_permille = permille;
-    last_stage = p.stage;
-    const QString stage = QString::fromStdString(p.stage);
-    const qint64 done = p.done, total = p.total;
-    QMetaObject::invokeMethod(
-        this, [this, stage, done, total] { show_progress(stage, done, total); }, Qt::QueuedConnection);
+    const std::lock_guard<std::mutex> held(latest_lock);
+    // The text is the console's; the stage's name and counts are enough here.
+    latest.stage = p.stage;
+    latest.done = p.done;
+    latest.total = p.total;
+    fresh = true;
 }
 
 void DocumentRunner::show_progress(const QString& stage, qint64 done, qint64 total)

@@ -3,11 +3,13 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include "core/MessageSink.h"
 #include "document/MeshDocument.h"
@@ -61,8 +63,8 @@ public:
     QPushButton* cancel_button = nullptr;
 
     void report(const Message&) override {}
-    // Called on the reporting thread; passes a change of a tenth of a
-    // percent or of the stage on to the GUI thread.
+    // Called on the reporting thread: keeps the latest report, which the
+    // GUI thread shows at its next look.
     void progress(const Progress& progress) override;
 
 signals:
@@ -76,6 +78,12 @@ signals:
 
 private:
     enum class Outcome { Done, Cancelled, Failed };
+    // The GUI thread looks at the worker every few milliseconds: shows the
+    // latest progress and, once the worker has ended, finishes. The two
+    // threads share only the atomic `ended` and the report under `latest_lock`,
+    // and the worker is joined before its results are read.
+    void look();
+    void show_latest();
     void finish();
     void set_busy(bool now);
     void show_progress(const QString& stage, qint64 done, qint64 total);
@@ -88,7 +96,8 @@ private:
     std::atomic<bool> ended{false};
     Outcome outcome = Outcome::Done;
     std::string failure;
-    // What the last report passed on, kept by the reporting thread.
-    std::string last_stage;
-    long long last_permille = -1;
+    QTimer watch;
+    std::mutex latest_lock;
+    Progress latest;
+    bool fresh = false;  // latest not shown yet
 };
