@@ -292,6 +292,48 @@ void Mesh::assign(const Mesh& other)
     for (int i = 0; i < nf; ++i) set_face(i, other.faces[i].vi[0], other.faces[i].vi[1], other.faces[i].vi[2]);
 }
 
+namespace {
+
+// `p` pointed into `from`; the same place in `to`.
+template <class T, class Array>
+T* rebased(T* p, const Array* from, T* to)
+{
+    return p ? to + (p - from) : nullptr;
+}
+
+}  // namespace
+
+Mesh::Mesh(const Mesh& other)
+    : nv(other.nv), nf(other.nf), picked_face(other.picked_face), extent(other.extent), centre(other.centre),
+      vertices(other.vertices), vertex_normals(other.vertex_normals), vertex_colours(other.vertex_colours),
+      has_colours(other.has_colours), texcoords(other.texcoords), centroids(other.centroids),
+      face_list(other.face_list), faces(other.faces), morphogen_values(other.morphogen_values),
+      morphogen_names(other.morphogen_names), edge_table(other.edge_table), edge_count(other.edge_count),
+      edges(other.edges), edge_faces(other.edge_faces), edge_more_faces(other.edge_more_faces),
+      vertex_neighbours(other.vertex_neighbours), face_neighbours(other.face_neighbours), revision(other.revision)
+{
+    std::copy(std::begin(other.bbox), std::end(other.bbox), bbox);
+    std::copy(std::begin(other.built), std::end(other.built), built);
+    for (Face& f : faces)
+        for (Vector*& corner : f.v) corner = rebased(corner, other.vertices.data(), vertices.data());
+    for (Face*& f : face_list) f = rebased(f, other.faces.data(), faces.data());
+    // The neighbour lists point at ints inside the edge arrays.
+    auto first = [](const std::vector<std::array<int, 2>>& pairs) -> const int* {
+        return pairs.empty() ? nullptr : pairs[0].data();
+    };
+    for (const int*& p : vertex_neighbours.items) p = rebased(p, first(other.edges), first(edges));
+    for (const int*& p : face_neighbours.items) p = rebased(p, first(other.edge_faces), first(edge_faces));
+}
+
+Mesh& Mesh::operator=(const Mesh& other)
+{
+    if (&other != this) {
+        Mesh copy(other);
+        swap(copy);
+    }
+    return *this;
+}
+
 std::unique_ptr<Mesh> Mesh::clone() const
 {
     auto copy = std::make_unique<Mesh>();

@@ -27,7 +27,7 @@ enum MeshBuildFlag {
 // The triangle mesh the view shows and every tool works on: arrays of
 // vertices and faces plus derived data rebuilt on request by build().
 // Faces point into `vertices`, and the neighbour lists point into `edges`
-// and `edge_faces`, so a Mesh is never copied by value: use assign/clone.
+// and `edge_faces`; a copy points into its own arrays.
 class Mesh {
 public:
     int nv = 0;
@@ -64,8 +64,10 @@ public:
     Vector bbox[8] = {Vector(0), Vector(0), Vector(0), Vector(0), Vector(0), Vector(0), Vector(0), Vector(0)};
 
     Mesh() = default;
-    Mesh(const Mesh&) = delete;
-    Mesh& operator=(const Mesh&) = delete;
+    // Everything, derived data included, bit for bit; the copy's pointers
+    // lead into its own arrays.
+    Mesh(const Mesh& other);
+    Mesh& operator=(const Mesh& other);
 
     // Prints "BUILDING: " and each flag's name, then computes the flags in
     // the order given. A 0 ends the list; unknown values are skipped.

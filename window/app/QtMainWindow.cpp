@@ -34,7 +34,7 @@
 #include "view/QtGLWidget.h"
 
 QtMainWindow::QtMainWindow(Dialogs& dialogs_, Messages& messages_, QWidget* parent)
-    : QMainWindow(parent), messages(messages_), document(messages_), dialogs(dialogs_)
+    : QMainWindow(parent), messages(messages_), document(messages_, History::usual_limit()), dialogs(dialogs_)
 {
     build_menus();
 
