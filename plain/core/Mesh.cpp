@@ -293,6 +293,48 @@ void Mesh::assign(const Mesh& other)
     for (int i = 0; i < nf; ++i) set_face(i, other.faces[i].vi[0], other.faces[i].vi[1], other.faces[i].vi[2]);
 }
 
+namespace {
+
+// `p` pointed into `from`; the same place in `to`.
+template <class T, class Array>
+T* rebased(T* p, const Array* from, T* to)
+{
+    return p ? to + (p - from) : nullptr;
+}
+
+}  // namespace
+
+Mesh::Mesh(const Mesh& other)
+    : nv(other.nv), nf(other.nf), picked_face(other.picked_face), extent(other.extent), centre(other.centre),
+      vertices(other.vertices), vertex_normals(other.vertex_normals), vertex_colours(other.vertex_colours),
+      has_colours(other.has_colours), texcoords(other.texcoords), centroids(other.centroids),
+      face_list(other.face_list), faces(other.faces), morphogen_values(other.morphogen_values),
+      morphogen_names(other.morphogen_names), edge_table(other.edge_table), edge_count(other.edge_count),
+      edges(other.edges), edge_faces(other.edge_faces), edge_more_faces(other.edge_more_faces),
+      vertex_neighbours(other.vertex_neighbours), face_neighbours(other.face_neighbours), revision(other.revision)
+{
+    std::copy(std::begin(other.bbox), std::end(other.bbox), bbox);
+    std::copy(std::begin(other.built), std::end(other.built), built);
+    for (Face& f : faces)
+        for (Vector*& corner : f.v) corner = rebased(corner, other.vertices.data(), vertices.data());
+    for (Face*& f : face_list) f = rebased(f, other.faces.data(), faces.data());
+    // The neighbour lists point at ints inside the edge arrays.
+    auto first = [](const std::vector<std::array<int, 2>>& pairs) -> const int* {
+        return pairs.empty() ? nullptr : pairs[0].data();
+    };
+    for (const int*& p : vertex_neighbours.items) p = rebased(p, first(other.edges), first(edges));
+    for (const int*& p : face_neighbours.items) p = rebased(p, first(other.edge_faces), first(edge_faces));
+}
+
+Mesh& Mesh::operator=(const Mesh& other)
+{
+    if (&other != this) {
+        Mesh copy(other);
+        swap(copy);
+    }
+    return *this;
+}
+
 std::unique_ptr<Mesh> Mesh::clone() const
 {
     auto copy = std::make_unique<Mesh>();
@@ -305,58 +347,6 @@ std::unique_ptr<Mesh> Mesh::clone() const
         f.group = faces[i].group;
     }
     return copy;
-}
-
-namespace {
-
-// p moved from an array starting at `from` to the same place in one
-// starting at `to`.
-template <class T, class Base>
-T* rebased(T* p, const Base* from, const Base* to)
-{
-    if (!p) return p;
-    const auto offset = reinterpret_cast<const char*>(p) - reinterpret_cast<const char*>(from);
-    return reinterpret_cast<T*>(const_cast<char*>(reinterpret_cast<const char*>(to) + offset));
-}
-
-}  // namespace
-
-void Mesh::copy_from(const Mesh& o)
-{
-    if (&o == this) return;
-    Mesh copy;
-    copy.nv = o.nv;
-    copy.nf = o.nf;
-    copy.picked_face = o.picked_face;
-    copy.extent = o.extent;
-    copy.centre = o.centre;
-    copy.vertices = o.vertices;
-    copy.vertex_normals = o.vertex_normals;
-    copy.vertex_colours = o.vertex_colours;
-    copy.has_colours = o.has_colours;
-    copy.texcoords = o.texcoords;
-    copy.centroids = o.centroids;
-    copy.faces = o.faces;
-    copy.face_list = o.face_list;
-    copy.morphogen_values = o.morphogen_values;
-    copy.morphogen_names = o.morphogen_names;
-    copy.edge_table = o.edge_table;
-    copy.edge_count = o.edge_count;
-    copy.edges = o.edges;
-    copy.edge_faces = o.edge_faces;
-    copy.edge_more_faces = o.edge_more_faces;
-    copy.vertex_neighbours = o.vertex_neighbours;
-    copy.face_neighbours = o.face_neighbours;
-    for (int k = 0; k < 8; ++k) copy.bbox[k] = o.bbox[k];
-    std::copy(std::begin(o.built), std::end(o.built), std::begin(copy.built));
-    copy.revision = o.revision;
-
-    for (Face& f : copy.faces)
-        for (Vector*& corner : f.v) corner = rebased(corner, o.vertices.data(), copy.vertices.data());
-    for (Face*& f : copy.face_list) f = rebased(f, o.faces.data(), copy.faces.data());
-    for (const int*& p : copy.vertex_neighbours.items) p = rebased(p, o.edges.data(), copy.edges.data());
-    for (const int*& p : copy.face_neighbours.items) p = rebased(p, o.edge_faces.data(), copy.edge_faces.data());
-    swap(copy);
 }
 
 void Mesh::swap(Mesh& other) noexcept

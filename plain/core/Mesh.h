@@ -27,7 +27,7 @@ enum MeshBuildFlag {
 // The triangle mesh the view shows and every tool works on: arrays of
 // vertices and faces plus derived data rebuilt on request by build().
 // Faces point into `vertices`, and the neighbour lists point into `edges`
-// and `edge_faces`, so a Mesh is never copied by value: use assign/clone.
+// and `edge_faces`; a copy points into its own arrays.
 class Mesh {
 public:
     int nv = 0;
@@ -64,8 +64,12 @@ public:
     Vector bbox[8] = {Vector(0), Vector(0), Vector(0), Vector(0), Vector(0), Vector(0), Vector(0), Vector(0)};
 
     Mesh() = default;
-    Mesh(const Mesh&) = delete;
-    Mesh& operator=(const Mesh&) = delete;
+    // Everything, derived data and its freshness included, bit for bit; the
+    // copy's pointers lead into its own arrays, so a tool run on the copy does
+    // what it would have done on the original. Assignment builds the copy
+    // aside: running out of memory leaves the mesh as it was.
+    Mesh(const Mesh& other);
+    Mesh& operator=(const Mesh& other);
 
     // Prints "BUILDING: " and each flag's name, then computes the flags in
     // the order given. A 0 ends the list; unknown values are skipped.
@@ -94,11 +98,6 @@ public:
     void assign(const Mesh& other);
     // A full copy: assign() plus every face field.
     std::unique_ptr<Mesh> clone() const;
-    // Becomes an exact copy of other, derived data and its freshness
-    // included, with every pointer moved to this mesh's own arrays: a tool
-    // run on the copy does what it would have done on other. Built aside, so
-    // running out of memory leaves this mesh as it was.
-    void copy_from(const Mesh& other);
     // Exchanges everything with other; the faces and neighbour lists of each
     // keep pointing into their own arrays, which move along. Allocates
     // nothing, so a tool can build its result aside and put it in place only

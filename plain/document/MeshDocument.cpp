@@ -14,6 +14,16 @@
 
 namespace {
 
+// Whether a field of any face differs from the values kept of it.
+template <class Field, class Kept>
+bool faces_differ(const Mesh& mesh, Field field, const Kept& kept)
+{
+    if (kept.size() != mesh.faces.size()) return true;
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        if (!(mesh.faces[i].*field == kept[i])) return true;
+    return false;
+}
+
 std::string faces_text(const Mesh& mesh)
 {
     return std::to_string(mesh.nf) + " faces";
@@ -33,6 +43,24 @@ template <class Field, class Kept>
 void put_back(Mesh& mesh, Field field, const Kept& kept)
 {
     for (std::size_t i = 0; i < kept.size() && i < mesh.faces.size(); ++i) mesh.faces[i].*field = kept[i];
+}
+
+// Whether a tool that only colours, marks or groups faces changed any.
+bool faces_changed(const Mesh& before, const Mesh& after)
+{
+    if (before.faces.size() != after.faces.size()) return true;
+    for (std::size_t i = 0; i < after.faces.size(); ++i) {
+        const Face& a = before.faces[i];
+        const Face& b = after.faces[i];
+        if (a.marked != b.marked || a.group != b.group || !(a.colour == b.colour)) return true;
+    }
+    return false;
+}
+
+// "75%", "12.5%".
+std::string percent_text(float value)
+{
+    return format_text("%g%%", double(value));
 }
 
 }  // namespace
@@ -62,18 +90,19 @@ bool MeshDocument::guarded(const Work& work, const Asked& asked)
     return guarded(work, asked, [] {});
 }
 
-MeshDocument::MeshDocument(Messages& out)
-    : messages(out), smoother(out), traversal(&mesh, out), subdivider(out), classifier(&mesh, out)
+MeshDocument::MeshDocument(Messages& out, std::size_t history_limit)
+    : messages(out), smoother(out), traversal(&mesh, out), subdivider(out), classifier(&mesh, out),
+      history(history_limit)
 {
     smoother.mesh = &mesh;
 }
 
 std::unique_ptr<MeshDocument> MeshDocument::copy(Parts parts) const
 {
-    auto copy = std::make_unique<MeshDocument>(messages);
+    auto copy = std::make_unique<MeshDocument>(messages, history.limit);
     copy->held = parts;
-    copy->mesh.copy_from(mesh);
-    if (parts.backup) copy->backup.copy_from(backup);
+    copy->mesh = mesh;
+    if (parts.backup) copy->backup = backup;
     copy->file_name = file_name;
     copy->placement = placement;
     copy->smoother.copy_state(smoother);
@@ -101,10 +130,114 @@ void MeshDocument::adopt(MeshDocument&& done, const std::string&)
     subdivider.levels = done.subdivider.levels;
     subdivider.memory_limit = done.subdivider.memory_limit;
     classifier.take_state(std::move(done.classifier), done.held.table);
+    // The copy began with no steps: what it kept is the state this
+    // document had before the operation.
+    if (done.history.clears != 0) history.clear();
+    end_step(done.history.take_newest());
+}
+
+std::unique_ptr<History::Step> MeshDocument::begin_step(std::string name, bool moves)
+{
+    if (history.limit == 0) return nullptr;
+    const std::size_t bytes = DocumentState::estimate(mesh, classifier.probabilities);
+    const bool had_steps = history.can_undo() || history.can_redo();
+    if (!history.fits(bytes)) {
+        history.clear();
+        messages.warning("Undo: " + name + " cannot be undone: the mesh takes " + megabytes(double(bytes)) +
+                         ", undo keeps at most " + megabytes(double(history.limit)) +
+                         (had_steps ? "; the earlier steps are forgotten\n" : "\n"));
+        return nullptr;
+    }
+    try {
+        auto step = std::make_unique<History::Step>();
+        step->name = std::move(name);
+        step->moves = moves;
+        DocumentState& state = step->state;
+        state.mesh = mesh;
+        state.seeds = classifier.seeds;
+        state.patch_colours = classifier.patch_colours;
+        state.probabilities = classifier.probabilities;
+        state.neighbours = classifier.neighbours;
+        state.face_patch = classifier.face_patch;
+        state.max_patches = classifier.max_patches;
+        state.num_patches = classifier.num_patches;
+        state.group_count = traversal.group_count;
+        return step;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    history.clear();
+    messages.warning("Undo: " + name + " cannot be undone: no memory left for a copy of " + megabytes(double(bytes)) +
+                     (had_steps ? "; the earlier steps are forgotten\n" : "\n"));
+    return nullptr;
+}
+
+void MeshDocument::end_step(std::unique_ptr<History::Step> step)
+{
+    if (!step) return;
+    std::vector<std::string> dropped;
+    try {
+        dropped = history.push(std::move(step));
+    } catch (const std::bad_alloc&) {
+        history.clear();
+        messages.warning("Undo: no memory left to list the steps; they are forgotten\n");
+        return;
+    }
+    if (dropped.empty()) return;
+    std::string names;
+    for (const std::string& name : dropped) names += (names.empty() ? "" : ", ") + name;
+    messages.warning("Undo: the oldest steps (" + names + ") are forgotten to keep undo within " +
+                     megabytes(double(history.limit)) + "\n");
+}
+
+void MeshDocument::exchange(DocumentState& state) noexcept
+{
+    mesh.swap(state.mesh);
+    classifier.seeds.swap(state.seeds);
+    classifier.patch_colours.swap(state.patch_colours);
+    classifier.probabilities.swap(state.probabilities);
+    classifier.neighbours.swap(state.neighbours);
+    classifier.face_patch.swap(state.face_patch);
+    std::swap(classifier.max_patches, state.max_patches);
+    std::swap(classifier.num_patches, state.num_patches);
+    std::swap(traversal.group_count, state.group_count);
+    // The smoother's regions were found on the normals it last saw.
+    smoother.restart_needed = true;
+}
+
+bool MeshDocument::take_step(bool back)
+{
+    bool moves = false;
+    const auto swap_state = [&](History::Step& step) {
+        exchange(step.state);
+        moves = step.moves;
+    };
+    const std::string name = back ? history.undo_name() : history.redo_name();
+    bool taken = false;
+    try {
+        taken = back ? history.undo(swap_state) : history.redo(swap_state);
+    } catch (const std::bad_alloc&) {
+        messages.error("ERROR: not enough memory to " + std::string(back ? "undo " : "redo ") + name +
+                       "; the mesh is as it was\n");
+        return false;
+    }
+    if (moves) ++placement;
+    return taken;
+}
+
+bool MeshDocument::undo()
+{
+    return take_step(true);
+}
+
+bool MeshDocument::redo()
+{
+    return take_step(false);
 }
 
 LoadResult MeshDocument::open(const std::string& path)
 {
+    history.clear();
     classifier.reset();
     mesh.picked_face = -1;
     LoadResult result = LoadResult::Failed;
@@ -170,6 +303,7 @@ bool MeshDocument::save(const std::string& path)
 
 bool MeshDocument::reload()
 {
+    auto step = begin_step("Reload", true);
     const bool done = guarded(
         [&] {
             Mesh fresh;
@@ -182,7 +316,10 @@ bool MeshDocument::reload()
             held.table = true;
         },
         [&] { return "reload the mesh as opened (" + faces_text(backup) + ")"; });
-    if (done) ++placement;
+    if (done) {
+        ++placement;
+        end_step(std::move(step));
+    }
     return done;
 }
 
@@ -190,6 +327,7 @@ bool MeshDocument::subdivide(int levels, float weight)
 {
     bool changed = false;
     const int before = mesh.nf;
+    auto step = begin_step("Subdivide " + std::to_string(levels));
     guarded([&] { changed = subdivider.subdivide(mesh, levels, weight); },
             [&] {
                 const ButterflySubdivider::Estimate est =
@@ -197,13 +335,19 @@ bool MeshDocument::subdivide(int levels, float weight)
                 return "subdivide " + std::to_string(before) + " faces " + std::to_string(levels) + " times (" +
                        std::to_string((long long)est.faces) + " faces, about " + megabytes(est.bytes) + ")";
             });
+    if (changed) end_step(std::move(step));
     return changed;
 }
 
 bool MeshDocument::simplify(float lod)
 {
-    return guarded([&] { simplify_mesh(mesh, lod, messages); },
-                   [&] { return "simplify " + std::to_string(mesh.nv) + " vertices to " + std::to_string(lod) + "%"; });
+    auto step = begin_step("Simplify " + percent_text(lod));
+    const int nv = mesh.nv, nf = mesh.nf;
+    const bool done =
+        guarded([&] { simplify_mesh(mesh, lod, messages); },
+                [&] { return "simplify " + std::to_string(mesh.nv) + " vertices to " + std::to_string(lod) + "%"; });
+    if (done && (mesh.nv != nv || mesh.nf != nf)) end_step(std::move(step));
+    return done;
 }
 
 bool MeshDocument::classify()
@@ -211,6 +355,7 @@ bool MeshDocument::classify()
     if (mesh.nv == 0) return false;
     bool done = false;
     std::vector<Vector> colours;
+    auto step = begin_step("Classify");
     guarded(
         [&] {
             colours = keep_faces(mesh, &Face::colour);
@@ -226,6 +371,7 @@ bool MeshDocument::classify()
             put_back(mesh, &Face::colour, colours);
             classifier.forget_patches();
         });
+    if (done) end_step(std::move(step));
     return done;
 }
 
@@ -236,7 +382,8 @@ bool MeshDocument::show_patches(int k)
     std::vector<int> seeds;
     const int shown = classifier.num_patches;
     bool kept = false;
-    return guarded(
+    auto step = begin_step("Show " + std::to_string(k) + " Patches");
+    const bool done = guarded(
         [&] {
             colours = keep_faces(mesh, &Face::colour);
             seeds = classifier.seeds;
@@ -251,6 +398,9 @@ bool MeshDocument::show_patches(int k)
             classifier.num_patches = shown;
             classifier.face_patch.clear();
         });
+    if (done && step && (faces_changed(step->state.mesh, mesh) || classifier.num_patches != shown))
+        end_step(std::move(step));
+    return done;
 }
 
 bool MeshDocument::load_table(const std::string& path)
@@ -285,7 +435,8 @@ void MeshDocument::set_smoothing(float radius_value, int algorithm)
 bool MeshDocument::smooth(float radius_value, int algorithm)
 {
     std::vector<Vector> normals;
-    return guarded(
+    auto step = begin_step("Smooth");
+    const bool done = guarded(
         [&] {
             normals = keep_faces(mesh, &Face::normal);
             smoother.kernel = smoothing_kernel_for(radius_value);
@@ -296,12 +447,15 @@ bool MeshDocument::smooth(float radius_value, int algorithm)
             put_back(mesh, &Face::normal, normals);
             smoother.restart_needed = true;
         });
+    if (done && faces_differ(mesh, &Face::normal, normals)) end_step(std::move(step));
+    return done;
 }
 
 bool MeshDocument::smooth_step(float radius_value)
 {
     std::vector<Vector> normals;
-    return guarded(
+    auto step = begin_step("Smooth Step");
+    const bool done = guarded(
         [&] {
             normals = keep_faces(mesh, &Face::normal);
             smoother.kernel = smoothing_kernel_for(radius_value);
@@ -313,6 +467,8 @@ bool MeshDocument::smooth_step(float radius_value)
             put_back(mesh, &Face::normal, normals);
             smoother.restart_needed = true;
         });
+    if (done && faces_differ(mesh, &Face::normal, normals)) end_step(std::move(step));
+    return done;
 }
 
 bool MeshDocument::pick(const Vector& near_point, const Vector& far_point)
@@ -324,6 +480,7 @@ int MeshDocument::traverse(int depth, int angle)
 {
     int marked = -1;
     std::vector<int> marks;
+    auto step = begin_step("Traverse");
     guarded(
         [&] {
             marks = keep_faces(mesh, &Face::marked);
@@ -331,12 +488,16 @@ int MeshDocument::traverse(int depth, int angle)
         },
         [&] { return "grow a region of " + faces_text(mesh) + " " + std::to_string(depth) + " rings deep"; },
         [&] { put_back(mesh, &Face::marked, marks); });
+    if (marked >= 0 && step && faces_changed(step->state.mesh, mesh)) end_step(std::move(step));
     return marked;
 }
 
 void MeshDocument::mark_current()
 {
-    if (traversal.has_pick()) traversal.commit();
+    if (!traversal.has_pick()) return;
+    auto step = begin_step("Mark Current");
+    traversal.commit();
+    end_step(std::move(step));
 }
 
 int MeshDocument::export_groups(const std::string& directory)
@@ -352,7 +513,8 @@ bool MeshDocument::colour_by_morphogens(int mix_mode, const std::vector<int>& to
 {
     std::vector<Vector> before;
     const bool had = mesh.has_colours;
-    return guarded(
+    auto step = begin_step("Colour Morphogens");
+    const bool done = guarded(
         [&] {
             before = mesh.vertex_colours;
             ::colour_by_morphogens(mesh, mix_mode, toggles, colours, base);
@@ -363,6 +525,8 @@ bool MeshDocument::colour_by_morphogens(int mix_mode, const std::vector<int>& to
             mesh.vertex_colours.swap(before);
             mesh.has_colours = had;
         });
+    if (done) end_step(std::move(step));
+    return done;
 }
 
 bool MeshDocument::colour_by_height(const std::vector<Rgb>& colours, const std::vector<float>& values)
@@ -370,6 +534,7 @@ bool MeshDocument::colour_by_height(const std::vector<Rgb>& colours, const std::
     std::vector<Vector> before;
     const bool had = mesh.has_colours;
     bool coloured = false;
+    auto step = begin_step("Colour Height");
     guarded(
         [&] {
             before = mesh.vertex_colours;
@@ -381,12 +546,14 @@ bool MeshDocument::colour_by_height(const std::vector<Rgb>& colours, const std::
             mesh.vertex_colours.swap(before);
             mesh.has_colours = had;
         });
+    if (coloured) end_step(std::move(step));
     return coloured;
 }
 
 bool MeshDocument::build_terrain(const Heightmap& heightmap, int resolution, float scale, float height)
 {
     bool built = false;
+    auto step = begin_step("Terrain", true);
     guarded(
         [&] {
             Mesh terrain;
@@ -397,6 +564,9 @@ bool MeshDocument::build_terrain(const Heightmap& heightmap, int resolution, flo
         [&] {
             return "build a terrain of " + std::to_string(resolution) + " by " + std::to_string(resolution) + " points";
         });
-    if (built) ++placement;
+    if (built) {
+        ++placement;
+        end_step(std::move(step));
+    }
     return built;
 }

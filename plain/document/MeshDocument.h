@@ -9,6 +9,7 @@
 #include "core/load_mesh_file.h"
 #include "core/Mesh.h"
 #include "core/Vector.h"
+#include "document/History.h"
 #include "remeshing/ButterflySubdivider.h"
 #include "smoothing/NormalSmoother.h"
 #include "traversal/EdgeTraversal.h"
@@ -36,9 +37,15 @@ struct DocumentParts {
 // for; the operation then returns false (or -1 where it counts). An
 // operation cancelled through the channel (Messages::request_cancel) also
 // ends with the mesh as it was, without a line, and returns false.
+//
+// Each operation that changes the mesh and succeeds becomes a step of
+// `history` that undo() takes back bit for bit; opening a file forgets them.
 class MeshDocument {
 public:
-    explicit MeshDocument(Messages& messages);
+    // `history_limit`: the bytes the states kept for undo may take
+    // (History::usual_limit() for the window); 0 keeps none, as halvane-tool runs one
+    // verb per document.
+    explicit MeshDocument(Messages& messages, std::size_t history_limit = 0);
     MeshDocument(const MeshDocument&) = delete;
     MeshDocument& operator=(const MeshDocument&) = delete;
 
@@ -65,8 +72,11 @@ public:
     // Takes the state of `done`, a copy made by copy() on which the
     // operation named `operation` ran to its end: the mesh, the parts the copy
     // holds, the engines' state and settings, the file name and the
-    // placement. Allocates nothing; `done` is left to be dropped.
+    // placement, and the step the copy kept for undo. Allocates nothing but
+    // the step's place in `history`; `done` is left to be dropped.
     void adopt(MeshDocument&& done, const std::string& operation);
+
+    History history;
 
     // Opens a mesh file with the reader its name selects (load_mesh_file),
     // forgets the classification and the pick, and keeps a copy for
@@ -120,7 +130,28 @@ public:
     // as opened. False when the resolution is refused.
     bool build_terrain(const Heightmap& heightmap, int resolution, float scale, float height);
 
+    // Back to the state before the newest step, and forward again. False
+    // when there is nothing to undo or redo (or no memory to do it: the
+    // document is then as it was, and an error line says so).
+    bool undo();
+    bool redo();
+    // The names of the steps undo() and redo() would take ("Simplify 75%",
+    // "Subdivide 2", "Smooth", "Terrain", "Reload"); empty when none.
+    std::string undo_name() const { return history.undo_name(); }
+    std::string redo_name() const { return history.redo_name(); }
+
+    // An operation that changes the mesh starts a step with begin_step(),
+    // before it changes anything, and hands it to end_step() when it
+    // succeeded and changed something. begin_step() gives null when the
+    // state cannot be kept (no history, too large, out of memory: the
+    // history is then forgotten, with a warning); end_step() takes null.
+    std::unique_ptr<History::Step> begin_step(std::string name, bool moves = false);
+    void end_step(std::unique_ptr<History::Step> step);
+
 private:
+    // Swaps the mesh and the engines' undoable state with `state`.
+    void exchange(DocumentState& state) noexcept;
+    bool take_step(bool back);
     // The smoothing kernel for a panel value, with the mesh's box current.
     Vector smoothing_kernel_for(float radius_value);
     // Runs work(); when memory runs out, runs undo() and reports one line:

@@ -12,6 +12,7 @@
 #include "document/MeshDocument.h"
 #include "tests/support/DocumentState.h"
 #include "tests/support/FailingAllocations.h"
+#include "tests/support/MeshState.h"
 #include "tests/support/NamedMeshes.h"
 #include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"
@@ -65,14 +66,7 @@ TEST(DocumentMemory, AnOperationThatRunsOutOfMemoryLeavesTheMeshAsItWas)
 {
     TempDir dir;
     // A closed mesh with a morphogen: every engine has work to do on it.
-    std::string obj = "mn heat\n";
-    auto shape = named::octahedron();
-    for (const Vector& p : shape->vertices)
-        obj += "v " + std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(p.z) + "\nm 0.5\n";
-    for (const Face& f : shape->faces)
-        obj += "f " + std::to_string(f.vi[0] + 1) + " " + std::to_string(f.vi[1] + 1) + " " +
-               std::to_string(f.vi[2] + 1) + "\n";
-    const std::string path = dir.write("shape.obj", obj);
+    const std::string path = dir.write("shape.obj", octahedron_with_morphogen());
     const Heightmap heightmap = flat_heightmap();
     const std::vector<Rgb> ramp{{0, 0, 255}, {255, 0, 0}};
     const std::vector<float> at{0.0f, 1.0f};
@@ -100,40 +94,52 @@ TEST(DocumentMemory, AnOperationThatRunsOutOfMemoryLeavesTheMeshAsItWas)
         {"terrain", "ERROR: not enough memory to build a terrain of 6 by 6 points", nothing,
          [&heightmap](MeshDocument& d) { return d.build_terrain(heightmap, 6, 1.0f, 1.0f); }},
     };
-    for (const Operation& op : operations) {
-        SCOPED_TRACE(op.name);
-        long allocations = 0;
-        {
-            Captured console;
-            MeshDocument document(console);
-            ASSERT_EQ(document.open(path), LoadResult::Loaded);
-            op.prepare(document);
-            failing_allocations::start_counting();
-            EXPECT_TRUE(op.run(document));
-            allocations = failing_allocations::count();
+    // Once as halvane-tool runs them, once keeping every step for undo.
+    for (const std::size_t undo_limit : {std::size_t(0), std::size_t(1) << 30})
+        for (const Operation& op : operations) {
+            SCOPED_TRACE(std::string(op.name) + (undo_limit ? " with undo" : ""));
+            long allocations = 0;
+            {
+                Captured console;
+                MeshDocument document(console, undo_limit);
+                ASSERT_EQ(document.open(path), LoadResult::Loaded);
+                op.prepare(document);
+                failing_allocations::start_counting();
+                EXPECT_TRUE(op.run(document));
+                allocations = failing_allocations::count();
+            }
+            ASSERT_GT(allocations, 0);
+            int refused = 0;
+            for (long i = 0; i < allocations; ++i) {
+                Captured console;
+                MeshDocument document(console, undo_limit);
+                ASSERT_EQ(document.open(path), LoadResult::Loaded);
+                op.prepare(document);
+                const std::string before = state_of(document.mesh);
+                const std::string undone_before = document.undo_name();
+                bool done = false;
+                std::string said;
+                ASSERT_TRUE(survives(i, [&] { said = printed(console, [&] { done = op.run(document); }); }));
+                if (!failing_allocations::has_failed() || lines_with(said, "not enough memory") == 0) {
+                    // A step kept despite the failure takes the mesh back exactly.
+                    if (document.undo_name() != undone_before && document.undo()) {
+                        ASSERT_TRUE(state_of(document.mesh) == before) << "allocation " << i;
+                    }
+                    continue;
+                }
+                ++refused;
+                ASSERT_FALSE(done) << "allocation " << i;
+                ASSERT_EQ(lines_with(said, "ERROR"), 1) << "allocation " << i << ":\n" << said;
+                ASSERT_NE(said.find(op.asked), std::string::npos) << "allocation " << i << ":\n" << said;
+                ASSERT_TRUE(state_of(document.mesh) == before) << "allocation " << i;
+                ASSERT_EQ(document.undo_name(), undone_before) << "a refused operation is no step";
+                // And the document still works.
+                EXPECT_TRUE(op.run(document)) << "allocation " << i;
+            }
+            // With undo, many allocations are the copy kept for it, which
+            // the operation goes on without.
+            EXPECT_GT(refused, undo_limit ? 0 : allocations / 2);
         }
-        ASSERT_GT(allocations, 0);
-        int refused = 0;
-        for (long i = 0; i < allocations; ++i) {
-            Captured console;
-            MeshDocument document(console);
-            ASSERT_EQ(document.open(path), LoadResult::Loaded);
-            op.prepare(document);
-            const std::string before = mesh_state(document.mesh);
-            bool done = false;
-            std::string said;
-            ASSERT_TRUE(survives(i, [&] { said = printed(console, [&] { done = op.run(document); }); }));
-            if (!failing_allocations::has_failed() || lines_with(said, "not enough memory") == 0) continue;
-            ++refused;
-            ASSERT_FALSE(done) << "allocation " << i;
-            ASSERT_EQ(lines_with(said, "ERROR"), 1) << "allocation " << i << ":\n" << said;
-            ASSERT_NE(said.find(op.asked), std::string::npos) << "allocation " << i << ":\n" << said;
-            ASSERT_TRUE(mesh_state(document.mesh) == before) << "allocation " << i;
-            // And the document still works.
-            EXPECT_TRUE(op.run(document)) << "allocation " << i;
-        }
-        EXPECT_GT(refused, allocations / 2);
-    }
 }
 
 TEST(DocumentMemory, OpeningAMeshThatRunsOutOfMemoryLeavesTheEmptyMesh)

@@ -315,6 +315,25 @@ TEST_F(Session, FromOpenToReload)
     for (const Face& f : document().mesh.faces) ASSERT_EQ(f.group + f.marked, 0) << "no region survives";
     EXPECT_LT(std::abs(mesh_pixels(frame()) - whole), whole / 50);
 
+    // Undo from the Edit menu takes the reload back: the coloured terrain
+    // again, then the simplified blob with its group before the terrain was
+    // built and coloured; redo comes forward to the blob as opened.
+    EXPECT_EQ(choose(window.edit_menu, "Undo Reload"), "");
+    EXPECT_EQ(document().mesh.nv, terrain_vertices);
+    const int landscape_pixels = mesh_pixels(landscape);
+    EXPECT_NEAR(mesh_pixels(frame()), landscape_pixels, landscape_pixels / 20) << "the terrain framed as before";
+    choose(window.edit_menu, "Undo Colour Height");
+    choose(window.edit_menu, "Undo Terrain");
+    EXPECT_EQ(document().mesh.nf, simplified_faces);
+    grouped = 0;
+    for (const Face& f : document().mesh.faces) grouped += f.group == 1;
+    EXPECT_EQ(grouped, marked) << "the marked group comes back with the mesh";
+    EXPECT_EQ(window.redo_item->text(), "Redo Terrain");
+    for (const char* step : {"Redo Terrain", "Redo Colour Height", "Redo Reload"}) choose(window.edit_menu, step);
+    EXPECT_EQ(document().mesh.nf, 5120);
+    EXPECT_TRUE(document().mesh.vertex_colours == loaded_colours);
+    EXPECT_FALSE(window.redo_item->isEnabled());
+
     // Nothing went wrong on the way.
     std::istringstream lines(transcript);
     for (std::string line; std::getline(lines, line);) {

@@ -10,10 +10,13 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 
 #include "app/icons.h"
 #include "app/QtGLObjectWindow.h"
+#include "app/QtMessageSink.h"
+#include "app/QtMessagesWindow.h"
 #include "colouring/png_file.h"
 #include "core/format_text.h"
 #include "core/Messages.h"
@@ -34,9 +37,21 @@
 #include "view/QtGLWidget.h"
 
 QtMainWindow::QtMainWindow(Dialogs& dialogs_, Messages& messages_, QWidget* parent)
-    : QMainWindow(parent), messages(messages_), document(messages_), dialogs(dialogs_)
+    : QMainWindow(parent), messages(messages_), document(messages_, History::usual_limit()), dialogs(dialogs_)
 {
+    // The window shows what is reported from here on, beside the console.
+    message_sink = new QtMessageSink(this);
+    messages_window = new QtMessagesWindow(this);
+    messages.attach(*message_sink);
+    connect(message_sink, &QtMessageSink::line_signal, messages_window, &QtMessagesWindow::add_line_event);
+
     build_menus();
+    read_recent_files();
+    show_recent_files();
+    document.history.changed = [this] { historyEvent(); };
+    // No undo while an operation runs: its result would be adopted over it.
+    connect(&runner, &DocumentRunner::busy_changed, this, &QtMainWindow::historyEvent);
+    historyEvent();
 
     editor = new QtGLObjectWindow(document, this, "editor");
     editor->setFocus();
@@ -45,6 +60,7 @@ QtMainWindow::QtMainWindow(Dialogs& dialogs_, Messages& messages_, QWidget* pare
     status = statusBar();
     status->setObjectName("status");
     status->showMessage("Ready", 2000);
+    connect(message_sink, &QtMessageSink::line_signal, this, &QtMainWindow::messagelineEvent);
     counts = new QLabel(status);
     counts->setObjectName("counts");
     status->addPermanentWidget(counts);
@@ -65,6 +81,12 @@ QtMainWindow::QtMainWindow(Dialogs& dialogs_, Messages& messages_, QWidget* pare
     // The terrain panel writes the terrain straight into the document's mesh.
     mesh_editor->terrain_panel->document = &document;
     mesh_editor->terrain_panel->runner = &runner;
+}
+
+QtMainWindow::~QtMainWindow()
+{
+    messages.detach(*message_sink);
+    document.history.changed = nullptr;
 }
 
 QtGLWidget* QtMainWindow::view() const
@@ -89,7 +111,22 @@ void QtMainWindow::build_menus()
     connect(file_menu->insert_command(load_icon("filesave.xpm"), "Save Rendering...", QKeySequence("Ctrl+R")),
             &QAction::triggered, this, &QtMainWindow::saveRenderImageEvent);
     file_menu->addSeparator();
+    // The files opened last, numbered; items without a file stay hidden.
+    for (int i = 0; i < max_recent_files; ++i) {
+        QAction* item = file_menu->addAction(QString());
+        item->setVisible(false);
+        connect(item, &QAction::triggered, this, [this, i] { openrecentEvent(i); });
+        recent_items.push_back(item);
+    }
+    recent_items.push_back(file_menu->addSeparator());
     connect(file_menu->insert_command("Exit", QKeySequence("Ctrl+Q")), &QAction::triggered, qApp, &QApplication::quit);
+
+    edit_menu = new Menu(this);
+    edit_menu->setTearOffEnabled(true);
+    undo_item = edit_menu->insert_command("Undo", QKeySequence::Undo);
+    connect(undo_item, &QAction::triggered, this, &QtMainWindow::undoEvent);
+    redo_item = edit_menu->insert_command("Redo", QKeySequence("Ctrl+Shift+Z"));
+    connect(redo_item, &QAction::triggered, this, &QtMainWindow::redoEvent);
 
     view_menu = new Menu(this);
     view_menu->setTearOffEnabled(true);
@@ -101,6 +138,7 @@ void QtMainWindow::build_menus()
             &QtMainWindow::lighteditorEvent);
     connect(view_menu->insert_command("Fit View", QKeySequence("Ctrl+F")), &QAction::triggered, this,
             &QtMainWindow::fitviewEvent);
+    connect(view_menu->insert_command("Messages"), &QAction::triggered, this, &QtMainWindow::messagesEvent);
 
     render_menu = new Menu(this);
     render_menu->setTearOffEnabled(true);
@@ -129,10 +167,12 @@ void QtMainWindow::build_menus()
     tools_menu->addSeparator();
 
     file_menu->setTitle("&File");
+    edit_menu->setTitle("&Edit");
     view_menu->setTitle("&View");
     render_menu->setTitle("&Render Mode");
     tools_menu->setTitle("&Tools");
     menuBar()->addMenu(file_menu);
+    menuBar()->addMenu(edit_menu);
     menuBar()->addMenu(view_menu);
     menuBar()->addMenu(render_menu);
     menuBar()->addMenu(tools_menu);
@@ -209,26 +249,25 @@ bool QtMainWindow::start(const QStringList& arguments)
     return arguments.size() < 2 || open_by_name(arguments.at(1));
 }
 
-namespace {
-
-// A name no reader takes: the document has said so on the console; the
-// window says it too.
-LoadResult shown(LoadResult result, const QString& name, QStatusBar* status)
+void QtMainWindow::load(const QString& name, LoadResult* result)
 {
-    if (result == LoadResult::NotAMesh)
-        status->showMessage(QStringLiteral("Not opened: %1 is not a mesh file; the names read end in %2")
-                                .arg(name, QString::fromLatin1(mesh_extensions)));
-    return result;
+    view()->load_mesh(name, [result, name, this](LoadResult r) {
+        // A name no reader takes: the document has said so on the console;
+        // the status bar keeps the window's own words for it.
+        if (r == LoadResult::NotAMesh)
+            status->showMessage(QStringLiteral("Not opened: %1 is not a mesh file; the names read end in %2")
+                                    .arg(name, QString::fromLatin1(mesh_extensions)));
+        if (r == LoadResult::Loaded) remember(name);
+        if (result) *result = r;
+    });
 }
-
-}  // namespace
 
 bool QtMainWindow::open_by_name(const QString& name)
 {
     messages.info(name.toLocal8Bit().toStdString() + "\n");
     if (name.isEmpty()) return true;
     LoadResult result = LoadResult::Failed;
-    view()->load_mesh(name, [&result, name, this](LoadResult r) { result = shown(r, name, status); });
+    load(name, &result);
     // The program's status depends on this file: its open is waited for.
     runner.wait_for_idle();
     return result != LoadResult::Failed;
@@ -239,7 +278,7 @@ void QtMainWindow::dragndrop_slot(QString filename)
     messages.info(filename.toLocal8Bit().toStdString() + "\n");
     if (filename.isEmpty()) return;
     file_name = filename;
-    view()->load_mesh(filename, [filename, this](LoadResult r) { shown(r, filename, status); });
+    load(filename);
 }
 
 void QtMainWindow::aboutEvent()
@@ -289,7 +328,7 @@ void QtMainWindow::openfileEvent()
                                            "*.obj *.net *.ply *.stl *.off *.OBJ *.NET *.PLY *.STL *.OFF");
     if (name.isEmpty()) return;
     file_name = name;
-    view()->load_mesh(name, [name, this](LoadResult r) { shown(r, name, status); });
+    load(name);
 }
 
 void QtMainWindow::savefileEvent()
@@ -364,4 +403,101 @@ void QtMainWindow::place_beside(QWidget& dialog)
 void QtMainWindow::lighteditorEvent()
 {
     light_editor->show();
+}
+
+void QtMainWindow::undoEvent()
+{
+    view()->undo_slot();
+}
+
+void QtMainWindow::redoEvent()
+{
+    view()->redo_slot();
+}
+
+void QtMainWindow::historyEvent()
+{
+    const QString undo = QString::fromStdString(document.undo_name());
+    const QString redo = QString::fromStdString(document.redo_name());
+    undo_item->setText(undo.isEmpty() ? QString("Undo") : "Undo " + undo);
+    const bool idle = !runner.busy();
+    undo_item->setEnabled(idle && !undo.isEmpty());
+    redo_item->setText(redo.isEmpty() ? QString("Redo") : "Redo " + redo);
+    redo_item->setEnabled(idle && !redo.isEmpty());
+}
+
+void QtMainWindow::messagesEvent()
+{
+    if (!messages_window->isVisible()) place_beside(*messages_window);
+    messages_window->show();
+    messages_window->raise();
+}
+
+void QtMainWindow::messagelineEvent(const MessageLine& line)
+{
+    if (line.severity != Message::Severity::Info) status->showMessage(line.text, status_milliseconds);
+}
+
+void QtMainWindow::openrecentEvent(int index)
+{
+    if (index < 0 || index >= recent_files.size()) return;
+    const QString name = recent_files.at(index);
+    if (!QFileInfo::exists(name)) {
+        forget(name);
+        messages.error("ERROR: " + name.toLocal8Bit().toStdString() +
+                           ": the file no longer exists; it is taken off the recent files\n",
+                       name.toLocal8Bit().toStdString());
+        return;
+    }
+    file_name = name;
+    load(name);
+}
+
+void QtMainWindow::remember(const QString& name)
+{
+    const QString path = QFileInfo(name).absoluteFilePath();
+    read_recent_files();  // another window may have opened files meanwhile
+    recent_files.removeAll(path);
+    recent_files.prepend(path);
+    while (recent_files.size() > max_recent_files) recent_files.removeLast();
+    write_recent_files();
+    show_recent_files();
+}
+
+void QtMainWindow::forget(const QString& name)
+{
+    read_recent_files();
+    recent_files.removeAll(name);
+    write_recent_files();
+    show_recent_files();
+}
+
+void QtMainWindow::read_recent_files()
+{
+    QSettings settings("Halvane", "Halvane");
+    recent_files = settings.value(recent_files_key).toStringList();
+    while (recent_files.size() > max_recent_files) recent_files.removeLast();
+}
+
+void QtMainWindow::write_recent_files()
+{
+    QSettings settings("Halvane", "Halvane");
+    settings.setValue(recent_files_key, recent_files);
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        messages.warning("Recent files: could not write " + settings.fileName().toLocal8Bit().toStdString() + "\n");
+}
+
+void QtMainWindow::show_recent_files()
+{
+    for (int i = 0; i < max_recent_files; ++i) {
+        QAction* item = recent_items[std::size_t(i)];
+        item->setVisible(i < recent_files.size());
+        if (i >= recent_files.size()) continue;
+        // "&1 blob.obj": the number picks the item from the keyboard.
+        item->setText(QString("&%1 %2").arg(i + 1).arg(QFileInfo(recent_files.at(i)).fileName().replace("&", "&&")));
+        item->setStatusTip(recent_files.at(i));
+        item->setToolTip(recent_files.at(i));
+    }
+    recent_items.back()->setVisible(!recent_files.isEmpty());
 }

@@ -562,6 +562,35 @@ void QtGLWidget::reload_slot()
         "Reloading", DocumentParts{true, false}, [](MeshDocument& d) { d.reload(); }, [this] { follow_document(); });
 }
 
+void QtGLWidget::undo_slot()
+{
+    // The running operation's copy would be adopted over the step taken back.
+    if (runner && runner->busy()) {
+        runner->refuse();
+        return;
+    }
+    if (document.undo()) follow_step();
+}
+
+void QtGLWidget::redo_slot()
+{
+    if (runner && runner->busy()) {
+        runner->refuse();
+        return;
+    }
+    if (document.redo()) follow_step();
+}
+
+void QtGLWidget::follow_step()
+{
+    // The patch browsed belonged to the classification taken back or put
+    // again; a legend explains colours only while the mesh has some.
+    shown_patch = -1;
+    if (!document.mesh.has_colours) legend.clear();
+    follow_document();
+    update();
+}
+
 void QtGLWidget::fitview_slot()
 {
     fit_view();

@@ -130,6 +130,10 @@ signals:
 public slots:
     // The mesh as loaded.
     void reload_slot();
+    // Undoes or redoes the document's newest step; the camera stays unless
+    // the step put the mesh elsewhere (a terrain, a reload).
+    void undo_slot();
+    void redo_slot();
     // "Fit View".
     void fitview_slot();
 
@@ -202,6 +206,8 @@ private:
     // around it when its size changed (always when `new_file`), and tells
     // the window when the mesh on show changed.
     void follow_document(bool new_file = false);
+    // After an undo or a redo: what the view shows of the step taken.
+    void follow_step();
     // The radius the depth range must hold: the mesh, the clipping box and
     // the smoother's ball around the rotation centre.
     float depth_radius() const;
