@@ -10,6 +10,7 @@
 #include "colouring/RgbaImage.h"
 #include "document/MeshDocument.h"
 #include "tests/support/FailingAllocations.h"
+#include "tests/support/DocumentState.h"
 #include "tests/support/MeshState.h"
 #include "tests/support/Printed.h"
 #include "tests/support/TempDir.h"
@@ -30,7 +31,7 @@ struct Seen {
 
 Seen seen(const MeshDocument& d)
 {
-    return {state_of(d.mesh), d.classifier.seeds, d.classifier.num_patches, d.traversal.group_count};
+    return {mesh_state(d.mesh), d.classifier.seeds, d.classifier.num_patches, d.traversal.group_count};
 }
 
 Heightmap ramp_heightmap()
@@ -128,10 +129,10 @@ TEST_F(History_, TheOldestStepsGoWhenTheStatesOutgrowTheirMemory)
     // Smoothing keeps the mesh's size: each step keeps as much as the next.
     const std::size_t one = DocumentState::estimate(document.mesh, {});
     document.history.limit = 3 * one + one / 2;
-    std::vector<std::string> states{state_of(document.mesh)};
+    std::vector<std::string> states{mesh_state(document.mesh)};
     for (int i = 0; i < 3; ++i) {
         document.smooth(30.0f + 20.0f * i, NormalSmoother::MEAN_SHIFT);
-        states.push_back(state_of(document.mesh));
+        states.push_back(mesh_state(document.mesh));
     }
     EXPECT_EQ(document.history.steps(), 3u);
     EXPECT_TRUE(console.log.of(Message::Severity::Warning).empty());
@@ -142,7 +143,7 @@ TEST_F(History_, TheOldestStepsGoWhenTheStatesOutgrowTheirMemory)
         << warnings[0].text;
     EXPECT_EQ(document.history.steps(), 3u);
     for (int i = 3; i > 0; --i) ASSERT_TRUE(document.undo());
-    EXPECT_EQ(state_of(document.mesh), states[1]);
+    EXPECT_EQ(mesh_state(document.mesh), states[1]);
     EXPECT_FALSE(document.undo());
 
     // A state larger than the whole allowance is not kept, and what was kept
@@ -196,20 +197,20 @@ TEST_F(History_, WhatMakesAStepAndWhatForgetsThem)
     }
     EXPECT_EQ(tool.history.steps(), 0u);
     EXPECT_EQ(quiet.log.out(), kept.log.out());
-    EXPECT_EQ(state_of(tool.mesh), state_of(window.mesh));
+    EXPECT_EQ(mesh_state(tool.mesh), mesh_state(window.mesh));
 }
 
 TEST_F(History_, UndoWithoutMemoryLeavesEverythingAsItWas)
 {
     document.subdivide(1, 0.0f);
-    const std::string after = state_of(document.mesh);
+    const std::string after = mesh_state(document.mesh);
     failing_allocations::fail_after(0);
     bool undone = true;
     const std::string said = printed(console, [&] { undone = document.undo(); });
     failing_allocations::disarm();
     EXPECT_FALSE(undone);
     EXPECT_EQ(said, "ERROR: not enough memory to undo Subdivide 1; the mesh is as it was\n");
-    EXPECT_EQ(state_of(document.mesh), after);
+    EXPECT_EQ(mesh_state(document.mesh), after);
     EXPECT_EQ(document.undo_name(), "Subdivide 1");
     EXPECT_TRUE(document.undo());
     EXPECT_EQ(document.mesh.nf, 8);

@@ -115,7 +115,7 @@ TEST(DocumentMemory, AnOperationThatRunsOutOfMemoryLeavesTheMeshAsItWas)
                 MeshDocument document(console, undo_limit);
                 ASSERT_EQ(document.open(path), LoadResult::Loaded);
                 op.prepare(document);
-                const std::string before = state_of(document.mesh);
+                const std::string before = mesh_state(document.mesh);
                 const std::string undone_before = document.undo_name();
                 bool done = false;
                 std::string said;
@@ -123,7 +123,7 @@ TEST(DocumentMemory, AnOperationThatRunsOutOfMemoryLeavesTheMeshAsItWas)
                 if (!failing_allocations::has_failed() || lines_with(said, "not enough memory") == 0) {
                     // A step kept despite the failure takes the mesh back exactly.
                     if (document.undo_name() != undone_before && document.undo()) {
-                        ASSERT_TRUE(state_of(document.mesh) == before) << "allocation " << i;
+                        ASSERT_TRUE(mesh_state(document.mesh) == before) << "allocation " << i;
                     }
                     continue;
                 }
@@ -131,7 +131,7 @@ TEST(DocumentMemory, AnOperationThatRunsOutOfMemoryLeavesTheMeshAsItWas)
                 ASSERT_FALSE(done) << "allocation " << i;
                 ASSERT_EQ(lines_with(said, "ERROR"), 1) << "allocation " << i << ":\n" << said;
                 ASSERT_NE(said.find(op.asked), std::string::npos) << "allocation " << i << ":\n" << said;
-                ASSERT_TRUE(state_of(document.mesh) == before) << "allocation " << i;
+                ASSERT_TRUE(mesh_state(document.mesh) == before) << "allocation " << i;
                 ASSERT_EQ(document.undo_name(), undone_before) << "a refused operation is no step";
                 // And the document still works.
                 EXPECT_TRUE(op.run(document)) << "allocation " << i;

@@ -30,7 +30,7 @@ void add_vectors(std::string& out, const std::vector<Vector>& values)
 std::string mesh_state(const Mesh& m)
 {
     std::string s = std::to_string(m.nv) + " " + std::to_string(m.nf) + " " + std::to_string(m.picked_face) + " " +
-                    std::to_string(m.edge_count) + "\n";
+                    std::to_string(m.edge_count) + " " + std::to_string(m.has_colours) + "\n";
     for (int i = 0; i < m.nv; ++i) {
         add_vectors(s, {m.vertices[i], m.vertex_colours[i], m.vertex_normals[i]});
     }
@@ -51,7 +51,6 @@ std::string document_state(const MeshDocument& d)
     const Mesh& m = d.mesh;
     std::string s =
         mesh_state(m) + "|" + mesh_state(d.backup) + "|" + d.file_name + "|" + std::to_string(d.placement) + "|";
-    add_bits(s, m.has_colours);
     add_vectors(s, m.centroids);
     add_vectors(s, m.texcoords);
     add_vectors(s, {m.centre});
