@@ -8,13 +8,16 @@
 #include <QImage>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSettings>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "app/opengl_check.h"
 #include "app/QtMainWindow.h"
+#include "app/QtMessagesWindow.h"
 #include "core/Messages.h"
 #include "panels/QtCLippingWidget.h"
 #include "panels/QtMeanShiftWidget.h"
@@ -50,6 +53,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: make_screenshots SAMPLES_DIR OUT_DIR\n");
         return 2;
     }
+    // The recent files of this run stay out of the user's settings.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     const QString samples = QString::fromLocal8Bit(argv[1]);
     const QDir out(QString::fromLocal8Bit(argv[2]));
     ScriptedDialogs dialogs;
@@ -118,5 +124,14 @@ int main(int argc, char** argv)
     editor.apply_event();
     ok &= shoot(view, out.filePath("terrain.png"), 400);
     ok &= shoot(editor, out.filePath("tools-terrain.png"), 560);
+
+    // The Messages window after a file no reader takes and a refused save.
+    window.dragndrop_slot(samples + "/README.md");
+    window.view()->save_mesh(out.filePath("no such folder/terrain.obj"));
+    editor.hide();
+    window.messagesEvent();
+    window.messages_window->resize(900, 420);
+    window.messages_window->list->scrollToBottom();
+    ok &= shoot(*window.messages_window, out.filePath("messages.png"), 720);
     return ok ? 0 : 1;
 }
