@@ -1,8 +1,10 @@
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -92,6 +94,40 @@ TEST(MeshCopy, AssignCopiesGeometryAndRepointsFaces)
     auto cloned = m->clone();
     EXPECT_EQ(cloned->faces[1].marked, 1);
     EXPECT_EQ(cloned->faces[0].v[0], &cloned->vertices[0]);
+}
+
+// A copy by value is the whole mesh, derived data included, and every
+// pointer in it leads into the copy's own arrays, so it outlives the original.
+TEST(MeshCopy, CopyByValueIsWholeAndStandsAlone)
+{
+    Captured console;
+    auto m = named::non_manifold_edge();
+    m->build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}, console);
+    m->faces[2].group = 3;
+    m->picked_face = 2;
+    auto copy = std::make_unique<Mesh>(*m);
+    Mesh assigned;
+    assigned = *copy;
+    std::vector<int> vertex_edges, face_edges;
+    for (const int* p : m->vertex_neighbours.items) vertex_edges.push_back(m->edge_of(p));
+    for (const int* p : m->face_neighbours.items) face_edges.push_back(m->edge_of(p));
+    m.reset();
+    for (const Mesh* c : {copy.get(), &assigned}) {
+        EXPECT_EQ(c->faces[2].group, 3);
+        EXPECT_EQ(c->picked_face, 2);
+        EXPECT_TRUE(c->is_current(MESH_EDGE_LIST)) << "what was built stays built";
+        EXPECT_FALSE(c->edge_more_faces.empty());
+        for (int i = 0; i < c->nf; ++i) {
+            EXPECT_EQ(c->face_list[i], &c->faces[i]);
+            for (int k = 0; k < 3; ++k) EXPECT_EQ(c->faces[i].v[k], &c->vertices[c->faces[i].vi[k]]);
+        }
+        std::vector<int> vertex_seen, face_seen;
+        for (const int* p : c->vertex_neighbours.items) vertex_seen.push_back(c->edge_of(p));
+        for (const int* p : c->face_neighbours.items) face_seen.push_back(c->edge_of(p));
+        EXPECT_EQ(vertex_seen, vertex_edges);
+        EXPECT_EQ(face_seen, face_edges);
+        EXPECT_EQ(std::count(vertex_seen.begin(), vertex_seen.end(), -1), 0);
+    }
 }
 
 TEST(MeshStaleness, ToolsSeeWhenDerivedDataIsOld)

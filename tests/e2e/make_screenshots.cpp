@@ -8,13 +8,16 @@
 #include <QImage>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSettings>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "app/opengl_check.h"
 #include "app/QtMainWindow.h"
+#include "app/QtMessagesWindow.h"
 #include "core/Messages.h"
 #include "panels/QtCLippingWidget.h"
 #include "panels/QtMeanShiftWidget.h"
@@ -50,6 +53,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: make_screenshots SAMPLES_DIR OUT_DIR\n");
         return 2;
     }
+    // The recent files of this run stay out of the user's settings.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     const QString samples = QString::fromLocal8Bit(argv[1]);
     const QDir out(QString::fromLocal8Bit(argv[2]));
     ScriptedDialogs dialogs;
@@ -129,5 +135,14 @@ int main(int argc, char** argv)
     while (window.runner.busy() && window.runner.bar->value() < 150) QTest::qWait(20);
     ok &= window.runner.busy() && shoot(window, out.filePath("progress.png"), 560, 0);
     window.runner.wait_for_idle();
+    window.runner.threaded = false;
+
+    // The Messages window after a file no reader takes and a refused save.
+    window.dragndrop_slot(samples + "/README.md");
+    window.view()->save_mesh(out.filePath("no such folder/terrain.obj"));
+    window.messagesEvent();
+    window.messages_window->resize(900, 420);
+    window.messages_window->list->scrollToBottom();
+    ok &= shoot(*window.messages_window, out.filePath("messages.png"), 720);
     return ok ? 0 : 1;
 }

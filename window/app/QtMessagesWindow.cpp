@@ -33,7 +33,10 @@ QtMessagesWindow::QtMessagesWindow(QWidget* parent) : QWidget(parent, Qt::Window
     list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     list->header()->setSectionResizeMode(Time, QHeaderView::ResizeToContents);
     list->header()->setSectionResizeMode(Kind, QHeaderView::ResizeToContents);
-    list->setColumnWidth(Text, 520);
+    // The message takes the room the window gets; the file column keeps its width.
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionResizeMode(Text, QHeaderView::Stretch);
+    list->setColumnWidth(File, 240);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(list);
