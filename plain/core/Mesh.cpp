@@ -225,7 +225,9 @@ void Mesh::allocate_vertices(int n)
     vertices.assign(n, Vector());
     vertex_normals.assign(n, Vector());
     vertex_colours.assign(n, Vector());
-    texcoords.assign(n, Vector());
+    // Texture coordinates are derived data: nothing until MESH_TEXCOORDS
+    // makes them, so a mesh never textured does not carry them.
+    std::vector<Vector>().swap(texcoords);
     has_colours = false;
     nv = n;
     ++revision;
@@ -252,9 +254,7 @@ void Mesh::set_face(int i, int a, int b, int c)
     f.vi[0] = a;
     f.vi[1] = b;
     f.vi[2] = c;
-    f.v[0] = &vertices[a];
-    f.v[1] = &vertices[b];
-    f.v[2] = &vertices[c];
+    f.v.set(vertices.data());
     face_list[i] = &f;
 }
 
