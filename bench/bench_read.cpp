@@ -32,6 +32,7 @@
 #include <tiny_obj_loader.h>
 #include <unistd.h>
 
+#include "bench/ProcessStatus.h"
 #include "bench/Quiet.h"
 #include "bench/ReadTiming.h"
 #include "core/Mesh.h"
@@ -43,19 +44,6 @@ namespace {
 // The console, as in the viewer; Quiet keeps the reader's and build()'s
 // lines out of the report.
 Messages console;
-
-long status_kib(const char* key)
-{
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return -1;
-    char line[256];
-    long value = -1;
-    const std::size_t n = std::strlen(key);
-    while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, key, n) == 0) value = std::atol(line + n);
-    std::fclose(f);
-    return value;
-}
 
 template <typename T>
 std::size_t bytes_of(const std::vector<T>& v)

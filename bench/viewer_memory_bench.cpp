@@ -25,6 +25,7 @@
 
 #include "app/opengl_check.h"
 #include "app/QtMainWindow.h"
+#include "bench/ProcessStatus.h"
 #include "core/AtomicFile.h"
 #include "core/Messages.h"
 #include "samples/torus_obj.h"
@@ -37,15 +38,7 @@ namespace {
 
 double status_mb(const char* key)
 {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return -1.0;
-    char line[256];
-    double kib = -1.0;
-    const std::size_t n = std::strlen(key);
-    while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, key, n) == 0) kib = std::atof(line + n);
-    std::fclose(f);
-    return kib * 1024.0 / 1e6;
+    return double(status_kib(key)) * 1024.0 / 1e6;
 }
 
 template <typename T>

@@ -36,54 +36,6 @@ void* allocate(std::size_t n)
     }
 }
 
-void* allocate_or_null(std::size_t n) noexcept
-{
-    try {
-        return allocate(n);
-    } catch (...) {
-        return nullptr;
-    }
-}
-
 }  // namespace
 
-void* operator new(std::size_t n)
-{
-    return allocate(n);
-}
-void* operator new[](std::size_t n)
-{
-    return allocate(n);
-}
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept
-{
-    return allocate_or_null(n);
-}
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept
-{
-    return allocate_or_null(n);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept
-{
-    std::free(p);
-}
+#include "core/replaced_operator_new.h"
