@@ -6,19 +6,20 @@
 // the generated inputs held here do not count. End to end, `halvane-tool
 // info` on the plain file (read, derived data, orientation, the Reload copy,
 // process start and exit) runs against a process that only loads the same
-// file with tinyobjloader (this program run with --tinyobj FILE), in turns.
+// file with tinyobjloader (this program run with --tinyobj FILE), in turns,
+// with the peak memory of each process; HALVANE_BENCH_LARGE_FACES=N in the
+// environment adds the same on a generated file of about N faces.
+#include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <algorithm>
-#include <chrono>
 #include <map>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -31,86 +32,18 @@
 #include <tiny_obj_loader.h>
 #include <unistd.h>
 
+#include "bench/ProcessStatus.h"
 #include "bench/Quiet.h"
 #include "bench/ReadTiming.h"
 #include "core/Mesh.h"
 #include "core/Messages.h"
+#include "samples/torus_obj.h"
 
 namespace {
 
 // The console, as in the viewer; Quiet keeps the reader's and build()'s
 // lines out of the report.
 Messages console;
-
-void append_fixed(std::string& out, double v, int digits)
-{
-    char buffer[64];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, digits);
-    out.append(buffer, r.ptr);
-}
-
-// A closed torus of `rings` x `sides` quads, each split in two, with seeded
-// jitter so the numbers look like scanned data. `rich` adds a name line, a
-// "vc" colour line and an "m" line of three values per vertex.
-std::string torus_obj(int rings, int sides, bool rich)
-{
-    std::mt19937 rng(20261206);
-    auto jitter = [&rng]() { return (double(rng() >> 8) / double(1 << 24) - 0.5) * 0.002; };
-    const double pi = 3.14159265358979323846;
-    std::string out;
-    out.reserve(std::size_t(rings) * sides * (rich ? 150 : 75));
-    out += "# generated torus\n";
-    if (rich) out += "mn alpha beta gamma\n";
-    std::string colours, morphogens;
-    for (int i = 0; i < rings; ++i)
-        for (int j = 0; j < sides; ++j) {
-            const double u = 2 * pi * i / rings, v = 2 * pi * j / sides;
-            const double r = 1.0 + 0.4 * std::cos(v);
-            const double p[3] = {r * std::cos(u) + jitter(), r * std::sin(u) + jitter(), 0.4 * std::sin(v) + jitter()};
-            out += "v";
-            for (double x : p) {
-                out += ' ';
-                append_fixed(out, x, 6);
-            }
-            out += '\n';
-            if (!rich) continue;
-            colours += "vc";
-            for (double c : {0.5 + 0.5 * std::cos(u), 0.5 + 0.5 * std::sin(v), 0.5}) {
-                colours += ' ';
-                append_fixed(colours, c, 4);
-            }
-            colours += '\n';
-            morphogens += "m";
-            for (double m : {std::sin(3 * u), std::cos(5 * v), u * v / 40.0}) {
-                morphogens += ' ';
-                append_fixed(morphogens, m, 5);
-            }
-            morphogens += '\n';
-        }
-    out += colours;
-    out += morphogens;
-    auto id = [sides, rings](int i, int j) { return (i % rings) * sides + (j % sides) + 1; };
-    for (int i = 0; i < rings; ++i)
-        for (int j = 0; j < sides; ++j) {
-            const int a = id(i, j), b = id(i + 1, j), c = id(i + 1, j + 1), d = id(i, j + 1);
-            out += "f " + std::to_string(a) + ' ' + std::to_string(b) + ' ' + std::to_string(c) + '\n';
-            out += "f " + std::to_string(a) + ' ' + std::to_string(c) + ' ' + std::to_string(d) + '\n';
-        }
-    return out;
-}
-
-long status_kib(const char* key)
-{
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return -1;
-    char line[256];
-    long value = -1;
-    const std::size_t n = std::strlen(key);
-    while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, key, n) == 0) value = std::atol(line + n);
-    std::fclose(f);
-    return value;
-}
 
 template <typename T>
 std::size_t bytes_of(const std::vector<T>& v)
@@ -158,6 +91,7 @@ int tinyobj_mode(const char* path)
 // What one whole process took: wall, user and system seconds.
 struct ProcessTime {
     double wall = 0.0, user = 0.0, sys = 0.0;
+    double peak_mb = 0.0;  // the most resident memory the process had
     double cpu() const { return user + sys; }
 };
 
@@ -186,6 +120,7 @@ bool run_process(const std::string& program, const std::vector<std::string>& arg
     took.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     took.user = double(usage.ru_utime.tv_sec) + double(usage.ru_utime.tv_usec) / 1e6;
     took.sys = double(usage.ru_stime.tv_sec) + double(usage.ru_stime.tv_usec) / 1e6;
+    took.peak_mb = double(usage.ru_maxrss) * 1024.0 / 1e6;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
@@ -196,13 +131,15 @@ double median(std::vector<double> v)
 }
 
 // `halvane-tool info` against the bare tinyobjloader process, one after the
-// other, after a warm-up of each: medians, and the median of the ratios of
-// each pair, which holds when the machine's speed drifts.
-void end_to_end(const std::string& self, const std::string& path)
+// other, after a warm-up of each: medians and minima (the machine may be
+// shared), the median of the ratios of each pair, which holds when the
+// machine's speed drifts, and each process's peak resident memory beside
+// the raw size of the mesh (three floats a vertex, three ints a face).
+void end_to_end(const std::string& self, const std::string& path, double vertices, double faces, int runs)
 {
     const std::string tool = HALVANE_TOOL;
-    const int runs = 7;
-    std::vector<double> wall[2], user[2], sys[2], ratio_wall, ratio_cpu;
+    std::vector<double> wall[2], user[2], sys[2], cpu[2], ratio_wall, ratio_cpu;
+    double peak[2] = {0.0, 0.0};
     ProcessTime warm;
     if (!run_process(tool, {"info", path}, warm) || !run_process(self, {"--tinyobj", path}, warm)) {
         std::printf("  end to end: could not run %s or the tinyobjloader child\n", tool.c_str());
@@ -216,18 +153,26 @@ void end_to_end(const std::string& self, const std::string& path)
             wall[k].push_back(both[k].wall);
             user[k].push_back(both[k].user);
             sys[k].push_back(both[k].sys);
+            cpu[k].push_back(both[k].cpu());
+            peak[k] = std::max(peak[k], both[k].peak_mb);
         }
         ratio_wall.push_back(ours.wall / theirs.wall);
         ratio_cpu.push_back(ours.cpu() / theirs.cpu());
     }
-    std::printf("  end to end, whole processes on the plain file, median of %d in turns (wall / user / system):\n",
-                runs);
+    std::printf("  end to end on %s (%.0f vertices, %.0f faces, raw size %.1f MB), %d runs in turns:\n",
+                std::filesystem::path(path).filename().c_str(), vertices, faces, 12.0 * (vertices + faces) / 1e6, runs);
+    std::printf("        %-18s  median wall / user / system ms   least wall / CPU ms   peak memory\n", "");
     const char* who[2] = {"halvane-tool info", "tinyobjloader load"};
     for (int k = 0; k < 2; ++k)
-        std::printf("        %-18s %6.0f / %6.0f / %6.0f ms\n", who[k], median(wall[k]) * 1e3, median(user[k]) * 1e3,
-                    median(sys[k]) * 1e3);
-    std::printf("        ratio = halvane-tool / tinyobjloader: wall %.2f, CPU %.2f (medians of each pair's ratio)\n",
-                median(ratio_wall), median(ratio_cpu));
+        std::printf("        %-18s  %6.0f / %6.0f / %6.0f           %6.0f / %6.0f       %6.1f MB\n", who[k],
+                    median(wall[k]) * 1e3, median(user[k]) * 1e3, median(sys[k]) * 1e3,
+                    *std::min_element(wall[k].begin(), wall[k].end()) * 1e3,
+                    *std::min_element(cpu[k].begin(), cpu[k].end()) * 1e3, peak[k]);
+    std::printf(
+        "        ratio = halvane-tool / tinyobjloader: wall %.2f, CPU %.2f (medians of each pair's ratio); "
+        "least CPU %.2f\n",
+        median(ratio_wall), median(ratio_cpu),
+        *std::min_element(cpu[0].begin(), cpu[0].end()) / *std::min_element(cpu[1].begin(), cpu[1].end()));
 }
 
 struct Inputs {
@@ -390,7 +335,15 @@ int main(int argc, char** argv)
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     if (n > 0) {
         self[n] = '\0';
-        end_to_end(self, in.plain);
+        end_to_end(self, in.plain, 500000.0, 1000000.0, 7);
+        // HALVANE_BENCH_LARGE_FACES=10000000 adds a run on that many faces.
+        if (const char* large = std::getenv("HALVANE_BENCH_LARGE_FACES")) {
+            const int rings = int(std::lround(std::sqrt(std::atof(large)))), sides = rings / 2;
+            const std::string path = in.dir + "/torus_large.obj";
+            if (write_file(path, torus_obj(rings, sides, false)))
+                end_to_end(self, path, double(rings) * sides, 2.0 * rings * sides, 3);
+            std::filesystem::remove(path);
+        }
         for (const std::string* path : {&in.plain, &in.rich}) {
             const std::string command = std::string("'") + self + "' --peak '" + *path + "'";
             std::FILE* p = popen(command.c_str(), "r");

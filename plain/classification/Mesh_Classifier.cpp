@@ -116,7 +116,8 @@ double Mesh_Classifier::budget() const
     if (mesh) {
         const double values = mesh->morphogen_values.empty() ? 0.0 : double(mesh->morphogen_values[0].size());
         // The mesh, the document's copy of it for reloading, its edge list.
-        held = 2.0 * mesh_bytes(mesh->nv, mesh->nf, values) + edge_list_bytes(mesh->nv, mesh->nf, mesh->edge_count);
+        held = mesh_bytes(mesh->nv, mesh->nf, values) + reload_copy_bytes(mesh->nv, mesh->nf, values) +
+               edge_list_bytes(mesh->nv, mesh->nf, mesh->edge_count);
     }
     return std::max(0.0, memory_limit - held);
 }

@@ -1,6 +1,8 @@
 #include "core/Face.h"
 
 #include <cmath>
+#include <cstddef>
+#include <type_traits>
 
 void Face::compute_normal()
 {
@@ -52,3 +54,5 @@ bool Face::intersect_segment(const Vector& p0, const Vector& p1, Vector& out)
     out = h;
     return true;
 }
+
+static_assert(std::is_standard_layout_v<Face> && offsetof(Face, v) == 0, "FaceCorners finds its face by its address");

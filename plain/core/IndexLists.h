@@ -2,10 +2,14 @@
 
 #include <cassert>
 #include <cstddef>
+#include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 // A list of lists stored in two flat arrays (offsets and items), so a mesh
-// of a million faces costs two allocations instead of a million.
+// of a million faces costs two allocations instead of a million. Offsets
+// are 32 bits: a mesh has fewer than 2^32 corner pairs long before it has
+// 2^31 faces.
 // lists[i] is a read-only range; the lists are filled by the owner through
 // reset/count/start/push in two passes (count, then fill in order).
 template <typename T>
@@ -47,8 +51,13 @@ public:
     // so the lists are read only after finish().
     void start()
     {
-        for (std::size_t i = 1; i < offsets.size(); ++i) offsets[i] += offsets[i - 1];
-        items.resize(offsets.back());
+        std::uint64_t total = 0;
+        for (std::size_t i = 1; i < offsets.size(); ++i) {
+            total += offsets[i];
+            if (total > UINT32_MAX) throw std::length_error("more than 2^32 items in lists");
+            offsets[i] = std::uint32_t(total);
+        }
+        items.resize(std::size_t(total));
     }
     void push(std::size_t i, const T& item) { items[offsets[i]++] = item; }
     // Each cursor has reached the start of the next list: one place back.
@@ -58,6 +67,6 @@ public:
         if (!offsets.empty()) offsets[0] = 0;
     }
 
-    std::vector<std::size_t> offsets;
+    std::vector<std::uint32_t> offsets;
     std::vector<T> items;
 };

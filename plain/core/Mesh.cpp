@@ -226,7 +226,9 @@ void Mesh::allocate_vertices(int n)
     vertices.assign(n, Vector());
     vertex_normals.assign(n, Vector());
     vertex_colours.assign(n, Vector());
-    texcoords.assign(n, Vector());
+    // Texture coordinates are derived data: nothing until MESH_TEXCOORDS
+    // makes them, so a mesh never textured does not carry them.
+    std::vector<Vector>().swap(texcoords);
     has_colours = false;
     nv = n;
     ++revision;
@@ -253,9 +255,7 @@ void Mesh::set_face(int i, int a, int b, int c)
     f.vi[0] = a;
     f.vi[1] = b;
     f.vi[2] = c;
-    f.v[0] = &vertices[a];
-    f.v[1] = &vertices[b];
-    f.v[2] = &vertices[c];
+    f.v.set(vertices.data());
     face_list[i] = &f;
 }
 
@@ -315,15 +315,14 @@ Mesh::Mesh(const Mesh& other)
 {
     std::copy(std::begin(other.bbox), std::end(other.bbox), bbox);
     std::copy(std::begin(other.built), std::end(other.built), built);
-    for (Face& f : faces)
-        for (Vector*& corner : f.v) corner = rebased(corner, other.vertices.data(), vertices.data());
+    for (Face& f : faces) f.v.set(vertices.data());
     for (Face*& f : face_list) f = rebased(f, other.faces.data(), faces.data());
-    // The neighbour lists point at ints inside the edge arrays.
+    // The neighbour lists keep places in the edge arrays; only their base moves.
     auto first = [](const std::vector<std::array<int, 2>>& pairs) -> const int* {
         return pairs.empty() ? nullptr : pairs[0].data();
     };
-    for (const int*& p : vertex_neighbours.items) p = rebased(p, first(other.edges), first(edges));
-    for (const int*& p : face_neighbours.items) p = rebased(p, first(other.edge_faces), first(edge_faces));
+    vertex_neighbours.base = rebased(other.vertex_neighbours.base, first(other.edges), first(edges));
+    face_neighbours.base = rebased(other.face_neighbours.base, first(other.edge_faces), first(edge_faces));
 }
 
 Mesh& Mesh::operator=(const Mesh& other)

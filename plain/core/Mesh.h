@@ -9,6 +9,7 @@
 #include "core/EdgeTable.h"
 #include "core/Face.h"
 #include "core/IndexLists.h"
+#include "core/NeighbourLists.h"
 #include "core/Vector.h"
 
 class Messages;
@@ -42,7 +43,7 @@ public:
     // True when vertex_colours hold colours that were read from a file or
     // made by a colouring tool; false while they are the allocation default.
     bool has_colours = false;
-    std::vector<Vector> texcoords;
+    std::vector<Vector> texcoords;  // empty until MESH_TEXCOORDS
     std::vector<Vector> centroids;
     std::vector<Face*> face_list;
     std::vector<Face> faces;
@@ -58,8 +59,8 @@ public:
     std::vector<std::array<int, 2>> edge_more_faces;
     // Pointers to the far end's index inside `edges` / the other face's index
     // inside `edge_faces`; (pointer - edges[0].data()) / 2 names the edge.
-    IndexLists<const int*> vertex_neighbours;
-    IndexLists<const int*> face_neighbours;
+    NeighbourLists vertex_neighbours;
+    NeighbourLists face_neighbours;
 
     Vector bbox[8] = {Vector(0), Vector(0), Vector(0), Vector(0), Vector(0), Vector(0), Vector(0), Vector(0)};
 

@@ -188,9 +188,9 @@ void Mesh::build_edge_list()
 
     // Neighbour lists, in edge order, pointing into the new arrays (whose
     // buffers the swap below hands over unchanged).
-    IndexLists<const int*> vn, fn;
-    vn.reset(nv);
-    fn.reset(nf);
+    NeighbourLists vn, fn;
+    vn.reset(nv, new_edges.empty() ? nullptr : new_edges[0].data());
+    fn.reset(nf, new_edge_faces.empty() ? nullptr : new_edge_faces[0].data());
     for (int e = 0; e < count; ++e) {
         vn.count(new_edges[e][0]);
         vn.count(new_edges[e][1]);

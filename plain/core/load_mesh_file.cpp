@@ -92,7 +92,6 @@ bool orient_face(Face& f, const Vector& c)
     }
     if (corner_2_past_corner_1(y[1], x[1], y[2], x[2])) return false;
     std::swap(f.vi[1], f.vi[2]);
-    std::swap(f.v[1], f.v[2]);
     return true;
 }
 

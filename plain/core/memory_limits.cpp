@@ -96,20 +96,27 @@ std::size_t usable_memory()
 
 double mesh_bytes(double vertices, double faces, double morphogens)
 {
-    // Four vector arrays per vertex, three arrays per face; each vertex's
-    // morphogen list is its own allocation of at least 32 bytes.
-    const double per_list = morphogens > 0 ? std::max(32.0, 16.0 * std::ceil((4.0 * morphogens + 8.0) / 16.0)) : 0.0;
-    return vertices * (4.0 * sizeof(Vector) + sizeof(std::vector<float>) + per_list) +
-           faces * (sizeof(Face) + sizeof(Face*) + sizeof(Vector));
+    // Three vector arrays per vertex (texture coordinates come only with
+    // MESH_TEXCOORDS), three arrays per face; with morphogens each vertex's
+    // list is its own allocation of at least 32 bytes.
+    const double per_list =
+        morphogens > 0 ? sizeof(std::vector<float>) + std::max(32.0, 16.0 * std::ceil((4.0 * morphogens + 8.0) / 16.0))
+                       : 0.0;
+    return vertices * (3.0 * sizeof(Vector) + per_list) + faces * (sizeof(Face) + sizeof(Face*) + sizeof(Vector));
+}
+
+double reload_copy_bytes(double vertices, double faces, double morphogens)
+{
+    return vertices * (2.0 * 3.0 * sizeof(float) + morphogens * sizeof(float)) + faces * 3.0 * sizeof(int);
 }
 
 double edge_list_bytes(double vertices, double faces, double edges)
 {
     // Kept: two pairs an edge, the vertex links and vertex neighbours (two
     // each an edge), the face links and face neighbours (two each an
-    // interior edge), four offset arrays. Working: an occurrence, a rank and
-    // an edge number a corner pair, two counts an edge.
-    const double kept = edges * (8.0 + 8.0 + 2 * 4.0 + 2 * 8.0 + 2 * 4.0 + 2 * 8.0) + 2 * 8.0 * (vertices + faces);
+    // interior edge), four offset arrays, all of 4-byte items. Working: an
+    // occurrence, a rank and an edge number a corner pair, two counts an edge.
+    const double kept = edges * (8.0 + 8.0 + 4 * 2 * 4.0) + 2 * 4.0 * (vertices + faces);
     const double working = 3.0 * faces * (12.0 + 1.0 + 4.0) + edges * 8.0 + 4.0 * vertices;
     return kept + working;
 }
@@ -119,7 +126,8 @@ bool mesh_fits_in_memory(long long vertices, long long faces, int morphogens, st
     const double v = double(vertices), f = double(faces);
     // The mesh, its copy for reloading (morphogens included), and the edge
     // list of as many as three edges a face.
-    const double needed = 2.0 * mesh_bytes(v, f, morphogens) + edge_list_bytes(v, f, 3.0 * f);
+    const double needed =
+        mesh_bytes(v, f, morphogens) + reload_copy_bytes(v, f, morphogens) + edge_list_bytes(v, f, 3.0 * f);
     const double usable = double(usable_memory());
     if (needed < usable) return true;
     problem = std::to_string(vertices) + " vertices, " + std::to_string(faces) + " triangles and " +

@@ -23,6 +23,9 @@ bool mesh_fits_in_memory(long long vertices, long long faces, int morphogens, st
 
 // Bytes of the arrays of a mesh of that size (vertices, faces, morphogens).
 double mesh_bytes(double vertices, double faces, double morphogens);
+// Bytes of the copy a document keeps for "Reload": positions, colours,
+// corners and morphogen values as flat arrays.
+double reload_copy_bytes(double vertices, double faces, double morphogens);
 // Bytes of the derived data MESH_EDGE_LIST builds for `faces` faces over
 // `vertices` vertices with `edges` edges (at most three a face), and of the
 // working arrays it needs while it does.

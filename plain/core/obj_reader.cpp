@@ -173,7 +173,8 @@ bool Mesh::read_obj(const std::string& path, Messages& out)
     try {
         allocate_vertices(int(vertex_count));
         allocate_faces(int(triangle_count));
-        allocate_morphogens(int(vertex_count), morphogen_count);
+        // Without "m" lines no vertex gets a list, as with the other readers.
+        allocate_morphogens(morphogen_count > 0 ? int(vertex_count) : 0, morphogen_count);
     } catch (const std::bad_alloc&) {
         return reject(0, "not enough free memory for " + std::to_string(vertex_count) + " vertices and " +
                              std::to_string(triangle_count) + " triangles");

@@ -10,6 +10,6 @@ struct MeshSurvey {
     int connected_parts = 0;     // groups of faces joined across shared edges
 };
 
-// Parts are joined across non-manifold edges too (face_adjacency). Reads the
-// edge list (MESH_EDGE_LIST must be current).
+// Parts are joined across non-manifold edges too, as face_adjacency links
+// them. Reads the edge list (MESH_EDGE_LIST must be current).
 MeshSurvey survey_mesh(const Mesh& mesh);

@@ -24,7 +24,9 @@ bool faces_differ(const Mesh& mesh, Field field, const Kept& kept)
     return false;
 }
 
-std::string faces_text(const Mesh& mesh)
+// "5120 faces" of a Mesh or of the Reload copy.
+template <class Faces>
+std::string faces_text(const Faces& mesh)
 {
     return std::to_string(mesh.nf) + " faces";
 }
@@ -119,7 +121,7 @@ std::unique_ptr<MeshDocument> MeshDocument::copy(Parts parts) const
 void MeshDocument::adopt(MeshDocument&& done, const std::string&)
 {
     mesh.swap(done.mesh);
-    if (done.held.backup) backup.swap(done.backup);
+    if (done.held.backup) std::swap(backup, done.backup);
     file_name.swap(done.file_name);
     placement = done.placement;
     smoother.take_state(std::move(done.smoother));
@@ -258,10 +260,7 @@ LoadResult MeshDocument::open(const std::string& path)
             messages.error_on_stderr(
                 "ERROR: " + path + ": not a mesh file name; the names read end in " + mesh_extensions + "\n", path);
         mesh.picked_face = -1;
-        backup.assign(mesh);
-        // Tools rebuild the vertex arrays and carry the morphogen values along;
-        // the kept copy keeps them as read, for reload().
-        backup.morphogen_values = mesh.morphogen_values;
+        backup.keep(mesh);
     } catch (const std::bad_alloc&) {
         result = reject();
     } catch (const std::length_error&) {
@@ -307,8 +306,7 @@ bool MeshDocument::reload()
     const bool done = guarded(
         [&] {
             Mesh fresh;
-            fresh.assign(backup);
-            fresh.morphogen_values = backup.morphogen_values;
+            backup.restore(fresh);
             fresh.carry_over(mesh);
             fresh.build({MESH_CENTRE, MESH_CENTROIDS, MESH_EDGE_LIST, MESH_VERTEX_NORMALS, MESH_BB}, messages);
             mesh.swap(fresh);

@@ -10,6 +10,7 @@
 #include "core/Mesh.h"
 #include "core/Vector.h"
 #include "document/History.h"
+#include "document/ReloadCopy.h"
 #include "remeshing/ButterflySubdivider.h"
 #include "smoothing/NormalSmoother.h"
 #include "traversal/EdgeTraversal.h"
@@ -51,7 +52,7 @@ public:
 
     Messages& messages;
     Mesh mesh;
-    Mesh backup;            // the mesh as opened, restored by reload()
+    ReloadCopy backup;      // the mesh as opened, restored by reload()
     std::string file_name;  // the file last opened or saved
     NormalSmoother smoother;
     EdgeTraversal traversal;

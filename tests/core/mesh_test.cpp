@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 #include <random>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,20 @@ TEST(MeshCopy, AssignCopiesGeometryAndRepointsFaces)
     auto cloned = m->clone();
     EXPECT_EQ(cloned->faces[1].marked, 1);
     EXPECT_EQ(cloned->faces[0].v[0], &cloned->vertices[0]);
+
+    // The clone is on its own: changing it leaves the original alone, and
+    // its corners follow its own corner indices into its own vertices.
+    cloned->vertices[0].x = 9.0f;
+    std::swap(cloned->faces[2].vi[1], cloned->faces[2].vi[2]);
+    cloned->faces[3].colour = Vector(1.0f, 0.0f, 0.0f, 1.0f);
+    EXPECT_NE(m->vertices[0].x, 9.0f);
+    EXPECT_NE(m->faces[2].vi[1], cloned->faces[2].vi[1]);
+    EXPECT_NE(m->faces[3].colour, cloned->faces[3].colour);
+    for (int i = 0; i < cloned->nf; ++i)
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(cloned->faces[i].v[k], &cloned->vertices[cloned->faces[i].vi[k]]);
+            EXPECT_EQ(m->faces[i].v[k], &m->vertices[m->faces[i].vi[k]]);
+        }
 }
 
 // A copy by value is the whole mesh, derived data included, and every

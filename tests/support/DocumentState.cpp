@@ -49,8 +49,11 @@ std::string mesh_state(const Mesh& m)
 std::string document_state(const MeshDocument& d)
 {
     const Mesh& m = d.mesh;
+    // The Reload copy as the mesh it gives back.
+    Mesh kept;
+    d.backup.restore(kept);
     std::string s =
-        mesh_state(m) + "|" + mesh_state(d.backup) + "|" + d.file_name + "|" + std::to_string(d.placement) + "|";
+        mesh_state(m) + "|" + mesh_state(kept) + "|" + d.file_name + "|" + std::to_string(d.placement) + "|";
     add_vectors(s, m.centroids);
     add_vectors(s, m.texcoords);
     add_vectors(s, {m.centre});

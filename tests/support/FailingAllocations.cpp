@@ -25,6 +25,8 @@ void* allocate(std::size_t size)
 
 }  // namespace
 
+#include "core/replaced_operator_new.h"
+
 namespace failing_allocations {
 
 void fail_after(long ahead)
@@ -56,61 +58,3 @@ long count()
 }
 
 }  // namespace failing_allocations
-
-void* operator new(std::size_t size)
-{
-    return allocate(size);
-}
-
-void* operator new[](std::size_t size)
-{
-    return allocate(size);
-}
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, const std::nothrow_t&) noexcept
-{
-    std::free(p);
-}
-
-void operator delete[](void* p, const std::nothrow_t&) noexcept
-{
-    std::free(p);
-}

@@ -182,14 +182,14 @@ TEST(Tool, RefusesWhatDoesNotFitUnderAnAddressSpaceLimit)
     EXPECT_TRUE(has(r, "Subdivision level 10 would make 8388608 faces"));
     EXPECT_TRUE(has(r, "the limit is 1024 MB"));
 
-    // One polygon of a million corners: a million triangles, with the edge
-    // list more than the limit.
+    // One polygon of four and a half million corners: as many triangles,
+    // with the edge list more than the limit.
     std::string polygon = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf";
-    for (int i = 0; i < 1000000; ++i) polygon += " 1 2 3";
+    for (int i = 0; i < 1500000; ++i) polygon += " 1 2 3";
     const std::string big = dir.write("polygon.obj", polygon + "\n");
     r = run_program(limited, "info " + big);
     EXPECT_EQ(r.status, 1) << r.out;
-    EXPECT_TRUE(has(r, "3 vertices, 2999998 triangles and 0 morphogens need"));
+    EXPECT_TRUE(has(r, "3 vertices, 4499998 triangles and 0 morphogens need"));
     EXPECT_TRUE(has(r, "this process may use"));
 }
 
