@@ -123,9 +123,15 @@ TEST(MeshCopy, CopyByValueIsWholeAndStandsAlone)
     auto copy = std::make_unique<Mesh>(*m);
     Mesh assigned;
     assigned = *copy;
-    std::vector<int> vertex_edges, face_edges;
-    for (const int* p : m->vertex_neighbours.items) vertex_edges.push_back(m->edge_of(p));
-    for (const int* p : m->face_neighbours.items) face_edges.push_back(m->edge_of(p));
+    // The edges every neighbour list names, list after list.
+    const auto edges_named = [](const Mesh& mesh, const NeighbourLists& lists) {
+        std::vector<int> named_edges;
+        for (std::size_t i = 0; i < lists.size(); ++i)
+            for (const int* p : lists[i]) named_edges.push_back(mesh.edge_of(p));
+        return named_edges;
+    };
+    const std::vector<int> vertex_edges = edges_named(*m, m->vertex_neighbours);
+    const std::vector<int> face_edges = edges_named(*m, m->face_neighbours);
     m.reset();
     for (const Mesh* c : {copy.get(), &assigned}) {
         EXPECT_EQ(c->faces[2].group, 3);
@@ -136,9 +142,8 @@ TEST(MeshCopy, CopyByValueIsWholeAndStandsAlone)
             EXPECT_EQ(c->face_list[i], &c->faces[i]);
             for (int k = 0; k < 3; ++k) EXPECT_EQ(c->faces[i].v[k], &c->vertices[c->faces[i].vi[k]]);
         }
-        std::vector<int> vertex_seen, face_seen;
-        for (const int* p : c->vertex_neighbours.items) vertex_seen.push_back(c->edge_of(p));
-        for (const int* p : c->face_neighbours.items) face_seen.push_back(c->edge_of(p));
+        const std::vector<int> vertex_seen = edges_named(*c, c->vertex_neighbours);
+        const std::vector<int> face_seen = edges_named(*c, c->face_neighbours);
         EXPECT_EQ(vertex_seen, vertex_edges);
         EXPECT_EQ(face_seen, face_edges);
         EXPECT_EQ(std::count(vertex_seen.begin(), vertex_seen.end(), -1), 0);
