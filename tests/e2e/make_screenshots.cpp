@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "core/MessageSink.h"
+#include "core/Progress.h"
 #include "document/MeshDocument.h"
 
 class QLabel;
