@@ -25,8 +25,8 @@ protected:
         GLWindowTest::SetUp();
         if (HasFatalFailure()) return;
         window.runner.threaded = true;
-        ASSERT_TRUE(open(obj_text(*named::open_grid(40))));
-        ASSERT_EQ(document().mesh.nv, 41 * 41);
+        ASSERT_TRUE(open(obj_text(*named::torus(40, 20))));
+        ASSERT_EQ(document().mesh.nv, 800);
     }
 
     DocumentRunner& runner() { return window.runner; }
@@ -62,10 +62,11 @@ TEST_F(Runner, ProgressAndCancelWhileTheViewDrawsTheMeshAsItWas)
         EXPECT_TRUE(document_state(document()) == before);
 
         // A second operation, or a setting the first would overwrite, waits.
+        const int mode = document().classifier.sp_mode;
         view().subdivide_slot(1, 0.0f);
-        view().sp_mode_slot(1);
+        view().sp_mode_slot(1 - mode);
         EXPECT_TRUE(window.statusBar()->currentMessage().contains("Simplifying is still running"));
-        EXPECT_EQ(document().classifier.sp_mode, 0);
+        EXPECT_EQ(document().classifier.sp_mode, mode);
 
         QTest::mouseClick(runner().cancel_button, Qt::LeftButton);
         EXPECT_FALSE(runner().cancel_button->isEnabled());
@@ -88,11 +89,11 @@ TEST_F(Runner, ProgressAndCancelWhileTheViewDrawsTheMeshAsItWas)
         runner().wait_for_idle();
     });
     QApplication::processEvents();
-    EXPECT_EQ(document().mesh.nv, 168);
+    EXPECT_EQ(document().mesh.nv, 80);
     ASSERT_EQ(finished.size(), 2);
     EXPECT_TRUE(finished[1][1].toBool());
     EXPECT_GT(progressed.size(), 0);
-    EXPECT_GT(count_pixels(frame(), is_drawn), drawn / 4);
+    EXPECT_GT(count_pixels(frame(), is_drawn), 0);
 }
 
 // Opening runs aside like the rest: a cancelled open keeps the mesh on show

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
@@ -35,7 +36,7 @@ namespace {
 // Waits for a few repaints, then writes the widget's picture at `width`.
 bool shoot(QWidget& widget, const QString& path, int width, int wait = 300)
 {
-    QTest::qWait(wait);
+    if (wait > 0) QTest::qWait(wait);
     const QImage image = widget.grab().toImage().scaledToWidth(width, Qt::SmoothTransformation);
     const bool ok = image.save(path, "PNG");
     std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "could not write", path.toLocal8Bit().constData());

@@ -196,8 +196,16 @@ void DocumentRunner::show_in(QStatusBar* status)
         cancel();
         cancel_button->setEnabled(false);
     });
-    status->addWidget(stage_label);
-    status->addWidget(bar);
-    status->addWidget(cancel_button);
+    // No taller than a line of the status bar, so that showing them never
+    // changes its height and with it the view's size.
+    const int line = stage_label->sizeHint().height();
+    // Room for the longest name and stage, so the bar does not jump about.
+    stage_label->setMinimumWidth(stage_label->fontMetrics().horizontalAdvance("Simplifying: Collapsing edges"));
+    bar->setFixedHeight(line);
+    cancel_button->setFixedHeight(line);
+    // Permanent, so that status messages (a refused request) never hide them.
+    status->addPermanentWidget(stage_label);
+    status->addPermanentWidget(bar);
+    status->addPermanentWidget(cancel_button);
     set_busy(running);
 }
