@@ -65,6 +65,7 @@ MeshDocument::MeshDocument(Messages& out)
 
 LoadResult MeshDocument::open(const std::string& path)
 {
+    ++revision;
     classifier.reset();
     mesh.picked_face = -1;
     LoadResult result = LoadResult::Failed;
@@ -121,6 +122,7 @@ bool MeshDocument::save(const std::string& path)
 
 bool MeshDocument::reload()
 {
+    ++revision;
     const bool done = guarded(
         [&] {
             Mesh fresh;
@@ -138,6 +140,7 @@ bool MeshDocument::reload()
 
 bool MeshDocument::subdivide(int levels, float weight)
 {
+    ++revision;
     bool changed = false;
     const int before = mesh.nf;
     guarded([&] { changed = subdivider.subdivide(mesh, levels, weight); },
@@ -152,12 +155,14 @@ bool MeshDocument::subdivide(int levels, float weight)
 
 bool MeshDocument::simplify(float lod)
 {
+    ++revision;
     return guarded([&] { simplify_mesh(mesh, lod, messages); },
                    [&] { return "simplify " + std::to_string(mesh.nv) + " vertices to " + std::to_string(lod) + "%"; });
 }
 
 bool MeshDocument::classify()
 {
+    ++revision;
     if (mesh.nv == 0) return false;
     bool done = false;
     std::vector<Vector> colours;
@@ -181,6 +186,7 @@ bool MeshDocument::classify()
 
 bool MeshDocument::show_patches(int k)
 {
+    ++revision;
     if (mesh.nv == 0) return false;
     std::vector<Vector> colours;
     std::vector<int> seeds;
@@ -205,6 +211,7 @@ bool MeshDocument::show_patches(int k)
 
 bool MeshDocument::load_table(const std::string& path)
 {
+    ++revision;
     bool loaded = false;
     guarded([&] { loaded = mesh.nv != 0 && classifier.load(path); },
             [&] { return "load the table " + path + " for " + faces_text(mesh); });
@@ -234,6 +241,7 @@ void MeshDocument::set_smoothing(float radius_value, int algorithm)
 
 bool MeshDocument::smooth(float radius_value, int algorithm)
 {
+    ++revision;
     std::vector<Vector> normals;
     return guarded(
         [&] {
@@ -250,6 +258,7 @@ bool MeshDocument::smooth(float radius_value, int algorithm)
 
 bool MeshDocument::smooth_step(float radius_value)
 {
+    ++revision;
     std::vector<Vector> normals;
     return guarded(
         [&] {
@@ -267,11 +276,15 @@ bool MeshDocument::smooth_step(float radius_value)
 
 bool MeshDocument::pick(const Vector& near_point, const Vector& far_point)
 {
-    return pick_face(mesh, near_point, far_point);
+    const int before = mesh.picked_face;
+    const bool hit = pick_face(mesh, near_point, far_point);
+    if (mesh.picked_face != before) ++revision;
+    return hit;
 }
 
 int MeshDocument::traverse(int depth, int angle)
 {
+    ++revision;
     int marked = -1;
     std::vector<int> marks;
     guarded(
@@ -286,6 +299,7 @@ int MeshDocument::traverse(int depth, int angle)
 
 void MeshDocument::mark_current()
 {
+    ++revision;
     if (traversal.has_pick()) traversal.commit();
 }
 
@@ -300,6 +314,7 @@ int MeshDocument::export_groups(const std::string& directory)
 bool MeshDocument::colour_by_morphogens(int mix_mode, const std::vector<int>& toggles, const std::vector<Rgb>& colours,
                                         Rgb base)
 {
+    ++revision;
     std::vector<Vector> before;
     const bool had = mesh.has_colours;
     return guarded(
@@ -317,6 +332,7 @@ bool MeshDocument::colour_by_morphogens(int mix_mode, const std::vector<int>& to
 
 bool MeshDocument::colour_by_height(const std::vector<Rgb>& colours, const std::vector<float>& values)
 {
+    ++revision;
     std::vector<Vector> before;
     const bool had = mesh.has_colours;
     bool coloured = false;
@@ -336,6 +352,7 @@ bool MeshDocument::colour_by_height(const std::vector<Rgb>& colours, const std::
 
 bool MeshDocument::build_terrain(const Heightmap& heightmap, int resolution, float scale, float height)
 {
+    ++revision;
     bool built = false;
     guarded(
         [&] {

@@ -42,6 +42,10 @@ public:
     // Counts the times the mesh was replaced by one that may lie elsewhere
     // (open, reload, terrain); the view frames the mesh anew when it moves on.
     unsigned long placement = 0;
+    // Counts the operations that may have changed the mesh or what is drawn
+    // with it (positions, colours, normals, marks, the pick, the patches);
+    // the view rebuilds what it keeps of the mesh when it moves on.
+    unsigned long revision = 0;
 
     // Opens a mesh file with the reader its name selects (load_mesh_file),
     // forgets the classification and the pick, and keeps a copy for
