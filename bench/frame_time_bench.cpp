@@ -148,7 +148,7 @@ void register_benchmarks(bool big)
                               ->Args({mode, side, immediate})
                               ->Unit(benchmark::kMillisecond);
                 if (side > 1000)
-                    b->Iterations(immediate ? 2 : 5);
+                    b->Iterations(immediate ? 1 : 3);
                 else
                     b->MinTime(side > 100 ? 2.0 : 0.5);
             }
@@ -168,8 +168,8 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.report_label.size())
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Iteration && run.run_name.function_name == "BM_Frame")
+                times[run.run_name.args] = run.GetAdjustedRealTime();
     }
     void print_ratios() const
     {
@@ -179,7 +179,7 @@ public:
             "&Points Verts", "&Face Normals",          "&Bounding Box",      "&Face Colours"};
         for (int side : {71, 708, 2237})
             for (int mode = 0; mode <= 8; ++mode) {
-                const std::string base = "BM_Frame/" + std::to_string(mode) + "/" + std::to_string(side) + "/";
+                const std::string base = std::to_string(mode) + "/" + std::to_string(side) + "/";
                 const auto a = times.find(base + "1"), b = times.find(base + "0");
                 if (a == times.end() || b == times.end()) continue;
                 std::printf("%-6s %-28s %14.3f %14.3f %7.1fx\n",

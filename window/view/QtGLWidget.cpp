@@ -84,9 +84,11 @@ void QtGLWidget::tick()
     if (scene_key() != painted_key) update();
 }
 
+// A wheel turned in the last 300 ms counts as a drag: its notches come in runs.
 bool QtGLWidget::wants_light_frame() const
 {
-    return (drag_mode >= 0 || drag_pan) && full_frame_ms > slow_frame_ms;
+    const bool wheeling = last_wheel.isValid() && !last_wheel.hasExpired(300);
+    return (drag_mode >= 0 || drag_pan || wheeling) && full_frame_ms > slow_frame_ms;
 }
 
 namespace {
@@ -560,6 +562,7 @@ void QtGLWidget::wheelEvent(QWheelEvent* event)
 {
     const float notches = float(event->angleDelta().y()) / 120.0f;
     if (notches == 0.0f) return;
+    last_wheel.start();
     zoom_by(std::pow(1.2f, notches));
     event->accept();
 }

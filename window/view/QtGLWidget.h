@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QOpenGLWidget>
 #include <QString>
@@ -74,8 +75,9 @@ public:
     // Drawing from buffers kept per mesh revision (MeshBuffers), or with
     // draw_immediate vertex by vertex, as the buffers are checked against.
     bool draw_immediate = false;
-    // While a drag is on, a mesh whose last full frame took longer than this
-    // is drawn light (a share of its elements); in full once the mouse is let go.
+    // While a drag is on (or the wheel turns), a mesh whose last full frame
+    // took longer than this is drawn light (a share of its elements); in
+    // full once the mouse is let go (or the wheel rests).
     double slow_frame_ms = 50.0;
     // What the last frames were: the paints so far, whether the last one was
     // light, and the time of the last full one.
@@ -222,6 +224,7 @@ private:
     void show_vertex_colours();
 
     QTimer timer;
+    QElapsedTimer last_wheel;                               // since the wheel last turned
     std::vector<double> painted_key;                        // scene_key() of the last paint
     unsigned long unbuffered_revision = ~0ul;               // the buffers did not fit this revision
     int drag_pan = 0;                                       // 1 while a Shift + left drag pans
