@@ -106,6 +106,12 @@ TEST_F(BufferDrawing, EveryRenderModeShowsTheSamePictureAsVertexByVertex)
     ASSERT_GE(view.document.classifier.num_patches, 2);
     view.nextpatch_slot(1);
     expect_same_pictures("patch browsed");
+
+    // A vertex no face uses is no corner: not drawn as a point.
+    auto pair = named::two_triangles();
+    ASSERT_EQ(load(obj_text(*pair) + "v 0.5 0.5 0.5\n"), LoadResult::Loaded);
+    turn();
+    expect_same_pictures("with a lone vertex");
 }
 
 TEST_F(BufferDrawing, AnIdleViewPaintsNothingAndEachChangePaintsOnce)
@@ -155,7 +161,7 @@ TEST_F(BufferDrawing, ASlowMeshIsDrawnLightWhileDraggedAndInFullOnceLetGo)
     const int full = count_pixels(frame(), is_drawn);
     EXPECT_FALSE(view.light_frame);
 
-    // A fast mesh stays whole while dragged.
+    // A small, fast mesh stays whole while dragged.
     QTest::mouseMove(&view, QPoint(150, 150));
     QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(150, 150));
     QTest::mouseMove(&view, QPoint(151, 150));
@@ -166,6 +172,7 @@ TEST_F(BufferDrawing, ASlowMeshIsDrawnLightWhileDraggedAndInFullOnceLetGo)
     // Every mesh is slow now: a share of its faces while the button is
     // held, all of them once it is let go, without another event.
     view.slow_frame_ms = 0.0;
+    view.light_frame_min_faces = 0;
     QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(151, 150));
     QTest::mouseMove(&view, QPoint(152, 150));
     const int light = count_pixels(frame(), is_drawn);

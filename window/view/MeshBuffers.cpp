@@ -294,10 +294,11 @@ void MeshBuffers::build_shape(const Mesh& mesh)
 
     // A vertex no face uses is not drawn; one that many use, once.
     std::vector<GLuint> points;
-    if (std::find(used.begin(), used.end(), false) != used.end())
+    const bool all_used = std::find(used.begin(), used.end(), false) == used.end();
+    if (!all_used)
         for (int v = 0; v < mesh.nv; ++v)
             if (used[std::size_t(v)]) points.push_back(GLuint(v));
-    shape.third = make_elements(*gl, GL_POINTS, 1, points, points.empty() ? mesh.nv : 0, shape.bytes);
+    shape.third = make_elements(*gl, GL_POINTS, 1, points, all_used ? mesh.nv : 0, shape.bytes);
     ++builds;
 }
 

@@ -88,7 +88,8 @@ void QtGLWidget::tick()
 bool QtGLWidget::wants_light_frame() const
 {
     const bool wheeling = last_wheel.isValid() && !last_wheel.hasExpired(300);
-    return (drag_mode >= 0 || drag_pan || wheeling) && full_frame_ms > slow_frame_ms;
+    return (drag_mode >= 0 || drag_pan || wheeling) && full_frame_ms > slow_frame_ms &&
+           document.mesh.nf >= light_frame_min_faces;
 }
 
 namespace {

@@ -79,6 +79,9 @@ public:
     // took longer than this is drawn light (a share of its elements); in
     // full once the mouse is let go (or the wheel rests).
     double slow_frame_ms = 50.0;
+    // Smaller meshes are always drawn in full: a busy machine may make any
+    // frame slow, and there is little to leave out.
+    int light_frame_min_faces = 10000;
     // What the last frames were: the paints so far, whether the last one was
     // light, and the time of the last full one.
     unsigned long paints = 0;
