@@ -69,6 +69,8 @@ QtGLWidget::QtGLWidget(MeshDocument& document_, QWidget* parent, const QString& 
 QtGLWidget::~QtGLWidget()
 {
     release_buffers();
+    // The context goes with the base class, when this is no view any more.
+    if (context()) disconnect(context(), nullptr, this, nullptr);
 }
 
 void QtGLWidget::release_buffers()
