@@ -132,6 +132,7 @@ void MeshDocument::adopt(MeshDocument&& done, const std::string&)
     subdivider.levels = done.subdivider.levels;
     subdivider.memory_limit = done.subdivider.memory_limit;
     classifier.take_state(std::move(done.classifier), done.held.table);
+    ++revision;
     // The copy began with no steps: what it kept is the state this
     // document had before the operation.
     if (done.history.clears != 0) history.clear();
@@ -223,6 +224,7 @@ bool MeshDocument::take_step(bool back)
                        "; the mesh is as it was\n");
         return false;
     }
+    if (taken) ++revision;
     if (moves) ++placement;
     return taken;
 }
@@ -239,6 +241,7 @@ bool MeshDocument::redo()
 
 LoadResult MeshDocument::open(const std::string& path)
 {
+    ++revision;
     history.clear();
     classifier.reset();
     mesh.picked_face = -1;
@@ -302,6 +305,7 @@ bool MeshDocument::save(const std::string& path)
 
 bool MeshDocument::reload()
 {
+    ++revision;
     auto step = begin_step("Reload", true);
     const bool done = guarded(
         [&] {
@@ -323,6 +327,7 @@ bool MeshDocument::reload()
 
 bool MeshDocument::subdivide(int levels, float weight)
 {
+    ++revision;
     bool changed = false;
     const int before = mesh.nf;
     auto step = begin_step("Subdivide " + std::to_string(levels));
@@ -339,6 +344,7 @@ bool MeshDocument::subdivide(int levels, float weight)
 
 bool MeshDocument::simplify(float lod)
 {
+    ++revision;
     auto step = begin_step("Simplify " + percent_text(lod));
     const int nv = mesh.nv, nf = mesh.nf;
     const bool done =
@@ -350,6 +356,7 @@ bool MeshDocument::simplify(float lod)
 
 bool MeshDocument::classify()
 {
+    ++revision;
     if (mesh.nv == 0) return false;
     bool done = false;
     std::vector<Vector> colours;
@@ -375,6 +382,7 @@ bool MeshDocument::classify()
 
 bool MeshDocument::show_patches(int k)
 {
+    ++revision;
     if (mesh.nv == 0) return false;
     std::vector<Vector> colours;
     std::vector<int> seeds;
@@ -403,6 +411,7 @@ bool MeshDocument::show_patches(int k)
 
 bool MeshDocument::load_table(const std::string& path)
 {
+    ++revision;
     bool loaded = false;
     guarded([&] { loaded = mesh.nv != 0 && classifier.load(path); },
             [&] { return "load the table " + path + " for " + faces_text(mesh); });
@@ -432,6 +441,7 @@ void MeshDocument::set_smoothing(float radius_value, int algorithm)
 
 bool MeshDocument::smooth(float radius_value, int algorithm)
 {
+    ++revision;
     std::vector<Vector> normals;
     auto step = begin_step("Smooth");
     const bool done = guarded(
@@ -451,6 +461,7 @@ bool MeshDocument::smooth(float radius_value, int algorithm)
 
 bool MeshDocument::smooth_step(float radius_value)
 {
+    ++revision;
     std::vector<Vector> normals;
     auto step = begin_step("Smooth Step");
     const bool done = guarded(
@@ -471,11 +482,15 @@ bool MeshDocument::smooth_step(float radius_value)
 
 bool MeshDocument::pick(const Vector& near_point, const Vector& far_point)
 {
-    return pick_face(mesh, near_point, far_point);
+    const int before = mesh.picked_face;
+    const bool hit = pick_face(mesh, near_point, far_point);
+    if (mesh.picked_face != before) ++revision;
+    return hit;
 }
 
 int MeshDocument::traverse(int depth, int angle)
 {
+    ++revision;
     int marked = -1;
     std::vector<int> marks;
     auto step = begin_step("Traverse");
@@ -492,6 +507,7 @@ int MeshDocument::traverse(int depth, int angle)
 
 void MeshDocument::mark_current()
 {
+    ++revision;
     if (!traversal.has_pick()) return;
     auto step = begin_step("Mark Current");
     traversal.commit();
@@ -509,6 +525,7 @@ int MeshDocument::export_groups(const std::string& directory)
 bool MeshDocument::colour_by_morphogens(int mix_mode, const std::vector<int>& toggles, const std::vector<Rgb>& colours,
                                         Rgb base)
 {
+    ++revision;
     std::vector<Vector> before;
     const bool had = mesh.has_colours;
     auto step = begin_step("Colour Morphogens");
@@ -529,6 +546,7 @@ bool MeshDocument::colour_by_morphogens(int mix_mode, const std::vector<int>& to
 
 bool MeshDocument::colour_by_height(const std::vector<Rgb>& colours, const std::vector<float>& values)
 {
+    ++revision;
     std::vector<Vector> before;
     const bool had = mesh.has_colours;
     bool coloured = false;
@@ -550,6 +568,7 @@ bool MeshDocument::colour_by_height(const std::vector<Rgb>& colours, const std::
 
 bool MeshDocument::build_terrain(const Heightmap& heightmap, int resolution, float scale, float height)
 {
+    ++revision;
     bool built = false;
     auto step = begin_step("Terrain", true);
     guarded(

@@ -61,6 +61,10 @@ public:
     // Counts the times the mesh was replaced by one that may lie elsewhere
     // (open, reload, terrain); the view frames the mesh anew when it moves on.
     unsigned long placement = 0;
+    // Counts the operations that may have changed the mesh or what is drawn
+    // with it (positions, colours, normals, marks, the pick, the patches);
+    // the view rebuilds what it keeps of the mesh when it moves on.
+    unsigned long revision = 0;
     // Set when an operation stopped at a cancel (and undid its work).
     bool cancelled = false;
 

@@ -10,6 +10,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -62,16 +63,86 @@ QtGLWidget::QtGLWidget(MeshDocument& document_, QWidget* parent, const QString& 
     : QOpenGLWidget(parent), document(document_)
 {
     setObjectName(name);
-    connect(&timer, &QTimer::timeout, this, qOverload<>(&QtGLWidget::update));
+    connect(&timer, &QTimer::timeout, this, &QtGLWidget::tick);
     timer.start(10);
     setMouseTracking(true);
     setAcceptDrops(true);
 }
 
-QtGLWidget::~QtGLWidget() = default;
+QtGLWidget::~QtGLWidget()
+{
+    release_buffers();
+    // The context goes with the base class, when this is no view any more.
+    if (context()) disconnect(context(), nullptr, this, nullptr);
+}
+
+void QtGLWidget::release_buffers()
+{
+    if (!isValid()) return;
+    makeCurrent();
+    buffers.release();
+    doneCurrent();
+}
+
+void QtGLWidget::tick()
+{
+    if (scene_key() != painted_key) update();
+}
+
+// A wheel turned in the last 300 ms counts as a drag: its notches come in runs.
+bool QtGLWidget::wants_light_frame() const
+{
+    const bool wheeling = last_wheel.isValid() && !last_wheel.hasExpired(300);
+    return (drag_mode >= 0 || drag_pan || wheeling) && full_frame_ms > slow_frame_ms &&
+           document.mesh.nf >= light_frame_min_faces;
+}
+
+namespace {
+
+void add(std::vector<double>& key, const Vector& v)
+{
+    key.insert(key.end(), {v.x, v.y, v.z, v.w});
+}
+
+}  // namespace
+
+std::vector<double> QtGLWidget::scene_key() const
+{
+    std::vector<double> key;
+    key.reserve(256);
+    const Mesh& mesh = document.mesh;
+    key.insert(key.end(),
+               {double(background.rgba()), double(projection_mode), double(render_mode), double(view_width),
+                double(view_height), devicePixelRatioF(), zoom, frame_radius, magnification, double(shown_patch),
+                double(patch_threshold), double(draw_immediate), double(wants_light_frame())});
+    add(key, pan);
+    key.insert(key.end(), camera.transform, camera.transform + 16);
+    for (const Vector* v : {&light_position, &light_ambient, &light_diffuse, &light_specular}) add(key, *v);
+    key.insert(key.end(), light_matrix, light_matrix + 16);
+    // The mesh, its pick and the engines' overlays.
+    key.insert(key.end(), {double(document.revision), double(mesh.nv), double(mesh.nf), double(mesh.picked_face),
+                           double(document.placement), double(legend_placement), double(legend.empty()),
+                           double(document.classifier.num_patches), double(document.classifier.seeds.size()),
+                           double(document.smoother.kernel.x)});
+    add(key, mesh.centre);
+    add(key, document.smoother.centre);
+    // The clipping planes and their outlines.
+    key.insert(key.end(), {double(cube.invert), double(cube.show_all), double(cube.outlines.size())});
+    key.insert(key.end(), cube.states.begin(), cube.states.end());
+    for (const CutPlane& p : cube.planes) key.insert(key.end(), {p.a, p.b, p.c, p.d});
+    for (const auto& outline : cube.outlines) {
+        key.push_back(double(outline.size()));
+        for (const Vector& v : outline) add(key, v);
+    }
+    return key;
+}
 
 void QtGLWidget::initializeGL()
 {
+    // A new context (the widget moved to another window): the old one took
+    // its buffers with it, and tells us before it goes.
+    buffers.forget();
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &QtGLWidget::release_buffers, Qt::UniqueConnection);
     camera.set_bounds(500.0f, 500.0f);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
 
@@ -221,6 +292,8 @@ float QtGLWidget::depth_radius() const
 void QtGLWidget::paintGL()
 {
     follow_document();
+    ++paints;
+    light_frame = wants_light_frame();
     const double w = std::max(view_width, 1), h = std::max(view_height, 1);
     const double depth = depth_radius();
     glMatrixMode(GL_PROJECTION);
@@ -276,7 +349,7 @@ void QtGLWidget::paintGL()
     }
     glPushMatrix();
     glTranslatef(-mesh.centre.x, -mesh.centre.y, -mesh.centre.z);
-    draw_mesh(mesh, render_mode, tints);
+    draw_mesh_now(tints);
     glDisable(GL_LIGHTING);
     draw_picked_face(mesh);
     draw_patch_seeds(classifier);
@@ -297,6 +370,44 @@ void QtGLWidget::paintGL()
 
     draw_legend();
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    painted_key = scene_key();
+}
+
+// The lightest level that should take no more than half the time allowed.
+int QtGLWidget::light_level() const
+{
+    int level = 1;
+    while (level < MeshBuffers::light_levels - 1 && full_frame_ms / double(1 << (2 * level)) > slow_frame_ms / 2.0)
+        ++level;
+    return level;
+}
+
+void QtGLWidget::draw_mesh_now(const FaceTints& tints)
+{
+    const Mesh& mesh = document.mesh;
+    bool buffered = !draw_immediate && document.revision != unbuffered_revision;
+    if (buffered) {
+        try {
+            buffers.prepare(mesh, document.revision, render_mode, tints);
+        } catch (const std::bad_alloc&) {
+            // Drawn vertex by vertex until the mesh changes: slow, but whole.
+            buffered = false;
+            unbuffered_revision = document.revision;
+            document.messages.warning("not enough memory to keep " + std::to_string(mesh.nf) +
+                                      " faces in drawing buffers; drawing them directly\n");
+        }
+    }
+    // Building the buffers is not part of the frame's time.
+    QElapsedTimer clock;
+    clock.start();
+    const int light = light_frame ? light_level() : 0;
+    if (buffered)
+        buffers.draw(mesh, render_mode, light);
+    else
+        draw_mesh(mesh, render_mode, tints);
+    if (light_frame) return;
+    glFinish();
+    full_frame_ms = double(clock.nsecsElapsed()) / 1e6;
 }
 
 // The legend's picture in the top right corner, in the frame buffer's pixels.
@@ -458,6 +569,7 @@ void QtGLWidget::wheelEvent(QWheelEvent* event)
 {
     const float notches = float(event->angleDelta().y()) / 120.0f;
     if (notches == 0.0f) return;
+    last_wheel.start();
     zoom_by(std::pow(1.2f, notches));
     event->accept();
 }

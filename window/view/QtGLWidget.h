@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QOpenGLWidget>
 #include <QString>
@@ -17,17 +18,18 @@
 #include "core/Vector.h"
 #include "toolkit/meta_types.h"
 #include "view/ColourLegend.h"
+#include "view/MeshBuffers.h"
 #include "view/ViewMatrices.h"
 
 class DocumentRunner;
 class MeshDocument;
 struct DocumentParts;
 
-// The OpenGL view of a mesh document. It repaints itself from a 10 ms timer,
-// turns the model with the left mouse button, zooms with the right and the
-// wheel, pans with Shift and the left button, opens dropped files through
-// the main window, and offers the slots through which the tool panels reach
-// the document. A slot forwards its request to the document (or changes a
+// The OpenGL view of a mesh document. A 10 ms timer looks for changes and
+// repaints when what the frame shows changed (the document's revision, the
+// camera, a setting, the size); an idle view draws nothing. It turns the model with the left mouse button, zooms with
+// the right and the wheel, pans with Shift and the left button, opens dropped files through the main window, and offers
+// the slots through which the tool panels reach the document. A slot forwards its request to the document (or changes a
 // setting of the view) and returns; the next tick paints the result. Each
 // mesh the document puts in a new place (open, reload, terrain) is framed:
 // its bounding sphere fills 90 % of the view's shorter side. GL calls happen
@@ -75,6 +77,23 @@ public:
     Vector light_diffuse{0.125f, 0.125f, 0.125f, 1.0f};
     Vector light_specular{0.0f, 0.0f, 0.0f, 1.0f};
     ArcBall camera;
+
+    // Drawing from buffers kept per mesh revision (MeshBuffers), or with
+    // draw_immediate vertex by vertex, as the buffers are checked against.
+    bool draw_immediate = false;
+    // While a drag is on (or the wheel turns), a mesh whose last full frame
+    // took longer than this is drawn light (a share of its elements); in
+    // full once the mouse is let go (or the wheel rests).
+    double slow_frame_ms = 50.0;
+    // Smaller meshes are always drawn in full: a busy machine may make any
+    // frame slow, and there is little to leave out.
+    int light_frame_min_faces = 10000;
+    // What the last frames were: the paints so far, whether the last one was
+    // light, and the time of the last full one.
+    unsigned long paints = 0;
+    bool light_frame = false;
+    double full_frame_ms = 0.0;
+    MeshBuffers buffers;
 
     // Opens a mesh file through the document (the reader is chosen by
     // name), tells the morphogen panel the names of an OBJ or PLY mesh, puts the
@@ -202,6 +221,19 @@ private:
     // that changes the document or its engines' settings would be lost
     // when the operation's result is adopted.
     bool refused_while_busy();
+    // Repaints when the scene changed since the last paint.
+    void tick();
+    // Everything the frame shows, as numbers: equal keys, equal frames.
+    std::vector<double> scene_key() const;
+    // A drag of the mouse is on and the last full frame was slow.
+    bool wants_light_frame() const;
+    // The light level (MeshBuffers::draw) that fits the time allowed.
+    int light_level() const;
+    // The mesh in its render mode, from buffers when they can be had.
+    void draw_mesh_now(const FaceTints& tints);
+    // Deletes the buffers while their context is current.
+    void release_buffers();
+
     // Frames a mesh the document put in a new place, fits the clipping box
     // around it when its size changed (always when `new_file`), and tells
     // the window when the mesh on show changed.
@@ -220,6 +252,9 @@ private:
     void show_vertex_colours();
 
     QTimer timer;
+    QElapsedTimer last_wheel;                               // since the wheel last turned
+    std::vector<double> painted_key;                        // scene_key() of the last paint
+    unsigned long unbuffered_revision = ~0ul;               // the buffers did not fit this revision
     int drag_pan = 0;                                       // 1 while a Shift + left drag pans
     unsigned long seen_placement = 0;                       // the document's placement last framed
     std::array<float, 3> fitted_extents{0.0f, 0.0f, 0.0f};  // the mesh's box at the last fit

@@ -42,33 +42,48 @@ Vector tinted(const Mesh& mesh, int face, const Vector& colour, const FaceTints&
     return mix(c, Vector(1.0f, 1.0f, 1.0f, 1.0f), lit ? 0.5f : 0.85f);
 }
 
-bool tints_fit(const Mesh& mesh, const FaceTints& tints)
+}  // namespace
+
+FaceTints fitting_tints(const Mesh& mesh, const FaceTints& given)
 {
-    return tints.patch >= 0 && tints.face_patch && tints.membership &&
-           tints.face_patch->size() == std::size_t(mesh.nf) && tints.membership->size() == std::size_t(mesh.nf);
+    FaceTints tints = given;
+    const bool fit = tints.patch >= 0 && tints.face_patch && tints.membership &&
+                     tints.face_patch->size() == std::size_t(mesh.nf) &&
+                     tints.membership->size() == std::size_t(mesh.nf);
+    if (!fit) tints.patch = -1;
+    return tints;
 }
 
-}  // namespace
+bool has_tint(const Mesh& mesh, int face, const FaceTints& tints)
+{
+    const Face& f = mesh.faces[std::size_t(face)];
+    return f.marked || f.group > 0 || tints.patch >= 0;
+}
+
+Vector corner_colour(const Mesh& mesh, int face, int corner, bool flat, const FaceTints& tints)
+{
+    const Face& f = mesh.faces[std::size_t(face)];
+    if (flat) return tinted(mesh, face, f.colour, tints);
+    const Vector& own = mesh.has_colours ? mesh.vertex_colours[std::size_t(f.vi[corner])] : plain_colour;
+    return tinted(mesh, face, own, tints);
+}
 
 void draw_filled_faces(const Mesh& mesh, bool flat, const FaceTints& given)
 {
-    FaceTints tints = given;
-    if (!tints_fit(mesh, tints)) tints.patch = -1;
-    const bool coloured = mesh.has_colours;
+    const FaceTints tints = fitting_tints(mesh, given);
     glBegin(GL_TRIANGLES);
     for (int i = 0; i < mesh.nf; ++i) {
         const Face& f = mesh.faces[std::size_t(i)];
         if (flat) {
-            const Vector c = tinted(mesh, i, f.colour, tints);
+            const Vector c = corner_colour(mesh, i, 0, true, tints);
             glColor4f(c.x, c.y, c.z, c.w);
             glNormal3f(f.normal.x, f.normal.y, f.normal.z);
         }
         for (int k = 0; k < 3; ++k) {
-            const int v = f.vi[k];
             if (!flat) {
-                const Vector c = tinted(mesh, i, coloured ? mesh.vertex_colours[std::size_t(v)] : plain_colour, tints);
+                const Vector c = corner_colour(mesh, i, k, false, tints);
                 glColor4f(c.x, c.y, c.z, c.w);
-                const Vector& n = mesh.vertex_normals[std::size_t(v)];
+                const Vector& n = mesh.vertex_normals[std::size_t(f.vi[k])];
                 glNormal3f(n.x, n.y, n.z);
             }
             glVertex3f(f.v[k]->x, f.v[k]->y, f.v[k]->z);
@@ -126,7 +141,7 @@ namespace {
 
 // Hidden edges dotted and faint, an invisible fill that only writes depth,
 // then the visible edges solid.
-void draw_dotted_hidden_lines(const Mesh& mesh)
+void draw_dotted_hidden_lines(MeshPieces& pieces)
 {
     glEnable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_LIGHTING);
@@ -137,15 +152,15 @@ void draw_dotted_hidden_lines(const Mesh& mesh)
     // The dotted pass leaves depth alone: a stippled line may land a hair in
     // front of the solid one drawn over it later and would break it into dashes.
     glDepthMask(GL_FALSE);
-    draw_faces(mesh, GL_LINE_LOOP);
+    pieces.edges();
     glDepthMask(GL_TRUE);
     glDisable(GL_LINE_STIPPLE);
     glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
-    draw_faces(mesh, GL_POLYGON);
+    pieces.fills();
     glDisable(GL_BLEND);
     glLineWidth(2.0f);
     glColor3f(0.0f, 0.0f, 0.0f);
-    draw_faces(mesh, GL_LINE_LOOP);
+    pieces.edges();
     glEnable(GL_LIGHTING);
     glDisable(GL_POLYGON_OFFSET_FILL);
 }
@@ -154,48 +169,54 @@ void draw_dotted_hidden_lines(const Mesh& mesh)
 
 void draw_mesh(const Mesh& mesh, int render_mode, const FaceTints& tints)
 {
+    ImmediatePieces pieces(mesh, tints);
+    draw_mesh(mesh, render_mode, pieces);
+}
+
+void draw_mesh(const Mesh& mesh, int render_mode, MeshPieces& pieces)
+{
     switch (render_mode) {
     case RENDER_WIREFRAME:
         glDisable(GL_LIGHTING);
         glColor3f(0.0f, 0.0f, 0.0f);
-        draw_faces(mesh, GL_LINE_LOOP);
+        pieces.edges();
         glEnable(GL_LIGHTING);
         break;
-    case RENDER_WIREFRAME_DOTTED: draw_dotted_hidden_lines(mesh); break;
+    case RENDER_WIREFRAME_DOTTED: draw_dotted_hidden_lines(pieces); break;
     case RENDER_WIREFRAME_HIDDEN:
         glEnable(GL_POLYGON_OFFSET_FILL);
         glDisable(GL_LIGHTING);
         glEnable(GL_BLEND);
         glColor4f(0.0f, 0.0f, 0.0f, 0.0f);
-        draw_faces(mesh, GL_POLYGON);
+        pieces.fills();
         glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
-        draw_faces(mesh, GL_LINE_LOOP);
+        pieces.edges();
         glEnable(GL_LIGHTING);
         glDisable(GL_BLEND);
         glDisable(GL_POLYGON_OFFSET_FILL);
         break;
     case RENDER_POLYGONS_WIREFRAME:
         glEnable(GL_POLYGON_OFFSET_FILL);
-        draw_filled_faces(mesh, false, tints);
+        pieces.filled(false);
         glColor3f(0.0f, 0.0f, 0.0f);
         glDisable(GL_LIGHTING);
-        draw_faces(mesh, GL_LINE_LOOP);
+        pieces.edges();
         glEnable(GL_LIGHTING);
         glDisable(GL_POLYGON_OFFSET_FILL);
         break;
-    case RENDER_POLYGONS: draw_filled_faces(mesh, false, tints); break;
-    case RENDER_FACE_COLOURS: draw_filled_faces(mesh, true, tints); break;
+    case RENDER_POLYGONS: pieces.filled(false); break;
+    case RENDER_FACE_COLOURS: pieces.filled(true); break;
     case RENDER_POINTS:
         glColor3f(0.0f, 0.0f, 0.0f);
         glDisable(GL_LIGHTING);
-        draw_faces(mesh, GL_POINTS);
+        pieces.corners();
         glEnable(GL_LIGHTING);
         break;
     case RENDER_FACE_NORMALS:
         glDisable(GL_LIGHTING);
-        draw_face_normals(mesh);
+        pieces.normals();
         glEnable(GL_LIGHTING);
-        draw_dotted_hidden_lines(mesh);
+        draw_dotted_hidden_lines(pieces);
         break;
     case RENDER_BOUNDING_BOX:
         glDisable(GL_LIGHTING);
