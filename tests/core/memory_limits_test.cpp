@@ -22,8 +22,8 @@ void exit_with_usable_memory_under(std::size_t limit, std::size_t expected)
 
 TEST(MemoryLimits, UsableMemoryIsTheSmallestOfTheLimits)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address sanitizer needs more address space than the limit";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers need more address space than the limit";
 #endif
     const std::size_t before = usable_memory();
     EXPECT_LE(before, physical_memory());
