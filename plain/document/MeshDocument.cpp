@@ -522,41 +522,20 @@ int MeshDocument::export_groups(const std::string& directory)
     return failed;
 }
 
-bool MeshDocument::colour_by_morphogens(int mix_mode, const std::vector<int>& toggles, const std::vector<Rgb>& colours,
-                                        Rgb base)
-{
-    ++revision;
-    std::vector<Vector> before;
-    const bool had = mesh.has_colours;
-    auto step = begin_step("Colour Morphogens");
-    const bool done = guarded(
-        [&] {
-            before = mesh.vertex_colours;
-            ::colour_by_morphogens(mesh, mix_mode, toggles, colours, base);
-        },
-        [&] { return "colour " + std::to_string(mesh.nv) + " vertices"; },
-        [&] {
-            if (before.size() != mesh.vertex_colours.size()) return;
-            mesh.vertex_colours.swap(before);
-            mesh.has_colours = had;
-        });
-    if (done) end_step(std::move(step));
-    return done;
-}
-
-bool MeshDocument::colour_by_height(const std::vector<Rgb>& colours, const std::vector<float>& values)
+template <class Paint, class Asked>
+bool MeshDocument::recolour(const std::string& step_name, const Paint& paint, const Asked& asked)
 {
     ++revision;
     std::vector<Vector> before;
     const bool had = mesh.has_colours;
     bool coloured = false;
-    auto step = begin_step("Colour Height");
+    auto step = begin_step(step_name);
     guarded(
         [&] {
             before = mesh.vertex_colours;
-            coloured = ::colour_by_height(mesh, colours, values, messages);
+            coloured = paint();
         },
-        [&] { return "colour " + std::to_string(mesh.nv) + " vertices by height"; },
+        asked,
         [&] {
             if (before.size() != mesh.vertex_colours.size()) return;
             mesh.vertex_colours.swap(before);
@@ -564,6 +543,25 @@ bool MeshDocument::colour_by_height(const std::vector<Rgb>& colours, const std::
         });
     if (coloured) end_step(std::move(step));
     return coloured;
+}
+
+bool MeshDocument::colour_by_morphogens(int mix_mode, const std::vector<int>& toggles, const std::vector<Rgb>& colours,
+                                        Rgb base)
+{
+    return recolour(
+        "Colour Morphogens",
+        [&] {
+            ::colour_by_morphogens(mesh, mix_mode, toggles, colours, base);
+            return true;
+        },
+        [&] { return "colour " + std::to_string(mesh.nv) + " vertices"; });
+}
+
+bool MeshDocument::colour_by_height(const std::vector<Rgb>& colours, const std::vector<float>& values)
+{
+    return recolour(
+        "Colour Height", [&] { return ::colour_by_height(mesh, colours, values, messages); },
+        [&] { return "colour " + std::to_string(mesh.nv) + " vertices by height"; });
 }
 
 bool MeshDocument::build_terrain(const Heightmap& heightmap, int resolution, float scale, float height)

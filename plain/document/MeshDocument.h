@@ -163,6 +163,10 @@ private:
     // "not enough memory to " + asked(). False then.
     template <class Work, class Asked, class Undo>
     bool guarded(const Work& work, const Asked& asked, const Undo& undo);
+    // A colouring as one undoable step: paint() recolours the vertices and
+    // says whether it did; memory running out puts the old colours back.
+    template <class Paint, class Asked>
+    bool recolour(const std::string& step_name, const Paint& paint, const Asked& asked);
     template <class Work, class Asked>
     bool guarded(const Work& work, const Asked& asked);
 };
