@@ -38,7 +38,7 @@ bool finite_positions(const Mesh& mesh)
     return true;
 }
 
-void check_reads_back(const std::string& path, const Mesh& written, const std::vector<int>& faces, bool reversed,
+void check_reads_back(const std::string& path, const Mesh& written, const std::vector<int>& faces, bool exported,
                       const char* what)
 {
     // The reader alone: what the file says, before the orientation pass.
@@ -51,8 +51,11 @@ void check_reads_back(const std::string& path, const Mesh& written, const std::v
         problem = "reads back " + std::to_string(back.nf) + " faces of " + std::to_string(faces.size());
     for (int i = 0; problem.empty() && i < back.nf; ++i)
         for (int k = 0; k < 3; ++k) {
-            const Vector& p = written.vertices[written.faces[faces[i]].vi[reversed ? 2 - k : k]];
-            if (std::memcmp(&back.vertices[back.faces[i].vi[k]].x, &p.x, 3 * sizeof(float)) != 0)
+            const Vector& p = written.vertices[written.faces[faces[i]].vi[exported ? 2 - k : k]];
+            const Vector& q = back.vertices[back.faces[i].vi[k]];
+            const bool same = exported ? p.x == q.x && p.y == q.y && p.z == q.z
+                                       : std::memcmp(&q.x, &p.x, 3 * sizeof(float)) == 0;
+            if (!same)
                 problem = "face " + std::to_string(i) + " corner " + std::to_string(k) + " moved";
         }
     if (problem.empty()) return;

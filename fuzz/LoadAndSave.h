@@ -16,9 +16,11 @@ std::string work_file(const std::string& name);
 // Whether every position of the mesh is a finite number.
 bool finite_positions(const Mesh& mesh);
 // Aborts, after a line naming `what`, unless `path` reads back as the faces
-// `faces` of `written`, each with the same corner positions (in reverse
-// order when `reversed`, as the segmented export writes them).
-void check_reads_back(const std::string& path, const Mesh& written, const std::vector<int>& faces, bool reversed,
+// `faces` of `written`, each with the same corner positions, bit for bit.
+// With `exported`, as the segmented export writes them: corners in reverse
+// order, and positions compared by value, since the export writes vertices
+// at the same position (0 and -0 alike) once.
+void check_reads_back(const std::string& path, const Mesh& written, const std::vector<int>& faces, bool exported,
                       const char* what);
 // 0 ... nf - 1.
 std::vector<int> all_faces(const Mesh& mesh);
