@@ -9,6 +9,7 @@
 // N defaults to 1,000,000 (a torus of 500,000 vertices); 10000000 tries
 // ten million faces (a 400 MB file is written to /tmp and removed after).
 #include <chrono>
+#include <malloc.h>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -76,6 +77,10 @@ void paint_mode(benchmark::State& state, int mode)
     state.counters["rss_MB"] = status_mb("VmRSS:");
     state.counters["anon_MB"] = status_mb("RssAnon:");
     state.counters["peak_MB"] = status_mb("VmHWM:");
+    const struct mallinfo2 mi = mallinfo2();
+    state.counters["heap_used_MB"] = double(mi.uordblks) / 1e6;
+    state.counters["heap_free_MB"] = double(mi.fordblks) / 1e6;
+    state.counters["mapped_MB"] = double(mi.hblkhd) / 1e6;
 }
 
 // A left drag of 40 pixels across the view (the model turns), then a frame.

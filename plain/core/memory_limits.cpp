@@ -9,6 +9,9 @@
 #include "core/Mesh.h"
 
 #if defined(__unix__) || defined(__APPLE__)
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
@@ -76,6 +79,13 @@ std::size_t physical_memory()
     if (pages > 0 && page > 0) return std::size_t(pages) * std::size_t(page);
 #endif
     return unlimited;
+}
+
+void return_free_memory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 std::size_t usable_memory()

@@ -14,6 +14,11 @@ std::size_t physical_memory();
 // instead of running out of memory half way.
 std::size_t usable_memory();
 
+// Hands the heap's free pages back to the system. An operation on a large
+// mesh frees hundreds of megabytes of working arrays that the allocator
+// would otherwise keep for the process. Costs a walk over the heap.
+void return_free_memory();
+
 // Whether a mesh of `vertices`, `faces` and `morphogens` values per vertex
 // can be read and used: its arrays, the derived data that opening builds
 // (edge list and neighbour lists), and the copy kept for reloading, all in

@@ -153,6 +153,19 @@ TEST_F(BufferDrawing, AnIdleViewPaintsNothingAndEachChangePaintsOnce)
     view.set_render_mode(RENDER_POLYGONS);
     frame();
     EXPECT_EQ(view.buffers.builds, builds + 3);
+
+    // Only the mode on show keeps buffers: a round through the other modes
+    // leaves what "Polygons" holds, rebuilt once.
+    const std::size_t polygons = view.buffers.bytes();
+    for (const int mode : {RENDER_FACE_COLOURS, RENDER_FACE_NORMALS, RENDER_WIREFRAME, RENDER_POLYGONS}) {
+        view.set_render_mode(mode);
+        frame();
+    }
+    EXPECT_EQ(view.buffers.bytes(), polygons);
+    EXPECT_EQ(view.buffers.builds, builds + 7);
+    view.set_render_mode(RENDER_BOUNDING_BOX);
+    frame();
+    EXPECT_EQ(view.buffers.bytes(), 0u);
 }
 
 TEST_F(BufferDrawing, ASlowMeshIsDrawnLightWhileDraggedAndInFullOnceLetGo)

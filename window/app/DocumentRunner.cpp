@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "core/memory_limits.h"
 #include "core/Messages.h"
 #include "core/Progress.h"
 
@@ -136,6 +137,7 @@ void DocumentRunner::finish()
         document.messages.error("ERROR: " + name.toStdString() + " failed: " + failure + "; the mesh is as it was\n");
     }
     copy.reset();
+    return_free_memory();
     Then after = std::move(then);
     then = nullptr;
     set_busy(false);

@@ -232,18 +232,26 @@ private:
 
 }  // namespace
 
-void MeshBuffers::prepare(const Mesh& mesh, unsigned long revision, int render_mode, const FaceTints& given)
+bool MeshBuffers::prepare(const Mesh& mesh, unsigned long revision, int render_mode, const FaceTints& given)
 {
     gl = QOpenGLContext::currentContext()->functions();
+    const std::size_t bytes_before = bytes();
+    const int builds_before = builds;
     const FaceTints tints = fitting_tints(mesh, given);
+    const bool smooth_mode = render_mode == RENDER_POLYGONS || render_mode == RENDER_POLYGONS_WIREFRAME;
+    // Only what this mode draws stays: at a million faces the sets of every
+    // mode together hold several times what one mode needs.
+    if (!uses_shape(render_mode)) release(shape);
+    if (!smooth_mode) release(smooth);
+    if (render_mode != RENDER_FACE_COLOURS) release(flat);
+    if (render_mode != RENDER_FACE_NORMALS) release(normals);
     try {
         if (uses_shape(render_mode) && !(shape.built && shape.key == key_of(mesh, revision, nullptr))) {
             release(shape);
             build_shape(mesh);
             shape.key = key_of(mesh, revision, nullptr);
         }
-        if ((render_mode == RENDER_POLYGONS || render_mode == RENDER_POLYGONS_WIREFRAME) &&
-            !(smooth.built && smooth.key == key_of(mesh, revision, &tints))) {
+        if (smooth_mode && !(smooth.built && smooth.key == key_of(mesh, revision, &tints))) {
             release(smooth);
             build_smooth(mesh, tints);
             smooth.key = key_of(mesh, revision, &tints);
@@ -264,7 +272,7 @@ void MeshBuffers::prepare(const Mesh& mesh, unsigned long revision, int render_m
     } catch (const std::length_error&) {
         release();
         throw std::bad_alloc();
-    }
+    }    return bytes() != bytes_before || builds != builds_before;
 }
 
 void MeshBuffers::build_shape(const Mesh& mesh)

@@ -13,7 +13,8 @@ class Mesh;
 // What the view keeps of a mesh in OpenGL buffers between frames, so that a
 // frame costs a few draw calls instead of a call per vertex. Each render
 // mode needs some of four sets, each built when first needed and again only
-// when the mesh's revision (or, for the filled modes, the tints) moved on:
+// when the mesh's revision (or, for the filled modes, the tints) moved on;
+// a set the mode on show does not draw is released:
 //   shape:   the positions, every edge once (from the edge list), the faces
 //            and the corners in use, for the wireframe and point modes;
 //   smooth:  position, vertex normal and colour per vertex, and the faces,
@@ -36,8 +37,9 @@ public:
 
     // Builds what `render_mode` draws, unless it is built for this revision
     // and these tints already. Throws std::bad_alloc when the memory (ours or
-    // the driver's) runs out; what was built is then released.
-    void prepare(const Mesh& mesh, unsigned long revision, int render_mode, const FaceTints& tints);
+    // the driver's) runs out; what was built is then released. Whether any
+    // set was built or released.
+    bool prepare(const Mesh& mesh, unsigned long revision, int render_mode, const FaceTints& tints);
     // Draws the mesh as draw_mesh does, from the prepared buffers; `light`
     // above 0 draws every (4 ^ light)th edge, face, corner or normal only.
     void draw(const Mesh& mesh, int render_mode, int light = 0);

@@ -19,6 +19,7 @@
 
 #include "app/DocumentRunner.h"
 #include "core/format_text.h"
+#include "core/memory_limits.h"
 #include "core/Messages.h"
 #include "document/MeshDocument.h"
 #include "toolkit/qt_colour.h"
@@ -386,9 +387,10 @@ void QtGLWidget::draw_mesh_now(const FaceTints& tints)
 {
     const Mesh& mesh = document.mesh;
     bool buffered = !draw_immediate && document.revision != unbuffered_revision;
+    bool rebuilt = false;
     if (buffered) {
         try {
-            buffers.prepare(mesh, document.revision, render_mode, tints);
+            rebuilt = buffers.prepare(mesh, document.revision, render_mode, tints);
         } catch (const std::bad_alloc&) {
             // Drawn vertex by vertex until the mesh changes: slow, but whole.
             buffered = false;
@@ -408,6 +410,9 @@ void QtGLWidget::draw_mesh_now(const FaceTints& tints)
     if (light_frame) return;
     glFinish();
     full_frame_ms = double(clock.nsecsElapsed()) / 1e6;
+    // The driver frees what was released and the working arrays of a build
+    // into the heap; at a million faces that is hundreds of megabytes.
+    if (rebuilt) return_free_memory();
 }
 
 // The legend's picture in the top right corner, in the frame buffer's pixels.
