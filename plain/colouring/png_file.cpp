@@ -76,6 +76,34 @@ bool decode(Source& source, png_structp png, png_infop info, std::vector<unsigne
     return true;
 }
 
+// A chunk type as text for a message: bytes that are not printable as '?'.
+std::string printable(std::string type)
+{
+    for (char& c : type)
+        if (c < 0x20 || c > 0x7e) c = '?';
+    return type;
+}
+
+// Whether every chunk up to the end chunk lies inside the file. libpng makes
+// room for a chunk from the length the chunk claims before it reads it, so
+// a text chunk of a few bytes claiming 1.7 GB would have it allocate 1.7 GB.
+bool chunks_fit(const unsigned char* data, std::size_t size, std::string& error)
+{
+    std::size_t pos = 8;
+    while (size - pos >= 8) {
+        const unsigned long length = png_get_uint_32(data + pos);
+        const std::string type(reinterpret_cast<const char*>(data + pos + 4), 4);
+        if (length > size - pos - 8 || size - pos - 8 - length < 4) {
+            error = "chunk \"" + printable(type) + "\" claims " + std::to_string(length) +
+                    " bytes, more than the file has left";
+            return false;
+        }
+        if (type == "IEND") return true;
+        pos += 12 + length;
+    }
+    return true;  // no end chunk: libpng says what is missing
+}
+
 }  // namespace
 
 bool read_png(const std::string& path, RgbaImage& image, std::string& error)
@@ -95,6 +123,7 @@ bool read_png_memory(const void* data, std::size_t size, RgbaImage& image, std::
         error = "not a PNG file";
         return false;
     }
+    if (!chunks_fit(source.data, size, error)) return false;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, on_error, on_warning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {

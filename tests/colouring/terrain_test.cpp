@@ -178,6 +178,13 @@ TEST(PngFile, RoundTripsAndRefusesWhatIsNotAPicture)
     error.clear();
     EXPECT_FALSE(read_png_memory(huge.data(), huge.size(), kept, error));
     EXPECT_NE(error.find("too large"), std::string::npos) << error;
+
+    // A text chunk claiming 1.5 GB in a file of 50 bytes is refused before
+    // the decoder makes room for it, not after.
+    const std::string liar = png_header(2, 2).substr(0, 33) + be32(1500000000) + "tEXtdate:create";
+    error.clear();
+    EXPECT_FALSE(read_png_memory(liar.data(), liar.size(), kept, error));
+    EXPECT_EQ(error, "chunk \"tEXt\" claims 1500000000 bytes, more than the file has left");
 }
 
 TEST(Heightmap, SixteenBitAndGammaTaggedFilesKeepTheirSamples)
