@@ -2,14 +2,14 @@
 // `halvane FILE` builds it) opens a generated closed OBJ, then paints one
 // frame in each render mode. Prints the raw size of the mesh (positions and
 // corner indices), the peak and current resident memory after the open and
-// after each mode, and times one frame per mode and one turn of the model
-// by a drag. Needs an X display with
-// OpenGL:
+// after each mode, and times one frame per mode, one turn of the model by a
+// drag, and how a slow frame is drawn in steps once the drag is let go.
+// Needs an X display with OpenGL:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/viewer_memory_bench [--faces N]
 // N defaults to 1,000,000 (a torus of 500,000 vertices); 10000000 tries
 // ten million faces (a 400 MB file is written to /tmp and removed after).
+#include <algorithm>
 #include <chrono>
-#include <malloc.h>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +18,7 @@
 #include <string>
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <QApplication>
 #include <QImage>
@@ -107,6 +108,45 @@ void turn(benchmark::State& state)
     state.counters["peak_MB"] = status_mb("VmHWM:");
 }
 
+// After a drag of a slow mesh is let go: the longest the event loop was
+// held by one round of events (a paint is one) until the whole frame is
+// shown, the steps it took, and the time to the whole frame.
+void steps_after_turn(benchmark::State& state, int mode)
+{
+    window->rendermodeEvent(mode);
+    QtGLWidget* view = window->view();
+    view->grab_image();  // a whole frame at once: its time decides the steps
+    const QPointF from(view->width() / 2.0, view->height() / 2.0), to = from + QPointF(20.0, 5.0);
+    double longest = 0.0, whole = 0.0;
+    for (auto _ : state) {
+        QMouseEvent press(QEvent::MouseButtonPress, from, view->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, to, view->mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(view, &press);
+        QApplication::sendEvent(view, &move);
+        QApplication::sendEvent(view, &release);
+        const auto began = std::chrono::steady_clock::now();
+        longest = 0.0;
+        for (;;) {
+            const auto t0 = std::chrono::steady_clock::now();
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+            const auto t1 = std::chrono::steady_clock::now();
+            longest = std::max(longest, std::chrono::duration<double, std::milli>(t1 - t0).count());
+            if ((view->stepped.shown && view->stepped.complete) ||
+                std::chrono::duration<double>(t1 - began).count() > 60.0)
+                break;
+            QThread::msleep(1);
+        }
+        whole = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
+    }
+    state.counters["longest_round_ms"] = longest;
+    state.counters["to_whole_frame_ms"] = whole;
+    state.counters["steps"] = view->stepped.steps;
+    state.counters["whole_frame_ms"] = view->full_frame_ms;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -176,6 +216,11 @@ int main(int argc, char** argv)
             ->Unit(benchmark::kMillisecond)
             ->Iterations(3);
     benchmark::RegisterBenchmark("frame/turn", turn)->Unit(benchmark::kMillisecond)->Iterations(3);
+    for (const auto& [mode, name] : {modes[0], modes[2]})
+        benchmark::RegisterBenchmark((std::string("steps_after_turn/") + name).c_str(),
+                                     [m = mode](benchmark::State& state) { steps_after_turn(state, m); })
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(2);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -209,3 +209,35 @@ TEST_F(BufferDrawing, ASlowMeshIsDrawnLightWhileDraggedAndInFullOnceLetGo)
     QTest::qWait(500);
     EXPECT_FALSE(view.light_frame);
 }
+
+TEST_F(BufferDrawing, ASlowFrameDrawnInStepsEndsAsTheFrameDrawnAtOnce)
+{
+    ASSERT_EQ(load(torus_obj(true)), LoadResult::Loaded);
+    turn();
+    ASSERT_TRUE(view.pick(235, 150));
+    view.light_frame_min_faces = 0;
+    for (const int mode : {RENDER_POLYGONS, RENDER_WIREFRAME_DOTTED, RENDER_POLYGONS_WIREFRAME, RENDER_FACE_NORMALS,
+                           RENDER_POINTS, RENDER_FACE_COLOURS}) {
+        view.set_render_mode(mode);
+        view.frames_in_steps = false;
+        view.slow_frame_ms = 50.0;
+        const QImage at_once = frame();
+
+        // Every frame is slow now: a 64th of it a step, one step a tick,
+        // until the frame is whole; then it is shown as it is.
+        view.frames_in_steps = true;
+        view.slow_frame_ms = 0.0;
+        view.update();
+        for (int i = 0; i < 500 && !(view.stepped.shown && view.stepped.complete); ++i) QTest::qWait(10);
+        ASSERT_TRUE(view.stepped.complete) << "mode " << mode;
+        EXPECT_GT(view.stepped.steps, 8) << "mode " << mode;
+        EXPECT_FALSE(view.light_frame);
+        const unsigned long paints = view.paints;
+        const int steps = view.stepped.steps;
+        EXPECT_EQ(differing(frame(), at_once), 0) << "mode " << mode;
+        EXPECT_EQ(view.stepped.steps, steps) << "mode " << mode;
+        // Whole and shown: the view is idle again.
+        QTest::qWait(50);
+        EXPECT_EQ(view.paints, paints + 1) << "mode " << mode;
+    }
+}

@@ -101,16 +101,31 @@ void fill_elements(QOpenGLFunctions& gl, MeshBuffers::Elements& e, int per, cons
     }
 }
 
-void draw_elements(QOpenGLFunctions& gl, const MeshBuffers::Elements& e, int light)
+GLsizei per_primitive(GLenum primitive)
+{
+    return primitive == GL_TRIANGLES ? 3 : primitive == GL_LINES ? 2 : 1;
+}
+
+// Draws what of the list falls in the stretch; `stretch.at` counts the
+// primitives of the lists met so far in the frame.
+void draw_elements(QOpenGLFunctions& gl, const MeshBuffers::Elements& e, int light, MeshBuffers::Stretch& stretch)
 {
     const std::size_t level = std::size_t(std::clamp(light, 0, MeshBuffers::light_levels - 1));
-    if (e.count[level] == 0) return;
+    const GLsizei per = per_primitive(e.primitive);
+    const long long primitives = e.count[level] / per;
+    const long long first = std::max(stretch.from, stretch.at), last = std::min(stretch.to, stretch.at + primitives);
+    const long long skipped = first - stretch.at;
+    stretch.at += primitives;
+    if (first >= last) return;
+    const GLint offset = GLint(skipped) * per;
+    const GLsizei count = GLsizei(last - first) * per;
     if (e.buffer[level] == 0) {
-        glDrawArrays(e.primitive, 0, e.count[level]);
+        glDrawArrays(e.primitive, offset, count);
         return;
     }
     gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, e.buffer[level]);
-    glDrawElements(e.primitive, e.count[level], GL_UNSIGNED_INT, nullptr);
+    glDrawElements(e.primitive, count, GL_UNSIGNED_INT,
+                   reinterpret_cast<const void*>(std::uintptr_t(offset) * sizeof(GLuint)));
     gl.glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
@@ -194,8 +209,9 @@ bool uses_shape(int mode)
 class BufferPieces : public MeshPieces {
 public:
     BufferPieces(QOpenGLFunctions& gl_, const MeshBuffers::Set& shape_, const MeshBuffers::Set& smooth_,
-                 const MeshBuffers::Set& flat_, const MeshBuffers::Set& normals_, int light_)
-        : gl(gl_), shape(shape_), smooth(smooth_), flat(flat_), normal_set(normals_), light(light_)
+                 const MeshBuffers::Set& flat_, const MeshBuffers::Set& normals_, int light_,
+                 MeshBuffers::Stretch& stretch_)
+        : gl(gl_), shape(shape_), smooth(smooth_), flat(flat_), normal_set(normals_), light(light_), stretch(stretch_)
     {}
     void edges() override { positions(shape, shape.first); }
     void fills() override { positions(shape, shape.second); }
@@ -205,7 +221,7 @@ public:
         const MeshBuffers::Set& set = flat_faces ? flat : smooth;
         if (!set.built) return;
         bind_vertices(gl, set.vertices, true);
-        draw_elements(gl, set.first, light);
+        draw_elements(gl, set.first, light, stretch);
         unbind_vertices(gl);
     }
     void normals() override
@@ -221,13 +237,14 @@ private:
     {
         if (!set.built) return;
         bind_vertices(gl, set.vertices, false);
-        draw_elements(gl, e, light);
+        draw_elements(gl, e, light, stretch);
         unbind_vertices(gl);
     }
 
     QOpenGLFunctions& gl;
     const MeshBuffers::Set &shape, &smooth, &flat, &normal_set;
     int light;
+    MeshBuffers::Stretch& stretch;
 };
 
 }  // namespace
@@ -272,7 +289,8 @@ bool MeshBuffers::prepare(const Mesh& mesh, unsigned long revision, int render_m
     } catch (const std::length_error&) {
         release();
         throw std::bad_alloc();
-    }    return bytes() != bytes_before || builds != builds_before;
+    }
+    return bytes() != bytes_before || builds != builds_before;
 }
 
 void MeshBuffers::build_shape(const Mesh& mesh)
@@ -382,11 +400,13 @@ void MeshBuffers::build_normals(const Mesh& mesh)
     ++builds;
 }
 
-void MeshBuffers::draw(const Mesh& mesh, int render_mode, int light)
+long long MeshBuffers::draw(const Mesh& mesh, int render_mode, int light, long long from, long long to)
 {
-    if (!gl) return;
-    BufferPieces pieces(*gl, shape, smooth, flat, normals, light);
+    if (!gl) return 0;
+    Stretch stretch{from, to, 0};
+    BufferPieces pieces(*gl, shape, smooth, flat, normals, light, stretch);
     draw_mesh(mesh, render_mode, pieces);
+    return stretch.at;
 }
 
 void MeshBuffers::release(Set& set)

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <limits>
 #include <vector>
 
 #include <QOpenGLFunctions>
@@ -42,7 +43,12 @@ public:
     bool prepare(const Mesh& mesh, unsigned long revision, int render_mode, const FaceTints& tints);
     // Draws the mesh as draw_mesh does, from the prepared buffers; `light`
     // above 0 draws every (4 ^ light)th edge, face, corner or normal only.
-    void draw(const Mesh& mesh, int render_mode, int light = 0);
+    // Of the primitives (edges, faces, points) the frame draws, counted in
+    // drawing order over all its passes, only those from `from` up to `to`
+    // are drawn: a slow frame is drawn in steps that together give the
+    // same picture. Returns the primitives of the whole frame.
+    long long draw(const Mesh& mesh, int render_mode, int light = 0, long long from = 0,
+                   long long to = std::numeric_limits<long long>::max());
     // Deletes every buffer.
     void release();
     // Drops the buffers' names without deleting them: their context is gone.
@@ -73,6 +79,11 @@ public:
         // 0: the whole list is the vertices in order, drawn without indices.
         std::array<GLuint, light_levels> buffer{};
         std::array<GLsizei, light_levels> count{};
+    };
+
+    // The primitives to draw, and those met so far.
+    struct Stretch {
+        long long from = 0, to = 0, at = 0;
     };
 
     struct Set {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QOpenGLExtraFunctions>
+#include <QOpenGLFramebufferObject>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -82,6 +85,7 @@ void QtGLWidget::release_buffers()
     if (!isValid()) return;
     makeCurrent();
     buffers.release();
+    stepped = SteppedFrame();
     doneCurrent();
 }
 
@@ -295,6 +299,78 @@ void QtGLWidget::paintGL()
     follow_document();
     ++paints;
     light_frame = wants_light_frame();
+    const std::vector<double> key = scene_key();
+    if (light_frame || !paint_in_steps(key)) {
+        stepped.shown = false;
+        render(0, std::numeric_limits<long long>::max());
+    }
+    // A frame drawn in steps is painted again until it is whole.
+    painted_key = stepped.shown && !stepped.complete ? std::vector<double>() : key;
+}
+
+bool QtGLWidget::paint_in_steps(const std::vector<double>& key)
+{
+    if (!frames_in_steps || draw_immediate || full_frame_ms <= slow_frame_ms ||
+        document.mesh.nf < light_frame_min_faces || frame_primitives <= 0 ||
+        !QOpenGLFramebufferObject::hasOpenGLFramebufferBlit())
+        return false;
+    const QSize size(std::max(1, int(std::lround(width() * devicePixelRatioF()))),
+                     std::max(1, int(std::lround(height() * devicePixelRatioF()))));
+    const bool fresh = stepped.key != key || !stepped.target || stepped.target->size() != size;
+    // A grab wants its picture now, not in steps.
+    if (grabbing && (fresh || !stepped.complete)) return false;
+    if (fresh) {
+        if (!stepped.target || stepped.target->size() != size)
+            stepped.target =
+                std::make_unique<QOpenGLFramebufferObject>(size, QOpenGLFramebufferObject::CombinedDepthStencil);
+        if (!stepped.target->isValid()) {
+            stepped.target.reset();
+            return false;
+        }
+        stepped.key = key;
+        stepped.done = 0;
+        stepped.ms = 0.0;
+        stepped.steps = 0;
+        stepped.complete = false;
+    }
+    if (!stepped.complete) {
+        // About half the time allowed a step; at most 64 steps a frame.
+        const double share = std::max(slow_frame_ms / 2.0 / full_frame_ms, 1.0 / 64.0);
+        const long long step = std::max(1LL, (long long)std::ceil(double(frame_primitives) * share));
+        stepped.target->bind();
+        QElapsedTimer clock;
+        clock.start();
+        const long long total = render(stepped.done, stepped.done + step);
+        glFinish();
+        stepped.ms += double(clock.nsecsElapsed()) / 1e6;
+        ++stepped.steps;
+        stepped.done += step;
+        stepped.complete = stepped.done >= total;
+        if (stepped.complete) {
+            full_frame_ms = stepped.ms;
+            frame_primitives = total;
+        }
+        QOpenGLFramebufferObject::bindDefault();
+    }
+    stepped.shown = true;
+    if (stepped.complete) {
+        const int w = stepped.target->width(), h = stepped.target->height();
+        QOpenGLExtraFunctions* f = context()->extraFunctions();
+        f->glBindFramebuffer(GL_READ_FRAMEBUFFER, stepped.target->handle());
+        f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, defaultFramebufferObject());
+        f->glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        f->glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
+        return true;
+    }
+    // Meanwhile the screen shows the light picture.
+    light_frame = true;
+    render(0, std::numeric_limits<long long>::max());
+    light_frame = false;
+    return true;
+}
+
+long long QtGLWidget::render(long long from, long long to)
+{
     const double w = std::max(view_width, 1), h = std::max(view_height, 1);
     const double depth = depth_radius();
     glMatrixMode(GL_PROJECTION);
@@ -318,7 +394,8 @@ void QtGLWidget::paintGL()
     set_light(GL_SPECULAR, light_specular);
 
     glClearColor(background.red() / 255.0f, background.green() / 255.0f, background.blue() / 255.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const bool first = from == 0;
+    if (first) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // The frame stays opaque whatever is blended into it: its alpha is what
     // the window and a grab of the frame go by.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
@@ -333,7 +410,7 @@ void QtGLWidget::paintGL()
 
     // Outlines unclipped; the clip planes defined under the full model-view
     // matrix and in force for the mesh and its overlays.
-    draw_plane_outlines(cube);
+    if (first) draw_plane_outlines(cube);
     set_clip_planes(cube);
     enable_clip_planes();
 
@@ -350,16 +427,20 @@ void QtGLWidget::paintGL()
     }
     glPushMatrix();
     glTranslatef(-mesh.centre.x, -mesh.centre.y, -mesh.centre.z);
-    draw_mesh_now(tints);
+    const long long total = draw_mesh_now(tints, from, to);
+    // The overlays go over the whole mesh, in the last step.
+    const bool last = to >= total;
     glDisable(GL_LIGHTING);
-    draw_picked_face(mesh);
-    draw_patch_seeds(classifier);
+    if (last) {
+        draw_picked_face(mesh);
+        draw_patch_seeds(classifier);
+    }
     glPopMatrix();
 
     // The smoother's kernel ball.
     glPushMatrix();
     glTranslatef(-mesh.centre.x, -mesh.centre.y, -mesh.centre.z);
-    draw_kernel_ball(document.smoother);
+    if (last) draw_kernel_ball(document.smoother);
     glPopMatrix();
 
     disable_clip_planes();
@@ -369,9 +450,9 @@ void QtGLWidget::paintGL()
     glGetDoublev(GL_MODELVIEW_MATRIX, last_paint.model);
     glGetDoublev(GL_PROJECTION_MATRIX, last_paint.projection);
 
-    draw_legend();
+    if (last) draw_legend();
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    painted_key = scene_key();
+    return total;
 }
 
 // The lightest level that should take no more than half the time allowed.
@@ -383,7 +464,7 @@ int QtGLWidget::light_level() const
     return level;
 }
 
-void QtGLWidget::draw_mesh_now(const FaceTints& tints)
+long long QtGLWidget::draw_mesh_now(const FaceTints& tints, long long from, long long to)
 {
     const Mesh& mesh = document.mesh;
     bool buffered = !draw_immediate && document.revision != unbuffered_revision;
@@ -403,16 +484,22 @@ void QtGLWidget::draw_mesh_now(const FaceTints& tints)
     QElapsedTimer clock;
     clock.start();
     const int light = light_frame ? light_level() : 0;
+    long long total = 0;
     if (buffered)
-        buffers.draw(mesh, render_mode, light);
+        total = buffers.draw(mesh, render_mode, light, from, to);
     else
         draw_mesh(mesh, render_mode, tints);
-    if (light_frame) return;
-    glFinish();
-    full_frame_ms = double(clock.nsecsElapsed()) / 1e6;
+    // A whole frame drawn at once tells how long one takes.
+    const bool whole = !light_frame && from == 0 && to >= total;
+    if (whole) {
+        glFinish();
+        full_frame_ms = double(clock.nsecsElapsed()) / 1e6;
+        frame_primitives = total;
+    }
     // The driver frees what was released and the working arrays of a build
     // into the heap; at a million faces that is hundreds of megabytes.
-    if (rebuilt) return_free_memory();
+    if (rebuilt && !light_frame) return_free_memory();
+    return total;
 }
 
 // The legend's picture in the top right corner, in the frame buffer's pixels.
@@ -645,7 +732,9 @@ bool QtGLWidget::save_mesh(const QString& name)
 QImage QtGLWidget::grab_image()
 {
     if (!isValid()) return QImage(view_width, view_height, QImage::Format_ARGB32);
+    grabbing = true;
     QImage image = grabFramebuffer().convertToFormat(QImage::Format_ARGB32);
+    grabbing = false;
     image.setDevicePixelRatio(1.0);
     return image;
 }

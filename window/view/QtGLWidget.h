@@ -2,12 +2,14 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QOpenGLFramebufferObject>
 #include <QOpenGLWidget>
 #include <QString>
 #include <QTimer>
@@ -93,6 +95,20 @@ public:
     unsigned long paints = 0;
     bool light_frame = false;
     double full_frame_ms = 0.0;
+    // Once the mouse rests, a mesh whose full frame took longer than
+    // slow_frame_ms is drawn in steps of about half that time, one step a
+    // tick, into a frame of its own; the screen shows the light picture
+    // until the frame is whole, so input is answered between steps.
+    bool frames_in_steps = true;
+    struct SteppedFrame {
+        std::unique_ptr<QOpenGLFramebufferObject> target;
+        std::vector<double> key;  // scene_key() of the frame being drawn
+        long long done = 0;       // primitives drawn so far
+        int steps = 0;
+        double ms = 0.0;  // drawing time of the steps so far
+        bool complete = false;
+        bool shown = false;  // the last paint came from here
+    } stepped;
     MeshBuffers buffers;
 
     // Opens a mesh file through the document (the reader is chosen by
@@ -229,8 +245,17 @@ private:
     bool wants_light_frame() const;
     // The light level (MeshBuffers::draw) that fits the time allowed.
     int light_level() const;
-    // The mesh in its render mode, from buffers when they can be had.
-    void draw_mesh_now(const FaceTints& tints);
+    // The frame, or of the mesh's primitives (MeshBuffers::draw) those from
+    // `from` up to `to`: the background and the plane outlines come with
+    // the first, the overlays and the legend with the last. Returns the
+    // primitives of the whole frame.
+    long long render(long long from, long long to);
+    // Draws the next step of a slow frame, or shows it once whole; false
+    // when the frame is to be drawn at once.
+    bool paint_in_steps(const std::vector<double>& key);
+    // The mesh in its render mode, from buffers when they can be had;
+    // returns the primitives of the whole mesh (0 when drawn directly).
+    long long draw_mesh_now(const FaceTints& tints, long long from, long long to);
     // Deletes the buffers while their context is current.
     void release_buffers();
 
@@ -254,6 +279,8 @@ private:
     QTimer timer;
     QElapsedTimer last_wheel;                               // since the wheel last turned
     std::vector<double> painted_key;                        // scene_key() of the last paint
+    long long frame_primitives = 0;                         // of the last whole frame
+    bool grabbing = false;                                  // a grab wants a whole frame now
     unsigned long unbuffered_revision = ~0ul;               // the buffers did not fit this revision
     int drag_pan = 0;                                       // 1 while a Shift + left drag pans
     unsigned long seen_placement = 0;                       // the document's placement last framed
