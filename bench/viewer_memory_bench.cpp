@@ -84,6 +84,19 @@ void paint_mode(benchmark::State& state, int mode)
     state.counters["mapped_MB"] = double(mi.hblkhd) / 1e6;
 }
 
+// Press, one move and release of the left button: the model turns.
+void drag_once(QtGLWidget* view, const QPointF& from, const QPointF& to)
+{
+    QMouseEvent press(QEvent::MouseButtonPress, from, view->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, to, view->mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(view, &press);
+    QApplication::sendEvent(view, &move);
+    QApplication::sendEvent(view, &release);
+}
+
 // A left drag of 40 pixels across the view (the model turns), then a frame.
 void turn(benchmark::State& state)
 {
@@ -93,14 +106,7 @@ void turn(benchmark::State& state)
     QImage before = view->grab_image(), after;
     for (auto _ : state) {
         const QPointF to = from + QPointF(40.0, 10.0);
-        QMouseEvent press(QEvent::MouseButtonPress, from, view->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, to, view->mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QApplication::sendEvent(view, &press);
-        QApplication::sendEvent(view, &move);
-        QApplication::sendEvent(view, &release);
+        drag_once(view, from, to);
         after = view->grab_image();
     }
     state.counters["picture_changed"] = after != before ? 1.0 : 0.0;
@@ -119,14 +125,7 @@ void steps_after_turn(benchmark::State& state, int mode)
     const QPointF from(view->width() / 2.0, view->height() / 2.0), to = from + QPointF(20.0, 5.0);
     double longest = 0.0, whole = 0.0;
     for (auto _ : state) {
-        QMouseEvent press(QEvent::MouseButtonPress, from, view->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, to, view->mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QApplication::sendEvent(view, &press);
-        QApplication::sendEvent(view, &move);
-        QApplication::sendEvent(view, &release);
+        drag_once(view, from, to);
         const auto began = std::chrono::steady_clock::now();
         longest = 0.0;
         for (;;) {
