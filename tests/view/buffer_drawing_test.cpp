@@ -228,7 +228,7 @@ TEST_F(BufferDrawing, ASlowFrameDrawnInStepsEndsAsTheFrameDrawnAtOnce)
         view.frames_in_steps = true;
         view.slow_frame_ms = 0.0;
         view.update();
-        for (int i = 0; i < 500 && !(view.stepped.shown && view.stepped.complete); ++i) QTest::qWait(10);
+        for (int i = 0; i < 2000 && !(view.stepped.shown && view.stepped.complete); ++i) QTest::qWait(10);
         ASSERT_TRUE(view.stepped.complete) << "mode " << mode;
         EXPECT_GT(view.stepped.steps, 8) << "mode " << mode;
         EXPECT_FALSE(view.light_frame);
